@@ -1,0 +1,70 @@
+// The free helper functions shared by most of the program: hashing, sizes, times, addresses,
+// favicon links, file types, folders, default-browser registration and logging. No state.
+// Functions that need widgets live in Dialogs.h, page snapshots in browser/Snapshot.h.
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+
+enum TFileType : int {
+    ftDefault = 0, ftVideo, ftWord, ftExe, ftAudio, ftPdf, ftImage, ftPpt, ftRar, ftTxt, ftExcel
+};
+
+// Modifier bits of a global hot key (the values the hot-key registration expects).
+enum THotKeyModifier : int { MOD_ALT = 1, MOD_CONTROL = 2, MOD_SHIFT = 4 };
+// Bits of a stored shortcut value: virtual-key code in the low byte plus these.
+enum TShortcutBits : int { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
+
+// 32 lower-case hex digits of the MD5 of the text's UTF-8 bytes.
+QString Md5Hex(const QString& text);
+// 1023 -> "1023B", 1024 -> "1.00K", 1572864 -> "1.50M", 1073741824 -> "1.00G".
+QString FormatSize(qint64 bytes);
+// Blocking GET of a page's text (decoded with the data-file codec); empty on failure.
+QString FetchUrlText(const QString& url);
+// The address of the page's rel="shortcut icon" link, made absolute; empty when none.
+QString FindFavIconLink(const QString& pageUrl, const QString& pageText);
+QString TempFolder();
+// Local application data folder ending in "/".
+QString LocalAppDataFolder();
+// There is no short path form here: the canonical path (or the path as given when it does not exist).
+QString ShortPath(const QString& path);
+QString UrlDirectory(const QString& url);
+QString HostOfUrl(const QString& url);
+// Appends every matching file below the folder (subfolders searched with the same mask).
+void FindFilesRecursive(const QString& folder, const QString& mask, QStringList* list);
+int ShiftToHotKeyModifiers(bool shift, bool alt, bool ctrl);
+template <class T> T ChooseValue(bool condition, const T& a, const T& b) { return condition ? a : b; }
+// "[Brisvane 1.0.0.0]: text" on the program's log (standard error, category "quellon").
+void WriteLog(const QString& text);
+// Local date-time <-> Unix seconds, with the time-zone offset in force at that moment.
+qint32 DateTimeToUnixTime(const QDateTime& localTime);
+QDateTime UnixTimeToDateTime(qint64 seconds);
+// Md5Hex(url) + ".ico".
+QString FavIconFileName(const QString& url);
+QString MainDomainOfUrl(const QString& url);
+QString SiteRootOfUrl(const QString& url);
+// Deletes entries of the compatibility engine's disk cache (AppDir + "cache/webcontrol/") and its
+// cookie store by their source address; polls stopFlag before each entry.
+void ClearUrlCache(const QString& filter, bool txtOnly, const std::atomic<bool>* stopFlag);
+// The image scaled into a size x size square with a one-pixel margin; a null image on failure or
+// when the target file already exists.
+QImage MakeThumbnail(const QString& imageFile, const QString& targetFile, int size, bool save);
+int FileTypeOfExtension(const QString& extension);
+bool IsTextFile(const QString& path);
+// The desktop's default web browser (.desktop file name without ".desktop"'s vendor meaning:
+// "Brisvane" when this program is the default); empty when unknown.
+QString DefaultBrowserProgId();
+// Writes brisvane.desktop for the executable and makes it the default web browser.
+void RegisterAsDefaultBrowser(const QString& executablePath);
+// Nothing to set here: the compatibility engine has no emulation level.
+void SetBrowserEmulation(const QString& executableFileName);
+// True when the text takes a different number of bytes in the data-file codec than UTF-16 units.
+bool HasMultiByteChars(const QString& text);
+// The compatibility engine shows no script-error windows: nothing to close.
+void CloseScriptErrorWindows();
+// The primary screen's size; 0 x 0 without a screen.
+QSize ScreenResolution();

@@ -1,0 +1,2 @@
+#include <QApplication>
+int main(int c,char**v){QApplication a(c,v);return 0;}

@@ -1,0 +1,8 @@
+// Quoting of SQL text values.
+#include "storage/SqlText.h"
+
+QString SqlQuote(const QString& text) {
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}

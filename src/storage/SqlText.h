@@ -1,0 +1,7 @@
+// Building SQL text: every text value goes through SqlQuote, never by hand.
+#pragma once
+
+#include <QString>
+
+// The text in single quotes with every single quote inside doubled: O'Neil -> 'O''Neil'.
+QString SqlQuote(const QString& text);
