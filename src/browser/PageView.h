@@ -1,0 +1,41 @@
+// What both page engines offer to their callers: navigation, reload, stop, the current address and
+// title, zoom, find, print and the page source. Callers write each command once for both engines.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+class TPageView {
+public:
+    virtual ~TPageView() = default;
+
+    // The engine's widget inside its tab page.
+    virtual QWidget* Widget() = 0;
+
+    virtual void Navigate(const QString& url) = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Reload() = 0;
+    virtual void Stop() = 0;
+
+    // The address of the main frame as the engine reports it now ("about:blank" before any load).
+    virtual QString CurrentUrl() const = 0;
+    virtual QString Title() const = 0;
+    virtual bool IsLoading() const = 0;
+
+    // The engine's zoom factor (1.0 = 100%).
+    virtual qreal ZoomFactor() const = 0;
+    virtual void SetZoomFactor(qreal factor) = 0;
+
+    // Highlights the next (or previous) match; an empty text stops finding and clears the selection.
+    virtual void Find(const QString& text, bool matchCase, bool forward) = 0;
+    virtual void StopFinding() = 0;
+
+    // Prints the page on an already set-up printer; done(true) when the engine printed it.
+    virtual void Print(QPrinter* printer, std::function<void(bool)> done) = 0;
+    // The page source (HTML) of the main frame, handed to the callback (later for Chromium).
+    virtual void ToHtml(std::function<void(const QString&)> callback) const = 0;
+};

@@ -1,0 +1,230 @@
+// The engine half of the browser window: opens, switches, lays out, loads and closes tabs, and turns
+// every event of both page engines into tab updates and signals for the window.
+// The public API is stable; changes since the first published version (additive only): none yet.
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class QAuthenticator;
+class QStackedWidget;
+class QTimer;
+class QUrl;
+class QWidget;
+class TBrowserTab;
+class TChromiumView;
+class TConfig;
+class TDomainKernel;
+class THistory;
+class TRecentlyClosed;
+class TTabRegistry;
+class TTabStrip;
+class TWebControl;
+
+// Tab indexes are positions in the strip, 0 = leftmost tab. Tab ids are stable for a tab's life.
+class TTabController final : public QObject {
+    Q_OBJECT
+public:
+    // pageHost receives the page stack (it fills the host); the strip is made here and placed by
+    // the window (TabStrip()). The stores are owned by the window and outlive the controller.
+    TTabController(TConfig& config, THistory& history, TDomainKernel& kernels,
+                   TRecentlyClosed& recentlyClosed, QWidget* pageHost, QObject* parent = nullptr);
+    ~TTabController() override;
+
+    // The tab strip `PageControl1` with the new-tab button panel `PanelAdd` inside it.
+    QWidget* TabStrip() const;
+
+    // ---- Opening addresses
+    // New tab showing the address (blank text -> "about:blank"); kernel 0 consults the engine
+    // memory, kernel 1 is used as given. Activated unless Ctrl is held down.
+    void OpenInNewTab(const QString& url, int kernel = 0);
+    // Shows the address in the current tab ("about:config" -> optionsTabRequested()).
+    void OpenInCurrentTab(const QString& url);
+    // Activates the options tab, or makes one ("选项设置") around the window's options widget.
+    void OpenOptionsTab(QWidget* optionsWindow);
+    // The new-tab button, Ctrl+T and "新建标签": the navigation page in a new tab.
+    void NewTab();
+    // Ctrl+N and "新建窗口": a new browser process without arguments.
+    void NewWindow();
+
+    // ---- Tabs
+    TBrowserTab* CurrentTab() const;
+    TBrowserTab* TabById(int id) const;
+    TBrowserTab* TabAt(int index) const;
+    int TabCount() const;
+    int CurrentIndex() const;
+    int IndexOf(const TBrowserTab* tab) const;
+    // All tabs in strip order (the page log is written from their PageUrl values).
+    QVector<TBrowserTab*> Tabs() const;
+    void SetCurrentIndex(int index);
+    // Ctrl+1..9: the n-th tab (1-based) when it exists.
+    void ActivateTabNumber(int n);
+    // Ctrl+Tab / Ctrl+Shift+Tab, wrapping around.
+    void NextTab();
+    void PreviousTab();
+
+    // ---- Navigation buttons (act on the current tab; nothing without one)
+    void GoBack();
+    void GoForward();
+    void Refresh();
+    // Stops loading and marks the tab idle.
+    void StopLoading();
+    // The navigation page: in this tab when it shows "about:blank", else in a new tab.
+    void GoHome();
+
+    // ---- Engines
+    // Switches the current tab between Chromium and the compatibility engine (ImageKernel click).
+    void SwitchEngine();
+
+    // ---- Closing
+    // Queues a close request for the tab at the index (posts WM_CLOSE_TAB to this controller).
+    void RequestCloseTab(int index);
+    void CloseCurrentTab();
+
+    // ---- Layout and drawing
+    // Tab width: 178 when T x 178 < W - 90, else (W - 90) div T (T tabs, W strip width).
+    void UpdateTabWidth();
+    int TabWidth() const;
+    // Places `PanelAdd` 4 pixels right of the last tab.
+    void PlaceNewTabButton();
+    // Sizes the tab's engine widget (and developer tools when open) to its page.
+    void LayoutTab(TBrowserTab* tab);
+    // Loading indicator of the tab: strip icon, the window's refresh/stop buttons when active.
+    void SetLoadingState(TBrowserTab* tab, bool idle);
+    // Repaints the strip (a new tab icon arrived).
+    void RepaintStrip();
+
+    // ---- Window state
+    // Set when the window starts closing: engine events, tab switching and drawing then stop.
+    void SetClosing(bool closing);
+    bool Closing() const { return m_closing; }
+
+    // ---- Test seams
+    // Answers the message boxes of pages (alert, confirm, prompt, the close question) instead of
+    // a modal box. Pass nullptr to restore MsgBox.
+    using TMsgBoxFunction = std::function<int(const QString& text, int flags)>;
+    static void SetMsgBoxFunction(TMsgBoxFunction function);
+    // Asks for credentials instead of the dialog TFormIdentityAuth: true when confirmed.
+    using TAuthPromptFunction = std::function<bool(const QString& prompt, QString* user, QString* password)>;
+    void SetAuthPromptFunction(TAuthPromptFunction function);
+    // Whether a held Ctrl key opens tabs in the background (default: the real keyboard state).
+    void SetCtrlHeldFunction(std::function<bool()> function);
+
+signals:
+    // The address box text for the active tab (ShowAddress).
+    void addressShown(const QString& url);
+    // The whole window caption ("<title> - Quellon 1.0.0.0").
+    void windowCaptionChanged(const QString& caption);
+    // Refresh button visible when idle, stop button when loading (active tab only).
+    void loadingStateShown(bool idle);
+    // Status line text (the link under the mouse, the engine's status messages).
+    void statusTextChanged(const QString& text);
+    // Another tab became current (or the current one was replaced); kernel -1 when none is left.
+    void currentTabChanged(int kernel);
+    // Engine icon `ImageKernel` image and the engine-dependent menu captions for this kernel.
+    void kernelShown(int kernel);
+    // `ImageKernel` hint after an engine switch: "Chrome内核" or "ie内核".
+    void kernelHintChanged(const QString& hint);
+    // Zoom caption of the current tab (`LabelScale`, the zoom submenus).
+    void zoomStepShown(int zoomStep);
+    // The site badges should be refreshed for this address of the active tab; empty: hide them
+    // (the options page).
+    void siteBadgeRefreshRequested(const QString& url);
+    // "about:config" was opened: the window creates its options widget and calls OpenOptionsTab.
+    void optionsTabRequested();
+    // The options tab became current: address "about:config", badges hidden, address icon 4.
+    void optionsTabShown();
+    // A popup or a compatibility-engine window became a new tab (full screen swaps to it).
+    void popupTabOpened(int index);
+    // A popup was refused (popup filter, or too many waiting popups of one page).
+    void popupBlocked(const QString& openerUrl);
+    // A tab was closed: its caption and address, after it was recorded in history.
+    void pageClosed(const QString& caption, const QString& url);
+    // The only tab was asked to close: the window closes.
+    void lastTabClosed();
+    // A page started a download; the engine's own download was refused.
+    void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
+
+protected:
+    void customEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TPendingPopup;
+    class TEngineHandlers;
+    friend class TEngineHandlers;
+    friend class TChromiumView;
+    friend class TWebControl;
+
+    // Tab creation and bookkeeping.
+    QWidget* NewPage();
+    TBrowserTab* AddTab(std::unique_ptr<TBrowserTab> tab, bool activate);
+    TChromiumView* CreateChromiumControl(TBrowserTab* tab);
+    TWebControl* CreateWebControl(TBrowserTab* tab);
+    TBrowserTab* TabOfPage(const QWidget* page) const;
+    TBrowserTab* TabOfView(const QObject* view) const;
+    bool IsActive(const TBrowserTab* tab) const;
+    bool CtrlHeld() const;
+    void ShowCurrentTab();
+    void ShowOptionsTabState();
+    void ShowCaption(const QString& title);
+    void MoveTab(int from, int to);
+
+    // Engine events (both engines' handlers are bound to these).
+    void crmAddressChange(TChromiumView* view, const QUrl& url);
+    void crmTitleChange(TChromiumView* view, const QString& title);
+    void crmLoadingStateChange(TChromiumView* view, bool loading);
+    void crmStatusMessage(TChromiumView* view, const QString& text);
+    void crmBeforeBrowse(TChromiumView* view);
+    TChromiumView* crmBeforePopup(TChromiumView* opener);
+    void crmClose(TChromiumView* view);
+    void crmGetAuthCredentials(TChromiumView* view, const QUrl& url, QAuthenticator* authenticator);
+    void webTitleChange(TWebControl* control, const QString& title);
+    void webDocumentComplete(TWebControl* control, bool ok);
+    void webStatusTextChange(TWebControl* control, const QString& text);
+    void webDownloadBegin(TWebControl* control);
+    void webDownloadComplete(TWebControl* control);
+    TWebControl* webNewWindow2(TWebControl* opener);
+    void webWindowClosing(TWebControl* control);
+    void RecordTitle(TBrowserTab* tab, const QString& title, const QString& address);
+    void AnnouncePopup();
+
+    // Close queue.
+    void HandleCloseRequest(int index);
+    void TimerCloseTab1Timer();
+    void TimerCloseTab2Timer();
+    void HandleAuthRequest(const QString& realm, const QString& host, int port);
+
+    TConfig& m_config;
+    THistory& m_history;
+    TDomainKernel& m_kernels;
+    TRecentlyClosed& m_recentlyClosed;
+    QWidget* m_pageHost;
+    QStackedWidget* m_pages;
+    TTabStrip* m_strip;
+    std::unique_ptr<TTabRegistry> m_registry;
+    QTimer* m_timerRefreshTab;
+    QTimer* m_timerCloseTab1;
+    QTimer* m_timerCloseTab2;
+    QTimer* m_timerPopup;
+
+    bool m_closing = false;
+    int m_nextTabId = 1;
+    QList<int> m_loadingPages;  // ids of tabs that are loading
+    QList<int> m_pendingCloses; // ids of tabs waiting to be closed, in request order
+    int m_closingBrowserId = 0;
+    QString m_lastStatusText;
+    QElapsedTimer m_lastPopupTime;
+    int m_webDownloadCounter = 0;
+    QString m_storedUser;
+    QString m_storedPassword;
+    QList<std::shared_ptr<TPendingPopup>> m_pendingPopups;
+    TAuthPromptFunction m_authPrompt;
+    std::function<bool()> m_ctrlHeld;
+};
