@@ -1,0 +1,113 @@
+// A test's own HTTP server process (test_server.py) on 127.0.0.1, started and stopped with the test.
+#include "support/TestServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QTcpSocket>
+
+namespace {
+const int kStartTimeoutMs = 15000;
+const int kStatsTimeoutMs = 5000;
+} // namespace
+
+TTestServer::TTestServer(const QString& root, const QString& certFile, const QString& keyFile)
+    : m_root(root.isEmpty() ? m_ownRoot.path() : root), m_tls(!certFile.isEmpty()) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 not found");
+        return;
+    }
+    QStringList args{QStringLiteral(QUELLON_TEST_SERVER), QStringLiteral("--root"), m_root,
+                     QStringLiteral("--port"), QStringLiteral("0")};
+    if (m_tls)
+        args << QStringLiteral("--tls-cert") << certFile << QStringLiteral("--tls-key") << keyFile;
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(python, args);
+    if (!m_process.waitForStarted(kStartTimeoutMs)) {
+        m_error = m_process.errorString();
+        return;
+    }
+    // The server prints "PORT <n>" once it listens; nothing else comes on stdout.
+    QByteArray line;
+    while (!line.endsWith('\n')) {
+        if (!m_process.canReadLine() && !m_process.waitForReadyRead(kStartTimeoutMs))
+            break;
+        line += m_process.readLine();
+    }
+    const QList<QByteArray> words = line.trimmed().split(' ');
+    if (words.size() == 2 && words[0] == "PORT")
+        m_port = static_cast<quint16>(words[1].toUInt());
+    if (m_port == 0)
+        m_error = QStringLiteral("test server did not report its port: ") + QString::fromLocal8Bit(line);
+}
+
+TTestServer::~TTestServer() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+QString TTestServer::Url(const QString& path) const {
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(m_port)
+        .arg(path);
+}
+
+bool TTestServer::WriteFile(const QString& relativePath, const QByteArray& data) const {
+    const QString path = QDir(m_root).filePath(relativePath);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+QByteArray TTestServer::FetchStats(const QString& query) const {
+    // A plain socket rather than the program's HTTP client, so that the client's own tests can
+    // rely on the counts.
+    if (m_tls || m_port == 0)
+        return QByteArray();
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), m_port);
+    if (!socket.waitForConnected(kStatsTimeoutMs))
+        return QByteArray();
+    socket.write("GET /_stats" + query.toLatin1() +
+                 " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    QByteArray reply;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(kStatsTimeoutMs))
+        reply += socket.readAll();
+    reply += socket.readAll();
+    const int bodyStart = reply.indexOf("\r\n\r\n");
+    if (!reply.startsWith("HTTP/1.1 200") || bodyStart < 0)
+        return QByteArray();
+    return reply.mid(bodyStart + 4);
+}
+
+QMap<QString, int> TTestServer::Stats() const {
+    QMap<QString, int> counts;
+    const QJsonObject object = QJsonDocument::fromJson(FetchStats(QString())).object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        counts.insert(it.key(), it.value().toInt());
+    return counts;
+}
+
+void TTestServer::ResetStats() const {
+    FetchStats(QStringLiteral("?reset=1"));
+}
+
+QByteArray TTestServer::GeneratedBytes(qint64 offset, qint64 size) {
+    QByteArray bytes(static_cast<int>(size), Qt::Uninitialized);
+    for (qint64 k = 0; k < size; ++k) {
+        const qint64 i = offset + k;
+        bytes[static_cast<int>(k)] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    }
+    return bytes;
+}
