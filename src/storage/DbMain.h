@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <variant>
 
-struct sqlite3;
+class TSQLiteDatabase;
 
 // Raised by the result-set accessors (they are the only database errors that reach callers).
 class ESQLiteException : public std::runtime_error {
@@ -20,6 +20,7 @@ public:
     explicit ESQLiteException(const QString& message)
         : std::runtime_error(message.toStdString()), m_message(message) {}
     QString Message() const { return m_message; }
+
 private:
     QString m_message;
 };
@@ -32,11 +33,13 @@ public:
     int RowCount() const { return m_rows.size(); }
     int ColumnCount() const { return m_columnNames.size(); }
     bool AtEnd() const { return m_current >= RowCount(); }
+    // Advances one row and answers true; at the end it stays there and answers false.
     bool MoveNext();
     // Index of the column with this name, letter case ignored.
     // Throws "Field not found in dataset: <name>" or "Field <name> Not found. Empty dataset".
     int ColumnIndex(const QString& name) const;
-    // Throw "Table is at End of File"; GetInt64 also "Not an integer or numeric field".
+    // The current row's cell. Both throw "Table is at End of File"; GetInt64 also throws
+    // "Not an integer or numeric field" for text and blob columns (null reads as "" and 0).
     QString GetText(int column) const;
     qint64 GetInt64(int column) const;
     // By name: ColumnIndex + GetText / GetInt64.
@@ -46,7 +49,9 @@ public:
     QString ColumnName(int column) const { return m_columnNames.value(column); }
 
 private:
-    friend class TDb;
+    friend class TSQLiteDatabase;
+    const TCell& Cell(int column) const;
+
     QStringList m_columnNames; // upper-cased
     QVector<TColumnKind> m_kinds;
     QVector<QVector<TCell>> m_rows;
@@ -60,11 +65,15 @@ public:
     TDb(const TDb&) = delete;
     TDb& operator=(const TDb&) = delete;
 
-    // Opens an existing data file; false when it does not exist or cannot be opened (no connection
-    // then). A read-only file opens for reading: every write answers false.
+    // Opens an existing data file; false when it does not exist, is not a readable database or
+    // cannot be opened (no connection then, and the reason is logged). A file without write
+    // permission opens for reading: every write answers false.
     bool Open(const QString& path);
     void Close();
     bool IsOpen() const;
+    // True when the open data file accepts no writes.
+    bool IsReadOnly() const;
+    // The path given to the last Open.
     QString Path() const;
 
     // Every row of the first statement of the text; nullptr when the text is empty or anything fails.
@@ -80,10 +89,10 @@ public:
     qint32 LastInsertId();
 
 private:
-    bool RunStatement(const QByteArray& sql);
-    bool RunPlain(const char* sql);
+    // Rolls back the failed write and logs its text with the reason; answers false.
+    bool FailWrite(const QString& text);
 
     mutable QMutex m_lock;
-    sqlite3* m_connection = nullptr;
+    std::unique_ptr<TSQLiteDatabase> m_connection;
     QString m_path;
 };
