@@ -1,0 +1,93 @@
+// TDownload: the worker thread of one running download. It fetches one address into one file,
+// resuming from the stored row, reports to the queue by posted messages and retries failed attempts.
+#pragma once
+
+#include "downloads/DownloadInfo.h"
+
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <QWaitCondition>
+#include <atomic>
+#include <functional>
+
+class QFile;
+class QObject;
+class THttpClient;
+struct THttpResponse;
+class TDownloadQueue;
+
+class TDownload final : public QThread {
+    Q_OBJECT
+public:
+    // Milliseconds of a clock that only moves forward; the progress throttle reads it.
+    using TClock = std::function<qint64()>;
+
+    static constexpr int MaxAttempts = 5;
+    static constexpr int DefaultRetryInterval = 5000;
+    static const char* const UserAgent;
+
+    // Not started: the queue sets NotifyWindow (and for tests RetryInterval, Clock), then calls
+    // start(QThread::LowestPriority). The object deletes itself when its thread ends.
+    TDownload(TDownloadQueue* queue, const QString& url, const QString& fileName);
+    ~TDownload() override;
+
+    // UI thread. Ends the download: a blocked transfer fails at once, a pause between attempts ends,
+    // and nothing is posted from this worker any more.
+    void StopDownload();
+
+    // Identifies this worker in the messages it posts (their LParam), so that the queue can tell
+    // a current worker's notice from a stale one.
+    quint64 Id() const { return m_id; }
+
+    // The TLS decision: the address begins with "https://", in any letter case.
+    static bool UsesTls(const QString& url);
+    // The address as requested: the scheme lower-cased for TLS addresses, and the text after the
+    // last "/" percent-encoded from UTF-8 when the address holds multi-byte characters.
+    static QString RequestUrl(const QString& url);
+    // Everything up to and including the last "/" kept, the rest encoded: A-Z a-z 0-9 and
+    // ! $ ' ( ) * - . @ _ stay, a blank becomes "+", other bytes "%XX" (upper-case hex).
+    static QString EncodeLastPathSegment(const QString& url);
+
+    // Transfer notifications of one attempt (worker thread, inside the request).
+    void WorkBegin();
+    void Work(qint64 received);
+
+    QObject* NotifyWindow = nullptr;
+    int RetryInterval = DefaultRetryInterval;
+    TClock Clock;
+
+    const QString Url;
+    const QString FileName;
+
+protected:
+    void run() override;
+
+private:
+    bool ReloadState();
+    bool DownloadOnce();
+    bool OpenTarget(QFile& file);
+    bool AcceptResponse(const THttpResponse& response, QFile& file, QString* refusal);
+    bool AttachClient(THttpClient* client);
+    void WaitBeforeRetry();
+    void Post(int messageId, TDownloadState state, const QString& progressText = QString());
+    qint64 Now() const;
+
+    TDownloadQueue* const Queue;
+    const quint64 m_id;
+
+    std::atomic<bool> Running{true};
+    std::atomic<bool> Failed{false};
+    qint64 StartPosition = 0;
+    qint64 CurrentPosition = 0;
+    qint64 TotalSize = 0;
+    qint64 WorkBeginTime = 0;
+    qint64 LastReportTime = 0;
+    bool Reported = false; // no progress posted yet: the first one always goes out
+
+    // Guards the client against StopDownload, and every use of Queue and NotifyWindow against
+    // a stop: once StopDownload returns, this worker touches neither.
+    QMutex m_lock;
+    QWaitCondition m_wake;
+    THttpClient* HttpClient = nullptr;
+};

@@ -1,0 +1,212 @@
+// TDownloadQueue: the download table's statements, the running workers and their messages.
+#include "downloads/DownloadQueue.h"
+
+#include "common/CommonFunc.h"
+#include "common/Messages.h"
+#include "storage/DbMain.h"
+#include "storage/SqlText.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMutexLocker>
+
+namespace {
+
+const QString SelectColumns =
+    QStringLiteral("SELECT file_name, url, position, total_size, finished FROM qb_download");
+
+QString WhereUrl(const QString& url) {
+    return QStringLiteral(" WHERE url = ") + SqlQuote(url);
+}
+
+} // namespace
+
+TDownloadQueue::TDownloadQueue(TDb& db, QObject* owner) : QObject(owner), m_db(db), m_owner(owner) {}
+
+TDownloadQueue::~TDownloadQueue() {
+    for (const QPointer<TDownload>& worker : qAsConst(Workers)) {
+        if (worker)
+            worker->StopDownload();
+    }
+    Workers.clear();
+    MarkRunningAsPaused();
+}
+
+void TDownloadQueue::StartDownload(const QString& url, const QString& fileName, qint64 totalSize) {
+    if (!DownloadExists(url)) {
+        TDownloadInfo info;
+        info.FileName = fileName;
+        info.Url = url;
+        info.TotalSize = totalSize;
+        info.State = dsDownloading;
+        InsertDownload(info);
+    }
+    const QString key = Md5Hex(url);
+    if (Workers.contains(key))
+        PauseDownload(url);
+
+    auto* worker = new TDownload(this, url, fileName);
+    worker->NotifyWindow = QueueWindow();
+    worker->RetryInterval = RetryInterval;
+    worker->Clock = Clock;
+    Workers.insert(key, worker);
+    worker->start(QThread::LowestPriority);
+}
+
+void TDownloadQueue::PauseDownload(const QString& url) {
+    const auto entry = Workers.find(Md5Hex(url));
+    if (entry == Workers.end())
+        return;
+    const QPointer<TDownload> worker = entry.value();
+    Workers.erase(entry);
+    if (worker)
+        worker->StopDownload();
+    SetDownloadState(url, dsPaused);
+}
+
+void TDownloadQueue::DeleteDownload(const QString& url) {
+    PauseDownload(url);
+    m_db.Execute(QStringLiteral("DELETE FROM qb_download") + WhereUrl(url));
+}
+
+bool TDownloadQueue::IsRunning(const QString& url) const {
+    return !Workers.value(Md5Hex(url)).isNull();
+}
+
+bool TDownloadQueue::DeleteInactiveDownloads() {
+    return m_db.Execute(QStringLiteral("DELETE FROM qb_download WHERE finished <> %1").arg(dsDownloading));
+}
+
+bool TDownloadQueue::DownloadExists(const QString& url) {
+    const auto table = m_db.Query(QStringLiteral("SELECT COUNT(id) c FROM qb_download") + WhereUrl(url));
+    if (!table || table->AtEnd())
+        return false;
+    try {
+        return table->FieldAsInt64(QStringLiteral("c")) > 0;
+    } catch (const ESQLiteException& error) {
+        WriteLog(error.Message());
+        return false;
+    }
+}
+
+TDownloadInfo TDownloadQueue::RowToInfo(const TSQLiteTable& table) {
+    TDownloadInfo info;
+    info.FileName = table.FieldAsText(QStringLiteral("file_name"));
+    info.Url = table.FieldAsText(QStringLiteral("url"));
+    info.Position = table.FieldAsInt64(QStringLiteral("position"));
+    info.TotalSize = table.FieldAsInt64(QStringLiteral("total_size"));
+    const qint64 state = table.FieldAsInt64(QStringLiteral("finished"));
+    info.State =
+        (state == dsFinished || state == dsDownloading) ? static_cast<TDownloadState>(state) : dsPaused;
+    return info;
+}
+
+TDownloadInfo TDownloadQueue::LoadDownload(const QString& url) {
+    QMutexLocker lock(&Lock);
+    const auto table = m_db.Query(SelectColumns + WhereUrl(url));
+    if (!table || table->AtEnd())
+        return TDownloadInfo();
+    try {
+        return RowToInfo(*table);
+    } catch (const ESQLiteException& error) {
+        WriteLog(error.Message());
+        return TDownloadInfo();
+    }
+}
+
+QList<TDownloadInfo> TDownloadQueue::LoadAllDownloads() {
+    QMutexLocker lock(&Lock);
+    QList<TDownloadInfo> list;
+    auto table = m_db.Query(SelectColumns + QStringLiteral(" ORDER BY id ASC"));
+    if (!table)
+        return list;
+    try {
+        for (; !table->AtEnd(); table->MoveNext())
+            list.append(RowToInfo(*table));
+    } catch (const ESQLiteException& error) {
+        WriteLog(error.Message());
+    }
+    return list;
+}
+
+bool TDownloadQueue::SaveDownload(const TDownloadInfo& info) {
+    QMutexLocker lock(&Lock);
+    return m_db.Execute(QStringLiteral("UPDATE qb_download SET position = %1, total_size = %2, finished = %3")
+                            .arg(info.Position)
+                            .arg(info.TotalSize)
+                            .arg(info.State) +
+                        WhereUrl(info.Url));
+}
+
+bool TDownloadQueue::SetDownloadState(const QString& url, TDownloadState state) {
+    QMutexLocker lock(&Lock);
+    return m_db.Execute(QStringLiteral("UPDATE qb_download SET finished = %1").arg(state) + WhereUrl(url));
+}
+
+bool TDownloadQueue::InsertDownload(const TDownloadInfo& info) {
+    QMutexLocker lock(&Lock);
+    return m_db.Execute(
+        QStringLiteral(
+            "INSERT INTO qb_download (file_name, url, position, total_size, finished, create_time) "
+            "VALUES (%1, %2, %3, %4, %5, %6)")
+            .arg(SqlQuote(info.FileName), SqlQuote(info.Url))
+            .arg(info.Position)
+            .arg(info.TotalSize)
+            .arg(info.State)
+            .arg(DateTimeToUnixTime(QDateTime::currentDateTime())));
+}
+
+bool TDownloadQueue::MarkRunningAsPaused() {
+    QMutexLocker lock(&Lock);
+    return m_db.Execute(QStringLiteral("UPDATE qb_download SET finished = %1 WHERE finished = %2")
+                            .arg(dsPaused)
+                            .arg(dsDownloading));
+}
+
+void TDownloadQueue::customEvent(QEvent* event) {
+    const int id = static_cast<int>(event->type());
+    if (id != WM_DOWNLOAD_PROGRESS && id != WM_DOWNLOAD_FINISHED && id != WM_DOWNLOAD_FAILED)
+        return QObject::customEvent(event);
+    const auto* message = dynamic_cast<TRecordMessage<TDownloadInfo>*>(event);
+    if (!message)
+        return;
+    // A message posted just before its worker was paused or replaced is stale: it must not put
+    // a paused row back to running or end the new worker's entry.
+    if (!CurrentWorker(message->Record.Url, static_cast<quint64>(message->LParam)))
+        return;
+    const TDownloadInfo info = message->Record;
+    if (id == WM_DOWNLOAD_PROGRESS)
+        DownloadProgress(info);
+    else if (id == WM_DOWNLOAD_FINISHED)
+        DownloadFinished(info);
+    else
+        DownloadFailed(info);
+}
+
+TDownload* TDownloadQueue::CurrentWorker(const QString& url, quint64 workerId) const {
+    TDownload* worker = Workers.value(Md5Hex(url));
+    return (worker && worker->Id() == workerId) ? worker : nullptr;
+}
+
+void TDownloadQueue::DownloadProgress(const TDownloadInfo& info) {
+    if (OnProgress)
+        OnProgress(info);
+    SaveDownload(info);
+}
+
+void TDownloadQueue::DownloadFinished(const TDownloadInfo& info) {
+    if (OnFinished)
+        OnFinished(info);
+    if (m_owner)
+        QCoreApplication::postEvent(m_owner, new TMessageEvent(WM_DOWNLOAD_FINISHED, 0, 0));
+    Workers.remove(Md5Hex(info.Url));
+    SaveDownload(info);
+}
+
+void TDownloadQueue::DownloadFailed(const TDownloadInfo& info) {
+    // The worker has ended: drop it and keep the row resumable from its last stored position.
+    Workers.remove(Md5Hex(info.Url));
+    SetDownloadState(info.Url, dsPaused);
+    if (OnFailed)
+        OnFailed(info);
+}
