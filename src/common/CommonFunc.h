@@ -11,7 +11,17 @@
 #include <atomic>
 
 enum TFileType : int {
-    ftDefault = 0, ftVideo, ftWord, ftExe, ftAudio, ftPdf, ftImage, ftPpt, ftRar, ftTxt, ftExcel
+    ftDefault = 0,
+    ftVideo,
+    ftWord,
+    ftExe,
+    ftAudio,
+    ftPdf,
+    ftImage,
+    ftPpt,
+    ftRar,
+    ftTxt,
+    ftExcel
 };
 
 // Modifier bits of a global hot key (the values the hot-key registration expects).
@@ -27,6 +37,7 @@ QString FormatSize(qint64 bytes);
 QString FetchUrlText(const QString& url);
 // The address of the page's rel="shortcut icon" link, made absolute; empty when none.
 QString FindFavIconLink(const QString& pageUrl, const QString& pageText);
+// The system temporary folder ending in "/".
 QString TempFolder();
 // Local application data folder ending in "/".
 QString LocalAppDataFolder();
@@ -34,10 +45,13 @@ QString LocalAppDataFolder();
 QString ShortPath(const QString& path);
 QString UrlDirectory(const QString& url);
 QString HostOfUrl(const QString& url);
-// Appends every matching file below the folder (subfolders searched with the same mask).
+// Appends every matching file below the folder (subfolders searched with the same mask; "*" and
+// "*.*" match every name, other masks ignore letter case).
 void FindFilesRecursive(const QString& folder, const QString& mask, QStringList* list);
 int ShiftToHotKeyModifiers(bool shift, bool alt, bool ctrl);
-template <class T> T ChooseValue(bool condition, const T& a, const T& b) { return condition ? a : b; }
+template <class T> T ChooseValue(bool condition, const T& a, const T& b) {
+    return condition ? a : b;
+}
 // "[Brisvane 1.0.0.0]: text" on the program's log (standard error, category "quellon").
 void WriteLog(const QString& text);
 // Local date-time <-> Unix seconds, with the time-zone offset in force at that moment.
@@ -60,6 +74,9 @@ bool IsTextFile(const QString& path);
 QString DefaultBrowserProgId();
 // Writes brisvane.desktop for the executable and makes it the default web browser.
 void RegisterAsDefaultBrowser(const QString& executablePath);
+// Writes the user's brisvane.desktop that opens web addresses with the executable; its path, or
+// empty when it could not be written.
+QString WriteBrowserDesktopFile(const QString& executablePath);
 // Nothing to set here: the compatibility engine has no emulation level.
 void SetBrowserEmulation(const QString& executableFileName);
 // True when the text takes a different number of bytes in the data-file codec than UTF-16 units.
