@@ -1,19 +1,30 @@
 # cmake --install copies the portable program folder to <prefix>/lib/quellon/ and links
-# <prefix>/bin/quellon. The default prefix is per-user (~/.local) so that dat/ stays writable.
+# <prefix>/bin/quellon; a desktop entry and the icon make it appear in the desktop's menus.
+# The default prefix is per-user (~/.local) so that dat/ stays writable.
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
     set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix" FORCE)
 endif()
 set(QUELLON_INSTALL_DIR "lib/quellon")
 install(TARGETS quellon RUNTIME DESTINATION "${QUELLON_INSTALL_DIR}")
 install(DIRECTORY "${QUELLON_APP_DIR}/res/" DESTINATION "${QUELLON_INSTALL_DIR}/res")
+install(FILES "${CMAKE_SOURCE_DIR}/res/quellon.png" DESTINATION "share/icons/hicolor/256x256/apps")
+install(FILES "${CMAKE_SOURCE_DIR}/res/quellon.svg" DESTINATION "share/icons/hicolor/scalable/apps")
 # The data file is copied only where none exists, so installing again never replaces user data.
+# The desktop entry starts the installed program by its full path (~/.local/bin is often not on the
+# PATH of a desktop session); the path is the prefix without DESTDIR, where the program will live.
 install(CODE "
-    set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUELLON_INSTALL_DIR}/dat/data.dat\")
+    set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(target \"\${root}/${QUELLON_INSTALL_DIR}/dat/data.dat\")
     if(NOT EXISTS \"\${target}\")
-        file(INSTALL \"${QUELLON_DATA_TEMPLATE}\" DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUELLON_INSTALL_DIR}/dat\")
+        file(INSTALL \"${QUELLON_DATA_TEMPLATE}\" DESTINATION \"\${root}/${QUELLON_INSTALL_DIR}/dat\")
     endif()
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUELLON_INSTALL_DIR}/cache\")
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+    file(MAKE_DIRECTORY \"\${root}/${QUELLON_INSTALL_DIR}/cache\")
+    file(MAKE_DIRECTORY \"\${root}/bin\")
     execute_process(COMMAND \"${CMAKE_COMMAND}\" -E create_symlink
-        \"../${QUELLON_INSTALL_DIR}/quellon\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quellon\")
+        \"../${QUELLON_INSTALL_DIR}/quellon\" \"\${root}/bin/quellon\")
+    message(STATUS \"Linking: \${root}/bin/quellon\")
+    file(READ \"${CMAKE_SOURCE_DIR}/res/quellon.desktop\" entry)
+    string(REPLACE \"Exec=quellon \" \"Exec=\\\"\${CMAKE_INSTALL_PREFIX}/bin/quellon\\\" \" entry \"\${entry}\")
+    file(WRITE \"\${root}/share/applications/quellon.desktop\" \"\${entry}\")
+    message(STATUS \"Writing: \${root}/share/applications/quellon.desktop\")
 ")

@@ -1,0 +1,100 @@
+// Start-up of the browser process: engine environment, folders, data file and command line.
+#include "shell/Startup.h"
+
+#include "BuildConfig.h"
+#include "browser/EngineProfile.h"
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+
+// Chromium's DevTools endpoint. Bound to the loopback interface only: anyone who can reach it can
+// read and drive every open page.
+const char* const RemoteDebugging = "127.0.0.1:9000";
+
+} // namespace
+
+void TStartup::PrepareProcess() {
+    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", RemoteDebugging);
+    // Chromium's sandbox refuses to run as root; for other users it stays on.
+    if (geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            ChromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), HasGpuRenderNode()));
+    QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::ProductName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::Version));
+    // The engine shares OpenGL contexts with the widgets; Qt needs to know before the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TEngineProfile::RegisterSchemes();
+}
+
+QByteArray TStartup::ChromiumFlags(const QByteArray& existing, bool hasRenderNode) {
+    QList<QByteArray> flags = existing.simplified().split(' ');
+    flags.removeAll(QByteArray());
+    const auto add = [&flags](const QByteArray& flag) {
+        if (!flags.contains(flag)) {
+            flags.append(flag);
+        }
+    };
+    // A language the user set explicitly wins over the default.
+    const bool hasLanguage = std::any_of(flags.cbegin(), flags.cend(),
+                                         [](const QByteArray& flag) { return flag.startsWith("--lang="); });
+    if (!hasLanguage) {
+        add("--lang=zh-CN");
+    }
+    if (!hasRenderNode) {
+        add("--disable-gpu");
+    }
+    return flags.join(' ');
+}
+
+bool TStartup::HasGpuRenderNode(const QString& driFolder) {
+    return !QDir(driFolder).entryList({QStringLiteral("renderD*")}, QDir::System | QDir::Files).isEmpty();
+}
+
+QString TStartup::CommandLineAddress(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString argument = arguments.at(i).trimmed();
+        if (!argument.isEmpty() && !argument.startsWith(QLatin1Char('-'))) {
+            return argument;
+        }
+    }
+    return QString();
+}
+
+TStartup::TStartup(const QStringList& arguments) : m_commandLineUrl(CommandLineAddress(arguments)) {
+    TEngineProfile::SetUp(AppDir() + QStringLiteral("cache/"));
+
+    QIcon icon;
+    icon.addFile(AppDir() + QStringLiteral("res/quellon.svg"));
+    icon.addFile(AppDir() + QStringLiteral("res/quellon.png"));
+    QApplication::setWindowIcon(icon);
+
+    CreateFolder(AppDir() + QStringLiteral("dat/"));
+    CreateFolder(UserDataDir());
+    const QString dataFile = AppDir() + QStringLiteral("dat/data.dat");
+    if (!m_db.Open(dataFile)) {
+        WriteLog(QStringLiteral("Data file not opened: %1; the program runs with empty lists and "
+                                "default settings, and keeps no changes")
+                     .arg(dataFile));
+    }
+}
+
+QString TStartup::FirstPageUrl() const {
+    return m_commandLineUrl.isEmpty() ? NavigationPageUrl() : m_commandLineUrl;
+}
+
+void TStartup::CreateFolder(const QString& folder) {
+    if (!QDir().mkpath(folder)) {
+        WriteLog(QStringLiteral("Folder not created: %1").arg(folder));
+    }
+}

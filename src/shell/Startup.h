@@ -1,0 +1,43 @@
+// Start-up of the browser process: the engine's environment before the application object, then the
+// engine profile, the program's folders and the data file before the first window.
+#pragma once
+
+#include "storage/DbMain.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class TStartup final {
+public:
+    // Everything that must be in place before the application object: the remote-debugging endpoint
+    // on the loopback interface, the engine's switches, the "local" scheme, application identity.
+    static void PrepareProcess();
+    // The engine's switches: the existing ones kept, "--lang=zh-CN" added, and "--disable-gpu" added
+    // when the machine has no GPU render node (Xvfb, most virtual machines). No switch is repeated.
+    static QByteArray ChromiumFlags(const QByteArray& existing, bool hasRenderNode);
+    // True when driFolder holds a render node (renderD*), i.e. the engine can use the GPU.
+    static bool HasGpuRenderNode(const QString& driFolder = QStringLiteral("/dev/dri"));
+    // The one address the command line may carry: the first argument after the program that is not
+    // a switch (the engine reads switches from the same command line). Empty when there is none.
+    static QString CommandLineAddress(const QStringList& arguments);
+
+    // Runs after the application object: sets up the engine profile and the window icon, creates
+    // AppDir + "dat/" and UserDataDir when missing and opens AppDir + "dat/data.dat". A missing or
+    // broken data file is logged and the program goes on with empty stores.
+    explicit TStartup(const QStringList& arguments);
+    TStartup(const TStartup&) = delete;
+    TStartup& operator=(const TStartup&) = delete;
+
+    // The process-wide database module; it exists before any window and outlives them all.
+    TDb& Db() { return m_db; }
+    QString CommandLineUrl() const { return m_commandLineUrl; }
+    // The address the first window shows: the command-line address, else the navigation page.
+    QString FirstPageUrl() const;
+
+private:
+    static void CreateFolder(const QString& folder);
+
+    TDb m_db;
+    QString m_commandLineUrl;
+};
