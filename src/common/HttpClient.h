@@ -14,12 +14,12 @@
 class QIODevice;
 
 struct THttpResponse {
-    int Status = 0;             // status of the final response (after redirects)
-    qint64 ContentLength = -1;  // body length the server stated; -1 when it stated none
-    qint64 RangeStart = -1;     // first byte of a 206 answer's Content-Range; -1 without one
-    qint64 RangeTotal = -1;     // complete size from Content-Range ("*" gives -1)
-    QString EffectiveUrl;       // address after redirects
-    QList<QPair<QByteArray, QByteArray>> Headers; // headers of the final response, in order
+    int Status = 0;            // status of the final response (after redirects)
+    qint64 ContentLength = -1; // body length the server stated; -1 when it stated none
+    qint64 RangeStart = -1;    // first byte of a 206 answer's Content-Range; -1 without one
+    qint64 RangeTotal = -1;    // complete size from Content-Range ("*" gives -1)
+    QString EffectiveUrl;      // address after redirects
+    QList<QPair<QByteArray, QByteArray>> Headers;    // headers of the final response, in order
     QByteArray Header(const QByteArray& name) const; // first value, case-insensitive name
 };
 
@@ -35,20 +35,24 @@ public:
     void SetUserAgent(const QString& agent);
     // Adds or replaces a request header ("Range", "Referer", ...); an empty value removes it.
     void SetHeader(const QByteArray& name, const QByteArray& value);
-    void SetReadTimeout(int milliseconds);    // no body byte for this long fails the request
+    // No byte from the server for this long once connected fails the request; 0: no limit.
+    void SetReadTimeout(int milliseconds);
     void SetConnectTimeout(int milliseconds);
-    void SetFollowRedirects(bool follow);     // on by default, at most 10
+    void SetFollowRedirects(bool follow); // on by default, at most 10
 
     // Notifications, called on the requesting thread inside Get/Post.
-    // OnResponse: the final response's status and headers, before its first body byte;
-    // answer false to refuse the body (the request then fails with that reason).
+    // OnResponse: the final 2xx response's status and headers, before its first body byte;
+    // answer false to refuse the body (the request then fails with that reason). An error status
+    // fails the request without it (Response() still holds the answer's status and headers).
+    // OnWorkBegin/OnWorkEnd come in pairs, and only for a body that was accepted.
     std::function<bool(const THttpResponse&, QString* refusal)> OnResponse;
-    std::function<void()> OnWorkBegin;                  // the body transfer begins
-    std::function<void(qint64 received)> OnWork;        // running count of body bytes received
-    std::function<void(bool complete)> OnWorkEnd;       // complete: the whole body arrived
+    std::function<void()> OnWorkBegin;            // the body transfer begins
+    std::function<void(qint64 received)> OnWork;  // running count of body bytes received
+    std::function<void(bool complete)> OnWorkEnd; // complete: the whole body arrived
 
     // GET into the device at its current position (the device stays open). True on a complete
-    // 2xx body; false on any failure, with ErrorText() saying why.
+    // 2xx body; false on any failure, with ErrorText() saying why. The body of an error status is
+    // never written. A buffer is cleared first.
     bool Get(const QString& url, QIODevice* target);
     bool Get(const QString& url, QByteArray* body);
     // POST of form fields as "application/x-www-form-urlencoded" (values URL-encoded from UTF-8,
@@ -64,8 +68,11 @@ public:
     QString ErrorText() const { return m_error; }
 
     struct Impl;
+
 private:
     bool Perform(const QString& url, const QByteArray* postData, QIODevice* target, QByteArray* body);
+    int RunTransfer(Impl* impl); // the libcurl result code of the finished transfer
+    QString TransferErrorText(int code, const char* detail, qint64 received) const;
 
     QByteArray m_userAgent;
     QList<QPair<QByteArray, QByteArray>> m_headers;
@@ -75,7 +82,7 @@ private:
     THttpResponse m_response;
     QString m_error;
     std::atomic<bool> m_aborted{false};
-    QMutex m_abortLock;     // guards m_running against a concurrent Abort()
+    QMutex m_abortLock; // guards m_running against a concurrent Abort()
     Impl* m_running = nullptr;
 };
 

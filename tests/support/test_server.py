@@ -131,11 +131,13 @@ def parse_range(header, total):
                 return "unsatisfiable"
             return (max(0, total - suffix), total - 1) if total > 0 else "unsatisfiable"
         start = int(first)
-        end = int(last) if last else total - 1
+        end = int(last) if last else None
     except ValueError:
         return None
-    if start < 0 or end < start:
+    if start < 0 or (end is not None and end < start):
         return None
+    if end is None:
+        end = total - 1
     if start >= total:
         return "unsatisfiable"
     return start, min(end, total - 1)

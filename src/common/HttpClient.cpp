@@ -1,0 +1,479 @@
+// Blocking HTTP/1.1 client over libcurl's multi interface: the transfer runs on the calling thread
+// while Abort() may wake it from any other thread through curl_multi_wakeup.
+#include "common/HttpClient.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+#include <QMutexLocker>
+#include <chrono>
+#include <curl/curl.h>
+#include <mutex>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+const long kReceiveBufferSize = 512 * 1024;
+const long kMaxRedirects = 10;
+const int kIdlePollMs = 1000;
+// Reserving the whole stated length in a memory buffer avoids regrowth; beyond this the buffer
+// grows as bytes arrive, so a lying header cannot make us allocate gigabytes up front.
+const qint64 kMaxReserve = 64 * 1024 * 1024;
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool IsHttpToken(char c) {
+    return c > ' ' && c < 0x7F && c != ':';
+}
+
+// Percent-encodes what libcurl's URL parser refuses (bytes above 0x7F, blanks, controls) and keeps
+// everything else, escapes already present included.
+QByteArray EncodeUrlForRequest(const QString& url) {
+    const QByteArray utf8 = url.toUtf8();
+    QByteArray result;
+    result.reserve(utf8.size());
+    static const char hex[] = "0123456789ABCDEF";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            result += '%';
+            result += hex[byte >> 4];
+            result += hex[byte & 0x0F];
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+// Non-negative decimal number, -1 when the text is anything else.
+qint64 ParseLength(const QByteArray& text) {
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return -1;
+    for (const char c : trimmed) {
+        if (c < '0' || c > '9')
+            return -1;
+    }
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok);
+    return ok ? value : -1;
+}
+
+// "bytes a-b/total", "bytes a-b/*" or "bytes */total".
+void ParseContentRange(const QByteArray& value, THttpResponse* response) {
+    QByteArray text = value.trimmed();
+    if (!text.toLower().startsWith("bytes "))
+        return;
+    text = text.mid(6).trimmed();
+    const int slash = text.indexOf('/');
+    if (slash < 0)
+        return;
+    const QByteArray range = text.left(slash).trimmed();
+    const QByteArray total = text.mid(slash + 1).trimmed();
+    response->RangeTotal = total == "*" ? -1 : ParseLength(total);
+    const int dash = range.indexOf('-');
+    if (range != "*" && dash > 0)
+        response->RangeStart = ParseLength(range.left(dash));
+}
+
+} // namespace
+
+QByteArray THttpResponse::Header(const QByteArray& name) const {
+    for (const auto& header : Headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    }
+    return QByteArray();
+}
+
+QByteArray EncodeForm(const THttpForm& form) {
+    QByteArray body;
+    for (const auto& field : form) {
+        if (!body.isEmpty())
+            body += '&';
+        body += field.first.toUtf8();
+        body += '=';
+        body += field.second.toUtf8().toPercentEncoding();
+    }
+    return body;
+}
+
+// The state of one request: the curl handles and what the callbacks learn while it runs.
+struct THttpClient::Impl {
+    THttpClient* Client = nullptr;
+    CURL* Easy = nullptr;
+    CURLM* Multi = nullptr;
+    curl_slist* HeaderList = nullptr;
+    char ErrorBuffer[CURL_ERROR_SIZE] = {};
+
+    QIODevice* Target = nullptr;
+    QByteArray* Body = nullptr;
+
+    QByteArray ReasonPhrase;
+    bool InFinalResponse = false; // the current response is the one whose body we keep
+    bool FinalSeen = false;
+    bool WorkBegun = false;
+    bool Failed = false; // a callback stopped the transfer and set the error text
+    bool Connected = false;
+    qint64 Received = 0;
+    TClock::time_point LastActivity;
+
+    ~Impl() {
+        if (Multi && Easy)
+            curl_multi_remove_handle(Multi, Easy);
+        if (Easy)
+            curl_easy_cleanup(Easy);
+        if (Multi)
+            curl_multi_cleanup(Multi);
+        curl_slist_free_all(HeaderList);
+    }
+
+    void Fail(const QString& text) {
+        if (!Failed)
+            Client->m_error = text;
+        Failed = true;
+    }
+
+    bool HeaderLine(const char* data, size_t size);
+    bool HeadersComplete();
+    size_t BodyBytes(const char* data, size_t size);
+};
+
+bool THttpClient::Impl::HeaderLine(const char* data, size_t size) {
+    LastActivity = TClock::now();
+    THttpResponse& response = Client->m_response;
+    const QByteArray line = QByteArray(data, static_cast<int>(size)).trimmed();
+    if (line.startsWith("HTTP/")) {
+        // A new response begins: an interim one, a redirect or the final answer.
+        const int statusStart = line.indexOf(' ') + 1;
+        int reasonStart = line.indexOf(' ', statusStart);
+        if (reasonStart < 0)
+            reasonStart = line.size();
+        response = THttpResponse();
+        response.Status = statusStart > 0 ? line.mid(statusStart, reasonStart - statusStart).toInt() : 0;
+        ReasonPhrase = line.mid(reasonStart).trimmed();
+        InFinalResponse = false;
+        return true;
+    }
+    if (line.isEmpty())
+        return HeadersComplete();
+    if ((data[0] == ' ' || data[0] == '\t') && !response.Headers.isEmpty()) {
+        response.Headers.last().second += ' ' + line;
+        return true;
+    }
+    const int colon = line.indexOf(':');
+    if (colon <= 0)
+        return true;
+    const QByteArray name = line.left(colon).trimmed();
+    for (const char c : name) {
+        if (!IsHttpToken(c))
+            return true;
+    }
+    response.Headers.append({name, line.mid(colon + 1).trimmed()});
+    return true;
+}
+
+bool THttpClient::Impl::HeadersComplete() {
+    THttpResponse& response = Client->m_response;
+    const int status = response.Status;
+    if (status >= 100 && status < 200)
+        return true;
+    const bool followed = Client->m_followRedirects && status >= 300 && status < 400 && status != 304 &&
+                          !response.Header("Location").isEmpty();
+    if (followed)
+        return true;
+
+    InFinalResponse = true;
+    FinalSeen = true;
+    char* effective = nullptr;
+    if (curl_easy_getinfo(Easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        response.EffectiveUrl = QString::fromUtf8(effective);
+    if (response.Header("Transfer-Encoding").isEmpty())
+        response.ContentLength = ParseLength(response.Header("Content-Length"));
+    const QByteArray contentRange = response.Header("Content-Range");
+    if (!contentRange.isEmpty())
+        ParseContentRange(contentRange, &response);
+
+    if (status < 200 || status >= 300) {
+        // The body of an error answer is never the resource: refuse it before any byte arrives.
+        QString text = QStringLiteral("HTTP %1").arg(status);
+        if (!ReasonPhrase.isEmpty())
+            text += ' ' + QString::fromLatin1(ReasonPhrase);
+        Fail(text);
+        return false;
+    }
+    if (Client->OnResponse) {
+        QString refusal;
+        if (!Client->OnResponse(response, &refusal)) {
+            Fail(refusal.isEmpty() ? QStringLiteral("response refused") : refusal);
+            return false;
+        }
+    }
+    if (Body && response.ContentLength > 0)
+        Body->reserve(static_cast<int>(qMin(response.ContentLength, kMaxReserve)));
+    WorkBegun = true;
+    if (Client->OnWorkBegin)
+        Client->OnWorkBegin();
+    return true;
+}
+
+size_t THttpClient::Impl::BodyBytes(const char* data, size_t size) {
+    LastActivity = TClock::now();
+    if (!InFinalResponse)
+        return size; // the body of a redirect that is being followed
+    if (Client->m_aborted.load(std::memory_order_relaxed)) {
+        Fail(QStringLiteral("aborted"));
+        return 0;
+    }
+    if (Target) {
+        const qint64 written = Target->write(data, static_cast<qint64>(size));
+        if (written != static_cast<qint64>(size)) {
+            Fail(QStringLiteral("write failed: ") + Target->errorString());
+            return 0;
+        }
+    } else {
+        Body->append(data, static_cast<int>(size));
+    }
+    Received += static_cast<qint64>(size);
+    if (Client->OnWork)
+        Client->OnWork(Received);
+    return size;
+}
+
+namespace {
+
+// libcurl is C: no exception may cross it. A throwing notification fails the request instead.
+template <class Work> size_t Guarded(THttpClient::Impl* impl, Work work) {
+    try {
+        return work();
+    } catch (const std::exception& error) {
+        impl->Fail(QStringLiteral("request stopped by an error: ") + QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        impl->Fail(QStringLiteral("request stopped by an error"));
+    }
+    return 0;
+}
+
+size_t HeaderCallback(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<THttpClient::Impl*>(user);
+    const size_t bytes = size * count;
+    return Guarded(impl, [&] { return impl->HeaderLine(data, bytes) ? bytes : size_t(0); });
+}
+
+size_t WriteCallback(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<THttpClient::Impl*>(user);
+    return Guarded(impl, [&] { return impl->BodyBytes(data, size * count); });
+}
+
+} // namespace
+
+THttpClient::THttpClient() {
+    InitCurlOnce();
+}
+
+THttpClient::~THttpClient() = default;
+
+void THttpClient::SetUserAgent(const QString& agent) {
+    m_userAgent = agent.toUtf8();
+}
+
+void THttpClient::SetHeader(const QByteArray& name, const QByteArray& value) {
+    for (int i = 0; i < m_headers.size(); ++i) {
+        if (m_headers[i].first.compare(name, Qt::CaseInsensitive) == 0) {
+            if (value.isEmpty())
+                m_headers.removeAt(i);
+            else
+                m_headers[i].second = value;
+            return;
+        }
+    }
+    if (!value.isEmpty())
+        m_headers.append({name, value});
+}
+
+void THttpClient::SetReadTimeout(int milliseconds) {
+    m_readTimeoutMs = milliseconds;
+}
+
+void THttpClient::SetConnectTimeout(int milliseconds) {
+    m_connectTimeoutMs = milliseconds;
+}
+
+void THttpClient::SetFollowRedirects(bool follow) {
+    m_followRedirects = follow;
+}
+
+bool THttpClient::Get(const QString& url, QIODevice* target) {
+    if (!target || !target->isWritable()) {
+        m_response = THttpResponse();
+        m_error = QStringLiteral("write failed: the target is not open for writing");
+        return false;
+    }
+    return Perform(url, nullptr, target, nullptr);
+}
+
+bool THttpClient::Get(const QString& url, QByteArray* body) {
+    body->clear();
+    return Perform(url, nullptr, nullptr, body);
+}
+
+bool THttpClient::Post(const QString& url, const THttpForm& form, QByteArray* body) {
+    body->clear();
+    const QByteArray data = EncodeForm(form);
+    return Perform(url, &data, nullptr, body);
+}
+
+void THttpClient::Abort() {
+    m_aborted.store(true);
+    QMutexLocker lock(&m_abortLock);
+    if (m_running)
+        curl_multi_wakeup(m_running->Multi);
+}
+
+bool THttpClient::Perform(const QString& url, const QByteArray* postData, QIODevice* target,
+                          QByteArray* body) {
+    m_response = THttpResponse();
+    m_error.clear();
+    if (m_aborted.load()) {
+        m_error = QStringLiteral("aborted");
+        return false;
+    }
+
+    Impl impl;
+    impl.Client = this;
+    impl.Target = target;
+    impl.Body = body;
+    impl.Easy = curl_easy_init();
+    impl.Multi = curl_multi_init();
+    if (!impl.Easy || !impl.Multi) {
+        m_error = QStringLiteral("the HTTP library could not be initialised");
+        return false;
+    }
+
+    CURL* easy = impl.Easy;
+    const QByteArray requestUrl = EncodeUrlForRequest(url);
+    curl_easy_setopt(easy, CURLOPT_URL, requestUrl.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, impl.ErrorBuffer);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, m_followRedirects ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (m_connectTimeoutMs > 0)
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs));
+    if (!m_userAgent.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.constData());
+    for (const auto& header : m_headers)
+        impl.HeaderList =
+            curl_slist_append(impl.HeaderList, (header.first + ": " + header.second).constData());
+    // Form posts are small: send them at once instead of waiting for a "100 Continue".
+    impl.HeaderList = curl_slist_append(impl.HeaderList, "Expect:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, impl.HeaderList);
+    if (postData) {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postData->size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postData->constData());
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, HeaderCallback);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &impl);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteCallback);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &impl);
+    curl_multi_add_handle(impl.Multi, easy);
+
+    {
+        QMutexLocker lock(&m_abortLock);
+        m_running = &impl;
+    }
+    const int result = RunTransfer(&impl);
+    {
+        QMutexLocker lock(&m_abortLock);
+        m_running = nullptr;
+    }
+
+    bool complete = !impl.Failed && result == CURLE_OK && impl.FinalSeen;
+    if (complete && m_response.ContentLength >= 0 && impl.Received != m_response.ContentLength)
+        complete = false;
+    if (complete) {
+        // Bytes still in the device's buffer may fail to reach the disk: that is a failed request.
+        auto* file = qobject_cast<QFileDevice*>(target);
+        if (file && !file->flush()) {
+            impl.Fail(QStringLiteral("write failed: ") + file->errorString());
+            complete = false;
+        }
+    }
+    if (!complete && !impl.Failed)
+        impl.Fail(TransferErrorText(result, impl.ErrorBuffer, impl.Received));
+    if (impl.WorkBegun && OnWorkEnd)
+        OnWorkEnd(complete);
+    return complete;
+}
+
+int THttpClient::RunTransfer(Impl* impl) {
+    CURLM* multi = impl->Multi;
+    impl->LastActivity = TClock::now();
+    const auto readTimeout = std::chrono::milliseconds(m_readTimeoutMs);
+    while (true) {
+        int running = 0;
+        const CURLMcode code = curl_multi_perform(multi, &running);
+        if (code != CURLM_OK) {
+            impl->Fail(QString::fromUtf8(curl_multi_strerror(code)));
+            return CURLE_FAILED_INIT;
+        }
+        if (running == 0) {
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+                if (message->msg == CURLMSG_DONE)
+                    return message->data.result;
+            }
+            return CURLE_FAILED_INIT;
+        }
+        if (m_aborted.load()) {
+            impl->Fail(QStringLiteral("aborted"));
+            return CURLE_ABORTED_BY_CALLBACK;
+        }
+        // The read time-out counts from the established connection; connecting has its own limit.
+        if (!impl->Connected) {
+            curl_off_t connectTime = 0;
+            if (curl_easy_getinfo(impl->Easy, CURLINFO_CONNECT_TIME_T, &connectTime) == CURLE_OK &&
+                connectTime > 0) {
+                impl->Connected = true;
+                impl->LastActivity = TClock::now();
+            }
+        }
+        int waitMs = kIdlePollMs;
+        if (impl->Connected && m_readTimeoutMs > 0) {
+            const auto silence = TClock::now() - impl->LastActivity;
+            if (silence >= readTimeout) {
+                impl->Fail(QStringLiteral("Operation timed out after %1 ms without receiving data (%2 bytes "
+                                          "received)")
+                               .arg(m_readTimeoutMs)
+                               .arg(impl->Received));
+                return CURLE_OPERATION_TIMEDOUT;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(readTimeout - silence);
+            waitMs = static_cast<int>(qBound<qint64>(1, left.count() + 1, kIdlePollMs));
+        }
+        curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+    }
+}
+
+QString THttpClient::TransferErrorText(int code, const char* detail, qint64 received) const {
+    if (code == CURLE_PARTIAL_FILE || (code == CURLE_OK && m_response.ContentLength >= 0)) {
+        if (m_response.ContentLength >= 0)
+            return QStringLiteral("connection closed after %1 of %2 bytes")
+                .arg(received)
+                .arg(m_response.ContentLength);
+        return QStringLiteral("connection closed after %1 bytes, before the end of the body").arg(received);
+    }
+    if (code == CURLE_OK)
+        return QStringLiteral("no response received");
+    const QString text = QString::fromUtf8(detail).trimmed();
+    return text.isEmpty() ? QString::fromUtf8(curl_easy_strerror(static_cast<CURLcode>(code))) : text;
+}
