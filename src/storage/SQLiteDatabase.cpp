@@ -79,29 +79,31 @@ bool TSQLiteDatabase::Open(const QString& path) {
     if (!file.exists() || file.isDir())
         return Fail(QStringLiteral("no such file"));
     const QByteArray name = path.toUtf8();
+    QString firstFailure;
     if (file.isWritable()) {
-        if (!OpenHandle(name, SQLITE_OPEN_READWRITE) || !CanReadSchema())
-            return false;
-        if (!IsReadOnly()) {
-            // Write-ahead logging makes a commit one append to the log instead of a journal file
-            // plus two syncs; with synchronous=NORMAL a commit stays atomic and the file stays
-            // consistent even on power loss. A file system without shared memory keeps the
-            // rollback journal, which is slower but just as safe.
-            RunPlain("PRAGMA journal_mode=WAL");
-            RunPlain("PRAGMA synchronous=NORMAL");
+        if (OpenHandle(name, SQLITE_OPEN_READWRITE) && CanReadSchema()) {
+            if (!IsReadOnly()) {
+                // Write-ahead logging makes a commit one append to the log instead of a journal
+                // file plus two syncs; with synchronous=NORMAL a commit stays atomic and the file
+                // stays consistent even on power loss. A file system without shared memory keeps
+                // the rollback journal, which is slower but just as safe.
+                RunPlain("PRAGMA journal_mode=WAL");
+                RunPlain("PRAGMA synchronous=NORMAL");
+            }
+            return true;
         }
-        return true;
+        firstFailure = m_lastError;
     }
     if (OpenHandle(name, SQLITE_OPEN_READONLY) && CanReadSchema())
         return true;
+    if (firstFailure.isEmpty())
+        firstFailure = m_lastError;
     // A write-ahead-logged file in a folder we may not write to cannot get its shared-memory
     // file; nobody can change such a file through us, so it is read as an unchanging file.
-    const QString reason = m_lastError;
     const QByteArray uri = QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded() + "?immutable=1";
     if (OpenHandle(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) && CanReadSchema())
         return true;
-    m_lastError = reason;
-    return false;
+    return Fail(firstFailure);
 }
 
 bool TSQLiteDatabase::OpenHandle(const QByteArray& name, int flags) {

@@ -433,13 +433,17 @@ void TestDbMain::unusableFile() {
 }
 
 void TestDbMain::readOnlyFile_data() {
-    QTest::addColumn<bool>("folderWritable");
-    QTest::newRow("file read-only") << true;
-    QTest::newRow("file and folder read-only") << false;
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::newRow("file read-only") << 0444 << 0777;
+    QTest::newRow("file and folder read-only") << 0444 << 0555;
+    // The file itself is writable, but its write-ahead log cannot be created beside it.
+    QTest::newRow("folder read-only") << 0666 << 0555;
 }
 
 void TestDbMain::readOnlyFile() {
-    QFETCH(bool, folderWritable);
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data.dat"));
     QVERIFY(CopyDataTemplate(path));
@@ -449,9 +453,8 @@ void TestDbMain::readOnlyFile() {
         QVERIFY(db.Open(path));
         QVERIFY(db.Execute(InsertPageLog("kept")));
     }
-    QVERIFY(chmod(QFile::encodeName(path).constData(), 0444) == 0);
-    const mode_t folderMode = folderWritable ? 0777 : 0555;
-    QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), folderMode) == 0);
+    QVERIFY(chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0);
+    QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)) == 0);
 
     const QString failure = RunWithoutPrivileges([&]() -> QString {
         TDb db;
