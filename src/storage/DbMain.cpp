@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -155,8 +154,10 @@ bool TDb::Execute(const QString& sql) {
 bool TDb::ExecuteScript(const QString& script) {
     if (script.isEmpty())
         return false;
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = script.split(lineBreak);
+    // CR LF, CR and LF each end a line.
+    QString text = script;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList lines = text.split(QLatin1Char('\n'));
     QMutexLocker locker(&m_lock);
     if (!m_connection || !m_connection->BeginTransaction())
         return FailWrite(script);

@@ -111,7 +111,7 @@ bool TSQLiteDatabase::OpenHandle(const QByteArray& name, int flags) {
     const int rc = sqlite3_open_v2(name.constData(), &m_handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message =
-            m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString::fromUtf8(sqlite3_errstr(rc));
+            m_handle ? FromAnsi(QByteArray(sqlite3_errmsg(m_handle))) : QString::fromUtf8(sqlite3_errstr(rc));
         CloseHandle();
         return Fail(message);
     }
@@ -207,7 +207,7 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::ReadTable(const QByteArray& sql) 
     // A column without a declared type (an expression) takes the storage class of its first
     // non-null cell; until then it has no kind and its cells are null.
     for (int column = 0; column < columns; ++column) {
-        table->m_columnNames << QString::fromUtf8(sqlite3_column_name(statement, column)).toUpper();
+        table->m_columnNames << FromAnsi(QByteArray(sqlite3_column_name(statement, column))).toUpper();
         const char* declared = sqlite3_column_decltype(statement, column);
         table->m_kinds << (declared ? KindOfDeclaredType(declared) : TSQLiteTable::ckNull);
     }
@@ -238,5 +238,6 @@ bool TSQLiteDatabase::Fail(const QString& message) {
 }
 
 bool TSQLiteDatabase::FailWithEngineError(const char* step) {
-    return Fail(QString::fromUtf8(step) + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(m_handle)));
+    return Fail(QString::fromUtf8(step) + QStringLiteral(": ") +
+                FromAnsi(QByteArray(sqlite3_errmsg(m_handle))));
 }

@@ -280,13 +280,15 @@ void TestDbMain::expressionColumnsTakeTheirValuesKind() {
     TTestDb test;
     QVERIFY(test.Ok());
     TDb& db = test.Db();
-    auto table = db.Query(QStringLiteral("SELECT COUNT(id) c, 1.5 AS f, 'x' AS t, x'41' AS b FROM qb_fav"));
+    auto table =
+        db.Query(QStringLiteral("SELECT COUNT(id) c, 1.5 AS f, 'x' AS 标题, x'41' AS b FROM qb_fav"));
     QVERIFY(table);
     QCOMPARE(table->ColumnKind(0), TSQLiteTable::ckInteger);
     QCOMPARE(table->ColumnKind(1), TSQLiteTable::ckFloat);
     QCOMPARE(table->ColumnKind(2), TSQLiteTable::ckText);
     QCOMPARE(table->ColumnKind(3), TSQLiteTable::ckBlob);
     QCOMPARE(table->FieldAsInt64("C"), qint64(0));
+    QCOMPARE(table->ColumnIndex(QStringLiteral("标题")), 2); // names travel through the codec too
     QCOMPARE(table->GetText(1), QStringLiteral("1.5"));
     QCOMPARE(table->GetText(3), QStringLiteral("A"));
     // A null first row does not hide the values of later rows.
