@@ -160,7 +160,9 @@ QString FindFavIconLink(const QString& pageUrl, const QString& pageText) {
     const int linkEnd = tag.indexOf(QLatin1Char('"'), linkStart);
     if (linkEnd < 0)
         return QString();
-    QString link = tag.mid(linkStart, linkEnd - linkStart);
+    // Blanks around the address are dropped before it is classified, so that " /i.ico" is still
+    // a root-relative link.
+    QString link = tag.mid(linkStart, linkEnd - linkStart).trimmed();
     if (!link.startsWith(QLatin1String("http"))) {
         if (link.startsWith(QLatin1String("//")))
             link = QLatin1String("http://") + link.mid(2);
@@ -169,7 +171,7 @@ QString FindFavIconLink(const QString& pageUrl, const QString& pageText) {
         else
             link = UrlDirectory(pageUrl) + link;
     }
-    return link.trimmed();
+    return link;
 }
 
 QString TempFolder() {

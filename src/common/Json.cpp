@@ -6,6 +6,15 @@
 #include <QVariant>
 
 namespace {
+// The written text ends (blanks aside) with "[": a comma there has no element before it.
+bool FollowsOpening(const QString& written) {
+    for (int i = written.size() - 1; i >= 0; --i) {
+        if (!written.at(i).isSpace())
+            return written.at(i) == QLatin1Char('[');
+    }
+    return false;
+}
+
 // The text without every comma that (blanks aside) comes right before a "]"; commas inside
 // strings are kept.
 QString DropCommasBeforeBracket(const QString& text) {
@@ -28,7 +37,7 @@ QString DropCommasBeforeBracket(const QString& text) {
             int next = i + 1;
             while (next < text.size() && text.at(next).isSpace())
                 ++next;
-            if (next < text.size() && text.at(next) == QLatin1Char(']'))
+            if (next < text.size() && text.at(next) == QLatin1Char(']') && !FollowsOpening(result))
                 continue;
         }
         result += c;
