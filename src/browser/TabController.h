@@ -3,10 +3,12 @@
 // The public API is stable; changes since the first published version (additive only): none yet.
 #pragma once
 
-#include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -24,6 +26,7 @@ class TDomainKernel;
 class THistory;
 class TRecentlyClosed;
 class TTabRegistry;
+class TChromiumDownloadHook;
 class TTabStrip;
 class TWebControl;
 
@@ -157,17 +160,15 @@ protected:
 
 private:
     struct TPendingPopup;
-    class TEngineHandlers;
-    friend class TEngineHandlers;
-    friend class TChromiumView;
-    friend class TWebControl;
+    static constexpr int PopupSpacingMs = 500; // quick popups are announced this far apart
+    static constexpr int MaxPendingPopups = 3; // popups waiting for their announcement
 
-    // Tab creation and bookkeeping.
+    // Tabs and pages.
     QWidget* NewPage();
-    TBrowserTab* AddTab(std::unique_ptr<TBrowserTab> tab, bool activate);
+    TBrowserTab* AddTab(std::unique_ptr<TBrowserTab> record, bool activate);
     TChromiumView* CreateChromiumControl(TBrowserTab* tab);
     TWebControl* CreateWebControl(TBrowserTab* tab);
-    TBrowserTab* TabOfPage(const QWidget* page) const;
+    void DetachHandlers(TBrowserTab* tab);
     TBrowserTab* TabOfView(const QObject* view) const;
     bool IsActive(const TBrowserTab* tab) const;
     bool CtrlHeld() const;
@@ -175,56 +176,62 @@ private:
     void ShowOptionsTabState();
     void ShowCaption(const QString& title);
     void MoveTab(int from, int to);
+    void SwitchEngineOf(TBrowserTab* tab);
+    void CloseDevTools(TBrowserTab* tab);
+    void TimerRefreshTabTimer();
 
-    // Engine events (both engines' handlers are bound to these).
+    // Engine events; both engines' views are bound to these.
     void crmAddressChange(TChromiumView* view, const QUrl& url);
     void crmTitleChange(TChromiumView* view, const QString& title);
     void crmLoadingStateChange(TChromiumView* view, bool loading);
-    void crmStatusMessage(TChromiumView* view, const QString& text);
-    void crmBeforeBrowse(TChromiumView* view);
+    void crmStatusMessage(const QString& text);
     TChromiumView* crmBeforePopup(TChromiumView* opener);
     void crmClose(TChromiumView* view);
     void crmGetAuthCredentials(TChromiumView* view, const QUrl& url, QAuthenticator* authenticator);
+    void AnnouncePopup();
+    TWebControl* webNewWindow2(TWebControl* opener);
     void webTitleChange(TWebControl* control, const QString& title);
-    void webDocumentComplete(TWebControl* control, bool ok);
-    void webStatusTextChange(TWebControl* control, const QString& text);
+    void webDocumentComplete(TWebControl* control);
     void webDownloadBegin(TWebControl* control);
     void webDownloadComplete(TWebControl* control);
-    TWebControl* webNewWindow2(TWebControl* opener);
     void webWindowClosing(TWebControl* control);
+    // Title change of either engine: caption, window caption, history, favicon.
     void RecordTitle(TBrowserTab* tab, const QString& title, const QString& address);
-    void AnnouncePopup();
 
-    // Close queue.
-    void HandleCloseRequest(int index);
+    // Close queue and credentials.
+    void HandleCloseRequest(int index, int id = 0);
     void TimerCloseTab1Timer();
     void TimerCloseTab2Timer();
-    void HandleAuthRequest(const QString& realm, const QString& host, int port);
+    void HandleAuthRequest(const QString& realm, const QString& host, int port, TChromiumView* view);
 
     TConfig& m_config;
     THistory& m_history;
     TDomainKernel& m_kernels;
     TRecentlyClosed& m_recentlyClosed;
-    QWidget* m_pageHost;
-    QStackedWidget* m_pages;
-    TTabStrip* m_strip;
+    QPointer<QWidget> m_pageHost;
+    QPointer<QStackedWidget> m_pages;
+    QPointer<TTabStrip> m_strip;
     std::unique_ptr<TTabRegistry> m_registry;
     QTimer* m_timerRefreshTab;
     QTimer* m_timerCloseTab1;
     QTimer* m_timerCloseTab2;
     QTimer* m_timerPopup;
+    TChromiumDownloadHook* m_downloadHook;
 
     bool m_closing = false;
     int m_nextTabId = 1;
     QList<int> m_loadingPages;  // ids of tabs that are loading
     QList<int> m_pendingCloses; // ids of tabs waiting to be closed, in request order
     int m_closingBrowserId = 0;
-    QString m_lastStatusText;
+    QString m_lastStatusText; // the link under the mouse: a sign that the user clicked
     QElapsedTimer m_lastPopupTime;
-    int m_webDownloadCounter = 0;
-    QString m_storedUser;
-    QString m_storedPassword;
     QList<std::shared_ptr<TPendingPopup>> m_pendingPopups;
+    QHash<const TWebControl*, int> m_webDownloads; // loads begun and not completed, per control
+    QSet<const TWebControl*> m_closeQuestionOpen;
+    QSet<const TWebControl*> m_closeRefused;
+    QString m_storedUser; // credentials waiting for the next request, used once
+    QString m_storedPassword;
+    bool m_authPending = false;
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;
 };

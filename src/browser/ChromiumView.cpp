@@ -1,0 +1,150 @@
+// The Chromium engine's view and page: navigation, popups, dialogs, credentials and downloads.
+#include "browser/ChromiumView.h"
+
+#include "common/CommonFunc.h"
+#include "common/Dialogs.h"
+
+#include <QAuthenticator>
+#include <QPrinter>
+#include <QWebEngineCertificateError>
+#include <QWebEngineDownloadItem>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <atomic>
+
+namespace {
+int NextBrowserId() {
+    static std::atomic<int> lastId{0};
+    return ++lastId;
+}
+} // namespace
+
+TChromiumPage::TChromiumPage(QWebEngineProfile* profile, TChromiumView* view)
+    : QWebEnginePage(profile, view), m_view(view) {
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                if (m_view->AuthCredentials)
+                    m_view->AuthCredentials(m_view, url, authenticator);
+                else
+                    *authenticator = QAuthenticator(); // a null authenticator cancels the request
+            });
+    connect(this, &QWebEnginePage::windowCloseRequested, m_view, &TChromiumView::closeRequested);
+}
+
+bool TChromiumPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    if (isMainFrame) {
+        m_dialogGuard.Reset();
+        emit m_view->beforeBrowse();
+    }
+    return true;
+}
+
+bool TChromiumPage::certificateError(const QWebEngineCertificateError& error) {
+    // Never accepted: a forged certificate must not pass; the engine shows its error page.
+    WriteLog(QStringLiteral("certificate refused for %1: %2")
+                 .arg(error.url().toString(), error.errorDescription()));
+    return false;
+}
+
+QWebEnginePage* TChromiumPage::createWindow(WebWindowType type) {
+    if (!m_view->BeforePopup)
+        return nullptr;
+    TChromiumView* popup = m_view->BeforePopup(m_view);
+    return popup ? popup->page() : nullptr;
+}
+
+void TChromiumPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg) {
+    if (!m_dialogGuard.MayShow())
+        return;
+    PageMsgBox(msg, MB_ICONINFORMATION);
+    m_dialogGuard.Dismissed();
+}
+
+bool TChromiumPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) {
+    if (!m_dialogGuard.MayShow())
+        return false;
+    const bool ok = PageMsgBox(msg, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    m_dialogGuard.Dismissed();
+    return ok;
+}
+
+bool TChromiumPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                     const QString& defaultValue, QString* result) {
+    // The message is shown; the page gets no input (the prompt counts as cancelled).
+    if (m_dialogGuard.MayShow()) {
+        PageMsgBox(msg, MB_ICONINFORMATION);
+        m_dialogGuard.Dismissed();
+    }
+    return false;
+}
+
+TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
+    : QWebEngineView(parent), m_browserId(NextBrowserId()) {
+    m_page = new TChromiumPage(profile ? profile : QWebEngineProfile::defaultProfile(), this);
+    m_page->settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    setPage(m_page);
+    connect(this, &QWebEngineView::urlChanged, this, &TChromiumView::addressChange);
+    connect(this, &QWebEngineView::titleChanged, this, &TChromiumView::titleChange);
+    connect(this, &QWebEngineView::loadStarted, this, [this] {
+        m_loading = true;
+        emit loadingStateChange(true);
+    });
+    connect(this, &QWebEngineView::loadFinished, this, [this] {
+        m_loading = false;
+        emit loadingStateChange(false);
+    });
+    connect(m_page, &QWebEnginePage::linkHovered, this, &TChromiumView::statusMessage);
+}
+
+TChromiumView::~TChromiumView() {
+    // The page is a child of the view; end its life before the view's widget goes away.
+    BeforePopup = nullptr;
+    AuthCredentials = nullptr;
+    disconnect(this, nullptr, nullptr, nullptr);
+    delete m_page;
+}
+
+void TChromiumView::Navigate(const QString& url) {
+    load(QUrl::fromUserInput(url));
+}
+
+QString TChromiumView::CurrentUrl() const {
+    const QUrl address = url();
+    return address.isEmpty() ? QStringLiteral("about:blank") : address.toString();
+}
+
+void TChromiumView::Find(const QString& text, bool matchCase, bool forward) {
+    QWebEnginePage::FindFlags flags;
+    if (matchCase)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    if (!forward)
+        flags |= QWebEnginePage::FindBackward;
+    findText(text, flags);
+}
+
+void TChromiumView::StopFinding() {
+    findText(QString());
+}
+
+void TChromiumView::Print(QPrinter* printer, std::function<void(bool)> done) {
+    m_page->print(printer, [done](bool ok) {
+        if (done)
+            done(ok);
+    });
+}
+
+void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {
+    m_page->toHtml([callback](const QString& html) { callback(html); });
+}
+
+TChromiumDownloadHook::TChromiumDownloadHook(QWebEngineProfile* profile, QObject* parent) : QObject(parent) {
+    connect(profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadItem* item) {
+        // The browser downloads files itself: the engine's own download never starts.
+        const QString url = item->url().toString();
+        const QString name = item->downloadFileName();
+        const qint64 size = item->totalBytes();
+        item->cancel();
+        emit downloadRequested(url, name, size);
+    });
+}

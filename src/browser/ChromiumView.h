@@ -1,0 +1,95 @@
+// The Chromium engine's view of one tab (QtWebEngine), and the page that carries its rules: every
+// navigation is allowed, certificate errors are refused, popups, closing requests, credentials and
+// JavaScript dialogs are handed to the browser window's handlers.
+#pragma once
+
+#include "browser/PageMessageBox.h"
+#include "browser/PageView.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <functional>
+
+class QWebEngineProfile;
+class TChromiumView;
+
+class TChromiumPage final : public QWebEnginePage {
+    Q_OBJECT
+public:
+    TChromiumPage(QWebEngineProfile* profile, TChromiumView* view);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    bool certificateError(const QWebEngineCertificateError& error) override;
+    QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                          QString* result) override;
+
+private:
+    TChromiumView* m_view;
+    TPageDialogGuard m_dialogGuard;
+};
+
+class TChromiumView final : public QWebEngineView, public TPageView {
+    Q_OBJECT
+public:
+    // profile: nullptr = the default profile (set up at start-up).
+    explicit TChromiumView(QWidget* parent, QWebEngineProfile* profile = nullptr);
+    ~TChromiumView() override;
+
+    // Process-unique, stable for the view's life.
+    int BrowserId() const { return m_browserId; }
+    // True when the view was created for a page's popup.
+    bool IsPopup() const { return m_isPopup; }
+    void SetPopup(bool popup) { m_isPopup = popup; }
+    TChromiumPage* ChromiumPage() const { return m_page; }
+
+    // Handlers bound by the window. BeforePopup answers the view that shows a new popup, or
+    // nullptr to refuse it; AuthCredentials fills the authenticator or leaves it to be cancelled.
+    std::function<TChromiumView*(TChromiumView* opener)> BeforePopup;
+    std::function<void(TChromiumView* view, const QUrl& url, QAuthenticator* authenticator)> AuthCredentials;
+
+    // TPageView
+    QWidget* Widget() override { return this; }
+    void Navigate(const QString& url) override;
+    void GoBack() override { back(); }
+    void GoForward() override { forward(); }
+    void Reload() override { reload(); }
+    void Stop() override { stop(); }
+    QString CurrentUrl() const override;
+    QString Title() const override { return title(); }
+    bool IsLoading() const override { return m_loading; }
+    qreal ZoomFactor() const override { return zoomFactor(); }
+    void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }
+    void Find(const QString& text, bool matchCase, bool forward) override;
+    void StopFinding() override;
+    void Print(QPrinter* printer, std::function<void(bool)> done) override;
+    void ToHtml(std::function<void(const QString&)> callback) const override;
+
+signals:
+    void addressChange(const QUrl& url);
+    void titleChange(const QString& title);
+    void loadingStateChange(bool loading);
+    void statusMessage(const QString& text);
+    void beforeBrowse();
+    void closeRequested();
+
+private:
+    friend class TChromiumPage;
+    TChromiumPage* m_page;
+    const int m_browserId;
+    bool m_isPopup = false;
+    bool m_loading = false;
+};
+
+// The engine's before-download event for a profile: every download is cancelled and reported
+// once as (url, suggested file name, total size; -1 when unknown).
+class TChromiumDownloadHook final : public QObject {
+    Q_OBJECT
+public:
+    explicit TChromiumDownloadHook(QWebEngineProfile* profile, QObject* parent = nullptr);
+signals:
+    void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
+};

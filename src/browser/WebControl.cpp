@@ -1,0 +1,190 @@
+// The compatibility engine's control, page and shared network access.
+#include "browser/WebControl.h"
+
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+#include "common/Dialogs.h"
+#include "common/WebCookieJar.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkDiskCache>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebSettings>
+
+TWebNetworkAccess* TWebNetworkAccess::Instance() {
+    static QPointer<TWebNetworkAccess> instance;
+    if (!instance)
+        instance = new TWebNetworkAccess(QCoreApplication::instance());
+    return instance;
+}
+
+TWebNetworkAccess::TWebNetworkAccess(QObject* parent) : QNetworkAccessManager(parent) {
+    const QString folder = AppDir() + QStringLiteral("cache/webcontrol/");
+    QDir().mkpath(folder);
+    setCookieJar(new TWebCookieJar(TWebCookieJar::DefaultFile(), this));
+    auto* cache = new QNetworkDiskCache(this);
+    cache->setCacheDirectory(folder);
+    setCache(cache);
+}
+
+QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequest& request,
+                                                QIODevice* data) {
+    QNetworkRequest chinese(request);
+    chinese.setRawHeader("Accept-Language", "zh-CN");
+    return QNetworkAccessManager::createRequest(op, chinese, data);
+}
+
+TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
+    setNetworkAccessManager(TWebNetworkAccess::Instance());
+    setForwardUnsupportedContent(true);
+    settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+    settings()->setAttribute(QWebSettings::JavascriptCanCloseWindows, true);
+    settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
+}
+
+QWebPage* TWebPage::createWindow(WebWindowType type) {
+    if (!m_control->NewWindow)
+        return nullptr;
+    TWebControl* control = m_control->NewWindow(m_control);
+    return control ? control->page() : nullptr;
+}
+
+bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
+                                       NavigationType type) {
+    if (frame == mainFrame())
+        m_dialogGuard.Reset();
+    return QWebPage::acceptNavigationRequest(frame, request, type);
+}
+
+void TWebPage::javaScriptAlert(QWebFrame* frame, const QString& msg) {
+    if (!m_dialogGuard.MayShow())
+        return;
+    PageMsgBox(msg, MB_ICONINFORMATION);
+    m_dialogGuard.Dismissed();
+}
+
+bool TWebPage::javaScriptConfirm(QWebFrame* frame, const QString& msg) {
+    if (!m_dialogGuard.MayShow())
+        return false;
+    const bool ok = PageMsgBox(msg, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    m_dialogGuard.Dismissed();
+    return ok;
+}
+
+bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
+                                QString* result) {
+    if (m_dialogGuard.MayShow()) {
+        PageMsgBox(msg, MB_ICONINFORMATION);
+        m_dialogGuard.Dismissed();
+    }
+    return false;
+}
+
+TWebControl::TWebControl(QWidget* parent) : QWebView(parent) {
+    m_page = new TWebPage(this);
+    setPage(m_page);
+    connect(this, &QWebView::titleChanged, this, &TWebControl::titleChange);
+    connect(this, &QWebView::loadStarted, this, [this] {
+        m_loading = true;
+        emit downloadBegin();
+    });
+    connect(this, &QWebView::loadFinished, this, [this](bool ok) {
+        m_loading = false;
+        emit downloadComplete();
+        emit documentComplete(ok);
+    });
+    connect(this, &QWebView::statusBarMessage, this, &TWebControl::statusTextChange);
+    connect(m_page, &QWebPage::linkHovered, this,
+            [this](const QString& link, const QString&, const QString&) { emit statusTextChange(link); });
+    connect(m_page, &QWebPage::windowCloseRequested, this, &TWebControl::windowClosing);
+    connect(m_page, &QWebPage::unsupportedContent, this, &TWebControl::UnsupportedContent);
+    connect(m_page, &QWebPage::downloadRequested, this, [this](const QNetworkRequest& request) {
+        const QUrl url = request.url();
+        emit downloadRequested(url.toString(), QFileInfo(url.path()).fileName(), -1);
+    });
+}
+
+TWebControl::~TWebControl() {
+    NewWindow = nullptr;
+    disconnect(this, nullptr, nullptr, nullptr);
+}
+
+void TWebControl::Navigate(const QString& url) {
+    load(QUrl::fromUserInput(url));
+}
+
+QString TWebControl::CurrentUrl() const {
+    const QUrl address = m_page->mainFrame()->url();
+    return address.isEmpty() ? QStringLiteral("about:blank") : address.toString();
+}
+
+QString TWebControl::ActiveElementHref() const {
+    const QVariant href = m_page->mainFrame()->evaluateJavaScript(QStringLiteral(
+        "(function(){try{var e=document.activeElement;var h=e&&e.getAttribute('href');return h?String(h):'';}"
+        "catch(x){return '';}})()"));
+    return href.toString();
+}
+
+qreal TWebControl::StyleZoom() const {
+    const QString zoom = m_page->mainFrame()
+                             ->evaluateJavaScript(QStringLiteral("document.body?document.body.style.zoom:''"))
+                             .toString()
+                             .trimmed();
+    bool ok = false;
+    const qreal value = zoom.toDouble(&ok);
+    return ok ? value : 1.0; // empty or not a number (a percentage text) reads as 1.0
+}
+
+void TWebControl::SetStyleZoom(qreal zoom) {
+    m_page->mainFrame()->evaluateJavaScript(
+        QStringLiteral("if(document.body)document.body.style.zoom='%1';").arg(zoom));
+}
+
+void TWebControl::Find(const QString& text, bool matchCase, bool forward) {
+    QWebPage::FindFlags flags = QWebPage::FindWrapsAroundDocument;
+    if (matchCase)
+        flags |= QWebPage::FindCaseSensitively;
+    if (!forward)
+        flags |= QWebPage::FindBackward;
+    findText(text, flags);
+}
+
+void TWebControl::StopFinding() {
+    findText(QString());
+}
+
+void TWebControl::Print(QPrinter* printer, std::function<void(bool)> done) {
+    m_page->mainFrame()->print(printer);
+    if (done)
+        done(true);
+}
+
+void TWebControl::ToHtml(std::function<void(const QString&)> callback) const {
+    callback(m_page->mainFrame()->toHtml());
+}
+
+void TWebControl::UnsupportedContent(QNetworkReply* reply) {
+    // Content the control cannot show is a download: report it and drop the reply.
+    const QUrl url = reply->url();
+    QString name;
+    const QString disposition = QString::fromLatin1(reply->rawHeader("Content-Disposition"));
+    const QRegularExpression filename(QStringLiteral("filename\\*?=\\s*\"?(?:UTF-8'')?([^\";]+)\"?"),
+                                      QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = filename.match(disposition);
+    if (match.hasMatch())
+        name = QFileInfo(QUrl::fromPercentEncoding(match.captured(1).toLatin1())).fileName();
+    if (name.isEmpty())
+        name = QFileInfo(url.path()).fileName();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const qint64 size = length.isValid() ? length.toLongLong() : -1;
+    reply->abort();
+    reply->deleteLater();
+    emit downloadRequested(url.toString(), name, size);
+}
