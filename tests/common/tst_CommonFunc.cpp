@@ -15,6 +15,9 @@
 #include <QtTest>
 #include <ctime>
 
+using TAddressHelper = QString (*)(const QString&);
+Q_DECLARE_METATYPE(TAddressHelper)
+
 namespace {
 QStringList g_logLines;
 QString g_logCategory;
@@ -46,14 +49,8 @@ private slots:
     void formatSize_data();
     void formatSize();
     void md5Hex();
-    void hostOfUrl_data();
-    void hostOfUrl();
-    void urlDirectory_data();
-    void urlDirectory();
-    void siteRootOfUrl_data();
-    void siteRootOfUrl();
-    void mainDomainOfUrl_data();
-    void mainDomainOfUrl();
+    void addressHelpers_data();
+    void addressHelpers();
     void findFavIconLink_data();
     void findFavIconLink();
     void fileTypeOfExtension_data();
@@ -116,104 +113,75 @@ void TestCommonFunc::md5Hex() {
     QVERIFY(QRegularExpression("^[0-9a-f]{32}$").match(first).hasMatch());
 }
 
-void TestCommonFunc::hostOfUrl_data() {
+void TestCommonFunc::addressHelpers_data() {
+    QTest::addColumn<TAddressHelper>("helper");
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("host");
-    QTest::newRow("case and port kept") << "HTTPS://Example.com:8080/a"
-                                        << "Example.com:8080";
-    QTest::newRow("blanks trimmed") << "  http://a.example/x/y  "
-                                    << "a.example";
-    QTest::newRow("no scheme") << "www.example.cn/index.html"
-                               << "www.example.cn";
-    QTest::newRow("no path") << "http://a.example"
-                             << "a.example";
-    QTest::newRow("other scheme kept") << "ftp://a.example/f"
-                                       << "ftp:";
-}
-
-void TestCommonFunc::hostOfUrl() {
-    QFETCH(QString, url);
-    QFETCH(QString, host);
-    QCOMPARE(HostOfUrl(url), host);
-}
-
-void TestCommonFunc::urlDirectory_data() {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("directory");
-    QTest::newRow("page with query") << "http://x/y/z.html?a"
-                                     << "http://x/y/";
-    QTest::newRow("hash before query") << "http://x/y/z.html#top?u=/a/b/"
-                                       << "http://x/y/";
-    QTest::newRow("slash inside query") << "http://x/y/z?u=/a/b/c"
-                                        << "http://x/y/";
-    QTest::newRow("folder") << "http://a.example/x/"
-                            << "http://a.example/x/";
-    QTest::newRow("host only gets its root") << "http://a.example"
-                                             << "http://a.example/";
-    QTest::newRow("host and port") << "https://a.example:8080?q=1"
-                                   << "https://a.example:8080/";
-    QTest::newRow("colon is a separator") << "about:blank"
-                                          << "about:";
-    QTest::newRow("nothing to keep") << "plain"
-                                     << "";
-}
-
-void TestCommonFunc::urlDirectory() {
-    QFETCH(QString, url);
-    QFETCH(QString, directory);
-    QCOMPARE(UrlDirectory(url), directory);
-}
-
-void TestCommonFunc::siteRootOfUrl_data() {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("root");
-    QTest::newRow("lower-cased") << "HTTP://A.Example/X/y.html"
-                                 << "http://a.example/";
-    QTest::newRow("https") << "https://a.example/x"
-                           << "https://a.example/";
-    QTest::newRow("host only gets its root") << "http://a.example"
-                                             << "http://a.example/";
-    QTest::newRow("query without path") << "http://a.example?u=/x/y"
-                                        << "http://a.example/";
-    QTest::newRow("other scheme: first slash") << "file:///tmp/x"
-                                               << "file:/";
-    QTest::newRow("no slash at all") << "a.example"
-                                     << "";
-}
-
-void TestCommonFunc::siteRootOfUrl() {
-    QFETCH(QString, url);
-    QFETCH(QString, root);
-    QCOMPARE(SiteRootOfUrl(url), root);
-}
-
-void TestCommonFunc::mainDomainOfUrl_data() {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("domain");
-    QTest::newRow("government suffix") << "http://a.b.gov.cn/x"
-                                       << "b.gov.cn";
-    QTest::newRow("two-label suffix") << "a.example.com.cn"
-                                      << "example.com.cn";
-    QTest::newRow("com") << "http://news.example.com/"
-                         << "example.com";
-    QTest::newRow("lower-cased https") << "https://WWW.Example.NET/a"
-                                       << "example.net";
-    QTest::newRow("province suffix before cn") << "http://x.y.zj.cn"
-                                               << "y.zj.cn";
-    QTest::newRow("unknown suffix: last label") << "http://a.b.example.de/"
-                                                << "de";
-    QTest::newRow("single label") << "http://localhost/"
-                                  << "localhost";
-    QTest::newRow("address in the query") << "http://x.example.com/?u=https://y.org/"
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("HostOfUrl: case and port kept") << &HostOfUrl << "HTTPS://Example.com:8080/a"
+                                                   << "Example.com:8080";
+    QTest::newRow("HostOfUrl: blanks trimmed") << &HostOfUrl << " http://a.example/x/y "
+                                               << "a.example";
+    QTest::newRow("HostOfUrl: no scheme") << &HostOfUrl << "www.example.cn/index.html"
+                                          << "www.example.cn";
+    QTest::newRow("HostOfUrl: no path") << &HostOfUrl << "http://a.example"
+                                        << "a.example";
+    QTest::newRow("HostOfUrl: other scheme kept") << &HostOfUrl << "ftp://a.example/f"
+                                                  << "ftp:";
+    QTest::newRow("UrlDirectory: page with query") << &UrlDirectory << "http://x/y/z.html?a"
+                                                   << "http://x/y/";
+    QTest::newRow("UrlDirectory: hash before query") << &UrlDirectory << "http://x/y/z.html#top?u=/a/b/"
+                                                     << "http://x/y/";
+    QTest::newRow("UrlDirectory: slash inside query") << &UrlDirectory << "http://x/y/z?u=/a/b/c"
+                                                      << "http://x/y/";
+    QTest::newRow("UrlDirectory: folder") << &UrlDirectory << "http://a.example/x/"
+                                          << "http://a.example/x/";
+    QTest::newRow("UrlDirectory: host only gets its root") << &UrlDirectory << "http://a.example"
+                                                           << "http://a.example/";
+    QTest::newRow("UrlDirectory: host and port") << &UrlDirectory << "https://a.example:8080?q=1"
+                                                 << "https://a.example:8080/";
+    QTest::newRow("UrlDirectory: colon is a separator") << &UrlDirectory << "about:blank"
+                                                        << "about:";
+    QTest::newRow("UrlDirectory: nothing to keep") << &UrlDirectory << "plain"
+                                                   << "";
+    QTest::newRow("SiteRootOfUrl: lower-cased") << &SiteRootOfUrl << "HTTP://A.Example/X/y.html"
+                                                << "http://a.example/";
+    QTest::newRow("SiteRootOfUrl: https") << &SiteRootOfUrl << "https://a.example/x"
+                                          << "https://a.example/";
+    QTest::newRow("SiteRootOfUrl: host only gets its root") << &SiteRootOfUrl << "http://a.example"
+                                                            << "http://a.example/";
+    QTest::newRow("SiteRootOfUrl: query without path") << &SiteRootOfUrl << "http://a.example?u=/x/y"
+                                                       << "http://a.example/";
+    QTest::newRow("SiteRootOfUrl: other scheme: first slash") << &SiteRootOfUrl << "file:///tmp/x"
+                                                              << "file:/";
+    QTest::newRow("SiteRootOfUrl: no slash at all") << &SiteRootOfUrl << "a.example"
+                                                    << "";
+    QTest::newRow("MainDomainOfUrl: government suffix") << &MainDomainOfUrl << "http://a.b.gov.cn/x"
+                                                        << "b.gov.cn";
+    QTest::newRow("MainDomainOfUrl: two-label suffix") << &MainDomainOfUrl << "a.example.com.cn"
+                                                       << "example.com.cn";
+    QTest::newRow("MainDomainOfUrl: com") << &MainDomainOfUrl << "http://news.example.com/"
                                           << "example.com";
-    QTest::newRow("port dropped") << "http://a.example.com:8080/x"
-                                  << "example.com";
+    QTest::newRow("MainDomainOfUrl: lower-cased https") << &MainDomainOfUrl << "https://WWW.Example.NET/a"
+                                                        << "example.net";
+    QTest::newRow("MainDomainOfUrl: province suffix before cn") << &MainDomainOfUrl << "http://x.y.zj.cn"
+                                                                << "y.zj.cn";
+    QTest::newRow("MainDomainOfUrl: unknown suffix: last label")
+        << &MainDomainOfUrl << "http://a.b.example.de/"
+        << "de";
+    QTest::newRow("MainDomainOfUrl: single label") << &MainDomainOfUrl << "http://localhost/"
+                                                   << "localhost";
+    QTest::newRow("MainDomainOfUrl: address in the query")
+        << &MainDomainOfUrl << "http://x.example.com/?u=https://y.org/"
+        << "example.com";
+    QTest::newRow("MainDomainOfUrl: port dropped") << &MainDomainOfUrl << "http://a.example.com:8080/x"
+                                                   << "example.com";
 }
 
-void TestCommonFunc::mainDomainOfUrl() {
+void TestCommonFunc::addressHelpers() {
+    QFETCH(TAddressHelper, helper);
     QFETCH(QString, url);
-    QFETCH(QString, domain);
-    QCOMPARE(MainDomainOfUrl(url), domain);
+    QFETCH(QString, expected);
+    QCOMPARE(helper(url), expected);
 }
 
 void TestCommonFunc::findFavIconLink_data() {

@@ -7,6 +7,25 @@
 #include <QtTest>
 #include <stdexcept>
 
+namespace {
+// Counts the passes and finishing calls of one worker.
+struct TCounters {
+    QAtomicInt Passes = 0;
+    QAtomicInt Finishes = 0;
+};
+
+// An unsynchronized worker that counts into the counters (not started).
+TCommonThread* CountingThread(TCounters& counters, int count, int interval) {
+    auto* thread = new TCommonThread;
+    thread->Synchronized = false;
+    thread->Count = count;
+    thread->Interval = interval;
+    thread->SetOnExecute([&counters] { counters.Passes.fetchAndAddOrdered(1); });
+    thread->OnFinish = [&counters] { counters.Finishes.fetchAndAddOrdered(1); };
+    return thread;
+}
+} // namespace
+
 class TestCommonThread : public QObject {
     Q_OBJECT
 private slots:
@@ -57,40 +76,31 @@ void TestCommonThread::countLimitsThePasses() {
 }
 
 void TestCommonThread::unlimitedRunsUntilStopped() {
-    QAtomicInt passes = 0, finishes = 0;
-    QPointer<TCommonThread> thread = new TCommonThread;
-    thread->Synchronized = false;
-    thread->Interval = 1;
-    thread->SetOnExecute([&] { passes.fetchAndAddOrdered(1); });
-    thread->OnFinish = [&] { finishes.fetchAndAddOrdered(1); };
+    TCounters counters;
+    QPointer<TCommonThread> thread = CountingThread(counters, -1, 1);
     thread->start();
-    QTRY_VERIFY(passes.loadAcquire() >= 5);
+    QTRY_VERIFY(counters.Passes.loadAcquire() >= 5);
     thread->StopThread();
     QTRY_VERIFY(thread.isNull());
-    const int stoppedAt = passes.loadAcquire();
+    const int stoppedAt = counters.Passes.loadAcquire();
     QTest::qWait(50);
-    QCOMPARE(passes.loadAcquire(), stoppedAt);
-    QCOMPARE(finishes.loadAcquire(), 0);
+    QCOMPARE(counters.Passes.loadAcquire(), stoppedAt);
+    QCOMPARE(counters.Finishes.loadAcquire(), 0);
 }
 
 void TestCommonThread::pausedSkipsPasses() {
-    QAtomicInt passes = 0, finishes = 0;
-    QPointer<TCommonThread> thread = new TCommonThread;
-    thread->Synchronized = false;
-    thread->Count = 2;
-    thread->Interval = 5;
+    TCounters counters;
+    QPointer<TCommonThread> thread = CountingThread(counters, 2, 5);
     thread->Paused = true;
-    thread->SetOnExecute([&] { passes.fetchAndAddOrdered(1); });
-    thread->OnFinish = [&] { finishes.fetchAndAddOrdered(1); };
     thread->start();
     QTest::qWait(100);
     // Skipped passes are not counted: the thread is still waiting for its two passes.
-    QCOMPARE(passes.loadAcquire(), 0);
+    QCOMPARE(counters.Passes.loadAcquire(), 0);
     QVERIFY(!thread.isNull());
     thread->Paused = false;
     QTRY_VERIFY(thread.isNull());
-    QCOMPARE(passes.loadAcquire(), 2);
-    QCOMPARE(finishes.loadAcquire(), 1);
+    QCOMPARE(counters.Passes.loadAcquire(), 2);
+    QCOMPARE(counters.Finishes.loadAcquire(), 1);
 }
 
 void TestCommonThread::synchronizedRunsOnTheApplicationThread() {
@@ -104,22 +114,18 @@ void TestCommonThread::synchronizedRunsOnTheApplicationThread() {
 }
 
 void TestCommonThread::errorInAPassIsContained() {
-    QAtomicInt passes = 0, finishes = 0;
-    QPointer<TCommonThread> thread = new TCommonThread;
-    thread->Synchronized = false;
-    thread->Count = 2;
-    thread->Interval = 0;
-    thread->SetOnExecute([&] {
-        passes.fetchAndAddOrdered(1);
+    TCounters counters;
+    QPointer<TCommonThread> thread = CountingThread(counters, 2, 0);
+    thread->SetOnExecute([&counters] {
+        counters.Passes.fetchAndAddOrdered(1);
         throw std::runtime_error("disk full");
     });
-    thread->OnFinish = [&] { finishes.fetchAndAddOrdered(1); };
     QTest::ignoreMessage(QtInfoMsg, "[Brisvane 1.0.0.0]: Exception: disk full");
     QTest::ignoreMessage(QtInfoMsg, "[Brisvane 1.0.0.0]: Exception: disk full");
     thread->start();
     QTRY_VERIFY(thread.isNull());
-    QCOMPARE(passes.loadAcquire(), 2);
-    QCOMPARE(finishes.loadAcquire(), 1);
+    QCOMPARE(counters.Passes.loadAcquire(), 2);
+    QCOMPARE(counters.Finishes.loadAcquire(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCommonThread)
