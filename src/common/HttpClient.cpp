@@ -19,6 +19,8 @@ const int kIdlePollMs = 1000;
 // Reserving the whole stated length in a memory buffer avoids regrowth; beyond this the buffer
 // grows as bytes arrive, so a lying header cannot make us allocate gigabytes up front.
 const qint64 kMaxReserve = 64 * 1024 * 1024;
+// A QByteArray holds less than 2 GiB; larger bodies belong in a file.
+const qint64 kMaxMemoryBody = 0x7FFFFFFF - 64 * 1024 * 1024;
 
 void InitCurlOnce() {
     static std::once_flag once;
@@ -145,6 +147,8 @@ struct THttpClient::Impl {
 
 bool THttpClient::Impl::HeaderLine(const char* data, size_t size) {
     LastActivity = TClock::now();
+    if (size == 0)
+        return true;
     THttpResponse& response = Client->m_response;
     const QByteArray line = QByteArray(data, static_cast<int>(size)).trimmed();
     if (line.startsWith("HTTP/")) {
@@ -236,6 +240,10 @@ size_t THttpClient::Impl::BodyBytes(const char* data, size_t size) {
             return 0;
         }
     } else {
+        if (static_cast<qint64>(size) > kMaxMemoryBody - Body->size()) {
+            Fail(QStringLiteral("response too large for memory (more than %1 bytes)").arg(kMaxMemoryBody));
+            return 0;
+        }
         Body->append(data, static_cast<int>(size));
     }
     Received += static_cast<qint64>(size);
@@ -308,23 +316,30 @@ void THttpClient::SetFollowRedirects(bool follow) {
 }
 
 bool THttpClient::Get(const QString& url, QIODevice* target) {
-    if (!target || !target->isWritable()) {
-        m_response = THttpResponse();
-        m_error = QStringLiteral("write failed: the target is not open for writing");
-        return false;
-    }
+    if (!target || !target->isWritable())
+        return FailWithoutTarget();
     return Perform(url, nullptr, target, nullptr);
 }
 
 bool THttpClient::Get(const QString& url, QByteArray* body) {
+    if (!body)
+        return FailWithoutTarget();
     body->clear();
     return Perform(url, nullptr, nullptr, body);
 }
 
 bool THttpClient::Post(const QString& url, const THttpForm& form, QByteArray* body) {
+    if (!body)
+        return FailWithoutTarget();
     body->clear();
     const QByteArray data = EncodeForm(form);
     return Perform(url, &data, nullptr, body);
+}
+
+bool THttpClient::FailWithoutTarget() {
+    m_response = THttpResponse();
+    m_error = QStringLiteral("write failed: the target is not open for writing");
+    return false;
 }
 
 void THttpClient::Abort() {
@@ -361,6 +376,8 @@ bool THttpClient::Perform(const QString& url, const QByteArray* postData, QIODev
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A proxy tunnel's "200 Connection established" must not pass for the final answer.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, impl.ErrorBuffer);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, m_followRedirects ? 1L : 0L);

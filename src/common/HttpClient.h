@@ -71,6 +71,7 @@ public:
 
 private:
     bool Perform(const QString& url, const QByteArray* postData, QIODevice* target, QByteArray* body);
+    bool FailWithoutTarget();
     int RunTransfer(Impl* impl); // the libcurl result code of the finished transfer
     QString TransferErrorText(int code, const char* detail, qint64 received) const;
 

@@ -233,6 +233,20 @@ private slots:
                  qPrintable(client.ErrorText()));
     }
 
+    void addressesWithChineseText() {
+        // Raw Chinese text and blanks are sent percent-encoded from UTF-8; escapes already in the
+        // address stay as they are.
+        QVERIFY(m_server->WriteFile(QStringLiteral("目录/文件 1.txt"), "abc"));
+        m_server->ResetStats();
+        THttpClient client;
+        QByteArray body;
+        QVERIFY2(client.Get(Url(QStringLiteral("/目录/文件 1.txt")), &body), qPrintable(client.ErrorText()));
+        QCOMPARE(body, QByteArray("abc"));
+        QVERIFY(client.Get(Url(QStringLiteral("/%E7%9B%AE%E5%BD%95/%E6%96%87%E4%BB%B6%201.txt")), &body));
+        QCOMPARE(body, QByteArray("abc"));
+        QCOMPARE(m_server->Requests(QStringLiteral("/目录/文件 1.txt")), 2);
+    }
+
     void readTimeout_data() {
         QTest::addColumn<QString>("path");
         QTest::newRow("body stalls") << "/_gen/5000?stall=1000";
@@ -376,6 +390,8 @@ private slots:
         QBuffer readOnly(&stored);
         QVERIFY(readOnly.open(QIODevice::ReadOnly));
         QVERIFY(!client.Get(Url(QStringLiteral("/_gen/10")), &readOnly));
+        QVERIFY(client.ErrorText().startsWith(QStringLiteral("write failed")));
+        QVERIFY(!client.Get(Url(QStringLiteral("/_gen/10")), static_cast<QByteArray*>(nullptr)));
         QVERIFY(client.ErrorText().startsWith(QStringLiteral("write failed")));
 
         QFile full(QStringLiteral("/dev/full"));

@@ -28,7 +28,8 @@ public:
     // Writes a file below Root() (parent folders created); true on success.
     bool WriteFile(const QString& relativePath, const QByteArray& data) const;
 
-    // Requests per decoded path since the start or the last ResetStats(); empty on failure.
+    // Requests per decoded path since the start or the last ResetStats(); empty on failure and
+    // for an HTTPS server.
     QMap<QString, int> Stats() const;
     int Requests(const QString& path) const { return Stats().value(path); }
     void ResetStats() const;
