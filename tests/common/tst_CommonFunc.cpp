@@ -1,9 +1,11 @@
 // Tests of the common helper functions: sizes, hashes, address dissection, favicon links, file
 // types and folders, local-time conversion across daylight-saving changes, thumbnails, logging,
 // the cache cleaning rules and the default-browser helpers.
+#include "common/AnsiCodec.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/WebCookieJar.h"
+#include "support/TestServer.h"
 
 #include <QFile>
 #include <QImage>
@@ -55,6 +57,7 @@ private slots:
     void findFavIconLink();
     void fileTypeOfExtension_data();
     void fileTypeOfExtension();
+    void fetchUrlText();
     void textFilesAndMultiByteText();
     void findFilesRecursive();
     void hotKeyModifiers();
@@ -242,6 +245,18 @@ void TestCommonFunc::fileTypeOfExtension() {
     QFETCH(QString, extension);
     QFETCH(int, type);
     QCOMPARE(FileTypeOfExtension(extension), type);
+}
+
+void TestCommonFunc::fetchUrlText() {
+    TTestServer server;
+    QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
+    // Two-byte characters from an odd offset on: some of them straddle every 1024-byte block.
+    const QString page = QStringLiteral("x") + QString(3000, QChar(0x4E2D)) + QStringLiteral("end");
+    QVERIFY(server.WriteFile("page.html", ToAnsi(page)));
+    QCOMPARE(FetchUrlText(server.Url("/page.html")), page);
+    // A transfer that breaks off gives what arrived before the break.
+    QCOMPARE(FetchUrlText(server.Url("/page.html?drop=2001")), page.left(1001));
+    QCOMPARE(FetchUrlText("http://127.0.0.1:1/nothing"), QString());
 }
 
 void TestCommonFunc::textFilesAndMultiByteText() {
