@@ -71,10 +71,12 @@ int MsgBox(const QString& text, int flags) {
         if (clicked && box.standardButton(clicked) == button.first)
             return button.second;
     }
-    // Closed without a button (Escape): the cancelling answer the box offers.
-    for (const TButton& button : buttons) {
-        if (button.second == IDCANCEL || button.second == IDNO)
-            return button.second;
+    // Closed without a button: Cancel when the box offers it, else No, else its only button.
+    for (const int answer : {IDCANCEL, IDNO}) {
+        for (const TButton& button : buttons) {
+            if (button.second == answer)
+                return answer;
+        }
     }
     return buttons.size() == 1 ? buttons.first().second : IDCANCEL;
 }
