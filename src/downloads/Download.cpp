@@ -40,6 +40,26 @@ bool KeptInLastSegment(unsigned char byte) {
     }
 }
 
+// The target file. A write that fills the disk stores what fits and comes back short without an
+// error; writing the rest at once makes the system report the reason (no space left on device),
+// so that the failed attempt can say it.
+class TTargetFile final : public QFile {
+public:
+    using QFile::QFile;
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        qint64 written = 0;
+        while (written < length) {
+            const qint64 n = QFile::writeData(data + written, length - written);
+            if (n <= 0)
+                return written > 0 ? written : n;
+            written += n;
+        }
+        return written;
+    }
+};
+
 } // namespace
 
 const char* const TDownload::UserAgent =
@@ -159,7 +179,7 @@ bool TDownload::AttachClient(THttpClient* client) {
 }
 
 bool TDownload::DownloadOnce() {
-    QFile file(FileName);
+    TTargetFile file(FileName);
     if (!OpenTarget(file)) {
         Failed = true;
         WriteLog(

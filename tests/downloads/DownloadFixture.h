@@ -1,0 +1,127 @@
+// Shared pieces of the download tests: a queue on a fresh data file with its notices recorded, an
+// owner that records the messages it receives, and a capture of the program's log lines.
+#pragma once
+
+#include "common/Messages.h"
+#include "downloads/DownloadQueue.h"
+#include "support/TestDb.h"
+#include "support/TestServer.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVector>
+
+// Records every posted message it receives: its id, its parameters and, for download messages,
+// the record.
+class TMessageRecorder : public QObject {
+public:
+    struct TEntry {
+        int Id;
+        qintptr WParam;
+        qintptr LParam;
+        TDownloadInfo Record;
+    };
+    QVector<TEntry> Entries;
+
+    int Count(int id) const {
+        int n = 0;
+        for (const TEntry& entry : Entries)
+            n += entry.Id == id;
+        return n;
+    }
+
+protected:
+    void customEvent(QEvent* event) override {
+        const auto* message = dynamic_cast<TMessageEvent*>(event);
+        if (!message)
+            return;
+        TEntry entry{message->Id(), message->WParam, message->LParam, TDownloadInfo()};
+        if (const auto* record = dynamic_cast<TRecordMessage<TDownloadInfo>*>(event))
+            entry.Record = record->Record;
+        Entries.append(entry);
+    }
+};
+
+// Collects the log lines written while it exists (any thread), and still passes them on.
+class TLogCapture {
+public:
+    TLogCapture() {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&TLogCapture::Handle);
+    }
+    ~TLogCapture() {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList Lines() const {
+        QMutexLocker lock(&m_lock);
+        return m_lines;
+    }
+    int CountContaining(const QString& text) const { return Lines().filter(text).size(); }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (TLogCapture* capture = s_current) {
+            QMutexLocker lock(&capture->m_lock);
+            capture->m_lines.append(text);
+        }
+        fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    static inline TLogCapture* s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    mutable QMutex m_lock;
+    QStringList m_lines;
+};
+
+// A queue on a fresh data file, owned by a recording owner, with short retries and every notice
+// kept. Files go to Dir.
+struct TDownloadFixture {
+    TDownloadFixture() : Queue(new TDownloadQueue(TestDb.Db(), &Owner)) {
+        Queue->RetryInterval = 20;
+        Queue->OnProgress = [this](const TDownloadInfo& info) { Progress.append(info); };
+        Queue->OnFinished = [this](const TDownloadInfo& info) { Finished.append(info); };
+        Queue->OnFailed = [this](const TDownloadInfo& info) { Failed.append(info); };
+    }
+
+    QString FilePath(const QString& name) const { return Dir.filePath(name); }
+
+    static QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static bool WriteFile(const QString& path, const QByteArray& data) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+    }
+
+    // A stored row as if an earlier run had left it.
+    void StoreRow(const QString& url, const QString& fileName, qint64 position, qint64 totalSize,
+                  TDownloadState state) {
+        TDownloadInfo info;
+        info.Url = url;
+        info.FileName = fileName;
+        info.Position = position;
+        info.TotalSize = totalSize;
+        info.State = state;
+        Queue->InsertDownload(info);
+    }
+
+    // An interrupted earlier download: the file holds the first bytes of the generated content and
+    // the paused row says so.
+    bool StorePartial(const QString& url, const QString& fileName, qint64 held, qint64 totalSize,
+                      TDownloadState state = dsPaused) {
+        StoreRow(url, fileName, held, totalSize, state);
+        return WriteFile(fileName, TTestServer::GeneratedBytes(0, held));
+    }
+
+    TTestDb TestDb;
+    QTemporaryDir Dir;
+    TMessageRecorder Owner; // owns Queue: destroyed before the data file
+    TDownloadQueue* Queue;
+    QList<TDownloadInfo> Progress;
+    QList<TDownloadInfo> Finished;
+    QList<TDownloadInfo> Failed;
+};

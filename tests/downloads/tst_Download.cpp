@@ -1,0 +1,355 @@
+// Tests of the download worker: request address and headers, resume rules, the progress throttle,
+// stopping, and how failed attempts end.
+#include "DownloadFixture.h"
+#include "downloads/Download.h"
+#include "support/TestServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+const QString kUserAgent =
+    QStringLiteral("Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like "
+                   "Gecko) Chrome/39.0.2171.95 Safari/537.36 Download");
+const int kWait = 15000;
+} // namespace
+
+class TestDownload : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void encodeLastPathSegment_data();
+    void encodeLastPathSegment();
+    void requestUrl_data();
+    void requestUrl();
+    void progressIsReportedOncePerSecond();
+    void freshStartAsksFromByteZero();
+    void resumeContinuesAtTheStoredPosition();
+    void resumeFollowsWhatTheFileHolds_data();
+    void resumeFollowsWhatTheFileHolds();
+    void chineseLastSegmentReachesTheServerEncoded();
+    void wholeBodyAnswerToAResumeRestartsTheFile();
+    void shiftedRangeAnswerFailsWithoutWriting();
+    void transferSizeIsLearned_data();
+    void transferSizeIsLearned();
+    void stopEndsABlockedTransferAndPostsNothing();
+    void unwritableTargetFailsEveryAttempt();
+    void fullDiskKeepsTheLastGoodPosition();
+
+private:
+    std::unique_ptr<TTestServer> m_server;
+};
+
+void TestDownload::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    m_server = std::make_unique<TTestServer>();
+    QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
+}
+
+void TestDownload::encodeLastPathSegment_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("encoded");
+    QTest::newRow("chinese name") << QStringLiteral("http://h/a/中文.zip")
+                                  << QStringLiteral("http://h/a/%E4%B8%AD%E6%96%87.zip");
+    QTest::newRow("blank and kept marks")
+        << QStringLiteral("http://h/a b!$'()*-.@_~") << QStringLiteral("http://h/a+b!$'()*-.@_%7E");
+    QTest::newRow("query after the last slash")
+        << QStringLiteral("http://h/d/文?a=b&c") << QStringLiteral("http://h/d/%E6%96%87%3Fa%3Db%26c");
+    QTest::newRow("slash inside the query")
+        << QStringLiteral("http://h/d?p=中/x y") << QStringLiteral("http://h/d?p=中/x+y");
+    QTest::newRow("no slash at all") << QStringLiteral("中:x") << QStringLiteral("%E4%B8%AD%3Ax");
+    QTest::newRow("ends in a slash") << QStringLiteral("http://h/中/") << QStringLiteral("http://h/中/");
+}
+
+void TestDownload::encodeLastPathSegment() {
+    QFETCH(QString, url);
+    QFETCH(QString, encoded);
+    QCOMPARE(TDownload::EncodeLastPathSegment(url), encoded);
+}
+
+void TestDownload::requestUrl_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("tls");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("plain") << QStringLiteral("http://h/a.zip?x=1") << false
+                           << QStringLiteral("http://h/a.zip?x=1");
+    QTest::newRow("upper-case https")
+        << QStringLiteral("HTTPS://H/A.zip") << true << QStringLiteral("https://H/A.zip");
+    QTest::newRow("mixed-case https")
+        << QStringLiteral("HtTpS://h/中.zip") << true << QStringLiteral("https://h/%E4%B8%AD.zip");
+    QTest::newRow("not a scheme") << QStringLiteral("https:/h/a") << false << QStringLiteral("https:/h/a");
+    QTest::newRow("leading blank") << QStringLiteral(" https://h/a") << false
+                                   << QStringLiteral(" https://h/a");
+}
+
+void TestDownload::requestUrl() {
+    QFETCH(QString, url);
+    QFETCH(bool, tls);
+    QFETCH(QString, request);
+    QCOMPARE(TDownload::UsesTls(url), tls);
+    QCOMPARE(TDownload::RequestUrl(url), request);
+}
+
+void TestDownload::progressIsReportedOncePerSecond() {
+    TDownloadFixture fixture;
+    TMessageRecorder window;
+    qint64 now = 0;
+    auto* worker = new TDownload(fixture.Queue, QStringLiteral("http://h/a"), fixture.FilePath("a"));
+    worker->NotifyWindow = &window;
+    worker->Clock = [&now] { return now; };
+
+    worker->WorkBegin();
+    worker->Work(2048); // the first event always reports
+    now = 500;
+    worker->Work(4096); // half a second later: dropped
+    now = 1000;
+    worker->Work(6144);
+    now = 2600;
+    worker->Work(10240); // average over 3 s (2.6 rounded)
+    now = 3000;
+    worker->Work(12000); // 0.4 s after the last report: dropped
+    QCoreApplication::sendPostedEvents(&window);
+
+    QStringList texts;
+    QList<qint64> positions;
+    for (const auto& entry : window.Entries) {
+        QCOMPARE(entry.Id, int(WM_DOWNLOAD_PROGRESS));
+        QCOMPARE(entry.Record.State, dsDownloading);
+        QCOMPARE(entry.Record.Url, QStringLiteral("http://h/a"));
+        QVERIFY(entry.Record.FileName.isEmpty());
+        QCOMPARE(quint64(entry.LParam), worker->Id());
+        texts << entry.Record.ProgressText;
+        positions << entry.Record.Position;
+    }
+    QCOMPARE(texts, QStringList({"2.00K/S 2.00K/0B", "6.00K/S 6.00K/0B", "3.33K/S 10.00K/0B"}));
+    QCOMPARE(positions, QList<qint64>({2048, 6144, 10240}));
+
+    worker->StopDownload();
+    now = 9000;
+    worker->Work(20000);
+    QCoreApplication::sendPostedEvents(&window);
+    QCOMPARE(window.Entries.size(), 3);
+    delete worker;
+}
+
+void TestDownload::freshStartAsksFromByteZero() {
+    TDownloadFixture fixture;
+    const QString file = fixture.FilePath("echo.txt");
+    QVERIFY(fixture.WriteFile(file, QByteArray(5000, 'x'))); // an old file of that name is replaced
+    fixture.Queue->StartDownload(m_server->Url("/_echo"), file, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    const QString echo = QString::fromLatin1(fixture.ReadFile(file));
+    QVERIFY2(echo.startsWith("GET /_echo HTTP/1.1\n"), qPrintable(echo));
+    QVERIFY2(echo.contains("\nRange: bytes=0-\n"), qPrintable(echo));
+    QVERIFY2(echo.contains("\nUser-Agent: " + kUserAgent + "\n"), qPrintable(echo));
+    QCOMPARE(fixture.Finished[0].Position, qint64(echo.size()));
+}
+
+void TestDownload::resumeContinuesAtTheStoredPosition() {
+    // The echo answer is long enough (the padded request line) to hold byte 1000 and beyond, and
+    // it shows the Range header the worker sent.
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_echo?pad=" + QString(1200, 'p'));
+    const QString file = fixture.FilePath("echo.txt");
+    QVERIFY(fixture.WriteFile(file, QByteArray(1000, 'x')));
+    fixture.StoreRow(url, file, 1000, 0, dsPaused);
+    fixture.Queue->StartDownload(url, file, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    const QByteArray data = fixture.ReadFile(file);
+    QCOMPARE(data.left(1000), QByteArray(1000, 'x'));
+    QVERIFY2(data.mid(1000).contains("\nRange: bytes=1000-\n"), data.mid(1000).constData());
+    QCOMPARE(fixture.Finished[0].Position, qint64(data.size()));
+    QCOMPARE(fixture.Queue->LoadDownload(url).Position, qint64(data.size()));
+}
+
+void TestDownload::resumeFollowsWhatTheFileHolds_data() {
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<int>("fileBytes"); // -1: no file
+    QTest::newRow("file holds the stored position") << qint64(1000) << 1000;
+    QTest::newRow("file missing") << qint64(1000) << -1;
+    QTest::newRow("file shorter than stored") << qint64(1000) << 600;
+    QTest::newRow("bytes after the stored position") << qint64(1000) << 1700;
+    QTest::newRow("stored 0 with an old file") << qint64(0) << 3000;
+}
+
+void TestDownload::resumeFollowsWhatTheFileHolds() {
+    QFETCH(qint64, stored);
+    QFETCH(int, fileBytes);
+    const qint64 size = 40000;
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_gen/40000");
+    const QString file = fixture.FilePath("gen.bin");
+    if (fileBytes >= 0) {
+        // Correct bytes up to the stored position, junk after it: only the stored part is kept.
+        QByteArray held = TTestServer::GeneratedBytes(0, fileBytes);
+        for (int i = int(stored); i < fileBytes; ++i)
+            held[i] = '#';
+        QVERIFY(fixture.WriteFile(file, held));
+    }
+    fixture.StoreRow(url, file, stored, size, dsPaused);
+    fixture.Queue->StartDownload(url, file, size);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, size));
+    for (const TDownloadInfo& progress : fixture.Progress)
+        QVERIFY(progress.Position <= size);
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.Position, size);
+    QCOMPARE(row.TotalSize, size);
+    QCOMPARE(row.State, dsFinished);
+}
+
+void TestDownload::chineseLastSegmentReachesTheServerEncoded() {
+    TDownloadFixture fixture;
+    const QByteArray content = TTestServer::GeneratedBytes(0, 777);
+    QVERIFY(m_server->WriteFile(QStringLiteral("资料/说明书.bin"), content));
+    const QString url = m_server->Url(QStringLiteral("/资料/说明书.bin"));
+    const QString file = fixture.FilePath(QStringLiteral("说明书.bin"));
+    fixture.Queue->StartDownload(url, file, 777);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    QVERIFY(fixture.ReadFile(file) == content);
+    QCOMPARE(fixture.Finished[0].Url, url); // the record keeps the unencoded address
+    QCOMPARE(fixture.Queue->LoadAllDownloads().value(0).Url, url);
+    QCOMPARE(fixture.Queue->LoadDownload(url).State, dsFinished);
+}
+
+void TestDownload::wholeBodyAnswerToAResumeRestartsTheFile() {
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_gen/6000?ignore_range=1");
+    const QString file = fixture.FilePath("gen.bin");
+    QVERIFY(fixture.StorePartial(url, file, 1000, 6000));
+    fixture.Queue->StartDownload(url, file, 6000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 6000));
+    QCOMPARE(fixture.Finished[0].Position, qint64(6000));
+}
+
+void TestDownload::shiftedRangeAnswerFailsWithoutWriting() {
+    TDownloadFixture fixture;
+    TLogCapture log;
+    const QString url = m_server->Url("/_gen/6000?bad_range=1");
+    const QString file = fixture.FilePath("gen.bin");
+    QVERIFY(fixture.StorePartial(url, file, 1000, 6000, dsDownloading));
+    const QByteArray held = TTestServer::GeneratedBytes(0, 1000);
+    m_server->ResetStats();
+    fixture.Queue->StartDownload(url, file, 6000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
+
+    QCOMPARE(m_server->Requests("/_gen/6000"), TDownload::MaxAttempts);
+    QVERIFY(fixture.ReadFile(file) == held);
+    QVERIFY(fixture.Finished.isEmpty());
+    QCOMPARE(log.CountContaining("DownloadThread Error: "), TDownload::MaxAttempts);
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.Position, qint64(1000));
+}
+
+void TestDownload::transferSizeIsLearned_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("length stated") << QStringLiteral("/_gen/70000");
+    QTest::newRow("no length (chunked)") << QStringLiteral("/_gen/70000?chunked=1");
+    QTest::newRow("ranged resume") << QStringLiteral("/_gen/70000?resume=1");
+}
+
+void TestDownload::transferSizeIsLearned() {
+    // The row was added without a size; a complete transfer finishes all the same and the row
+    // ends with the real size.
+    QFETCH(QString, path);
+    TDownloadFixture fixture;
+    const QString url = m_server->Url(path);
+    const QString file = fixture.FilePath("gen.bin");
+    if (path.contains("resume")) {
+        QVERIFY(fixture.StorePartial(url, file, 5000, 0));
+    }
+    fixture.Queue->StartDownload(url, file, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+
+    QCOMPARE(fixture.Finished[0].Position, qint64(70000));
+    QCOMPARE(fixture.Finished[0].TotalSize, qint64(70000));
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 70000));
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.TotalSize, qint64(70000));
+    QCOMPARE(row.State, dsFinished);
+    QCOMPARE(fixture.Owner.Count(WM_DOWNLOAD_FINISHED), 1);
+}
+
+void TestDownload::stopEndsABlockedTransferAndPostsNothing() {
+    TDownloadFixture fixture;
+    TLogCapture log;
+    fixture.Queue->RetryInterval = 60000; // the stop must also end the pause between attempts
+    const QString url = m_server->Url("/_gen/100000?stall=3000");
+    const QString file = fixture.FilePath("gen.bin");
+    fixture.Queue->StartDownload(url, file, 100000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Progress.size(), 1, kWait);
+
+    QElapsedTimer timer;
+    timer.start();
+    fixture.Queue->PauseDownload(url);
+    QVERIFY(!fixture.Queue->IsRunning(url));
+    QCOMPARE(fixture.Queue->LoadDownload(url).State, dsPaused);
+    // The worker ends (and deletes itself) well before the server's stall or the retry pause would.
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(fixture.Dir.path()).exists("gen.bin") &&
+                                 log.CountContaining("DownloadThread Error: ") == 1,
+                             kWait);
+    QTest::qWait(300);
+    QVERIFY(timer.elapsed() < 10000);
+    QCOMPARE(fixture.Progress.size(), 1);
+    QVERIFY(fixture.Finished.isEmpty());
+    QVERIFY(fixture.Failed.isEmpty());
+    QCOMPARE(fixture.Queue->LoadDownload(url).State, dsPaused);
+}
+
+void TestDownload::unwritableTargetFailsEveryAttempt() {
+    TDownloadFixture fixture;
+    TLogCapture log;
+    // A folder that cannot exist: its parent is a file (root ignores permission bits).
+    const QString blocker = fixture.FilePath("blocker");
+    QVERIFY(fixture.WriteFile(blocker, "x"));
+    const QString file = blocker + "/sub/gen.bin";
+    const QString url = m_server->Url("/_gen/1000");
+    m_server->ResetStats();
+    fixture.Queue->StartDownload(url, file, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
+
+    QCOMPARE(log.CountContaining("DownloadThread Error: cannot open " + file), TDownload::MaxAttempts);
+    QCOMPARE(m_server->Requests("/_gen/1000"), 0);
+    QVERIFY(!fixture.Queue->IsRunning(url));
+    QCOMPARE(fixture.Queue->LoadDownload(url).State, dsPaused);
+    QCOMPARE(fixture.Failed[0].Url, url);
+}
+
+void TestDownload::fullDiskKeepsTheLastGoodPosition() {
+    TDownloadFixture fixture;
+    const QString mountPoint = fixture.FilePath("small");
+    QVERIFY(QDir().mkpath(mountPoint));
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", mountPoint}) != 0)
+        QSKIP("mounting a small tmpfs is not permitted here");
+    struct TUnmount {
+        QString Path;
+        ~TUnmount() { QProcess::execute("umount", {Path}); }
+    } unmount{mountPoint};
+
+    TLogCapture log;
+    const QString url = m_server->Url("/_gen/2000000?rate=1000000");
+    const QString file = mountPoint + "/gen.bin";
+    fixture.Queue->StartDownload(url, file, 2000000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 30000);
+
+    QVERIFY(log.CountContaining("DownloadThread Error: cannot write " + file) >= 1);
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.State, dsPaused);
+    const QByteArray held = fixture.ReadFile(file);
+    QVERIFY2(row.Position <= held.size(), qPrintable(QString("%1 > %2").arg(row.Position).arg(held.size())));
+    QVERIFY(held.left(int(row.Position)) == TTestServer::GeneratedBytes(0, row.Position));
+}
+
+QTEST_GUILESS_MAIN(TestDownload)
+#include "tst_Download.moc"
