@@ -71,7 +71,7 @@ public:
     bool Open(const QString& path);
     void Close();
     bool IsOpen() const;
-    // True when the open data file accepts no writes.
+    // True when no write can be stored: the file is read-only or none is open.
     bool IsReadOnly() const;
     // The path given to the last Open.
     QString Path() const;
