@@ -25,8 +25,9 @@ public:
 
 void TEngineProfile::RegisterSchemes() {
     QWebEngineUrlScheme scheme("local");
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::HostPortAndUserInformation);
-    scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
+    // A standard address with a host ("local://host/path"). The engine refuses the syntaxes that
+    // carry a port unless the scheme names a default port, and "local" has none.
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
 }

@@ -8,8 +8,8 @@ class TEngineProfile final {
 public:
     TEngineProfile() = delete;
 
-    // Registers the "local" scheme (standard address syntax, treated as a local scheme, no handler).
-    // Must run before the application object is created; every engine process sees the same scheme.
+    // Registers the "local" scheme: standard address syntax with a host, treated as a local scheme,
+    // no handler. Runs before the application object, so every engine process sees the scheme.
     static void RegisterSchemes();
     // Sets up the default profile: cache and site data under cacheFolder, Chinese as the accepted
     // language, "gb2312" for pages that declare no encoding, persistent cookies, and the request

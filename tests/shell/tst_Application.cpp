@@ -1,0 +1,151 @@
+// The start-up pieces that run inside the process: the engine's switches, the command-line address,
+// exceptions reaching the event loop, and termination signals closing the windows.
+#include "shell/Application.h"
+#include "shell/Startup.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest>
+
+#include <csignal>
+#include <stdexcept>
+
+namespace {
+
+QStringList LoggedLines;
+
+void CaptureLog(QtMsgType, const QMessageLogContext&, const QString& message) {
+    LoggedLines.append(message);
+}
+
+// Throws from its event handler, as a faulty receiver would.
+class TThrowingObject : public QObject {
+public:
+    bool ThrowStandard = true;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::User) {
+            if (ThrowStandard) {
+                throw std::runtime_error(QStringLiteral("数据 broken").toStdString());
+            }
+            throw 42;
+        }
+        return QObject::event(event);
+    }
+};
+
+class TCountingWindow : public QWidget {
+public:
+    int CloseEvents = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++CloseEvents;
+        QWidget::closeEvent(event);
+    }
+};
+
+} // namespace
+
+class TestApplication : public QObject {
+    Q_OBJECT
+
+private slots:
+    void chromiumFlags_data();
+    void chromiumFlags();
+    void commandLineAddress_data();
+    void commandLineAddress();
+    void exceptionsAreLoggedAndSurvived();
+    void terminationSignalClosesWindows_data();
+    void terminationSignalClosesWindows();
+};
+
+void TestApplication::chromiumFlags_data() {
+    QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<bool>("renderNode");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("nothing set, GPU") << QByteArray() << true << QByteArray("--lang=zh-CN");
+    QTest::newRow("nothing set, no GPU") << QByteArray() << false << QByteArray("--lang=zh-CN --disable-gpu");
+    QTest::newRow("user switches kept in front")
+        << QByteArray("--enable-logging  --v=1 ") << false
+        << QByteArray("--enable-logging --v=1 --lang=zh-CN --disable-gpu");
+    QTest::newRow("no switch repeated")
+        << QByteArray("--disable-gpu --lang=zh-CN") << false << QByteArray("--disable-gpu --lang=zh-CN");
+    QTest::newRow("user language wins") << QByteArray("--lang=en-US") << true << QByteArray("--lang=en-US");
+}
+
+void TestApplication::chromiumFlags() {
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, renderNode);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(TStartup::ChromiumFlags(existing, renderNode), expected);
+}
+
+void TestApplication::commandLineAddress_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("none") << QStringList{"quellon"} << QString();
+    QTest::newRow("one address") << QStringList{"quellon", "www.baidu.com"} << "www.baidu.com";
+    QTest::newRow("engine switches skipped")
+        << QStringList{"quellon", "--remote-debugging-port=9222", "-v", "page.html"} << "page.html";
+    QTest::newRow("only the first address") << QStringList{"quellon", "a.cn", "b.cn"} << "a.cn";
+    QTest::newRow("blank argument skipped")
+        << QStringList{"quellon", "  ", "http://x.cn/ "} << "http://x.cn/";
+    QTest::newRow("program name is never the address") << QStringList{"http://x.cn/"} << QString();
+}
+
+void TestApplication::commandLineAddress() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    QCOMPARE(TStartup::CommandLineAddress(arguments), expected);
+}
+
+void TestApplication::exceptionsAreLoggedAndSurvived() {
+    TThrowingObject object;
+    LoggedLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CaptureLog);
+
+    // Delivered directly and through the event queue: neither ends the program.
+    QEvent direct(QEvent::User);
+    QVERIFY(!QCoreApplication::sendEvent(&object, &direct));
+    object.ThrowStandard = false;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    qInstallMessageHandler(previous);
+
+    QCOMPARE(LoggedLines.filter(QStringLiteral("Exception: 数据 broken")).size(), 1);
+    QCOMPARE(LoggedLines.filter(QStringLiteral("Exception: unknown error")).size(), 1);
+}
+
+void TestApplication::terminationSignalClosesWindows_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+void TestApplication::terminationSignalClosesWindows() {
+    QFETCH(int, signalNumber);
+    auto* app = qobject_cast<TApplication*>(QCoreApplication::instance());
+    QVERIFY(app != nullptr);
+    app->QuitOnTerminationSignals();
+
+    TCountingWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTimer::singleShot(0, [signalNumber] { raise(signalNumber); });
+    // A signal that is not handled would end this test program here.
+    QCOMPARE(app->exec(), 0);
+    QCOMPARE(window.CloseEvents, 1);
+    QVERIFY(!window.isVisible());
+}
+
+int main(int argc, char* argv[]) {
+    TApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_Application.moc"

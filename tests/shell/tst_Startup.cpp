@@ -1,0 +1,290 @@
+// The built program started as a separate process from a copy of its folder: it shows its first
+// page (seen through the engine's remote-debugging endpoint), copes with a missing or broken data
+// file, opens a command-line address asking for Chinese content, and closes cleanly on SIGTERM.
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+const char* const DevToolsList = "http://127.0.0.1:9000/json";
+
+// The page targets the engine lists on its debugging endpoint; empty when nothing answers.
+QJsonArray DevToolsPages() {
+    QNetworkAccessManager manager;
+    QNetworkRequest request{QUrl(QString::fromLatin1(DevToolsList))};
+    request.setTransferTimeout(2000);
+    QNetworkReply* reply = manager.get(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError) {
+        return QJsonArray();
+    }
+    QJsonArray pages;
+    for (const QJsonValue& target : QJsonDocument::fromJson(reply->readAll()).array()) {
+        if (target.toObject().value(QStringLiteral("type")).toString() == QLatin1String("page")) {
+            pages.append(target);
+        }
+    }
+    return pages;
+}
+
+// True when a page with exactly this address shows this title.
+bool ShowsPage(const QString& url, const QString& title) {
+    for (const QJsonValue& page : DevToolsPages()) {
+        const QJsonObject object = page.toObject();
+        if (object.value(QStringLiteral("url")).toString() == url &&
+            object.value(QStringLiteral("title")).toString() == title) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString DescribePages() {
+    return QString::fromUtf8(QJsonDocument(DevToolsPages()).toJson(QJsonDocument::Compact));
+}
+
+bool CopyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        const bool copied =
+            entry.isDir() ? CopyFolder(entry.filePath(), target) : QFile::copy(entry.filePath(), target);
+        if (!copied) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Lines of /proc/net/tcp{,6} listening on the port, as "local-address" texts.
+QStringList ListeningAddresses(quint16 port) {
+    QStringList addresses;
+    const QString portHex = QStringLiteral("%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        QFile file(QString::fromLatin1(table));
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QByteArray& line : file.readAll().split('\n').mid(1)) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            // fields: sl local_address rem_address st ...; st 0A = LISTEN
+            if (fields.size() > 3 && fields.at(3) == "0A" &&
+                fields.at(1).endsWith(":" + portHex.toLatin1())) {
+                addresses.append(QString::fromLatin1(fields.at(1)));
+            }
+        }
+    }
+    return addresses;
+}
+
+// A copy of the built program folder (program, res/, dat/data.dat) and the program running from it,
+// with its per-user folders inside the copy as well.
+class TProgramRun {
+public:
+    TProgramRun() {
+        const QString built = QStringLiteral(QUELLON_APP_DIR);
+        m_ok = m_dir.isValid() &&
+               QFile::copy(built + QStringLiteral("quellon"), Folder() + QStringLiteral("quellon")) &&
+               CopyFolder(built + QStringLiteral("res"), Folder() + QStringLiteral("res")) &&
+               QDir().mkpath(Folder() + QStringLiteral("dat")) &&
+               QFile::copy(QStringLiteral(QUELLON_DATA_TEMPLATE), DataFile());
+        QFile::setPermissions(DataFile(), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    ~TProgramRun() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool Ok() const { return m_ok; }
+    QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
+    QString DataFile() const { return Folder() + QStringLiteral("dat/data.dat"); }
+    QString UserData() const { return Folder() + QStringLiteral("home/.local/share/"); }
+    QString NavigationPage() const {
+        return QUrl::fromLocalFile(Folder() + QStringLiteral("res/site/123.html")).toString();
+    }
+
+    bool Start(const QStringList& arguments = QStringList()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), Folder() + QStringLiteral("home"));
+        environment.remove(QStringLiteral("XDG_DATA_HOME"));
+        environment.remove(QStringLiteral("XDG_CACHE_HOME"));
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setWorkingDirectory(Folder());
+        m_process.start(Folder() + QStringLiteral("quellon"), arguments);
+        return m_process.waitForStarted(10000);
+    }
+    bool Running() const { return m_process.state() == QProcess::Running; }
+    // Sends SIGTERM and waits for the process; true when it ended by itself with exit code 0.
+    bool TerminateCleanly() {
+        m_process.terminate();
+        return m_process.waitForFinished(15000) && m_process.exitStatus() == QProcess::NormalExit &&
+               m_process.exitCode() == 0;
+    }
+    QString Diagnostics() {
+        return QStringLiteral("state %1, exit %2, log:\n%3")
+            .arg(m_process.state())
+            .arg(m_process.exitCode())
+            .arg(QString::fromLocal8Bit(m_process.readAllStandardError().right(4000)));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    bool m_ok = false;
+};
+
+// Answers every request for "/" with a page whose title shows the request's Accept-Language header.
+class TEchoServer : public QTcpServer {
+public:
+    TEchoServer() {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] { Answer(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    static void Answer(QTcpSocket* socket) {
+        QByteArray& request = Requests()[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n")) {
+            return;
+        }
+        QByteArray language = "(none)";
+        for (const QByteArray& line : request.split('\n')) {
+            if (line.toLower().startsWith("accept-language:")) {
+                language = line.mid(line.indexOf(':') + 1).trimmed();
+            }
+        }
+        const bool root = request.startsWith("GET / ");
+        Requests().remove(socket);
+        const QByteArray body = root ? "<html><head><title>language " + language + "</title></head></html>"
+                                     : QByteArray("not found");
+        socket->write((root ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
+                      QByteArray("Content-Type: text/html\r\nConnection: close\r\nContent-Length: ") +
+                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    static QHash<QTcpSocket*, QByteArray>& Requests() {
+        static QHash<QTcpSocket*, QByteArray> requests;
+        return requests;
+    }
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void showsNavigationPage_data();
+    void showsNavigationPage();
+    void opensCommandLineAddress();
+};
+
+void TestStartup::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY2(QFile::exists(QStringLiteral(QUELLON_APP_DIR "quellon")), "the program is not built");
+}
+
+void TestStartup::init() {
+    // A program left over from elsewhere would answer in our place.
+    QTRY_VERIFY2_WITH_TIMEOUT(DevToolsPages().isEmpty(), "port 9000 is already in use by another program",
+                              10000);
+}
+
+void TestStartup::showsNavigationPage_data() {
+    QTest::addColumn<QString>("dataState");
+    QTest::newRow("data file present") << "present";
+    QTest::newRow("data file missing") << "missing";
+    QTest::newRow("data folder missing") << "no folder";
+    QTest::newRow("data file broken") << "broken";
+}
+
+void TestStartup::showsNavigationPage() {
+    QFETCH(QString, dataState);
+    TProgramRun run;
+    QVERIFY(run.Ok());
+    const QByteArray brokenContent = "this is not a database\n";
+    if (dataState == QLatin1String("missing")) {
+        QVERIFY(QFile::remove(run.DataFile()));
+    } else if (dataState == QLatin1String("no folder")) {
+        QVERIFY(QDir(run.Folder() + QStringLiteral("dat")).removeRecursively());
+    } else if (dataState == QLatin1String("broken")) {
+        QFile file(run.DataFile());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(brokenContent);
+    }
+
+    QVERIFY(run.Start());
+    QTRY_VERIFY2_WITH_TIMEOUT(ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")) || !run.Running(),
+                              qPrintable(DescribePages()), 30000);
+    QVERIFY2(run.Running(), qPrintable(run.Diagnostics()));
+    QVERIFY2(ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")), qPrintable(DescribePages()));
+
+    // The debugging endpoint listens on the loopback interface only (127.0.0.1 is 0100007F).
+    const QStringList listening = ListeningAddresses(9000);
+    QVERIFY2(!listening.isEmpty() && listening.filter(QStringLiteral("0100007F:")).size() == listening.size(),
+             qPrintable(listening.join(QLatin1Char(' '))));
+
+    QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
+
+    QVERIFY(QFileInfo(run.Folder() + QStringLiteral("dat")).isDir());
+    QVERIFY(QFileInfo(run.UserData() + QStringLiteral("Brisvane")).isDir());
+    QVERIFY(QFileInfo(run.Folder() + QStringLiteral("cache")).isDir());
+    // The data file is opened, never created or replaced.
+    if (dataState == QLatin1String("present")) {
+        QVERIFY(QFileInfo(run.DataFile()).size() > 0);
+    } else if (dataState == QLatin1String("broken")) {
+        QFile file(run.DataFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), brokenContent);
+    } else {
+        QVERIFY(!QFile::exists(run.DataFile()));
+    }
+}
+
+void TestStartup::opensCommandLineAddress() {
+    TEchoServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+    TProgramRun run;
+    QVERIFY(run.Ok());
+
+    QVERIFY(run.Start({address}));
+    // Exactly "zh-CN", not the engine's own "zh-CN,zh;q=0.9": the interceptor set the header.
+    const QString expectedTitle = QStringLiteral("language zh-CN");
+    QTRY_VERIFY2_WITH_TIMEOUT(ShowsPage(address, expectedTitle) || !run.Running(),
+                              qPrintable(DescribePages()), 30000);
+    QVERIFY2(ShowsPage(address, expectedTitle), qPrintable(DescribePages() + run.Diagnostics()));
+    QVERIFY2(!ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")),
+             "the navigation page opened as well");
+    QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_Startup.moc"
