@@ -1,0 +1,106 @@
+// Address bar behaviour: key rules, suggestions, go button, address icon.
+#include "navigation/AddressBar.h"
+
+#include "navigation/AddressEdit.h"
+#include "navigation/AddressSuggest.h"
+#include "navigation/NavigationHost.h"
+#include "navigation/SuggestionList.h"
+#include "shell/Icons.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+TAddressBar::TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionList* list,
+                         QLabel* addressIcon, QWidget* addressPanel, QAbstractButton* goButton,
+                         QObject* parent)
+    : QObject(parent), m_host(host), m_edit(edit), m_list(list), m_icon(addressIcon), m_panel(addressPanel) {
+    connect(m_edit, &TAddressEdit::keyReleased, this, &TAddressBar::EditUrlKeyUp);
+    connect(m_list, &TSuggestionList::chosen, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            m_host.OpenInCurrentTab(text);
+    });
+    connect(goButton, &QAbstractButton::clicked, this, &TAddressBar::OpenUrlClick);
+    ShowAddress(QString());
+}
+
+void TAddressBar::ShowAddress(const QString& address) {
+    m_edit->setText(address);
+    m_edit->setCursorPosition(0);
+    m_icon->setPixmap(
+        IconPixmap(IsSecureAddress(address) ? QStringLiteral("address-secure") : QStringLiteral("address"),
+                   m_icon->size()));
+}
+
+void TAddressBar::FillSuggestions(const QString& text) {
+    const QStringList rows = m_source ? m_source(text) : QStringList();
+    m_list->SetEntries(rows);
+    QWidget* area = m_list->parentWidget();
+    const QPoint panelTopLeft = m_panel->mapTo(area, QPoint(0, 0));
+    const int height = rows.isEmpty() ? 0 : (m_list->ItemHeight() + 1) * rows.size() + 2;
+    m_list->setGeometry(panelTopLeft.x() + 2, panelTopLeft.y() + m_panel->height() + 1, m_panel->width(),
+                        height);
+    m_list->setCurrentRow(-1);
+    m_list->show();
+    m_list->raise();
+}
+
+void TAddressBar::HideSuggestions() {
+    m_list->hide();
+}
+
+void TAddressBar::FocusAndSelect() {
+    m_edit->setFocus(Qt::ShortcutFocusReason);
+    m_edit->selectAll();
+}
+
+void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) {
+    const TAddressKeyAction action =
+        AddressKeyAction(virtualKey, modifiers.testFlag(Qt::ControlModifier),
+                         modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::AltModifier));
+    switch (action) {
+    case TAddressKeyAction::None:
+        break;
+    case TAddressKeyAction::FillSuggestions:
+        FillSuggestions(m_edit->text());
+        break;
+    case TAddressKeyAction::Open:
+    case TAddressKeyAction::OpenInNewTab: {
+        if (!m_host.HasCurrentTab())
+            break;
+        HideSuggestions();
+        const QString address = m_edit->text().trimmed();
+        if (action == TAddressKeyAction::OpenInNewTab)
+            m_host.OpenInNewTab(address, 0);
+        else
+            m_host.OpenInCurrentTab(address);
+        break;
+    }
+    case TAddressKeyAction::Revert:
+        HideSuggestions();
+        if (m_host.HasCurrentTab()) {
+            ShowAddress(m_host.CurrentTabAddress());
+            m_edit->selectAll();
+        }
+        break;
+    case TAddressKeyAction::SelectPrevious:
+    case TAddressKeyAction::SelectNext:
+        MoveSelection(action == TAddressKeyAction::SelectNext);
+        break;
+    }
+}
+
+void TAddressBar::MoveSelection(bool down) {
+    if (!m_list->isVisible())
+        return;
+    const int count = m_list->count();
+    const int row =
+        down ? NextSuggestion(m_list->currentRow(), count) : PreviousSuggestion(m_list->currentRow(), count);
+    m_list->setCurrentRow(row);
+    if (const QListWidgetItem* item = m_list->currentItem())
+        m_edit->setText(item->text());
+}
+
+void TAddressBar::OpenUrlClick() {
+    HideSuggestions();
+    m_host.OpenInCurrentTab(m_edit->text().trimmed());
+}

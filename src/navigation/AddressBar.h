@@ -1,0 +1,47 @@
+// The address bar's behaviour: keys and clicks of EditUrl, the suggestion list filled from history,
+// the go button and the address icon. The widgets are built by the main window's layout.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class QAbstractButton;
+class QLabel;
+class QWidget;
+class TAddressEdit;
+class TNavigationHost;
+class TSuggestionList;
+
+class TAddressBar final : public QObject {
+    Q_OBJECT
+public:
+    // The newest history addresses containing a text (at most six, newest first).
+    using TSuggestionSource = std::function<QStringList(const QString& text)>;
+
+    TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionList* list, QLabel* addressIcon,
+                QWidget* addressPanel, QAbstractButton* goButton, QObject* parent = nullptr);
+
+    void SetSuggestionSource(TSuggestionSource source) { m_source = std::move(source); }
+
+    // Shows an address in the bar and the matching address icon; the list is left alone.
+    void ShowAddress(const QString& address);
+    // Fills the list with the history addresses containing the text, places it under the address
+    // field and shows it (with no height when nothing matched).
+    void FillSuggestions(const QString& text);
+    void HideSuggestions();
+    // Alt+D: focus the bar and select its text.
+    void FocusAndSelect();
+
+private:
+    void EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers);
+    void MoveSelection(bool down);
+    void OpenUrlClick();
+
+    TNavigationHost& m_host;
+    TAddressEdit* m_edit;
+    TSuggestionList* m_list;
+    QLabel* m_icon;
+    QWidget* m_panel;
+    TSuggestionSource m_source;
+};

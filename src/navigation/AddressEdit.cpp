@@ -1,0 +1,42 @@
+// The address field: first-click select-all and key-release reporting.
+#include "navigation/AddressEdit.h"
+
+#include "shell/VirtualKey.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+TAddressEdit::TAddressEdit(QWidget* parent) : QLineEdit(parent) {
+    setObjectName(QStringLiteral("EditUrl"));
+    setFrame(false);
+}
+
+void TAddressEdit::enterEvent(QEvent* event) {
+    Tag = 0;
+    QLineEdit::enterEvent(event);
+}
+
+void TAddressEdit::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressPoint = event->pos();
+    QLineEdit::mousePressEvent(event);
+}
+
+void TAddressEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (Tag > 0)
+        return;
+    ++Tag;
+    // A release about where the press was is a click, not a drag that chose some text.
+    if (qAbs(event->pos().x() - m_pressPoint.x()) < fontMetrics().horizontalAdvance(QLatin1Char('a')))
+        selectAll();
+}
+
+void TAddressEdit::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    if (event->isAutoRepeat())
+        return;
+    const int virtualKey = VirtualKeyOfQtKey(event->key(), event->modifiers());
+    if (virtualKey != 0)
+        emit keyReleased(virtualKey, event->modifiers());
+}

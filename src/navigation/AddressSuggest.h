@@ -1,0 +1,31 @@
+// The rules of the address bar that need no widget: what a released key does, how the suggestion
+// list orders its entries and how Up and Down walk it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+enum class TAddressKeyAction {
+    None,            // the key leaves the bar and the list alone
+    FillSuggestions, // refill the list from history with the whole text
+    Open,            // open the trimmed text in the current tab
+    OpenInNewTab,    // open the trimmed text in a new tab (Ctrl alone held)
+    Revert,          // hide the list, put the tab's own address back and select it
+    SelectPrevious,  // Up: previous entry, wrapping to the last
+    SelectNext,      // Down: next entry, wrapping to the first
+};
+
+// What the key-up of a virtual-key code does in the address bar with these modifiers held.
+TAddressKeyAction AddressKeyAction(int virtualKey, bool ctrl, bool shift, bool alt);
+
+// The entries as the sorted list shows them: letter case ignored, equal entries kept (an address
+// is listed once per returned history row).
+QStringList SortSuggestions(QStringList addresses);
+
+// Up: the last entry when at the first or nothing selected, else the one above. -1 for an empty list.
+int PreviousSuggestion(int selected, int count);
+// Down: the next entry, the first after the last. -1 for an empty list.
+int NextSuggestion(int selected, int count);
+
+// True when the address is shown with the secure icon (starts with "https://", any letter case).
+bool IsSecureAddress(const QString& address);

@@ -1,0 +1,171 @@
+// TFormMain, the browser's main window: a frameless window with its own title row, tool bar,
+// address and search boxes, tools row, tab strip and status bar. It owns every store, drives the
+// tab controller and turns window messages, keys and mouse gestures into commands.
+#pragma once
+
+#include "navigation/NavigationHost.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QEvent;
+class QKeyEvent;
+class QMouseEvent;
+class QSystemTrayIcon;
+class QWheelEvent;
+class TAddressBar;
+class TBossKey;
+class TBrowserTab;
+class TConfig;
+class TDb;
+class TDomainAuth;
+class TDomainKernel;
+class THistory;
+class TPageLog;
+class TRecentlyClosed;
+class TSearchBox;
+class TTabController;
+struct TFormMainUi;
+
+class TFormMain final : public QWidget, public TNavigationHost {
+    Q_OBJECT
+public:
+    // Creation runs the whole start-up of the window: configuration, stores (through the deferred
+    // initialisation), the restore offer and the start-up settings. db is open (or failed to open)
+    // and outlives the window; commandLineUrl is the one address given on the command line.
+    TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // ---- Operations other windows and the tests use
+    void OpenInNewTab(const QString& url, int kernel = 0) override;
+    void OpenInCurrentTab(const QString& url) override;
+    bool IsClosing() const override { return Closing; }
+    bool HasCurrentTab() const override;
+    QString CurrentTabAddress() const override;
+    TBrowserTab* CurrentTab() const;
+    // Shows the address in the address bar with the matching address icon.
+    void ShowAddress(const QString& url);
+    TTabController* Tabs() const { return m_tabs.get(); }
+    TConfig& Config() const { return *m_config; }
+    THistory* History() const { return m_history.get(); }
+    TPageLog& PageLog() const { return *m_pageLog; }
+    TDomainAuth& DomainAuth() const { return *m_domainAuth; }
+    TAddressBar* AddressBar() const { return m_addressBar; }
+    TSearchBox* SearchBox() const { return m_searchBox; }
+
+    // ---- Pages of the last run and recently closed pages
+    // Start-up: the command-line address in a new tab, else the restore bar when configured.
+    void OfferRestore();
+    // "是" on the restore bar: the logged addresses, the first in the current tab.
+    void RestorePages();
+    // Ctrl+Shift+T: the next of the ten most recently closed pages, newest first.
+    void ReopenClosedTab();
+    // Closing: the addresses of the open pages into the page log.
+    void SaveOpenPages();
+
+    // ---- Site badges
+    // Certified / flagged badges for the address; an empty address hides both (options page).
+    void RefreshSiteBadge(const QString& url);
+
+    // ---- Window chrome
+    // Colour square n (index n - 1): frame colour, skin index and configuration key 1.
+    void ShapeClick(int index);
+    int SkinIndex() const { return m_skinIndex; }
+    bool IsMaximizedState() const;
+    void MaximizeWindow();
+    void RestoreWindow();
+    void ToggleFullScreen();
+    bool IsFullScreenMode() const { return m_fullScreen; }
+    // Tray double click and boss key: hide, or show restored in front.
+    void ToggleVisibility();
+    // Registers the boss key from configuration keys 5 and 6 (after removing a registered one).
+    void RegisterBossKey();
+    TBossKey* BossKey() const { return m_bossKey; }
+
+    // The application-wide key and mouse hook.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    bool Closing = false;
+
+protected:
+    void customEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // FormMain.cpp: life cycle.
+    void DeferredInit();
+    void FirstShow();
+    void CleanUp();
+    void ConnectTabController();
+    void ShowOptionsTab();
+    void ShowZoomStep(int zoomStep);
+    void ShowKernel(int kernel);
+
+    // FormMainLayout.cpp: the controls and the menus.
+    void BuildLayout();
+    void BuildMenus();
+    void PlaceFloatingPanels();
+    QAction* AddMenuItem(class QMenu* menu, const char* name, const QString& caption,
+                         const QString& shortcutText, bool enabled);
+
+    // FormMainChrome.cpp: caption buttons, borders, skin panel, tray, full screen.
+    void ConnectChrome();
+    void ToggleSkinPanel();
+    int BorderZone(const QPoint& windowPos) const;
+    void UpdateBorderCursor(int zone);
+    bool StartSystemMoveOrResize(int zone);
+    bool IsCaptionPress(QWidget* target, const QPoint& windowPos) const;
+    void EnterFullScreen();
+    void LeaveFullScreen();
+    void SwapFullScreenTab();
+
+    // FormMainHook.cpp: the hook's rows.
+    bool HookKeyPress(QKeyEvent* event);
+    bool HookKeyRelease(QKeyEvent* event);
+    bool HookMousePress(QObject* watched, QMouseEvent* event);
+    void HookMouseMove(QMouseEvent* event);
+    bool HookWheel(QWheelEvent* event);
+    bool SeenBefore(const QEvent* event);
+
+    // FormMainMessages.cpp: the window messages.
+    void StartupSettings(const QString& json);
+    void PlayFinishedSound();
+
+    TDb& m_db;
+    std::unique_ptr<TConfig> m_config;
+    std::unique_ptr<TPageLog> m_pageLog;
+    std::unique_ptr<TDomainAuth> m_domainAuth;
+    std::unique_ptr<TDomainKernel> m_domainKernel;
+    std::unique_ptr<THistory> m_history;
+    std::unique_ptr<TRecentlyClosed> m_recentlyClosed;
+    std::unique_ptr<TTabController> m_tabs;
+    std::unique_ptr<TFormMainUi> m_ui;
+    TAddressBar* m_addressBar = nullptr;
+    TSearchBox* m_searchBox = nullptr;
+    TBossKey* m_bossKey = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QPointer<QWidget> m_optionsWindow;
+
+    QString m_commandLineUrl;
+    QString m_startAddress;
+    bool m_firstShow = true;
+    bool m_restoreOffered = false;
+    int m_skinIndex = 0;
+    bool m_fullScreen = false;
+    bool m_fullScreenMaximized = false;
+    QPointer<QWidget> m_fullScreenWidget;
+    QPointer<QWidget> m_fullScreenHome;
+    int m_cursorZone = 0;
+    const QEvent* m_lastHookEvent = nullptr;
+    ulong m_lastHookTimestamp = 0;
+    int m_lastHookType = 0;
+};

@@ -1,0 +1,230 @@
+// The application-wide key and mouse hook: every input event of the program passes here first and
+// the rows below turn keys and gestures into commands. Nothing acts while the window is closing;
+// configuration key 11 ("禁用所有快捷键") switches the key rows off. Only Ctrl+Tab is consumed;
+// every other key also reaches its window.
+//
+// Rows of the full table that belong to later features are not wired here: Ctrl+H (history
+// manager), Ctrl+B / Ctrl+D / Ctrl+M (favorites bar and dialogs), Ctrl+F and F3 (find), Ctrl+=,
+// Ctrl+-, Ctrl+0 and Ctrl+wheel (zoom), F12 (developer tools), Shift+Delete (cache cleaner),
+// Alt+T (translator) and the wheel on the options page (options window).
+#include "shell/FormMain.h"
+
+#include "browser/BrowserTab.h"
+#include "browser/PageView.h"
+#include "browser/TabController.h"
+#include "common/Messages.h"
+#include "navigation/AddressBar.h"
+#include "navigation/AddressEdit.h"
+#include "navigation/SuggestionList.h"
+#include "shell/FormMainUi.h"
+#include "shell/VirtualKey.h"
+#include "storage/Config.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <QWindow>
+
+bool TFormMain::SeenBefore(const QEvent* event) {
+    // An input event that a widget ignores travels on to its parents and passes the application's
+    // filter once more for each of them: act on it once.
+    ulong timestamp = 0;
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        timestamp = static_cast<const QKeyEvent*>(event)->timestamp();
+    else
+        timestamp = static_cast<const QInputEvent*>(event)->timestamp();
+    if (event == m_lastHookEvent && int(event->type()) == m_lastHookType && timestamp == m_lastHookTimestamp)
+        return true;
+    m_lastHookEvent = event;
+    m_lastHookType = event->type();
+    m_lastHookTimestamp = timestamp;
+    return false;
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+    if (Closing || !m_config || !m_tabs)
+        return QWidget::eventFilter(watched, event);
+    // Key 11 switches the keyboard rows off; moving and resizing the frameless window by its
+    // borders stays possible.
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (keyEvent && m_config->DisableShortcuts)
+        return QWidget::eventFilter(watched, event);
+    // Only input aimed at this window (or its own popups) is for the hook.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || (target->window() != this && target->window()->parentWidget() != this))
+        return QWidget::eventFilter(watched, event);
+    if (SeenBefore(event))
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return HookKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+        return HookKeyRelease(static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonPress:
+        return HookMousePress(watched, static_cast<QMouseEvent*>(event));
+    case QEvent::MouseMove:
+        HookMouseMove(static_cast<QMouseEvent*>(event));
+        return false;
+    case QEvent::Wheel:
+        return HookWheel(static_cast<QWheelEvent*>(event));
+    default:
+        return false;
+    }
+}
+
+bool TFormMain::HookKeyPress(QKeyEvent* event) {
+    const int key = VirtualKeyOfQtKey(event->key(), event->modifiers());
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool alt = modifiers.testFlag(Qt::AltModifier);
+    TTabController& tabs = *m_tabs;
+
+    if (alt && !ctrl) {
+        switch (key) {
+        case VK_HOME:
+            OpenInNewTab(m_config->HomePage, 0);
+            return false;
+        case VK_LEFT:
+            tabs.GoBack();
+            return false;
+        case VK_RIGHT:
+            tabs.GoForward();
+            return false;
+        case 'D':
+            m_addressBar->FocusAndSelect();
+            return false;
+        default:
+            return false;
+        }
+    }
+    if (key == VK_F5) {
+        tabs.Refresh();
+        return false;
+    }
+    if (ctrl) {
+        switch (key) {
+        case 'R':
+            tabs.Refresh();
+            return false;
+        case 'T':
+            if (event->isAutoRepeat())
+                return false;
+            if (shift)
+                ReopenClosedTab();
+            else
+                tabs.NewTab();
+            return false;
+        case 'W':
+            if (!event->isAutoRepeat())
+                tabs.CloseCurrentTab();
+            return false;
+        case 'N':
+            if (!event->isAutoRepeat())
+                tabs.NewWindow();
+            return false;
+        case VK_TAB:
+            if (shift)
+                tabs.PreviousTab();
+            else
+                tabs.NextTab();
+            return true;
+        default:
+            break;
+        }
+    }
+    if (key == VK_UP || key == VK_DOWN) {
+        TBrowserTab* tab = tabs.CurrentTab();
+        TPageView* view = tab ? tab->View() : nullptr;
+        if (!view)
+            return false;
+        QWidget* page = view->Widget();
+        QWidget* focus = QApplication::focusWidget();
+        if (tab->Kernel == kWebControl) {
+            page->setFocus();
+        } else if (tab->Kernel == kChromium && focus && !page->isAncestorOf(focus) && focus != page &&
+                   focus != m_ui->EditUrl) {
+            // The page scrolls by one line although the keyboard is elsewhere (not the address bar,
+            // whose Up and Down walk the suggestions).
+            QWidget* receiver = page->focusProxy() ? page->focusProxy() : page;
+            QCoreApplication::postEvent(receiver,
+                                        new QKeyEvent(QEvent::KeyPress, event->key(), Qt::NoModifier));
+            QCoreApplication::postEvent(receiver,
+                                        new QKeyEvent(QEvent::KeyRelease, event->key(), Qt::NoModifier));
+        }
+    }
+    return false;
+}
+
+bool TFormMain::HookKeyRelease(QKeyEvent* event) {
+    if (event->isAutoRepeat())
+        return false;
+    const int key = VirtualKeyOfQtKey(event->key(), event->modifiers());
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    switch (key) {
+    case VK_ESCAPE:
+        if (m_fullScreen)
+            LeaveFullScreen();
+        m_tabs->StopLoading();
+        m_addressBar->HideSuggestions();
+        QCoreApplication::postEvent(this, new TMessageEvent(WM_FIND_CLOSED));
+        return false;
+    case VK_F11:
+        ToggleFullScreen();
+        return false;
+    default:
+        break;
+    }
+    if (ctrl && key >= '1' && key <= '9')
+        m_tabs->ActivateTabNumber(key - '0');
+    return false;
+}
+
+bool TFormMain::HookMousePress(QObject* watched, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return false;
+    auto* target = static_cast<QWidget*>(watched);
+    // A press anywhere closes the suggestion list (unless it is the list itself) and the skin panel.
+    if (target != m_ui->bsSkinListBoxHistory && !m_ui->bsSkinListBoxHistory->isAncestorOf(target))
+        m_addressBar->HideSuggestions();
+    if (target != m_ui->bsSkinPanelChangeSkin && !m_ui->bsSkinPanelChangeSkin->isAncestorOf(target) &&
+        target != m_ui->bsSkinSpeedButtonChangeSkin)
+        m_ui->bsSkinPanelChangeSkin->hide();
+    if (target->window() != this)
+        return false;
+    const QPoint pos = mapFromGlobal(event->globalPos());
+    const int zone = BorderZone(pos);
+    if (zone != 0)
+        return StartSystemMoveOrResize(zone);
+    if (IsCaptionPress(target, pos) && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return false;
+}
+
+void TFormMain::HookMouseMove(QMouseEvent* event) {
+    UpdateBorderCursor(BorderZone(mapFromGlobal(event->globalPos())));
+}
+
+bool TFormMain::HookWheel(QWheelEvent* event) {
+    TBrowserTab* tab = m_tabs->CurrentTab();
+    if (tab && tab->Kernel == kWebControl && tab->View()) {
+        QWidget* page = tab->View()->Widget();
+        if (!page->hasFocus())
+            page->setFocus();
+    }
+    return false;
+}
