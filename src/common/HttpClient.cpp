@@ -4,7 +4,6 @@
 
 #include <QFileDevice>
 #include <QIODevice>
-#include <QMutexLocker>
 #include <chrono>
 #include <curl/curl.h>
 #include <mutex>
@@ -344,7 +343,7 @@ bool THttpClient::FailWithoutTarget() {
 
 void THttpClient::Abort() {
     m_aborted.store(true);
-    QMutexLocker lock(&m_abortLock);
+    std::lock_guard<std::mutex> lock(m_abortLock);
     if (m_running)
         curl_multi_wakeup(m_running->Multi);
 }
@@ -405,12 +404,12 @@ bool THttpClient::Perform(const QString& url, const QByteArray* postData, QIODev
     curl_multi_add_handle(impl.Multi, easy);
 
     {
-        QMutexLocker lock(&m_abortLock);
+        std::lock_guard<std::mutex> lock(m_abortLock);
         m_running = &impl;
     }
     const int result = RunTransfer(&impl);
     {
-        QMutexLocker lock(&m_abortLock);
+        std::lock_guard<std::mutex> lock(m_abortLock);
         m_running = nullptr;
     }
 

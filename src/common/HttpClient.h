@@ -5,11 +5,11 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QPair>
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 class QIODevice;
 
@@ -83,7 +83,7 @@ private:
     THttpResponse m_response;
     QString m_error;
     std::atomic<bool> m_aborted{false};
-    QMutex m_abortLock; // guards m_running against a concurrent Abort()
+    std::mutex m_abortLock; // guards m_running against a concurrent Abort()
     Impl* m_running = nullptr;
 };
 

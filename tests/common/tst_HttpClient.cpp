@@ -10,9 +10,10 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -44,14 +45,22 @@ struct TNotifications {
 };
 
 // Stops the client from another thread after a pause, as the download manager's stop does.
-std::unique_ptr<QThread> AbortLater(THttpClient* client, int delayMs) {
-    std::unique_ptr<QThread> thread(QThread::create([client, delayMs] {
-        QThread::msleep(static_cast<unsigned long>(delayMs));
-        client->Abort();
-    }));
-    thread->start();
-    return thread;
-}
+class TAbortLater {
+public:
+    TAbortLater(THttpClient* client, int delayMs)
+        : m_thread([client, delayMs] {
+              std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+              client->Abort();
+          }) {}
+    ~TAbortLater() { Wait(); }
+    void Wait() {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -319,12 +328,12 @@ private slots:
         TNotifications seen;
         seen.Attach(&client);
         QByteArray body;
-        const auto stopper = AbortLater(&client, 300);
+        TAbortLater stopper(&client, 300);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!client.Get(Url(path), &body));
         QVERIFY(clock.elapsed() < 10000); // the server would keep it waiting 20 s or more
-        stopper->wait();
+        stopper.Wait();
         QCOMPARE(client.ErrorText(), QStringLiteral("aborted"));
         QVERIFY(client.Aborted());
         QCOMPARE(seen.Ends, bodyBegun ? QList<bool>{false} : QList<bool>{});
@@ -354,10 +363,10 @@ private slots:
         // Aborts land at random moments of short requests, never after the client's handles are gone.
         for (int round = 0; round < 30; ++round) {
             THttpClient client;
-            const auto stopper = AbortLater(&client, round % 7);
+            TAbortLater stopper(&client, round % 7);
             QByteArray body;
             const bool ok = client.Get(Url(QStringLiteral("/_gen/20000")), &body);
-            stopper->wait();
+            stopper.Wait();
             QVERIFY(ok ? body == TTestServer::GeneratedBytes(0, 20000) : client.ErrorText() == "aborted");
         }
     }
