@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QThread>
 
 using namespace bench;
 
@@ -118,7 +117,7 @@ int main(int argc, char* argv[]) {
         if (!server.Running() || !OpenFreshDataFile(probe, dataFile))
             return 1;
         probe.Close();
-        const qint64 rate = 32 * kMiB;
+        const qint64 rate = 10 * kMiB;
         const QString url = server.Url(QStringLiteral("/source.bin?rate=%1").arg(rate));
         const QString target = QDir(folder).filePath("killed.bin");
         const QStringList childArgs{"--child", dataFile, url, target, QString::number(size)};
@@ -129,9 +128,8 @@ int main(int argc, char* argv[]) {
             process.setProcessChannelMode(QProcess::ForwardedChannels);
             process.start(QCoreApplication::applicationFilePath(), childArgs);
             process.waitForStarted();
-            const int after = 200 + int(random.bounded(800));
-            QThread::msleep(static_cast<unsigned long>(after));
-            if (process.state() != QProcess::Running) {
+            const int after = 1000 + int(random.bounded(2000)); // past the first once-a-second store
+            if (process.waitForFinished(after)) {
                 std::printf("  run %d ended by itself before its kill\n", k);
                 break;
             }
