@@ -11,7 +11,6 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,7 +20,6 @@
 #include <QNetworkDiskCache>
 #include <QPainter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>

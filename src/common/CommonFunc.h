@@ -43,7 +43,10 @@ QString TempFolder();
 QString LocalAppDataFolder();
 // There is no short path form here: the canonical path (or the path as given when it does not exist).
 QString ShortPath(const QString& path);
+// The address up to its last "/" or ":" (fragment and query cut off first); "http://host" gives
+// "http://host/".
 QString UrlDirectory(const QString& url);
+// The text between a leading "http://" or "https://" and the first "/", letter case kept.
 QString HostOfUrl(const QString& url);
 // Appends every matching file below the folder (subfolders searched with the same mask; "*" and
 // "*.*" match every name, other masks ignore letter case).
@@ -59,7 +62,10 @@ qint32 DateTimeToUnixTime(const QDateTime& localTime);
 QDateTime UnixTimeToDateTime(qint64 seconds);
 // Md5Hex(url) + ".ico".
 QString FavIconFileName(const QString& url);
+// The registrable domain of the address's host (port dropped), by the known Chinese and generic
+// suffixes: "http://a.b.gov.cn/x" gives "b.gov.cn".
 QString MainDomainOfUrl(const QString& url);
+// The lower-cased "scheme://host/" of a web address; for other text, up to its first "/".
 QString SiteRootOfUrl(const QString& url);
 // Deletes entries of the compatibility engine's disk cache (AppDir + "cache/webcontrol/") and its
 // cookie store by their source address; polls stopFlag before each entry.
@@ -69,8 +75,9 @@ void ClearUrlCache(const QString& filter, bool txtOnly, const std::atomic<bool>*
 QImage MakeThumbnail(const QString& imageFile, const QString& targetFile, int size, bool save);
 int FileTypeOfExtension(const QString& extension);
 bool IsTextFile(const QString& path);
-// The desktop's default web browser (.desktop file name without ".desktop"'s vendor meaning:
-// "Brisvane" when this program is the default); empty when unknown.
+// The desktop's default web browser: "Brisvane" when it is this program, else the name of its
+// .desktop file without ".desktop"; empty when the desktop cannot tell (xdg-settings is asked,
+// with a time limit).
 QString DefaultBrowserProgId();
 // Writes brisvane.desktop for the executable and makes it the default web browser.
 void RegisterAsDefaultBrowser(const QString& executablePath);
