@@ -4,9 +4,9 @@
 -- search can find the rows holding a text without reading every address. The history store adds
 -- rows newer than the newest indexed one (it converts the text); the triggers drop rows that leave
 -- qb_history, and a changed address drops every indexed row from that one on, so the store
--- indexes them again. detail=none keeps only which rows hold a piece, not where: the smallest index,
--- and the LIKE test on the copy decides anyway.
-CREATE VIRTUAL TABLE qb_history_search USING fts5(site_url, tokenize = 'trigram', detail = none);
+-- indexes them again. The index keeps where each piece stands, so a text is looked up as a whole
+-- and not as pieces that may stand anywhere in an address.
+CREATE VIRTUAL TABLE qb_history_search USING fts5(site_url, tokenize = 'trigram');
 
 CREATE TRIGGER qb_history_search_delete AFTER DELETE ON qb_history BEGIN
     DELETE FROM qb_history_search WHERE rowid = old.id;

@@ -1,0 +1,14 @@
+// Writing the favorites to a bookmark file (Netscape bookmark layout with a FAV_POS attribute).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class TFavorites;
+
+// The file's text for the favorites in display order: GB18030, every line ended by CR LF, no
+// byte-order mark; names and addresses written as they are.
+QByteArray BookmarkFileText(const TFavorites& favorites);
+// Reloads the favorites from the table and writes them to the file (created or replaced).
+// False when the file could not be written completely.
+bool ExportFavorites(TFavorites& favorites, const QString& fileName);

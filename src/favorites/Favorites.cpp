@@ -1,0 +1,122 @@
+// The favorites store over qb_fav.
+#include "favorites/Favorites.h"
+
+#include "common/CommonFunc.h"
+#include "storage/DbMain.h"
+#include "storage/SqlText.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Rankings come from the table, the bar's reorder and bookmark files; they are written unquoted,
+// so only a whole number is let through.
+bool IsRanking(const QString& ranking) {
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]{1,18}$"));
+    return number.match(ranking).hasMatch();
+}
+
+bool RefuseId(const QString& id) {
+    if (IsFavoriteId(id))
+        return false;
+    WriteLog(QStringLiteral("Favorites: not a row id: ") + id);
+    return true;
+}
+
+} // namespace
+
+bool IsFavoriteId(const QString& id) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,19}$"));
+    return digits.match(id).hasMatch();
+}
+
+TFavorites::TFavorites(TDb& db) : m_db(db) {}
+
+bool TFavorites::LoadFavorites() {
+    auto table = m_db.Query(
+        QStringLiteral("SELECT id, fav_name, fav_url, ranking FROM qb_fav ORDER BY ranking, id ASC"));
+    if (!table)
+        return false;
+    TFavInfoList items;
+    if (table->RowCount() > 0) {
+        try {
+            const int id = table->ColumnIndex(QStringLiteral("id"));
+            const int name = table->ColumnIndex(QStringLiteral("fav_name"));
+            const int url = table->ColumnIndex(QStringLiteral("fav_url"));
+            const int ranking = table->ColumnIndex(QStringLiteral("ranking"));
+            for (; !table->AtEnd(); table->MoveNext()) {
+                TFavInfo info;
+                info.Id = table->GetText(id);
+                info.FavName = table->GetText(name);
+                info.FavUrl = table->GetText(url);
+                info.Ranking = table->GetText(ranking);
+                items.append(info);
+            }
+        } catch (const ESQLiteException& e) {
+            WriteLog(QStringLiteral("Favorites: ") + e.Message());
+            return false;
+        }
+    }
+    Items = items;
+    return true;
+}
+
+bool TFavorites::AddFavorite(const QString& name, const QString& url, const QString& ranking) {
+    const QString position = ranking.trimmed();
+    if (!IsRanking(position)) {
+        WriteLog(QStringLiteral("Favorites: not a ranking: ") + ranking);
+        return false;
+    }
+    return m_db.Execute(QStringLiteral("INSERT INTO qb_fav (fav_name, fav_url, ranking) VALUES (") +
+                        SqlQuote(name) + QStringLiteral(", ") + SqlQuote(url) + QStringLiteral(", ") +
+                        position + QStringLiteral(")"));
+}
+
+qint32 TFavorites::LastInsertId() {
+    return m_db.LastInsertId();
+}
+
+bool TFavorites::DeleteFavoriteById(const QString& id) {
+    if (RefuseId(id))
+        return false;
+    return m_db.Execute(QStringLiteral("DELETE FROM qb_fav WHERE id = ") + id);
+}
+
+bool TFavorites::DeleteFavoriteByUrl(const QString& url) {
+    return m_db.Execute(QStringLiteral("DELETE FROM qb_fav WHERE fav_url = ") + SqlQuote(url));
+}
+
+bool TFavorites::UpdateFavoriteById(const QString& id, const QString& name, const QString& url) {
+    if (RefuseId(id))
+        return false;
+    return m_db.Execute(QStringLiteral("UPDATE qb_fav SET fav_name = ") + SqlQuote(name) +
+                        QStringLiteral(", fav_url = ") + SqlQuote(url) + QStringLiteral(" WHERE id = ") + id);
+}
+
+bool TFavorites::UpdateFavoriteByUrl(const QString& name, const QString& oldUrl, const QString& newUrl) {
+    return m_db.Execute(QStringLiteral("UPDATE qb_fav SET fav_name = ") + SqlQuote(name) +
+                        QStringLiteral(", fav_url = ") + SqlQuote(newUrl) +
+                        QStringLiteral(" WHERE fav_url = ") + SqlQuote(oldUrl));
+}
+
+bool TFavorites::FavoriteExists(const QString& url) {
+    auto table = m_db.Query(QStringLiteral("SELECT id FROM qb_fav WHERE fav_url = ") + SqlQuote(url) +
+                            QLatin1Char(' '));
+    return table && table->RowCount() > 0;
+}
+
+QString TFavorites::RankingScript(const QStringList& ids) {
+    QString script;
+    for (int i = 0; i < ids.size(); ++i) {
+        if (RefuseId(ids.at(i)))
+            return QString();
+        script += QStringLiteral("UPDATE qb_fav SET ranking = ") + QString::number(i + 1) +
+                  QStringLiteral(" WHERE id = ") + ids.at(i) + QStringLiteral(";\r");
+    }
+    return script;
+}
+
+bool TFavorites::SaveRankings(const QStringList& ids) {
+    const QString script = RankingScript(ids);
+    return !script.isEmpty() && m_db.ExecuteScript(script);
+}

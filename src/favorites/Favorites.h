@@ -1,0 +1,58 @@
+// The favorites store: qb_fav and its in-memory copy in display order (ranking, then id).
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TDb;
+
+// One favorite, copied by value.
+struct TFavInfo {
+    QString Id; // row id as decimal text; empty for entries that are not stored
+    QString FavName;
+    QString FavUrl;
+    QString Ranking;       // position key as decimal text
+    qint32 ImageIndex = 0; // icon index in the favorites bar's image list
+    qint32 Tag = 0;        // scratch value of the bar's drag reorder
+};
+
+using TFavInfoList = QList<TFavInfo>;
+
+class TFavorites {
+public:
+    // The ranking given to a favorite added by a dialog: after every reordered one.
+    static constexpr int NewRanking = 65535;
+
+    explicit TFavorites(TDb& db);
+
+    // Refills Items from the table; a failed query leaves Items as they were. False then.
+    bool LoadFavorites();
+    // ranking must be a whole number (it is written unquoted); anything else is refused.
+    bool AddFavorite(const QString& name, const QString& url, const QString& ranking);
+    // Row id of the favorite just added; 0 when it cannot be read.
+    qint32 LastInsertId();
+    bool DeleteFavoriteById(const QString& id);
+    // Removes every row with this address.
+    bool DeleteFavoriteByUrl(const QString& url);
+    bool UpdateFavoriteById(const QString& id, const QString& name, const QString& url);
+    // Changes every row with the old address.
+    bool UpdateFavoriteByUrl(const QString& name, const QString& oldUrl, const QString& newUrl);
+    // A failed query counts as "does not exist".
+    bool FavoriteExists(const QString& url);
+
+    // Stores the display order: the favorite with ids[i] gets ranking i + 1. One transaction:
+    // every ranking changes or none does.
+    bool SaveRankings(const QStringList& ids);
+    // The batch SaveRankings runs: one "UPDATE ... ;" per id, each ended by a carriage return.
+    // Empty when an id is not a row number.
+    static QString RankingScript(const QStringList& ids);
+
+    TFavInfoList Items;
+
+private:
+    TDb& m_db;
+};
+
+// True for a row id as the table assigns them (decimal digits only).
+bool IsFavoriteId(const QString& id);
