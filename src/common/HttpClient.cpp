@@ -1,9 +1,11 @@
 // Blocking HTTP/1.1 client over libcurl's multi interface: the transfer runs on the calling thread
 // while Abort() may wake it from any other thread through curl_multi_wakeup.
 #include "common/HttpClient.h"
+#include "common/CommonFunc.h"
 
 #include <QFileDevice>
 #include <QIODevice>
+#include <algorithm>
 #include <chrono>
 #include <curl/curl.h>
 #include <mutex>
@@ -28,6 +30,15 @@ void InitCurlOnce() {
 
 bool IsHttpToken(char c) {
     return c > ' ' && c < 0x7F && c != ':';
+}
+
+bool IsHeaderName(const QByteArray& name) {
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), IsHttpToken);
+}
+
+// A line break inside a value would let it add headers of its own to the request.
+bool IsHeaderValue(const QByteArray& value) {
+    return !value.contains('\r') && !value.contains('\n') && !value.contains('\0');
 }
 
 // Percent-encodes what libcurl's URL parser refuses (bytes above 0x7F, blanks, controls) and keeps
@@ -139,10 +150,38 @@ struct THttpClient::Impl {
         Failed = true;
     }
 
+    void Configure(const QString& url, const QByteArray* postData);
     bool HeaderLine(const char* data, size_t size);
     bool HeadersComplete();
     size_t BodyBytes(const char* data, size_t size);
 };
+
+namespace {
+
+// libcurl is C: no exception may cross it. A throwing notification fails the request instead.
+template <class Work> size_t Guarded(THttpClient::Impl* impl, Work work) {
+    try {
+        return work();
+    } catch (const std::exception& error) {
+        impl->Fail(QStringLiteral("request stopped by an error: ") + QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        impl->Fail(QStringLiteral("request stopped by an error"));
+    }
+    return 0;
+}
+
+size_t HeaderCallback(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<THttpClient::Impl*>(user);
+    const size_t bytes = size * count;
+    return Guarded(impl, [&] { return impl->HeaderLine(data, bytes) ? bytes : size_t(0); });
+}
+
+size_t WriteCallback(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<THttpClient::Impl*>(user);
+    return Guarded(impl, [&] { return impl->BodyBytes(data, size * count); });
+}
+
+} // namespace
 
 bool THttpClient::Impl::HeaderLine(const char* data, size_t size) {
     LastActivity = TClock::now();
@@ -172,15 +211,16 @@ bool THttpClient::Impl::HeaderLine(const char* data, size_t size) {
     if (colon <= 0)
         return true;
     const QByteArray name = line.left(colon).trimmed();
-    for (const char c : name) {
-        if (!IsHttpToken(c))
-            return true;
-    }
+    if (!IsHeaderName(name))
+        return true;
     response.Headers.append({name, line.mid(colon + 1).trimmed()});
     return true;
 }
 
 bool THttpClient::Impl::HeadersComplete() {
+    // Chunked trailers may end with a blank line too: the final answer is handled once.
+    if (InFinalResponse)
+        return true;
     THttpResponse& response = Client->m_response;
     const int status = response.Status;
     if (status >= 100 && status < 200)
@@ -224,6 +264,42 @@ bool THttpClient::Impl::HeadersComplete() {
     return true;
 }
 
+void THttpClient::Impl::Configure(const QString& url, const QByteArray* postData) {
+    CURL* easy = Easy;
+    const QByteArray requestUrl = EncodeUrlForRequest(url);
+    curl_easy_setopt(easy, CURLOPT_URL, requestUrl.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A proxy tunnel's "200 Connection established" must not pass for the final answer.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, ErrorBuffer);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, Client->m_followRedirects ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (Client->m_connectTimeoutMs > 0)
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(Client->m_connectTimeoutMs));
+    if (!Client->m_userAgent.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, Client->m_userAgent.constData());
+    for (const auto& header : Client->m_headers)
+        HeaderList = curl_slist_append(HeaderList, (header.first + ": " + header.second).constData());
+    // Form posts are small: send them at once instead of waiting for a "100 Continue".
+    HeaderList = curl_slist_append(HeaderList, "Expect:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, HeaderList);
+    if (postData) {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postData->size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postData->constData());
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, HeaderCallback);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteCallback);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_multi_add_handle(Multi, easy);
+}
+
 size_t THttpClient::Impl::BodyBytes(const char* data, size_t size) {
     LastActivity = TClock::now();
     if (!InFinalResponse)
@@ -251,33 +327,6 @@ size_t THttpClient::Impl::BodyBytes(const char* data, size_t size) {
     return size;
 }
 
-namespace {
-
-// libcurl is C: no exception may cross it. A throwing notification fails the request instead.
-template <class Work> size_t Guarded(THttpClient::Impl* impl, Work work) {
-    try {
-        return work();
-    } catch (const std::exception& error) {
-        impl->Fail(QStringLiteral("request stopped by an error: ") + QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        impl->Fail(QStringLiteral("request stopped by an error"));
-    }
-    return 0;
-}
-
-size_t HeaderCallback(char* data, size_t size, size_t count, void* user) {
-    auto* impl = static_cast<THttpClient::Impl*>(user);
-    const size_t bytes = size * count;
-    return Guarded(impl, [&] { return impl->HeaderLine(data, bytes) ? bytes : size_t(0); });
-}
-
-size_t WriteCallback(char* data, size_t size, size_t count, void* user) {
-    auto* impl = static_cast<THttpClient::Impl*>(user);
-    return Guarded(impl, [&] { return impl->BodyBytes(data, size * count); });
-}
-
-} // namespace
-
 THttpClient::THttpClient() {
     InitCurlOnce();
 }
@@ -285,10 +334,20 @@ THttpClient::THttpClient() {
 THttpClient::~THttpClient() = default;
 
 void THttpClient::SetUserAgent(const QString& agent) {
-    m_userAgent = agent.toUtf8();
+    const QByteArray value = agent.toUtf8();
+    if (!IsHeaderValue(value)) {
+        WriteLog(QStringLiteral("HTTP client: user agent with a line break refused: ") + agent);
+        return;
+    }
+    m_userAgent = value;
 }
 
 void THttpClient::SetHeader(const QByteArray& name, const QByteArray& value) {
+    if (!IsHeaderName(name) || !IsHeaderValue(value)) {
+        WriteLog(QStringLiteral("HTTP client: malformed request header refused: ") +
+                 QString::fromUtf8(name + ": " + value));
+        return;
+    }
     for (int i = 0; i < m_headers.size(); ++i) {
         if (m_headers[i].first.compare(name, Qt::CaseInsensitive) == 0) {
             if (value.isEmpty())
@@ -368,40 +427,7 @@ bool THttpClient::Perform(const QString& url, const QByteArray* postData, QIODev
         return false;
     }
 
-    CURL* easy = impl.Easy;
-    const QByteArray requestUrl = EncodeUrlForRequest(url);
-    curl_easy_setopt(easy, CURLOPT_URL, requestUrl.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    // A proxy tunnel's "200 Connection established" must not pass for the final answer.
-    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, impl.ErrorBuffer);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, m_followRedirects ? 1L : 0L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (m_connectTimeoutMs > 0)
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs));
-    if (!m_userAgent.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.constData());
-    for (const auto& header : m_headers)
-        impl.HeaderList =
-            curl_slist_append(impl.HeaderList, (header.first + ": " + header.second).constData());
-    // Form posts are small: send them at once instead of waiting for a "100 Continue".
-    impl.HeaderList = curl_slist_append(impl.HeaderList, "Expect:");
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, impl.HeaderList);
-    if (postData) {
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postData->size()));
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postData->constData());
-    }
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, HeaderCallback);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &impl);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteCallback);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &impl);
-    curl_multi_add_handle(impl.Multi, easy);
+    impl.Configure(url, postData);
 
     {
         std::lock_guard<std::mutex> lock(m_abortLock);

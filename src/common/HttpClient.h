@@ -34,6 +34,7 @@ public:
 
     void SetUserAgent(const QString& agent);
     // Adds or replaces a request header ("Range", "Referer", ...); an empty value removes it.
+    // A name that is not an HTTP token or a value with a line break is refused with a log line.
     void SetHeader(const QByteArray& name, const QByteArray& value);
     // No byte from the server for this long once connected fails the request; 0: no limit.
     void SetReadTimeout(int milliseconds);

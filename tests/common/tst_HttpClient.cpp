@@ -283,6 +283,8 @@ private slots:
         client.SetHeader("X-Removed", "gone");
         client.SetHeader("X-Removed", QByteArray());
         client.SetHeader("Referer", "http://example.com/page");
+        client.SetHeader("X-Split", "a\r\nX-Injected: 1");
+        client.SetHeader("Bad Name", "value");
         QByteArray body;
         QVERIFY2(client.Get(Url(QStringLiteral("/_echo")), &body), qPrintable(client.ErrorText()));
         const QList<QByteArray> lines = body.split('\n');
@@ -291,6 +293,9 @@ private slots:
         QVERIFY(lines.contains("X-Custom: second"));
         QVERIFY(lines.contains("Referer: http://example.com/page"));
         QVERIFY(!body.contains("X-Removed"));
+        QVERIFY(!body.contains("X-Injected"));
+        QVERIFY(!body.contains("X-Split"));
+        QVERIFY(!body.contains("Bad Name"));
         QVERIFY(!body.contains("Accept-Encoding")); // bodies arrive as stored, never compressed
     }
 
