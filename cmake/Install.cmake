@@ -6,7 +6,9 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
 endif()
 set(QUELLON_INSTALL_DIR "lib/quellon")
 install(TARGETS quellon RUNTIME DESTINATION "${QUELLON_INSTALL_DIR}")
-install(DIRECTORY "${QUELLON_APP_DIR}/res/" DESTINATION "${QUELLON_INSTALL_DIR}/res")
+# From the sources: the build's res/ folder is also CMake's binary folder of res/CMakeLists.txt.
+install(DIRECTORY "${CMAKE_SOURCE_DIR}/res/" DESTINATION "${QUELLON_INSTALL_DIR}/res"
+    PATTERN "CMakeLists.txt" EXCLUDE)
 install(FILES "${CMAKE_SOURCE_DIR}/res/quellon.png" DESTINATION "share/icons/hicolor/256x256/apps")
 install(FILES "${CMAKE_SOURCE_DIR}/res/quellon.svg" DESTINATION "share/icons/hicolor/scalable/apps")
 # The data file is copied only where none exists, so installing again never replaces user data.
@@ -16,7 +18,8 @@ install(CODE "
     set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
     set(target \"\${root}/${QUELLON_INSTALL_DIR}/dat/data.dat\")
     if(NOT EXISTS \"\${target}\")
-        file(INSTALL \"${QUELLON_DATA_TEMPLATE}\" DESTINATION \"\${root}/${QUELLON_INSTALL_DIR}/dat\")
+        file(COPY \"${QUELLON_DATA_TEMPLATE}\" DESTINATION \"\${root}/${QUELLON_INSTALL_DIR}/dat\")
+        message(STATUS \"Installing: \${target}\")
     endif()
     file(MAKE_DIRECTORY \"\${root}/${QUELLON_INSTALL_DIR}/cache\")
     file(MAKE_DIRECTORY \"\${root}/bin\")
