@@ -1,0 +1,71 @@
+// The bookmark file reader over the QtWebKit document tree.
+#include "favorites/BookmarkImport.h"
+
+#include "common/CommonFunc.h"
+#include "favorites/Favorites.h"
+
+#include <QFile>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
+
+namespace {
+
+// The parser closes whatever a cut-off file leaves open, so a file that ends inside its list is
+// recognised from its bytes: it must not be empty or binary, and after its last link the link
+// and the list must be closed.
+bool SourceLooksComplete(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WriteLog(QStringLiteral("Import favorites: cannot read ") + fileName);
+        return false;
+    }
+    const QByteArray bytes = file.readAll().toLower();
+    if (bytes.trimmed().isEmpty() || bytes.contains('\0')) {
+        WriteLog(QStringLiteral("Import favorites: not a bookmark file: ") + fileName);
+        return false;
+    }
+    const int lastLink = bytes.lastIndexOf("<a");
+    if (lastLink >= 0) {
+        const int linkEnd = bytes.indexOf("</a>", lastLink);
+        if (linkEnd < 0 || bytes.indexOf("</dl>", linkEnd) < 0) {
+            WriteLog(QStringLiteral("Import favorites: the file ends inside its list: ") + fileName);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void LoadBookmarkFile(QWebFrame* frame, const QString& fileName) {
+    frame->page()->settings()->setDefaultTextEncoding(QStringLiteral("GB18030"));
+    frame->load(QUrl::fromLocalFile(fileName));
+}
+
+bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
+    if (!frame)
+        return false;
+    if (frame->url().isLocalFile() && !SourceLooksComplete(frame->url().toLocalFile()))
+        return false;
+    const QWebElement document = frame->documentElement();
+    const QWebElementCollection links = document.findAll(QStringLiteral("a"));
+    if (document.isNull() || (links.count() == 0 && document.findFirst(QStringLiteral("dl")).isNull())) {
+        WriteLog(QStringLiteral("Import favorites: the document holds no bookmark list"));
+        return false;
+    }
+    for (const QWebElement& link : links) {
+        // The address as the file spells it, so that a file written from this store names the
+        // stored addresses exactly and importing it again finds every one of them.
+        const QString url = link.attribute(QStringLiteral("href"));
+        if (favorites.FavoriteExists(url))
+            continue;
+        if (!link.hasAttribute(QStringLiteral("FAV_POS"))) {
+            WriteLog(QStringLiteral("Import favorites: a link without FAV_POS ends the import: ") + url);
+            return false;
+        }
+        favorites.AddFavorite(link.toPlainText(), url, link.attribute(QStringLiteral("FAV_POS")));
+    }
+    return true;
+}

@@ -1,0 +1,170 @@
+// Reading bookmark files through the compatibility engine's document tree: round trip of an
+// exported file, skipping stored addresses, the FAV_POS rule and malformed files.
+#include "common/AnsiCodec.h"
+#include "favorites/BookmarkFile.h"
+#include "favorites/BookmarkImport.h"
+#include "favorites/Favorites.h"
+#include "support/TestDb.h"
+
+#include <QWebFrame>
+#include <QWebPage>
+#include <QtTest>
+
+namespace {
+
+struct TRow {
+    QString Name, Url, Ranking;
+    bool operator==(const TRow& other) const {
+        return Name == other.Name && Url == other.Url && Ranking == other.Ranking;
+    }
+};
+
+QList<TRow> Rows(TFavorites& favorites) {
+    favorites.LoadFavorites();
+    QList<TRow> rows;
+    for (const TFavInfo& item : favorites.Items)
+        rows.append(TRow{item.FavName, item.FavUrl, item.Ranking});
+    return rows;
+}
+
+// Loads the file into a hidden page as the import window does and imports it.
+bool Import(TFavorites& favorites, const QString& fileName) {
+    QWebPage page;
+    QSignalSpy loaded(&page, &QWebPage::loadFinished);
+    LoadBookmarkFile(page.mainFrame(), fileName);
+    if (!loaded.wait(10000))
+        return false;
+    return ImportFavorites(favorites, page.mainFrame());
+}
+
+QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes) {
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+QByteArray LinkLine(const QString& url, const QString& ranking, const QString& name) {
+    return ToAnsi(QStringLiteral("<DT><A HREF=\"%1\" FAV_POS=\"%2\" >%3</A>\r\n").arg(url, ranking, name));
+}
+
+const QByteArray kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n<DL>\r\n<p>\r\n";
+const QByteArray kTail = "</DL>\r\n</p>\r\n";
+
+} // namespace
+
+class TestBookmarkImport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void exportedFileImportsBackOnce() {
+        TTestDb source;
+        QVERIFY(source.Ok());
+        TFavorites from(source.Db());
+        QVERIFY(from.AddFavorite(QStringLiteral("O'Neil %_\\ 新闻 😀"),
+                                 QStringLiteral("http://a.example/it's?q=%_\\&x=新闻😀"),
+                                 QStringLiteral("2")));
+        QVERIFY(from.AddFavorite(QStringLiteral("Plain"), QStringLiteral("http://b.example"),
+                                 QStringLiteral("1")));
+        QVERIFY(from.AddFavorite(QStringLiteral("Later \"quoted\""), QStringLiteral("https://c.example/x"),
+                                 QStringLiteral("65535")));
+        const QString fileName = source.DirPath() + QStringLiteral("/bookmarks.html");
+        QVERIFY(ExportFavorites(from, fileName));
+
+        TTestDb target;
+        QVERIFY(target.Ok());
+        TFavorites into(target.Db());
+        QVERIFY(Import(into, fileName));
+        QCOMPARE(Rows(into), Rows(from));
+        QVERIFY(Import(into, fileName));
+        QCOMPARE(Rows(into).size(), 3);
+        // Into the store it came from: every address is there already.
+        QVERIFY(Import(from, fileName));
+        QCOMPARE(Rows(from).size(), 3);
+    }
+
+    void storedAddressIsSkippedWhateverItsName() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Mine"), QStringLiteral("http://a.example/"),
+                                      QStringLiteral("9")));
+        const QString file = WriteFile(
+            data.DirPath(), QStringLiteral("b.html"),
+            kHead + LinkLine("http://a.example/", "1", "Theirs") + "<DL><p><DT><H3>Folder</H3>\r\n" +
+                LinkLine("http://n.example/", "2", "Nested") + "</DL><p>\r\n" + kTail);
+        QVERIFY(Import(favorites, file));
+        QCOMPARE(Rows(favorites),
+                 (QList<TRow>{{"Nested", "http://n.example/", "2"}, {"Mine", "http://a.example/", "9"}}));
+    }
+
+    // A new link without FAV_POS ends the import; what came before it stays. A stored address
+    // without FAV_POS is skipped before that test.
+    void linkWithoutRankingEndsTheImport() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Known"), QStringLiteral("http://k.example/"),
+                                      QStringLiteral("1")));
+        const QString file = WriteFile(data.DirPath(), QStringLiteral("b.html"),
+                                       kHead + "<DT><A HREF=\"http://k.example/\">Known</A>\r\n" +
+                                           LinkLine("http://1.example/", "5", "One") +
+                                           "<DT><A HREF=\"http://2.example/\">Two</A>\r\n" +
+                                           LinkLine("http://3.example/", "6", "Three") + kTail);
+        QVERIFY(!Import(favorites, file));
+        QCOMPARE(Rows(favorites),
+                 (QList<TRow>{{"Known", "http://k.example/", "1"}, {"One", "http://1.example/", "5"}}));
+    }
+
+    // A ranking that is not a number is not written into the statement; the walk goes on.
+    void nonNumericRankingIsSkipped() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        const QString file =
+            WriteFile(data.DirPath(), QStringLiteral("b.html"),
+                      kHead + LinkLine("http://1.example/", "1); DELETE FROM qb_fav; --", "Bad") +
+                          LinkLine("http://2.example/", "4", "Good") + kTail);
+        QVERIFY(Import(favorites, file));
+        QCOMPARE(Rows(favorites), (QList<TRow>{{"Good", "http://2.example/", "4"}}));
+    }
+
+    void malformedFilesFailAndChangeNothing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray complete = kHead + LinkLine("http://1.example/", "1", "One") +
+                                    LinkLine("http://2.example/", "2", "Two") + kTail;
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("blank") << QByteArray(" \r\n\r\n");
+        QTest::newRow("binary") << QByteArray(
+            "\x89PNG\r\n\x1a\n\0\0\0\rIHDR<DL><a href=x FAV_POS=1>x</a></DL>", 40);
+        QTest::newRow("plain text") << QByteArray("just some words, no list");
+        QTest::newRow("cut in a name") << complete.left(complete.indexOf("Two") + 2);
+        QTest::newRow("cut in an address") << complete.left(complete.indexOf("2.example"));
+        QTest::newRow("cut before the list ends") << complete.left(complete.indexOf("</DL>"));
+    }
+    void malformedFilesFailAndChangeNothing() {
+        QFETCH(QByteArray, bytes);
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Kept"), QStringLiteral("http://k.example/"),
+                                      QStringLiteral("1")));
+        QVERIFY(!Import(favorites, WriteFile(data.DirPath(), QStringLiteral("b.html"), bytes)));
+        QCOMPARE(Rows(favorites), (QList<TRow>{{"Kept", "http://k.example/", "1"}}));
+    }
+
+    void exportOfNoFavoritesImportsAsNothing() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        const QString fileName = data.DirPath() + QStringLiteral("/none.html");
+        QVERIFY(ExportFavorites(favorites, fileName));
+        QVERIFY(Import(favorites, fileName));
+        QVERIFY(Rows(favorites).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestBookmarkImport)
+#include "tst_BookmarkImport.moc"
