@@ -54,27 +54,16 @@ QWebEnginePage* TChromiumPage::createWindow(WebWindowType type) {
 }
 
 void TChromiumPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg) {
-    if (!m_dialogGuard.MayShow())
-        return;
-    PageMsgBox(msg, MB_ICONINFORMATION);
-    m_dialogGuard.Dismissed();
+    m_dialogGuard.Alert(msg);
 }
 
 bool TChromiumPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) {
-    if (!m_dialogGuard.MayShow())
-        return false;
-    const bool ok = PageMsgBox(msg, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-    m_dialogGuard.Dismissed();
-    return ok;
+    return m_dialogGuard.Confirm(msg);
 }
 
 bool TChromiumPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result) {
-    // The message is shown; the page gets no input (the prompt counts as cancelled).
-    if (m_dialogGuard.MayShow()) {
-        PageMsgBox(msg, MB_ICONINFORMATION);
-        m_dialogGuard.Dismissed();
-    }
+    m_dialogGuard.Prompt(msg);
     return false;
 }
 

@@ -35,6 +35,21 @@ bool TPageDialogGuard::MayShow() {
     return true;
 }
 
+void TPageDialogGuard::Alert(const QString& message) {
+    if (!MayShow())
+        return;
+    PageMsgBox(message, MB_ICONINFORMATION);
+    Dismissed();
+}
+
+bool TPageDialogGuard::Confirm(const QString& message) {
+    if (!MayShow())
+        return false;
+    const bool ok = PageMsgBox(message, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    Dismissed();
+    return ok;
+}
+
 void TPageDialogGuard::Dismissed() {
     m_sinceDismissed.start();
 }

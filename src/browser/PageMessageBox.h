@@ -20,6 +20,12 @@ public:
     static constexpr int MaxQuickDialogs = 3;
     static constexpr qint64 QuickIntervalMs = 1000;
 
+    // The page's JavaScript dialogs: alert shows the message; confirm answers true exactly when
+    // OK was chosen; prompt shows the message and gives no input (it counts as cancelled).
+    void Alert(const QString& message);
+    bool Confirm(const QString& message);
+    void Prompt(const QString& message) { Alert(message); }
+
     // True when the page may show a box now; false when the page is silenced.
     bool MayShow();
     // Called when the box was dismissed.

@@ -45,6 +45,14 @@ struct TAuthRequest {
 bool IsBlank(const QString& url) {
     return url.trimmed().compare(BlankPage, Qt::CaseInsensitive) == 0;
 }
+
+// The engines' title of a page that has none (yet): nothing, or the address with or without
+// its scheme.
+bool IsStandInTitle(const QString& title, const QString& address) {
+    const QString text = title.trimmed();
+    const QString bare = address.section(QStringLiteral("://"), 1);
+    return text.isEmpty() || text == address || (!bare.isEmpty() && text == bare);
+}
 } // namespace
 
 // A popup page the engine created and whose tab is announced after the popup spacing.
@@ -487,6 +495,11 @@ void TTabController::SetLoadingState(TBrowserTab* tab, bool idle) {
     tab->Idle = idle ? 1 : 0;
     if (idle) {
         m_loadingPages.removeAll(tab->Id);
+        if (m_untitledVisits.remove(tab->Id) && tab->View()) {
+            const QString address = tab->View()->CurrentUrl();
+            const QString title = tab->View()->Title().trimmed().isEmpty() ? address : tab->View()->Title();
+            AddVisit(title, address, false);
+        }
     } else {
         if (!m_loadingPages.contains(tab->Id))
             m_loadingPages.append(tab->Id);
@@ -817,12 +830,24 @@ void TTabController::RecordTitle(TBrowserTab* tab, const QString& title, const Q
     }
     tab->FolderUrl = UrlDirectory(address);
     tab->FaviconFile = UserDataDir() + FavIconFileName(address);
+    // While a page loads, the engines stand in its address (or nothing) for the title until the
+    // page's own title arrives; history keeps the first title of the day, so such a stand-in is
+    // recorded only when the load ends without a title of the page.
+    if (IsStandInTitle(title, address) && tab->View() && tab->View()->IsLoading()) {
+        m_untitledVisits.insert(tab->Id);
+    } else {
+        m_untitledVisits.remove(tab->Id);
+        AddVisit(title, address, false);
+    }
+    RequestFavIcon(this, address, tab->FaviconFile, 1);
+}
+
+void TTabController::AddVisit(const QString& title, const QString& address, bool closed) {
     THistoryInfo visit;
     visit.SiteName = title;
     visit.SiteUrl = address;
-    visit.IsClose = false;
+    visit.IsClose = closed;
     m_history.AddVisit(visit);
-    RequestFavIcon(this, address, tab->FaviconFile, 1);
 }
 
 // ---- Closing -----------------------------------------------------------------------------
@@ -889,11 +914,7 @@ void TTabController::TimerCloseTab2Timer() {
         m_strip->SetCurrentIndexQuietly(next);
         m_strip->UpdateTabWidth();
 
-        THistoryInfo closed;
-        closed.SiteName = caption;
-        closed.SiteUrl = address;
-        closed.IsClose = true;
-        m_history.AddVisit(closed);
+        AddVisit(caption, address, true);
         m_recentlyClosed.Reload();
         emit pageClosed(caption, address);
         if (wasCurrent)

@@ -197,6 +197,7 @@ private:
     void webWindowClosing(TWebControl* control);
     // Title change of either engine: caption, window caption, history, favicon.
     void RecordTitle(TBrowserTab* tab, const QString& title, const QString& address);
+    void AddVisit(const QString& title, const QString& address, bool closed);
 
     // Close queue and credentials.
     void HandleCloseRequest(int index, int id = 0);
@@ -226,6 +227,7 @@ private:
     QString m_lastStatusText; // the link under the mouse: a sign that the user clicked
     QElapsedTimer m_lastPopupTime;
     QList<std::shared_ptr<TPendingPopup>> m_pendingPopups;
+    QSet<int> m_untitledVisits;                    // tabs whose visit waits for the end of the load
     QHash<const TWebControl*, int> m_webDownloads; // loads begun and not completed, per control
     QSet<const TWebControl*> m_closeQuestionOpen;
     QSet<const TWebControl*> m_closeRefused;

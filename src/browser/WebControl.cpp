@@ -64,26 +64,16 @@ bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& 
 }
 
 void TWebPage::javaScriptAlert(QWebFrame* frame, const QString& msg) {
-    if (!m_dialogGuard.MayShow())
-        return;
-    PageMsgBox(msg, MB_ICONINFORMATION);
-    m_dialogGuard.Dismissed();
+    m_dialogGuard.Alert(msg);
 }
 
 bool TWebPage::javaScriptConfirm(QWebFrame* frame, const QString& msg) {
-    if (!m_dialogGuard.MayShow())
-        return false;
-    const bool ok = PageMsgBox(msg, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-    m_dialogGuard.Dismissed();
-    return ok;
+    return m_dialogGuard.Confirm(msg);
 }
 
 bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
                                 QString* result) {
-    if (m_dialogGuard.MayShow()) {
-        PageMsgBox(msg, MB_ICONINFORMATION);
-        m_dialogGuard.Dismissed();
-    }
+    m_dialogGuard.Prompt(msg);
     return false;
 }
 

@@ -1,0 +1,492 @@
+// The tab controller with both real engines: loading contract per engine, history and captions,
+// the close queue, popups and the popup filter, JavaScript dialogs, the engine switch and its
+// memory per host, credentials and downloads.
+#include "browser/BrowserTab.h"
+#include "browser/ChromiumView.h"
+#include "browser/DomainKernel.h"
+#include "browser/TabController.h"
+#include "browser/WebControl.h"
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+#include "common/Dialogs.h"
+#include "history/History.h"
+#include "history/RecentlyClosed.h"
+#include "storage/Config.h"
+#include "support/TestDb.h"
+#include "support/TestServer.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <memory>
+
+namespace {
+constexpr int LoadTimeout = 20000;
+
+QByteArray Page(const QString& title, const QString& body = QString(), const QString& script = QString()) {
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                          "<body>%2<script>%3</script></body></html>")
+        .arg(title, body, script)
+        .toUtf8();
+}
+
+// The stores and a window around one controller.
+struct TFixture {
+    TTestDb Data;
+    TConfig Config{Data.Db()};
+    THistory History{Data.Db()};
+    TDomainKernel Kernels{Data.Db()};
+    TRecentlyClosed Closed{History};
+    QWidget Window;
+    QWidget* Host = nullptr;
+    std::unique_ptr<TTabController> Controller;
+
+    TFixture() {
+        auto* layout = new QVBoxLayout(&Window);
+        Host = new QWidget(&Window);
+        Controller = std::make_unique<TTabController>(Config, History, Kernels, Closed, Host);
+        Controller->SetCtrlHeldFunction([] { return false; });
+        layout->addWidget(Controller->TabStrip());
+        layout->addWidget(Host, 1);
+        Window.resize(1000, 700);
+        Window.show();
+    }
+    ~TFixture() {
+        Controller->SetClosing(true);
+        Controller.reset();
+    }
+    // The newest history row of the address, or an empty record.
+    THistoryInfo HistoryRow(const QString& url) {
+        const THistoryInfoList rows = History.FindHistoryByUrl(url);
+        for (const THistoryInfo& row : rows)
+            if (row.SiteUrl == url)
+                return row;
+        return THistoryInfo();
+    }
+    bool IsClosedRow(const QString& url) {
+        std::unique_ptr<TSQLiteTable> table = Data.Db().Query(
+            QStringLiteral("SELECT isclose FROM qb_history WHERE site_url = '%1' ORDER BY id DESC").arg(url));
+        return table && table->RowCount() > 0 && table->FieldAsInt64(QStringLiteral("isclose")) == 1;
+    }
+};
+
+bool WaitIdle(TBrowserTab* tab) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < LoadTimeout) {
+        if (tab->Idle == 1 && tab->View() && !tab->View()->IsLoading())
+            return true;
+        QTest::qWait(20);
+    }
+    return false;
+}
+} // namespace
+
+class TTabControllerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void loadContract_data();
+    void loadContract();
+    void closingTheOnlyTabClosesTheWindow();
+    void severalCloseRequestsAreAllHandled();
+    void popupBecomesTabAndFilterBlocksScriptPopupOfPopup();
+    void quickPopupsAreSpacedAndLoopsRefused();
+    void javaScriptDialogs_data();
+    void javaScriptDialogs();
+    void dialogLoopLeavesBrowserUsable();
+    void webControlCloseRequestAsksOnce();
+    void engineMemoryAndSwitchBack();
+    void credentialsAreUsedOnce();
+    void downloadsAreRefusedAndAnnounced_data();
+    void downloadsAreRefusedAndAnnounced();
+
+private:
+    QTemporaryDir m_appDir;
+    std::unique_ptr<TTestServer> m_server;
+    QList<QPair<QString, int>> m_boxes; // message boxes shown: text and flags
+    int m_answer = IDOK;
+};
+
+void TTabControllerTest::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_appDir.isValid());
+    SetAppDir(m_appDir.path() + "/");
+    m_server = std::make_unique<TTestServer>();
+    QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
+    TTabController::SetMsgBoxFunction([this](const QString& text, int flags) {
+        m_boxes.append({text, flags});
+        return m_answer;
+    });
+}
+
+void TTabControllerTest::cleanup() {
+    m_boxes.clear();
+    m_answer = IDOK;
+}
+
+void TTabControllerTest::loadContract_data() {
+    QTest::addColumn<int>("kernel");
+    QTest::newRow("chromium") << int(kChromium);
+    QTest::newRow("web control") << int(kWebControl);
+}
+
+void TTabControllerTest::loadContract() {
+    QFETCH(int, kernel);
+    const QString path = QStringLiteral("/contract%1.html").arg(kernel);
+    m_server->WriteFile(path.mid(1), Page(QStringLiteral("合同页 %1").arg(kernel)));
+    const QString url = m_server->Url(path);
+    TFixture f;
+    QSignalSpy addresses(f.Controller.get(), &TTabController::addressShown);
+    QSignalSpy loading(f.Controller.get(), &TTabController::loadingStateShown);
+    QSignalSpy captions(f.Controller.get(), &TTabController::windowCaptionChanged);
+
+    f.Controller->OpenInNewTab(url, kernel);
+    QCOMPARE(f.Controller->TabCount(), 1);
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    QVERIFY(tab);
+    QCOMPARE(tab->Kernel, kernel);
+    QVERIFY(WaitIdle(tab));
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("合同页 %1").arg(kernel), LoadTimeout);
+
+    // Loading went busy, then idle; the address and the caption reached the window.
+    QVERIFY(!loading.isEmpty());
+    QVERIFY(
+        std::any_of(loading.begin(), loading.end(), [](const QList<QVariant>& s) { return !s[0].toBool(); }));
+    QCOMPARE(loading.last().first().toBool(), true);
+    QVERIFY(std::any_of(addresses.begin(), addresses.end(),
+                        [&](const QList<QVariant>& s) { return s[0] == url; }));
+    QCOMPARE(captions.last().first().toString(), QStringLiteral("合同页 %1 - Quellon 1.0.0.0").arg(kernel));
+    QCOMPARE(tab->View()->CurrentUrl(), url);
+    QTRY_COMPARE_WITH_TIMEOUT(tab->PageUrl, url, LoadTimeout);
+    QCOMPARE(tab->FaviconFile, UserDataDir() + FavIconFileName(url));
+
+    // The visit is in history under the title.
+    const THistoryInfo row = f.HistoryRow(url);
+    QCOMPARE(row.SiteName, QStringLiteral("合同页 %1").arg(kernel));
+}
+
+void TTabControllerTest::closingTheOnlyTabClosesTheWindow() {
+    TFixture f;
+    QSignalSpy last(f.Controller.get(), &TTabController::lastTabClosed);
+    QSignalSpy closed(f.Controller.get(), &TTabController::pageClosed);
+    f.Controller->OpenInNewTab(QStringLiteral("   "));
+    QCOMPARE(f.Controller->CurrentTab()->Caption, QStringLiteral("about:blank"));
+    f.Controller->CloseCurrentTab();
+    QTRY_COMPARE(last.count(), 1);
+    QTest::qWait(400);
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(f.Controller->TabCount(), 1);
+
+    // Two tabs closed in one burst: the second request is for the last tab left.
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    f.Controller->RequestCloseTab(0);
+    f.Controller->RequestCloseTab(1);
+    QTRY_COMPARE(last.count(), 2);
+    QTRY_COMPARE(closed.count(), 1);
+    QCOMPARE(f.Controller->TabCount(), 1);
+}
+
+void TTabControllerTest::severalCloseRequestsAreAllHandled() {
+    TFixture f;
+    QStringList urls;
+    for (int i = 0; i < 5; ++i) {
+        const QString name = QStringLiteral("close%1.html").arg(i);
+        m_server->WriteFile(name, Page(QStringLiteral("关闭 %1").arg(i)));
+        urls << m_server->Url("/" + name);
+        f.Controller->OpenInNewTab(urls.last());
+    }
+    for (int i = 0; i < 5; ++i)
+        QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabAt(i)->Caption, QStringLiteral("关闭 %1").arg(i),
+                                  LoadTimeout);
+    f.Controller->SetCurrentIndex(4);
+    QSignalSpy closed(f.Controller.get(), &TTabController::pageClosed);
+
+    // Indexes given at request time: tabs 1, 3 and 4 go, whatever closes first.
+    f.Controller->RequestCloseTab(1);
+    f.Controller->RequestCloseTab(3);
+    f.Controller->RequestCloseTab(4);
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 3, 5000);
+    QCOMPARE(f.Controller->TabCount(), 2);
+    QCOMPARE(f.Controller->TabAt(0)->Caption, QStringLiteral("关闭 0"));
+    QCOMPARE(f.Controller->TabAt(1)->Caption, QStringLiteral("关闭 2"));
+    QCOMPARE(f.Controller->CurrentIndex(), 1);
+    QStringList closedCaptions;
+    for (const auto& signal : closed)
+        closedCaptions << signal.first().toString();
+    QCOMPARE(closedCaptions, (QStringList{"关闭 1", "关闭 3", "关闭 4"}));
+    QVERIFY(f.IsClosedRow(urls[1]));
+    QVERIFY(f.IsClosedRow(urls[4]));
+    QVERIFY(!f.IsClosedRow(urls[0]));
+    QCOMPARE(f.Closed.Entries().size(), 3);
+}
+
+void TTabControllerTest::popupBecomesTabAndFilterBlocksScriptPopupOfPopup() {
+    m_server->WriteFile("popup-c.html", Page("丙"));
+    m_server->WriteFile(
+        "popup-b.html",
+        Page("乙", QString(), QStringLiteral("window.open('%1');").arg(m_server->Url("/popup-c.html"))));
+    m_server->WriteFile(
+        "popup-a.html",
+        Page("甲", QString(), QStringLiteral("window.open('%1');").arg(m_server->Url("/popup-b.html"))));
+    TFixture f;
+    f.Config.FilterPopups = true;
+    QSignalSpy blocked(f.Controller.get(), &TTabController::popupBlocked);
+    QSignalSpy opened(f.Controller.get(), &TTabController::popupTabOpened);
+    f.Controller->OpenInNewTab(m_server->Url("/popup-a.html"));
+
+    // The normal tab's script popup is allowed; the popup's own script popup is blocked.
+    QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(blocked.count(), 1, LoadTimeout);
+    QCOMPARE(blocked.first().first().toString(), m_server->Url("/popup-b.html"));
+    QCOMPARE(f.Controller->TabCount(), 2);
+    TBrowserTab* popup = f.Controller->TabAt(1);
+    QCOMPARE(popup->FromPopup, quint8(1));
+    QCOMPARE(popup->BrowserId, f.Controller->TabAt(0)->BrowserId);
+    QTRY_COMPARE_WITH_TIMEOUT(popup->Caption, QStringLiteral("乙"), LoadTimeout);
+    QCOMPARE(f.Controller->CurrentTab(), popup);
+
+    // Without the filter the same page opens its popup too.
+    f.Config.FilterPopups = false;
+    popup->View()->Reload();
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabCount(), 3, LoadTimeout);
+    QCOMPARE(blocked.count(), 1);
+
+    // The popup's own close request closes its tab.
+    TBrowserTab* third = f.Controller->TabAt(2);
+    QTRY_COMPARE_WITH_TIMEOUT(third->Caption, QStringLiteral("丙"), LoadTimeout);
+    QSignalSpy closed(f.Controller.get(), &TTabController::pageClosed);
+    third->Browser->page()->runJavaScript(QStringLiteral("window.close();"));
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 5000);
+    QCOMPARE(f.Controller->TabCount(), 2);
+}
+
+void TTabControllerTest::quickPopupsAreSpacedAndLoopsRefused() {
+    m_server->WriteFile("spaced-target.html", Page("目标"));
+    const QString target = m_server->Url("/spaced-target.html");
+    m_server->WriteFile(
+        "spaced.html",
+        Page("两个", QString(), QStringLiteral("window.open('%1');window.open('%1');").arg(target)));
+    m_server->WriteFile("loop.html",
+                        Page("循环", QString(),
+                             QStringLiteral("for (var i = 0; i < 40; ++i) window.open('%1');").arg(target)));
+    TFixture f;
+    QElapsedTimer clock;
+    QList<qint64> times;
+    connect(f.Controller.get(), &TTabController::popupTabOpened, [&] { times << clock.elapsed(); });
+    clock.start();
+    f.Controller->OpenInNewTab(m_server->Url("/spaced.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(times.size(), 2, LoadTimeout);
+    QVERIFY2(times[1] - times[0] >= 490, qPrintable(QString::number(times[1] - times[0])));
+
+    // A loop of popups: a few become tabs, the rest are refused, and the window keeps running.
+    QSignalSpy blocked(f.Controller.get(), &TTabController::popupBlocked);
+    times.clear();
+    f.Controller->OpenInNewTab(m_server->Url("/loop.html"));
+    QTRY_VERIFY_WITH_TIMEOUT(blocked.count() >= 30, LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(times.size(), 40 - blocked.count(), 5000);
+    QVERIFY(times.size() <= 4);
+    bool ticked = false;
+    QTimer::singleShot(10, [&] { ticked = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ticked, 1000);
+}
+
+void TTabControllerTest::javaScriptDialogs_data() {
+    QTest::addColumn<int>("kernel");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("flags");
+    const QString confirm = QStringLiteral("document.title = String(confirm('继续吗？'));");
+    const QString prompt = QStringLiteral("document.title = String(prompt('输入', 'x'));");
+    for (int kernel : {int(kChromium), int(kWebControl)}) {
+        const QString engine = kernel == kChromium ? "chromium" : "web control";
+        QTest::newRow(qPrintable(engine + ": confirm cancelled"))
+            << kernel << confirm << int(IDCANCEL) << "false" << 33;
+        QTest::newRow(qPrintable(engine + ": confirm ok")) << kernel << confirm << int(IDOK) << "true" << 33;
+        QTest::newRow(qPrintable(engine + ": prompt gives no input"))
+            << kernel << prompt << int(IDOK) << "null" << 64;
+    }
+}
+
+void TTabControllerTest::javaScriptDialogs() {
+    QFETCH(int, kernel);
+    QFETCH(QString, script);
+    QFETCH(int, answer);
+    QFETCH(QString, title);
+    QFETCH(int, flags);
+    const QString name =
+        QStringLiteral("dialog-%1.html")
+            .arg(QString::fromLatin1(QTest::currentDataTag()).toUtf8().toHex().left(16).constData());
+    m_server->WriteFile(name, Page("start", QString(), script));
+    m_answer = answer;
+    TFixture f;
+    f.Controller->OpenInNewTab(m_server->Url("/" + name), kernel);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, title, LoadTimeout);
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes.first().second, flags);
+}
+
+void TTabControllerTest::dialogLoopLeavesBrowserUsable() {
+    m_server->WriteFile("alerts.html",
+                        Page("start", QString(),
+                             "for (var i = 0; i < 50; ++i) alert('又一个 ' + i); document.title = 'done';"));
+    TFixture f;
+    f.Controller->OpenInNewTab(m_server->Url("/alerts.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("done"), LoadTimeout);
+    QVERIFY2(m_boxes.size() <= 3, qPrintable(QString::number(m_boxes.size())));
+    QVERIFY(m_boxes.size() >= 1);
+    // Navigating again lets the page speak once more.
+    m_boxes.clear();
+    f.Controller->CurrentTab()->View()->Reload();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.isEmpty(), LoadTimeout);
+}
+
+void TTabControllerTest::webControlCloseRequestAsksOnce() {
+    m_server->WriteFile("closer.html",
+                        Page("关我", QString(), "setInterval(function(){ window.close(); }, 50);"));
+    TFixture f;
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    QSignalSpy closed(f.Controller.get(), &TTabController::pageClosed);
+    m_answer = IDNO;
+    f.Controller->OpenInNewTab(m_server->Url("/closer.html"), kWebControl);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.isEmpty(), LoadTimeout);
+    QTest::qWait(600);
+    QCOMPARE(m_boxes.size(), 1); // "No": the page's further requests are not asked again
+    QCOMPARE(m_boxes.first().first, QStringLiteral("您查看的网页正在试图关闭窗口。\r\n\r\n是否关闭此窗口?"));
+    QCOMPARE(m_boxes.first().second, 36);
+    QCOMPARE(f.Controller->TabCount(), 2);
+
+    // After the page navigates it may ask again; "Yes" closes the tab.
+    m_answer = IDYES;
+    m_boxes.clear();
+    // (the engine unloads a page that asks to close, so it is loaded anew)
+    f.Controller->TabAt(1)->View()->Navigate(m_server->Url("/closer.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, LoadTimeout);
+    QCOMPARE(f.Controller->TabCount(), 1);
+}
+
+void TTabControllerTest::engineMemoryAndSwitchBack() {
+    m_server->WriteFile("host-a.html", Page("主机甲"));
+    m_server->WriteFile("host-b.html", Page("主机乙"));
+    const QString port = QString::number(m_server->Port());
+    const QString first = "http://localhost:" + port + "/host-a.html";
+    TFixture f;
+    QSignalSpy hints(f.Controller.get(), &TTabController::kernelHintChanged);
+    f.Controller->OpenInNewTab(first);
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("主机甲"), LoadTimeout);
+    QVERIFY(WaitIdle(tab));
+    TChromiumView* chromium = tab->Browser;
+    QSignalSpy chromiumLoads(chromium, &QWebEngineView::loadStarted);
+
+    // To the compatibility engine: the page is shown there, the host is remembered.
+    f.Controller->SwitchEngine();
+    QCOMPARE(tab->Kernel, int(kWebControl));
+    QCOMPARE(hints.last().first().toString(), QStringLiteral("ie内核"));
+    QVERIFY(tab->WebControl);
+    QVERIFY(WaitIdle(tab));
+    QCOMPARE(tab->WebControl->CurrentUrl(), first);
+    QCOMPARE(f.Kernels.LookupKernel(first).kernel, quint8(1));
+
+    // Another page of the same host text opens with it; other letter case does not.
+    f.Controller->OpenInNewTab("http://localhost:" + port + "/host-b.html");
+    QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kWebControl));
+    f.Controller->OpenInNewTab("http://LOCALHOST:" + port + "/host-b.html");
+    QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kChromium));
+
+    // Back to Chromium: the first view again, shown without a reload.
+    f.Controller->SetCurrentIndex(0);
+    f.Controller->SwitchEngine();
+    QCOMPARE(tab->Kernel, int(kChromium));
+    QCOMPARE(tab->Browser, chromium);
+    QCOMPARE(hints.last().first().toString(), QStringLiteral("Chrome内核"));
+    QVERIFY(tab->Browser->isVisible());
+    QVERIFY(!tab->WebControl->isVisible());
+    QTest::qWait(500);
+    QCOMPARE(chromiumLoads.count(), 0);
+    QCOMPARE(tab->Browser->CurrentUrl(), first);
+    QCOMPARE(f.Kernels.LookupKernel(first).kernel, quint8(0));
+}
+
+void TTabControllerTest::credentialsAreUsedOnce() {
+    TFixture f;
+    int prompts = 0;
+    QString promptText;
+    bool confirm = false;
+    f.Controller->SetAuthPromptFunction([&](const QString& prompt, QString* user, QString* password) {
+        ++prompts;
+        promptText = prompt;
+        *user = QStringLiteral("user");
+        *password = QStringLiteral("pass");
+        return confirm;
+    });
+    const QString url = m_server->Url("/_auth");
+    auto pageText = [&f] {
+        QString text;
+        bool done = false;
+        f.Controller->CurrentTab()->Browser->page()->toPlainText([&](const QString& t) {
+            text = t;
+            done = true;
+        });
+        for (int i = 0; i < 250 && !done; ++i)
+            QTest::qWait(20);
+        return text;
+    };
+
+    // Cancelled: the request stays refused, nothing is stored and nothing asks again.
+    f.Controller->OpenInNewTab(url);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts, 1, LoadTimeout);
+    QCOMPARE(
+        promptText,
+        QStringLiteral("位于 quellon-test 的服务器 127.0.0.1:%1 要求用户和密码。").arg(m_server->Port()));
+    QVERIFY(WaitIdle(f.Controller->CurrentTab()));
+    QTest::qWait(300);
+    QCOMPARE(prompts, 1);
+    QVERIFY(!pageText().contains("authorized"));
+
+    // Confirmed: the page is reloaded, the repeated request carries the credentials once.
+    confirm = true;
+    f.Controller->Refresh();
+    QTRY_COMPARE_WITH_TIMEOUT(prompts, 2, LoadTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(pageText().contains("authorized"), LoadTimeout);
+    QCOMPARE(prompts, 2);
+}
+
+void TTabControllerTest::downloadsAreRefusedAndAnnounced_data() {
+    QTest::addColumn<int>("kernel");
+    QTest::newRow("chromium") << int(kChromium);
+    QTest::newRow("web control") << int(kWebControl);
+}
+
+void TTabControllerTest::downloadsAreRefusedAndAnnounced() {
+    QFETCH(int, kernel);
+    TFixture f;
+    QSignalSpy downloads(f.Controller.get(), &TTabController::downloadRequested);
+    const QString url = m_server->Url(QStringLiteral("/_gen/4096"));
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"), kernel);
+    f.Controller->CurrentTab()->View()->Navigate(url);
+    QTRY_COMPARE_WITH_TIMEOUT(downloads.count(), 1, LoadTimeout);
+    QCOMPARE(downloads.first().at(0).toString(), url);
+    QCOMPARE(downloads.first().at(1).toString(), QStringLiteral("4096"));
+    // Chromium may not know the size before the download would start (-1).
+    const qint64 size = downloads.first().at(2).toLongLong();
+    QVERIFY(size == 4096 || (kernel == kChromium && size == -1));
+    QTest::qWait(300);
+    QCOMPARE(downloads.count(), 1);
+}
+
+int main(int argc, char** argv) {
+    // The engine runs under Xvfb without a GPU and, as root, without its sandbox.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TTabControllerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_TabController.moc"
