@@ -1,17 +1,22 @@
 -- Address search index of the address-bar suggestions. qb_history keeps its text as GB18030
--- bytes, which SQLite's LIKE and tokenizers read as (broken) UTF-8; the index keeps each address
--- as UTF-8 text under the row id of its qb_history row, cut into three-character pieces, so a
--- search can find the rows holding a text without reading every address. The history store adds
--- rows newer than the newest indexed one (it converts the text); the triggers drop rows that leave
--- qb_history, and a changed address drops every indexed row from that one on, so the store
--- indexes them again. The index keeps where each piece stands, so a text is looked up as a whole
--- and not as pieces that may stand anywhere in an address.
-CREATE VIRTUAL TABLE qb_history_search USING fts5(site_url, tokenize = 'trigram');
+-- bytes, which SQLite's LIKE and tokenizers read as (broken) UTF-8. qb_history_text keeps a UTF-8
+-- copy of each address under the id of its qb_history row, and qb_history_search indexes that
+-- copy in three-character pieces (with their positions, so a text is looked up as a whole), so a
+-- search finds the rows holding a text without reading every address.
+-- The history store writes both: it copies rows newer than the newest copied one (it converts the
+-- text), and removes copies with the rows it deletes. A row deleted by anyone else leaves a copy
+-- that no longer joins a qb_history row (ids are never reused), so it is never found. A changed
+-- address drops every copy from that row on, and the store copies those rows again.
+CREATE TABLE qb_history_text (
+    id INTEGER PRIMARY KEY,
+    site_url TEXT
+);
 
-CREATE TRIGGER qb_history_search_delete AFTER DELETE ON qb_history BEGIN
-    DELETE FROM qb_history_search WHERE rowid = old.id;
-END;
+CREATE VIRTUAL TABLE qb_history_search USING fts5(
+    site_url, content = 'qb_history_text', content_rowid = 'id', tokenize = 'trigram');
 
 CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN
-    DELETE FROM qb_history_search WHERE rowid >= old.id;
+    INSERT INTO qb_history_search (qb_history_search, rowid, site_url)
+        SELECT 'delete', id, site_url FROM qb_history_text WHERE id >= old.id;
+    DELETE FROM qb_history_text WHERE id >= old.id;
 END;

@@ -10,7 +10,6 @@
 
 namespace {
 
-const char* const kSearchTable = "qb_history_search";
 // Rows handed to the search index per batch while it catches up.
 constexpr int kIndexBatch = 2000;
 
@@ -43,10 +42,9 @@ bool IndexCanLookUp(const QString& text) {
 THistory::THistory(TDb& db, TClock clock) : m_db(db), m_clock(std::move(clock)) {
     if (!m_clock)
         m_clock = [] { return QDateTime::currentDateTime(); };
-    const auto table =
-        m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ") +
-                   SqlQuote(QLatin1String(kSearchTable)));
-    m_hasSearchIndex = table && table->RowCount() > 0;
+    const auto table = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                                 "name IN ('qb_history_search', 'qb_history_text')"));
+    m_hasSearchIndex = table && table->RowCount() == 2;
 }
 
 qint64 THistory::Now() const {
@@ -86,7 +84,12 @@ bool THistory::AddVisit(const THistoryInfo& info) {
 }
 
 bool THistory::ClearHistory() {
-    return m_db.Execute(QStringLiteral("DELETE FROM qb_history"));
+    if (!m_hasSearchIndex)
+        return m_db.Execute(QStringLiteral("DELETE FROM qb_history"));
+    return m_db.ExecuteScript(
+        QStringLiteral("DELETE FROM qb_history;\n"
+                       "DELETE FROM qb_history_text;\n"
+                       "INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"));
 }
 
 bool THistory::DeleteHistoryItem(const QString& id) {
@@ -94,7 +97,14 @@ bool THistory::DeleteHistoryItem(const QString& id) {
         WriteLog(QStringLiteral("History: not a row id: ") + id);
         return false;
     }
-    return m_db.Execute(QStringLiteral("DELETE FROM qb_history WHERE id = ") + id);
+    if (!m_hasSearchIndex)
+        return m_db.Execute(QStringLiteral("DELETE FROM qb_history WHERE id = ") + id);
+    return m_db.ExecuteScript(
+        QStringLiteral("DELETE FROM qb_history WHERE id = %1;\n"
+                       "INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
+                       "SELECT 'delete', id, site_url FROM qb_history_text WHERE id = %1;\n"
+                       "DELETE FROM qb_history_text WHERE id = %1;\n")
+            .arg(id));
 }
 
 QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
@@ -123,21 +133,22 @@ THistoryInfoList THistory::FindHistoryByUrl(const QString& text) {
 
 bool THistory::UpdateSearchIndex() {
     for (;;) {
-        auto table = m_db.Query(
-            QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
-                           "IFNULL((SELECT rowid FROM qb_history_search ORDER BY rowid DESC LIMIT 1), 0) "
-                           "ORDER BY id LIMIT ") +
-            QString::number(kIndexBatch));
+        auto table =
+            m_db.Query(QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
+                                      "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) ORDER BY id LIMIT ") +
+                       QString::number(kIndexBatch));
         if (!table)
             return false;
         if (table->RowCount() == 0)
             return true;
         QString script;
+        qint64 firstId = 0;
         try {
             const int id = table->ColumnIndex(QStringLiteral("id"));
             const int url = table->ColumnIndex(QStringLiteral("site_url"));
+            firstId = table->GetInt64(id);
             for (; !table->AtEnd(); table->MoveNext()) {
-                script += QStringLiteral("INSERT INTO qb_history_search (rowid, site_url) VALUES (") +
+                script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
                           QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
                           Utf8Literal(table->GetText(url)) + QStringLiteral(");\n");
             }
@@ -145,6 +156,11 @@ bool THistory::UpdateSearchIndex() {
             WriteLog(QStringLiteral("History: ") + e.Message());
             return false;
         }
+        script +=
+            QStringLiteral(
+                "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
+                "WHERE id >= ") +
+            QString::number(firstId) + QStringLiteral(";\n");
         const bool full = table->RowCount() == kIndexBatch;
         if (!m_db.ExecuteScript(script))
             return false;

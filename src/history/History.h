@@ -30,6 +30,7 @@ public:
     // Records a visit: refreshes the time and the closed flag of today's row of the address, or
     // inserts a row when the address was not seen today. The first title of the day is kept.
     bool AddVisit(const THistoryInfo& info);
+    // Both also remove the addresses' copies in the search index.
     bool ClearHistory();
     // False for an id that is not a row number (nothing is run then).
     bool DeleteHistoryItem(const QString& id);

@@ -229,29 +229,46 @@ private slots:
         }
     }
 
-    // The index follows deletions and a changed address, and catches up with rows written by
+    // The index follows the store's deletions, a changed address, and rows written or deleted by
     // others.
     void searchIndexFollowsTheTable() {
         TTestDb data;
         QVERIFY(data.Ok());
         THistory history(data.Db());
+        const auto copies = [&data] {
+            auto table = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_history_text"));
+            return table ? table->FieldAsInt64(QStringLiteral("n")) : -1;
+        };
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://one.example/"))));
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://two.example/"))));
+        QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://six.example/"))));
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral("one.ex")).size(), 1);
         QVERIFY(data.Db().Execute(QStringLiteral("UPDATE qb_history SET site_url = 'http://uno.example/' "
                                                  "WHERE site_url = 'http://one.example/'")));
         QVERIFY(history.FindHistoryByUrl(QStringLiteral("one.ex")).isEmpty());
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral("uno.ex")).size(), 1);
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral("two.ex")).size(), 1);
-        QVERIFY(data.Db().Execute(QStringLiteral("INSERT INTO qb_history (site_name, site_url, create_time, "
-                                                 "isclose) VALUES ('', 'http://three.example/', 1, 0)")));
-        QCOMPARE(history.FindHistoryByUrl(QStringLiteral("three")).size(), 1);
-        auto count = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_history_search"));
-        QVERIFY(count);
-        QCOMPARE(count->FieldAsInt64(QStringLiteral("n")), 3);
+
+        QVERIFY(data.Db().Execute(
+            QStringLiteral("INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
+                           "VALUES ('', 'http://three.example/', 1, 0)")));
+        QVERIFY(data.Db().Execute(
+            QStringLiteral("DELETE FROM qb_history WHERE site_url = 'http://two.example/'")));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
+                 (QStringList{"http://three.example/", "http://six.example/", "http://uno.example/"}));
+        QCOMPARE(copies(), 4);
+
+        const THistoryInfoList six = history.FindHistoryByUrl(QStringLiteral("six"));
+        QCOMPARE(six.size(), 1);
+        QVERIFY(history.DeleteHistoryItem(six.at(0).Id));
+        QCOMPARE(copies(), 3);
+        QVERIFY(history.FindHistoryByUrl(QStringLiteral("six")).isEmpty());
         QVERIFY(history.ClearHistory());
-        count = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_history_search"));
-        QCOMPARE(count->FieldAsInt64(QStringLiteral("n")), 0);
+        QCOMPARE(copies(), 0);
+        QVERIFY(history.FindHistoryByUrl(QStringLiteral("example")).isEmpty());
+        QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://four.example/"))));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example"))),
+                 QStringList{"http://four.example/"});
     }
 
     // A data file made before the search index existed: the plain statement serves.
