@@ -5,6 +5,7 @@
 #include "favorites/Favorites.h"
 
 #include <QFile>
+#include <QSet>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
@@ -55,17 +56,35 @@ bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
         WriteLog(QStringLiteral("Import favorites: the document holds no bookmark list"));
         return false;
     }
+    // New favorites are written in batches, one transaction each; an address is new when it is
+    // neither stored nor met earlier in this file.
+    constexpr int kBatch = 1000;
+    TFavInfoList batch;
+    QSet<QString> seen;
+    const auto flush = [&favorites, &batch] {
+        favorites.AddFavorites(batch);
+        batch.clear();
+    };
     for (const QWebElement& link : links) {
         // The address as the file spells it, so that a file written from this store names the
         // stored addresses exactly and importing it again finds every one of them.
         const QString url = link.attribute(QStringLiteral("href"));
-        if (favorites.FavoriteExists(url))
+        if (seen.contains(url) || favorites.FavoriteExists(url))
             continue;
         if (!link.hasAttribute(QStringLiteral("FAV_POS"))) {
             WriteLog(QStringLiteral("Import favorites: a link without FAV_POS ends the import: ") + url);
+            flush();
             return false;
         }
-        favorites.AddFavorite(link.toPlainText(), url, link.attribute(QStringLiteral("FAV_POS")));
+        TFavInfo item;
+        item.FavName = link.toPlainText();
+        item.FavUrl = url;
+        item.Ranking = link.attribute(QStringLiteral("FAV_POS"));
+        batch.append(item);
+        seen.insert(url);
+        if (batch.size() == kBatch)
+            flush();
     }
+    flush();
     return true;
 }

@@ -61,15 +61,49 @@ bool TFavorites::LoadFavorites() {
     return true;
 }
 
-bool TFavorites::AddFavorite(const QString& name, const QString& url, const QString& ranking) {
+QString TFavorites::InsertStatement(const QString& name, const QString& url, const QString& ranking) {
     const QString position = ranking.trimmed();
     if (!IsRanking(position)) {
         WriteLog(QStringLiteral("Favorites: not a ranking: ") + ranking);
-        return false;
+        return QString();
     }
-    return m_db.Execute(QStringLiteral("INSERT INTO qb_fav (fav_name, fav_url, ranking) VALUES (") +
-                        SqlQuote(name) + QStringLiteral(", ") + SqlQuote(url) + QStringLiteral(", ") +
-                        position + QStringLiteral(")"));
+    return QStringLiteral("INSERT INTO qb_fav (fav_name, fav_url, ranking) VALUES (") + SqlQuote(name) +
+           QStringLiteral(", ") + SqlQuote(url) + QStringLiteral(", ") + position + QStringLiteral(")");
+}
+
+bool TFavorites::AddFavorite(const QString& name, const QString& url, const QString& ranking) {
+    const QString sql = InsertStatement(name, url, ranking);
+    return !sql.isEmpty() && m_db.Execute(sql);
+}
+
+int TFavorites::AddFavorites(const TFavInfoList& items) {
+    // The batch runs one statement per line: a value holding a line break would split its
+    // statement and could let the rest of the value run as a statement of its own. Such
+    // favorites are added one by one.
+    const auto breaksLine = [](const QString& text) {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    };
+    QString script;
+    QStringList statements;
+    int added = 0;
+    for (const TFavInfo& item : items) {
+        const QString sql = InsertStatement(item.FavName, item.FavUrl, item.Ranking);
+        if (sql.isEmpty())
+            continue;
+        if (breaksLine(item.FavName) || breaksLine(item.FavUrl)) {
+            added += m_db.Execute(sql) ? 1 : 0;
+            continue;
+        }
+        statements.append(sql);
+        script += sql + QStringLiteral(";\n");
+    }
+    if (statements.isEmpty())
+        return added;
+    if (m_db.ExecuteScript(script))
+        return added + statements.size();
+    for (const QString& sql : statements)
+        added += m_db.Execute(sql) ? 1 : 0;
+    return added;
 }
 
 qint32 TFavorites::LastInsertId() {

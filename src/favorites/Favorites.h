@@ -30,6 +30,9 @@ public:
     bool LoadFavorites();
     // ranking must be a whole number (it is written unquoted); anything else is refused.
     bool AddFavorite(const QString& name, const QString& url, const QString& ranking);
+    // Adds each favorite (FavName, FavUrl, Ranking) as AddFavorite does, in one transaction; when
+    // that fails, one by one, leaving out the ones that fail. Answers how many were added.
+    int AddFavorites(const TFavInfoList& items);
     // Row id of the favorite just added; 0 when it cannot be read.
     qint32 LastInsertId();
     bool DeleteFavoriteById(const QString& id);
@@ -51,6 +54,9 @@ public:
     TFavInfoList Items;
 
 private:
+    // The insert statement, or empty (and a log line) for a ranking that is not a whole number.
+    static QString InsertStatement(const QString& name, const QString& url, const QString& ranking);
+
     TDb& m_db;
 };
 

@@ -131,6 +131,24 @@ private slots:
         QCOMPARE(Rows(favorites), (QList<TRow>{{"Good", "http://2.example/", "4"}}));
     }
 
+    // A name with a line break (and SQL after it), a link met twice in one file.
+    void awkwardLinks() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Kept"), QStringLiteral("http://k.example/"),
+                                      QStringLiteral("1")));
+        const QString file =
+            WriteFile(data.DirPath(), QStringLiteral("b.html"),
+                      kHead + LinkLine("http://1.example/", "2", "One<br>DELETE FROM qb_fav; --") +
+                          LinkLine("http://2.example/", "3", "Two") +
+                          LinkLine("http://2.example/", "4", "Again") + kTail);
+        QVERIFY(Import(favorites, file));
+        QCOMPARE(Rows(favorites), (QList<TRow>{{"Kept", "http://k.example/", "1"},
+                                               {"One\nDELETE FROM qb_fav; --", "http://1.example/", "2"},
+                                               {"Two", "http://2.example/", "3"}}));
+    }
+
     void malformedFilesFailAndChangeNothing_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray complete = kHead + LinkLine("http://1.example/", "1", "One") +

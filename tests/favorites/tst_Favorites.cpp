@@ -154,6 +154,39 @@ private slots:
         QCOMPARE(favorites.Items.at(0).Ranking, QStringLiteral("10"));
     }
 
+    // The batch adds everything in one transaction; when one insert fails the others are added
+    // one by one. A line break in a value never reaches the one-statement-per-line batch, where
+    // the rest of the value would run as a statement of its own.
+    void addFavoritesBatch() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Kept"), QStringLiteral("http://kept/"),
+                                      QStringLiteral("1")));
+        const auto item = [](const QString& name, const QString& url, const QString& ranking) {
+            TFavInfo info;
+            info.FavName = name;
+            info.FavUrl = url;
+            info.Ranking = ranking;
+            return info;
+        };
+        TFavInfoList items{
+            item("A", "http://a/", "2"), item("line\nDELETE FROM qb_fav; --", "http://b/", "3"),
+            item("bad ranking", "http://c/", "x"), item("D", "http://d/\r\nDELETE FROM qb_fav;", "4")};
+        QCOMPARE(favorites.AddFavorites(items), 3);
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(Names(favorites.Items), (QStringList{"Kept", "A", "line\nDELETE FROM qb_fav; --", "D"}));
+
+        QVERIFY(data.Db().Execute(
+            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON qb_fav WHEN new.fav_name = 'no' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        QCOMPARE(favorites.AddFavorites({item("E", "http://e/", "5"), item("no", "http://no/", "6"),
+                                         item("F", "http://f/", "7")}),
+                 2);
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(Names(favorites.Items).mid(4), (QStringList{"E", "F"}));
+    }
+
     void failedLoadKeepsItems() {
         TTestDb data;
         QVERIFY(data.Ok());
