@@ -253,6 +253,7 @@ TWebControl* TTabController::CreateWebControl(TBrowserTab* tab) {
                 if (!m_closing)
                     emit downloadRequested(url, name, size);
             });
+    connect(control, &QWebView::loadStarted, this, [this, control] { m_closeAsked.remove(control); });
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
@@ -269,6 +270,7 @@ void TTabController::DetachHandlers(TBrowserTab* tab) {
         tab->WebControl->NewWindow = nullptr;
         disconnect(tab->WebControl, nullptr, this, nullptr);
         m_webDownloads.remove(tab->WebControl);
+        m_closeAsked.remove(tab->WebControl);
     }
 }
 
@@ -797,23 +799,17 @@ void TTabController::webDownloadComplete(TWebControl* control) {
 }
 
 void TTabController::webWindowClosing(TWebControl* control) {
+    // A page is asked once: while the question is open, after "Yes" (the tab is closing) and
+    // after "No", its further requests are ignored until it navigates again.
     TBrowserTab* tab = TabOfView(control);
-    if (!tab || m_closeQuestionOpen.contains(control) || m_closeRefused.contains(control))
+    if (!tab || m_closeAsked.contains(control))
         return;
-    m_closeQuestionOpen.insert(control);
+    m_closeAsked.insert(control);
     const int answer =
         PageMsgBox(tr("您查看的网页正在试图关闭窗口。\r\n\r\n是否关闭此窗口?"), MB_YESNO | MB_ICONQUESTION);
-    m_closeQuestionOpen.remove(control);
-    if (answer != IDYES) {
-        // Asked once per page: its further requests are ignored until it navigates.
-        m_closeRefused.insert(control);
-        connect(
-            control, &QWebView::loadStarted, this, [this, control] { m_closeRefused.remove(control); },
-            Qt::UniqueConnection);
+    if (answer != IDYES)
         return;
-    }
-    tab = TabOfView(control);
-    if (tab)
+    if ((tab = TabOfView(control)))
         RequestCloseTab(IndexOf(tab));
 }
 
@@ -872,9 +868,11 @@ void TTabController::HandleCloseRequest(int index, int id) {
         emit lastTabClosed();
         return;
     }
-    if (!m_pendingCloses.contains(tab->Id))
-        m_pendingCloses.append(tab->Id);
-    m_timerCloseTab1->start();
+    if (m_pendingCloses.contains(tab->Id))
+        return; // already on its way
+    m_pendingCloses.append(tab->Id);
+    if (!m_timerCloseTab2->isActive())
+        m_timerCloseTab1->start();
 }
 
 void TTabController::TimerCloseTab1Timer() {

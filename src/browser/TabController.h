@@ -229,9 +229,8 @@ private:
     QList<std::shared_ptr<TPendingPopup>> m_pendingPopups;
     QSet<int> m_untitledVisits;                    // tabs whose visit waits for the end of the load
     QHash<const TWebControl*, int> m_webDownloads; // loads begun and not completed, per control
-    QSet<const TWebControl*> m_closeQuestionOpen;
-    QSet<const TWebControl*> m_closeRefused;
-    QString m_storedUser; // credentials waiting for the next request, used once
+    QSet<const TWebControl*> m_closeAsked;         // controls whose close request was asked about
+    QString m_storedUser;                          // credentials waiting for the next request, used once
     QString m_storedPassword;
     bool m_authPending = false;
     TAuthPromptFunction m_authPrompt;

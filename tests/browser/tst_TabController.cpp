@@ -365,6 +365,7 @@ void TTabControllerTest::webControlCloseRequestAsksOnce() {
     m_boxes.clear();
     // (the engine unloads a page that asks to close, so it is loaded anew)
     f.Controller->TabAt(1)->View()->Navigate(m_server->Url("/closer.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 1, LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, LoadTimeout);
     QCOMPARE(f.Controller->TabCount(), 1);
 }
