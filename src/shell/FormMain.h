@@ -134,7 +134,7 @@ private:
     bool HookMousePress(QObject* watched, QMouseEvent* event);
     void HookMouseMove(QMouseEvent* event);
     bool HookWheel(QWheelEvent* event);
-    bool SeenBefore(const QEvent* event);
+    bool SeenBefore(QWidget* target, const QEvent* event);
 
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
@@ -166,6 +166,7 @@ private:
     QPointer<QWidget> m_fullScreenHome;
     int m_cursorZone = 0;
     const QEvent* m_lastHookEvent = nullptr;
+    QPointer<QWidget> m_lastHookTarget;
     ulong m_lastHookTimestamp = 0;
     int m_lastHookType = 0;
 };

@@ -27,20 +27,18 @@
 #include <QWheelEvent>
 #include <QWindow>
 
-bool TFormMain::SeenBefore(const QEvent* event) {
+bool TFormMain::SeenBefore(QWidget* target, const QEvent* event) {
     // An input event that a widget ignores travels on to its parents and passes the application's
-    // filter once more for each of them: act on it once.
-    ulong timestamp = 0;
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-        timestamp = static_cast<const QKeyEvent*>(event)->timestamp();
-    else
-        timestamp = static_cast<const QInputEvent*>(event)->timestamp();
-    if (event == m_lastHookEvent && int(event->type()) == m_lastHookType && timestamp == m_lastHookTimestamp)
-        return true;
+    // filter once more for each of them: act on it at its first receiver only.
+    const ulong timestamp = static_cast<const QInputEvent*>(event)->timestamp();
+    const bool propagated = event == m_lastHookEvent && int(event->type()) == m_lastHookType &&
+                            timestamp == m_lastHookTimestamp && m_lastHookTarget &&
+                            target != m_lastHookTarget && target->isAncestorOf(m_lastHookTarget);
     m_lastHookEvent = event;
     m_lastHookType = event->type();
     m_lastHookTimestamp = timestamp;
-    return false;
+    m_lastHookTarget = target;
+    return propagated;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -65,7 +63,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target || (target->window() != this && target->window()->parentWidget() != this))
         return QWidget::eventFilter(watched, event);
-    if (SeenBefore(event))
+    if (SeenBefore(target, event))
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:

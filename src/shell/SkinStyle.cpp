@@ -50,8 +50,8 @@ QToolButton:disabled { color: #9aa3b0; }
 #EditUrl, #EditSearch { background: transparent; border: none; color: #1f2630; font-size: 13px;
                         selection-background-color: #b9d6fb; selection-color: #1f2630; }
 #PanelSearch { background: #ffffff; border: 1px solid %4; border-radius: 13px; }
-#bsSkinMainMenuBar { background: transparent; color: #2b3340; spacing: 2px; }
-#bsSkinMainMenuBar::item { padding: 3px 8px; border-radius: 4px; background: transparent; }
+#bsSkinMainMenuBar { background: transparent; color: #2b3340; spacing: 0px; font-size: 12px; }
+#bsSkinMainMenuBar::item { padding: 2px 5px; border-radius: 4px; background: transparent; }
 #bsSkinMainMenuBar::item:selected { background: %2; }
 QMenu { background: #ffffff; border: 1px solid %4; padding: 4px 0px; }
 QMenu::item { padding: 5px 28px 5px 26px; color: #1f2630; }

@@ -1,6 +1,6 @@
 // Entry point: prepare the engine, start the application, show the first window and run the loop.
 #include "shell/Application.h"
-#include "shell/PlainWindow.h"
+#include "shell/FormMain.h"
 #include "shell/Startup.h"
 
 int main(int argc, char* argv[]) {
@@ -8,7 +8,7 @@ int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     TStartup startup(app.arguments());
 
-    TPlainWindow window(startup.FirstPageUrl());
+    TFormMain window(startup.Db(), startup.CommandLineUrl());
     window.show();
 
     app.QuitOnTerminationSignals();

@@ -1,0 +1,542 @@
+// The real main window under Xvfb, with pages from the test server: opening addresses, the tab
+// keys of the hook and key 11, the restore offer and Ctrl+Shift+T, the page log at exit, the
+// options tab, skins, design texts and the right-anchored controls.
+#include "browser/BrowserTab.h"
+#include "browser/PageView.h"
+#include "browser/TabController.h"
+#include "common/AppPaths.h"
+#include "common/Dialogs.h"
+#include "history/History.h"
+#include "history/PageLog.h"
+#include "navigation/AddressEdit.h"
+#include "navigation/SearchAddress.h"
+#include "shell/FormMain.h"
+#include "shell/SkinStyle.h"
+#include "storage/Config.h"
+#include "support/TestDb.h"
+#include "support/TestServer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+constexpr int LoadTimeout = 20000;
+
+QByteArray Page(const QString& title) {
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                          "<body><p>%1</p></body></html>")
+        .arg(title)
+        .toUtf8();
+}
+
+bool WaitIdle(TBrowserTab* tab) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < LoadTimeout) {
+        if (tab && tab->Idle == 1 && tab->View() && !tab->View()->IsLoading())
+            return true;
+        QTest::qWait(20);
+    }
+    return false;
+}
+
+QStringList StoredPageLog(TDb& db) {
+    QStringList urls;
+    for (const TPageInfo& page : TPageLog(db).LoadPageLog())
+        urls.append(page.Url);
+    return urls;
+}
+
+template <class T> T* Control(QWidget& window, const char* name) {
+    return window.findChild<T*>(QLatin1String(name));
+}
+
+} // namespace
+
+class TFormMainTest final : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void designTexts_data();
+    void designTexts();
+    void openingAnAddress();
+    void tabKeys();
+    void hookOffWithKey11();
+    void closingTheOnlyTabClosesTheWindow();
+    void pageLogAtExit();
+    void restoreOffer();
+    void noOfferWithStartModeOneOrCommandLine();
+    void reopenClosedWalk();
+    void optionsTab();
+    void searchOpensNewTab();
+    void skinSquareStoresKey1();
+    void wideningKeepsRightAnchoredControls();
+    void droppingFilesOpensTheFirst();
+
+private:
+    // A window over a fresh data file; waits for its first page.
+    std::unique_ptr<TFormMain> OpenWindow(TTestDb& data, const QString& commandLine = QString());
+    QString Url(const QString& name) const {
+        return m_server->Url(QStringLiteral("/") + name + QStringLiteral(".html"));
+    }
+    void Press(TFormMain& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    QTemporaryDir m_appDir;
+    std::unique_ptr<TTestServer> m_server;
+};
+
+void TFormMainTest::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_appDir.isValid());
+    SetAppDir(m_appDir.path() + QStringLiteral("/"));
+    // The navigation page of new tabs, as the program folder carries it.
+    QDir().mkpath(m_appDir.path() + QStringLiteral("/res/site"));
+    QFile navigation(m_appDir.path() + QStringLiteral("/res/site/123.html"));
+    QVERIFY(navigation.open(QIODevice::WriteOnly));
+    navigation.write(Page(QStringLiteral("导航")));
+    navigation.close();
+    m_server = std::make_unique<TTestServer>();
+    QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
+    for (const char* name : {"a", "b", "c", "d", "quote'page"})
+        QVERIFY(m_server->WriteFile(QLatin1String(name) + QStringLiteral(".html"),
+                                    Page(QStringLiteral("Page ") + QLatin1String(name))));
+    TTabController::SetMsgBoxFunction([](const QString&, int) { return int(IDOK); });
+}
+
+void TFormMainTest::cleanup() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<TFormMain*>(widget))
+            window->close();
+}
+
+std::unique_ptr<TFormMain> TFormMainTest::OpenWindow(TTestDb& data, const QString& commandLine) {
+    auto window = std::make_unique<TFormMain>(data.Db(), commandLine);
+    window->Tabs()->SetCtrlHeldFunction([] { return false; });
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QElapsedTimer timer;
+    timer.start();
+    while (window->Tabs()->TabCount() == 0 && timer.elapsed() < LoadTimeout)
+        QTest::qWait(20);
+    WaitIdle(window->CurrentTab());
+    return window;
+}
+
+void TFormMainTest::Press(TFormMain& window, int key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(Control<QWidget>(window, "EditUrl"), Qt::Key(key), modifiers);
+}
+
+void TFormMainTest::designTexts_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("back") << "bsSkinSpeedButtonBack"
+                          << "后退"
+                          << "" << QSize(24, 24);
+    QTest::newRow("forward") << "bsSkinSpeedButtonForward"
+                             << "前进"
+                             << "" << QSize(24, 24);
+    QTest::newRow("refresh") << "bsSkinSpeedButtonRefresh"
+                             << "刷新"
+                             << "" << QSize(24, 24);
+    QTest::newRow("stop") << "bsSkinSpeedButtonStop"
+                          << "停止"
+                          << "" << QSize(24, 24);
+    QTest::newRow("home") << "bsSkinSpeedButtonHome"
+                          << "访问主页"
+                          << "" << QSize(24, 24);
+    QTest::newRow("skin") << "bsSkinSpeedButtonChangeSkin"
+                          << "换肤"
+                          << "" << QSize(24, 24);
+    QTest::newRow("min") << "bsSkinSpeedButtonMin"
+                         << "最小化"
+                         << "" << QSize(24, 24);
+    QTest::newRow("close") << "bsSkinSpeedButtonClose"
+                           << "关闭"
+                           << "" << QSize(24, 24);
+    QTest::newRow("go") << "bsSkinSpeedButtonOpenUrl"
+                        << "打开网址"
+                        << "" << QSize(23, 24);
+    QTest::newRow("kernel") << "ImageKernel"
+                            << "Chrome内核"
+                            << "" << QSize();
+    QTest::newRow("add favorite") << "ImageFavAdd"
+                                  << "添加到收藏夹"
+                                  << "" << QSize();
+    QTest::newRow("favorites") << "SpeedButtonFav"
+                               << ""
+                               << "收藏" << QSize(60, 24);
+    QTest::newRow("game") << "SpeedButtonGame"
+                          << ""
+                          << "游戏" << QSize(55, 25);
+    QTest::newRow("screenshot") << "SpeedButtonScreenshot"
+                                << ""
+                                << "截图" << QSize(55, 25);
+    QTest::newRow("download") << "bsSkinSpeedButtonDownload"
+                              << ""
+                              << "下载" << QSize(58, 22);
+    QTest::newRow("speed") << "bsSkinSpeedButtonSpeed"
+                           << ""
+                           << "加速" << QSize(58, 22);
+    QTest::newRow("yes") << "bsSkinButtonYes"
+                         << ""
+                         << "是" << QSize(54, 25);
+    QTest::newRow("no") << "bsSkinButtonNo"
+                        << ""
+                        << "否" << QSize(54, 25);
+    QTest::newRow("scale") << "LabelScale"
+                           << ""
+                           << "100%" << QSize();
+    QTest::newRow("offer link") << "LabelAd"
+                                << "https://www.vip.com/"
+                                << "今日特卖" << QSize();
+}
+
+void TFormMainTest::designTexts() {
+    QFETCH(QString, name);
+    QFETCH(QString, hint);
+    QFETCH(QString, caption);
+    QFETCH(QSize, size);
+    TTestDb data;
+    QVERIFY(data.Ok());
+    auto window = OpenWindow(data);
+    auto* control = window->findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->toolTip(), hint);
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        QCOMPARE(button->text(), caption);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        QCOMPARE(label->text(), caption);
+    if (size.isValid())
+        QCOMPARE(control->size(), size);
+    // Refresh and stop never show together; the badges stay hidden with an empty identity store.
+    QVERIFY(Control<QWidget>(*window, "bsSkinSpeedButtonRefresh")->isVisible() !=
+            Control<QWidget>(*window, "bsSkinSpeedButtonStop")->isVisible());
+    QVERIFY(!Control<QWidget>(*window, "bsSkinPanelSafe")->isVisible());
+    QVERIFY(!Control<QWidget>(*window, "bsSkinPanelDangerWebsite")->isVisible());
+    QVERIFY(!Control<QWidget>(*window, "PanelConfirm")->isVisible());
+}
+
+void TFormMainTest::openingAnAddress() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    auto* edit = Control<TAddressEdit>(*window, "EditUrl");
+    QCOMPARE(window->Tabs()->CurrentTab()->Caption, QStringLiteral("导航"));
+    edit->setText(QStringLiteral("  ") + Url(QStringLiteral("a")) + QStringLiteral(" "));
+    QTest::keyClick(edit, Qt::Key_Return);
+    TBrowserTab* tab = window->CurrentTab();
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("Page a"), LoadTimeout);
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral("Page a - Quellon 1.0.0.0"));
+    QCOMPARE(Control<QLabel>(*window, "LabelTitle")->text(), window->windowTitle());
+    QTRY_COMPARE(edit->text(), Url(QStringLiteral("a")));
+    QCOMPARE(tab->PageUrl, Url(QStringLiteral("a")));
+    QCOMPARE(window->Tabs()->TabCount(), 1);
+    const THistoryInfoList rows = window->History()->FindHistoryByUrl(QStringLiteral("/a"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().SiteUrl, Url(QStringLiteral("a")));
+    // Typing part of it offers the visited address.
+    edit->setFocus();
+    edit->setText(QString());
+    QTest::keyClicks(edit, QStringLiteral("127"));
+    auto* list = Control<QListWidget>(*window, "bsSkinListBoxHistory");
+    QVERIFY(list->isVisible());
+    QVERIFY(list->findItems(Url(QStringLiteral("a")), Qt::MatchExactly).size() == 1);
+    // A press elsewhere hides the list.
+    QTest::mouseClick(Control<QWidget>(*window, "bsSkinPanelStatus"), Qt::LeftButton);
+    QVERIFY(!list->isVisible());
+}
+
+void TFormMainTest::tabKeys() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    TTabController* tabs = window->Tabs();
+    Press(*window, Qt::Key_T, Qt::ControlModifier);
+    Press(*window, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(tabs->TabCount(), 3);
+    QCOMPARE(tabs->CurrentIndex(), 2);
+    Press(*window, Qt::Key_Tab, Qt::ControlModifier); // after the last: the first
+    QCOMPARE(tabs->CurrentIndex(), 0);
+    Press(*window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); // before the first: the last
+    QCOMPARE(tabs->CurrentIndex(), 2);
+    Press(*window, Qt::Key_2, Qt::ControlModifier);
+    QCOMPARE(tabs->CurrentIndex(), 1);
+    Press(*window, Qt::Key_9, Qt::ControlModifier); // no ninth tab
+    QCOMPARE(tabs->CurrentIndex(), 1);
+    Press(*window, Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(tabs->TabCount(), 2);
+    QVERIFY(window->isVisible());
+    // The menu reaches the same commands.
+    window->findChild<QAction*>(QStringLiteral("NNewTab"))->trigger();
+    QCOMPARE(tabs->TabCount(), 3);
+}
+
+void TFormMainTest::hookOffWithKey11() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    window->Config().DisableShortcuts = true;
+    TTabController* tabs = window->Tabs();
+    Press(*window, Qt::Key_T, Qt::ControlModifier);
+    Press(*window, Qt::Key_F11);
+    Press(*window, Qt::Key_W, Qt::ControlModifier);
+    QTest::qWait(400);
+    QCOMPARE(tabs->TabCount(), 1);
+    QVERIFY(!window->IsFullScreenMode());
+    window->findChild<QAction*>(QStringLiteral("NNewTab"))->trigger();
+    QCOMPARE(tabs->TabCount(), 2);
+    // Switched on again, the keys act.
+    window->Config().DisableShortcuts = false;
+    Press(*window, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(tabs->TabCount(), 3);
+    Press(*window, Qt::Key_F11);
+    QVERIFY(window->IsFullScreenMode());
+    QVERIFY(!Control<QWidget>(*window, "bsSkinPanelBottom")->isVisible());
+    Press(*window, Qt::Key_Escape);
+    QVERIFY(!window->IsFullScreenMode());
+    QVERIFY(Control<QWidget>(*window, "bsSkinPanelBottom")->isVisible());
+    QVERIFY(window->CurrentTab()->View()->Widget()->parentWidget() == window->CurrentTab()->Page);
+}
+
+void TFormMainTest::closingTheOnlyTabClosesTheWindow() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    QCOMPARE(window->Tabs()->TabCount(), 1);
+    Press(*window, Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(window->Closing);
+}
+
+void TFormMainTest::pageLogAtExit() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    window->OpenInCurrentTab(Url(QStringLiteral("a")));
+    QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Page a"), LoadTimeout);
+    window->OpenInNewTab(QStringLiteral("about:blank"));
+    window->OpenInNewTab(Url(QStringLiteral("quote'page")));
+    QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Page quote'page"), LoadTimeout);
+    window->OpenInCurrentTab(QStringLiteral("about:config")); // the options page is never logged
+    QTRY_COMPARE(window->CurrentTab()->Kernel, int(kOptionsPage));
+    window->close();
+    QCOMPARE(window->Tabs(), nullptr);
+    QVERIFY(data.Db().Open(data.FilePath()));
+    QCOMPARE(StoredPageLog(data.Db()),
+             QStringList({Url(QStringLiteral("a")), Url(QStringLiteral("quote'page"))}));
+}
+
+void TFormMainTest::restoreOffer() {
+    TTestDb data;
+    TPageLog log(data.Db());
+    QVERIFY(log.SavePageLog(
+        {{Url(QStringLiteral("a"))}, {Url(QStringLiteral("b"))}, {Url(QStringLiteral("c"))}}));
+    auto window = OpenWindow(data);
+    auto* panel = Control<QWidget>(*window, "PanelConfirm");
+    QVERIFY(panel->isVisible());
+    QVERIFY(panel->findChild<QLabel*>()->text() == QStringLiteral("是否恢复上次访问记录？"));
+    Control<QPushButton>(*window, "bsSkinButtonYes")->click();
+    QVERIFY(!panel->isVisible());
+    TTabController* tabs = window->Tabs();
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->TabCount(), 3, LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(0)->Caption, QStringLiteral("Page a"), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(1)->Caption, QStringLiteral("Page b"), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(2)->Caption, QStringLiteral("Page c"), LoadTimeout);
+    // The log stays as it was until the next closing.
+    QCOMPARE(log.CountPageLog(), 3);
+
+    // "否" only hides the bar.
+    TTestDb second;
+    QVERIFY(TPageLog(second.Db()).SavePageLog({{Url(QStringLiteral("d"))}}));
+    auto other = OpenWindow(second);
+    QVERIFY(Control<QWidget>(*other, "PanelConfirm")->isVisible());
+    Control<QPushButton>(*other, "bsSkinButtonNo")->click();
+    QVERIFY(!Control<QWidget>(*other, "PanelConfirm")->isVisible());
+    QTest::qWait(300);
+    QCOMPARE(other->Tabs()->TabCount(), 1);
+}
+
+void TFormMainTest::noOfferWithStartModeOneOrCommandLine() {
+    TTestDb data;
+    QVERIFY(TPageLog(data.Db()).SavePageLog({{Url(QStringLiteral("a"))}}));
+    {
+        TConfig config(data.Db());
+        QVERIFY(config.SetValue(2, QStringLiteral("1")));
+    }
+    auto window = OpenWindow(data);
+    QVERIFY(!Control<QWidget>(*window, "PanelConfirm")->isVisible());
+    window->close();
+
+    TTestDb second;
+    QVERIFY(TPageLog(second.Db()).SavePageLog({{Url(QStringLiteral("a"))}}));
+    auto started = OpenWindow(second, Url(QStringLiteral("b")));
+    QVERIFY(!Control<QWidget>(*started, "PanelConfirm")->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(started->CurrentTab()->Caption, QStringLiteral("Page b"), LoadTimeout);
+    QCOMPARE(started->Tabs()->TabCount(), 1); // no navigation page besides the given address
+}
+
+void TFormMainTest::reopenClosedWalk() {
+    TTestDb data;
+    // Three pages closed a minute apart: the walk goes newest first.
+    QDateTime clock = QDateTime::currentDateTime().addSecs(-600);
+    THistory history(data.Db(), [&clock] { return clock; });
+    for (const char* name : {"a", "b", "c"}) {
+        THistoryInfo closed;
+        closed.SiteName = QLatin1String(name);
+        closed.SiteUrl = Url(QLatin1String(name));
+        closed.IsClose = true;
+        QVERIFY(history.AddVisit(closed));
+        clock = clock.addSecs(60);
+    }
+    auto window = OpenWindow(data);
+    TTabController* tabs = window->Tabs();
+    for (const char* name : {"c", "b", "a"}) {
+        Press(*window, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTabAddress(), Url(QLatin1String(name)), LoadTimeout);
+    }
+    const int count = tabs->TabCount();
+    Press(*window, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier); // the walk is used up
+    QCOMPARE(tabs->TabCount(), count);
+    // Closing another tab starts the walk again from that page.
+    tabs->SetCurrentIndex(0);
+    const QString closing = window->CurrentTabAddress();
+    Press(*window, Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(tabs->TabCount(), count - 1);
+    Press(*window, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTabAddress(), closing, LoadTimeout);
+}
+
+void TFormMainTest::optionsTab() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    auto* edit = Control<TAddressEdit>(*window, "EditUrl");
+    edit->setText(QStringLiteral("  ABOUT:CONFIG "));
+    QTest::keyClick(edit, Qt::Key_Return);
+    TBrowserTab* options = window->CurrentTab();
+    QCOMPARE(options->Kernel, int(kOptionsPage));
+    QCOMPARE(options->Caption, QStringLiteral("选项设置"));
+    QCOMPARE(edit->text(), QStringLiteral("about:config"));
+    const int count = window->Tabs()->TabCount();
+    window->Tabs()->SetCurrentIndex(0);
+    window->findChild<QAction*>(QStringLiteral("NOption"))->trigger(); // the same tab again
+    QCOMPARE(window->Tabs()->TabCount(), count);
+    QCOMPARE(window->CurrentTab(), options);
+    edit->setText(QStringLiteral("typed"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(edit->text(), QStringLiteral("about:config"));
+}
+
+void TFormMainTest::searchOpensNewTab() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    auto* search = Control<QLineEdit>(*window, "EditSearch");
+    QCOMPARE(search->text(), QStringLiteral("www.jd.com")); // the hint of the start-up settings
+    search->setFocus();
+    QTRY_VERIFY(search->text().isEmpty());
+    search->setText(QStringLiteral("中文 a"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(window->Tabs()->TabCount(), 2);
+    QCOMPARE(window->Tabs()->CurrentIndex(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(QUrl(window->CurrentTabAddress()),
+                              QUrl(SearchEngineAddress(3, QStringLiteral("中文 a"))), LoadTimeout);
+}
+
+void TFormMainTest::skinSquareStoresKey1() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    Control<QToolButton>(*window, "bsSkinSpeedButtonChangeSkin")->click();
+    auto* panel = Control<QWidget>(*window, "bsSkinPanelChangeSkin");
+    QVERIFY(panel->isVisible());
+    Control<QToolButton>(*window, "Shape6")->click();
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(window->SkinIndex(), 5);
+    QCOMPARE(window->Config().GetValue(1), QStringLiteral("5"));
+    // 14606055 is 0x00DEDEE7: red E7, green DE, blue DE.
+    QCOMPARE(TSkinStyle::SkinColor(5), QColor(0xE7, 0xDE, 0xDE));
+    QVERIFY(window->styleSheet().contains(QStringLiteral("#e7dede")));
+    window->close();
+    // The next start applies the stored colour.
+    QVERIFY(data.Db().Open(data.FilePath()));
+    auto again = OpenWindow(data);
+    QCOMPARE(again->SkinIndex(), 5);
+}
+
+void TFormMainTest::wideningKeepsRightAnchoredControls() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    window->RestoreWindow();
+    const char* const anchored[] = {"PanelSearch",
+                                    "bsSkinPanelOpenUrl",
+                                    "bsSkinPanelExtTool",
+                                    "bsSkinSpeedButtonDownload",
+                                    "bsSkinSpeedButtonSpeed",
+                                    "LabelScale",
+                                    "bsSkinSpeedButtonClose"};
+    const char* const stretching[] = {"PanelUrl", "bsSkinToolBarFav", "bsSkinPanelStatus"};
+    auto rightGap = [&](const char* name) {
+        QWidget* control = Control<QWidget>(*window, name);
+        return window->width() - control->mapTo(window.get(), QPoint(control->width(), 0)).x();
+    };
+    window->resize(900, 600);
+    QTRY_COMPARE(window->width(), 900);
+    QMap<QString, int> gaps, widths;
+    for (const char* name : anchored)
+        gaps[QLatin1String(name)] = rightGap(name);
+    for (const char* name : stretching)
+        widths[QLatin1String(name)] = Control<QWidget>(*window, name)->width();
+    window->resize(1300, 600);
+    QTRY_COMPARE(window->width(), 1300);
+    for (const char* name : anchored)
+        QCOMPARE(rightGap(name), gaps[QLatin1String(name)]);
+    for (const char* name : stretching)
+        QVERIFY2(Control<QWidget>(*window, name)->width() >= widths[QLatin1String(name)] + 350, name);
+}
+
+void TFormMainTest::droppingFilesOpensTheFirst() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    QTemporaryDir folder;
+    QFile first(folder.filePath(QStringLiteral("first.html")));
+    QVERIFY(first.open(QIODevice::WriteOnly));
+    first.write(Page(QStringLiteral("Dropped first")));
+    first.close();
+    // Dropped on the status bar, as the window system delivers a drop: enter, then drop.
+    const QPoint point = Control<QWidget>(*window, "LabelStatus")->mapTo(window.get(), QPoint(2, 2));
+    auto drop = [&](QMimeData* mime) {
+        QDragEnterEvent enter(point, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &enter);
+        QDropEvent dropped(QPointF(point), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &dropped);
+    };
+    QMimeData files;
+    files.setUrls(
+        {QUrl::fromLocalFile(first.fileName()), QUrl::fromLocalFile(folder.filePath("second.html"))});
+    drop(&files);
+    QCOMPARE(window->Tabs()->TabCount(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Dropped first"), LoadTimeout);
+    // A drop without a file opens a blank tab.
+    QMimeData text;
+    text.setUrls({QUrl(QStringLiteral("http://not-a-file.example/"))});
+    drop(&text);
+    QCOMPARE(window->Tabs()->TabCount(), 3);
+    QCOMPARE(window->CurrentTabAddress(), QStringLiteral("about:blank"));
+}
+
+int main(int argc, char** argv) {
+    // The engine runs under Xvfb without a GPU and, as root, without its sandbox.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    TFormMainTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_FormMain.moc"
