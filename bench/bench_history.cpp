@@ -235,19 +235,26 @@ int main(int argc, char** argv) {
 
     const QStringList texts = SearchTexts(random, urls);
     std::vector<double> indexedAll, indexedMatch, indexedNone, plainMatch, plainNone, shortTexts, shortPlain;
+    std::vector<double> perTextMedian;
+    std::vector<std::pair<double, QString>> slowest;
     int asciiCompared = 0, asciiDiffer = 0, otherCompared = 0, otherDiffer = 0;
     history.FindHistoryByUrl(QStringLiteral("warm"));
     reference.FindHistoryByUrl(QStringLiteral("warm"));
     for (const QString& text : texts) {
         THistoryInfoList found;
         THistoryInfoList expected;
+        std::vector<double> runs;
         for (int run = 0; run < 3; ++run) {
             const double ms = TimeMs([&] { found = history.FindHistoryByUrl(text); });
+            runs.push_back(ms);
             const double reference_ms = TimeMs([&] { expected = reference.FindHistoryByUrl(text); });
             indexedAll.push_back(ms);
             (found.isEmpty() ? indexedNone : indexedMatch).push_back(ms);
             (expected.isEmpty() ? plainNone : plainMatch).push_back(reference_ms);
         }
+        std::sort(runs.begin(), runs.end());
+        perTextMedian.push_back(runs[1]);
+        slowest.emplace_back(runs[1], text);
         // Same rows as the plain statement on the same file (which compares GB18030 bytes).
         const bool same = Urls(found) == RowUrls(dbIndexed, THistory::FindStatement(text, false));
         if (IsAscii(text)) {
@@ -271,6 +278,12 @@ int main(int argc, char** argv) {
     Print("with the index, all texts", Stats(indexedAll));
     Print("with the index, texts that match", Stats(indexedMatch));
     Print("with the index, texts that match nothing", Stats(indexedNone));
+    Print("with the index, median of 3 runs per text", Stats(perTextMedian));
+    std::sort(slowest.rbegin(), slowest.rend());
+    std::printf("  slowest texts (median of 3):");
+    for (size_t i = 0; i < std::min<size_t>(5, slowest.size()); ++i)
+        std::printf(" \"%s\" %.1f ms", slowest[i].second.toUtf8().constData(), slowest[i].first);
+    std::printf("\n");
     Print("reference: plain LIKE, texts that match", Stats(plainMatch));
     Print("reference: plain LIKE, texts that match nothing", Stats(plainNone));
     Print("texts of 1-2 characters (index read in full)", Stats(shortTexts));
