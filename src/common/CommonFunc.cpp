@@ -409,6 +409,28 @@ void SetBrowserEmulation(const QString&) {
     // The compatibility engine (QtWebKit) always renders in standards mode: no level to set.
 }
 
+QString EncodeUrlText(const QString& text) {
+    static const char hex[] = "0123456789ABCDEF";
+    static const QByteArray kept = QByteArrayLiteral("!$'()*-.@_");
+    const QByteArray bytes = text.toUtf8();
+    QByteArray encoded;
+    encoded.reserve(bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            kept.contains(c)) {
+            encoded.append(c);
+        } else if (byte == ' ') {
+            encoded.append('+');
+        } else {
+            encoded.append('%');
+            encoded.append(hex[byte >> 4]);
+            encoded.append(hex[byte & 0x0F]);
+        }
+    }
+    return QString::fromLatin1(encoded);
+}
+
 bool HasMultiByteChars(const QString& text) {
     return ToAnsi(text).size() != text.size();
 }

@@ -88,6 +88,9 @@ QString WriteBrowserDesktopFile(const QString& executablePath);
 void SetBrowserEmulation(const QString& executableFileName);
 // True when the text takes a different number of bytes in the data-file codec than UTF-16 units.
 bool HasMultiByteChars(const QString& text);
+// The text's UTF-8 bytes with letters, digits and ! $ ' ( ) * - . @ _ kept, a blank as "+" and every
+// other byte as "%" and two upper-case hex digits (search words, download file names).
+QString EncodeUrlText(const QString& text);
 // The compatibility engine shows no script-error windows: nothing to close.
 void CloseScriptErrorWindows();
 // The primary screen's size; 0 x 0 without a screen.

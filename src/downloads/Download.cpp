@@ -20,26 +20,6 @@ qint64 SteadyMilliseconds() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool KeptInLastSegment(unsigned char byte) {
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9'))
-        return true;
-    switch (byte) {
-    case '!':
-    case '$':
-    case '\'':
-    case '(':
-    case ')':
-    case '*':
-    case '-':
-    case '.':
-    case '@':
-    case '_':
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The target file. A write that fills the disk stores what fits and comes back short without an
 // error; writing the rest at once makes the system report the reason (no space left on device),
 // so that the failed attempt can say it.
@@ -95,21 +75,7 @@ QString TDownload::RequestUrl(const QString& url) {
 
 QString TDownload::EncodeLastPathSegment(const QString& url) {
     const int slash = url.lastIndexOf(QLatin1Char('/'));
-    QString encoded = url.left(slash + 1);
-    static const char hex[] = "0123456789ABCDEF";
-    for (const char c : url.mid(slash + 1).toUtf8()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (KeptInLastSegment(byte)) {
-            encoded += QLatin1Char(c);
-        } else if (byte == ' ') {
-            encoded += QLatin1Char('+');
-        } else {
-            encoded += QLatin1Char('%');
-            encoded += QLatin1Char(hex[byte >> 4]);
-            encoded += QLatin1Char(hex[byte & 0x0F]);
-        }
-    }
-    return encoded;
+    return url.left(slash + 1) + EncodeUrlText(url.mid(slash + 1));
 }
 
 qint64 TDownload::Now() const {

@@ -2,6 +2,7 @@
 #include "navigation/SearchAddress.h"
 
 #include "BuildConfig.h"
+#include "common/CommonFunc.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -21,46 +22,10 @@ const TEngineRow kEngines[seCount] = {
     {BuildConfig::SearchBaidu, "/s?ie=utf-8&f=8&rsv_bp=0&rsv_idx=1&tn=baidu&wd=", "百度"},
 };
 
-bool KeptAsIs(char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-        return true;
-    switch (c) {
-    case '!':
-    case '$':
-    case '\'':
-    case '(':
-    case ')':
-    case '*':
-    case '-':
-    case '.':
-    case '_':
-    case '@':
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 QString EncodeSearchWords(const QString& words) {
-    static const char kHex[] = "0123456789ABCDEF";
-    const QByteArray bytes = words.toUtf8();
-    QByteArray encoded;
-    encoded.reserve(bytes.size() * 3);
-    for (const char c : bytes) {
-        if (KeptAsIs(c)) {
-            encoded.append(c);
-        } else if (c == ' ') {
-            encoded.append('+');
-        } else {
-            const auto byte = static_cast<unsigned char>(c);
-            encoded.append('%');
-            encoded.append(kHex[byte >> 4]);
-            encoded.append(kHex[byte & 0x0F]);
-        }
-    }
-    return QString::fromLatin1(encoded);
+    return EncodeUrlText(words);
 }
 
 QString SearchEngineAddress(int engine, const QString& words) {
