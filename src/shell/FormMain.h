@@ -1,6 +1,11 @@
 // TFormMain, the browser's main window: a frameless window with its own title row, tool bar,
 // address and search boxes, tools row, tab strip and status bar. It owns every store, drives the
 // tab controller and turns window messages, keys and mouse gestures into commands.
+// Messages it takes (posted with QCoreApplication::postEvent):
+//   WM_OPEN_URL          TRecordMessage<QString>(WM_OPEN_URL, address, kernel)
+//   WM_STARTUP_SETTINGS  TRecordMessage<QString>(WM_STARTUP_SETTINGS, JSON text)
+//   WM_BOSS_KEY_CHANGED, WM_DEFERRED_INIT, WM_DOWNLOAD_FINISHED, WM_FIND_CLOSED  TMessageEvent(id)
+//   WM_FAVICON_READY     TMessageEvent(WM_FAVICON_READY, 1 for a tab icon)
 #pragma once
 
 #include "navigation/NavigationHost.h"
