@@ -293,6 +293,17 @@ void TFormMainTest::hookOffWithKey11() {
     QVERIFY(!window->IsFullScreenMode());
     window->findChild<QAction*>(QStringLiteral("NNewTab"))->trigger();
     QCOMPARE(tabs->TabCount(), 2);
+    // The borders still resize the frameless window: only the key rows are switched off.
+    window->RestoreWindow();
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 300), window->mapToGlobal(QPoint(2, 300)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &move);
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::SizeHorCursor);
+    QMouseEvent inside(QEvent::MouseMove, QPointF(300, 300), window->mapToGlobal(QPoint(300, 300)),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &inside);
+    QVERIFY(!QApplication::overrideCursor());
     // Switched on again, the keys act.
     window->Config().DisableShortcuts = false;
     Press(*window, Qt::Key_T, Qt::ControlModifier);
@@ -350,6 +361,20 @@ void TFormMainTest::restoreOffer() {
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(2)->Caption, QStringLiteral("Page c"), LoadTimeout);
     // The log stays as it was until the next closing.
     QCOMPARE(log.CountPageLog(), 3);
+
+    // With the options page current, the first address gets a tab of its own instead of being lost.
+    TTestDb options;
+    QVERIFY(TPageLog(options.Db()).SavePageLog({{Url(QStringLiteral("c"))}, {Url(QStringLiteral("d"))}}));
+    auto optionsWindow = OpenWindow(options);
+    optionsWindow->OpenInCurrentTab(QStringLiteral("about:config"));
+    QCOMPARE(optionsWindow->CurrentTab()->Kernel, int(kOptionsPage));
+    Control<QPushButton>(*optionsWindow, "bsSkinButtonYes")->click();
+    QCOMPARE(optionsWindow->Tabs()->TabCount(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(optionsWindow->Tabs()->TabAt(2)->Caption, QStringLiteral("Page c"),
+                              LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(optionsWindow->Tabs()->TabAt(3)->Caption, QStringLiteral("Page d"),
+                              LoadTimeout);
+    optionsWindow->close();
 
     // "否" only hides the bar.
     TTestDb second;
