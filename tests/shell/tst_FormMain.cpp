@@ -10,6 +10,7 @@
 #include "history/PageLog.h"
 #include "navigation/AddressEdit.h"
 #include "navigation/SearchAddress.h"
+#include "services/DomainAuth.h"
 #include "shell/FormMain.h"
 #include "shell/SkinStyle.h"
 #include "storage/Config.h"
@@ -81,6 +82,7 @@ private slots:
     void skinSquareStoresKey1();
     void wideningKeepsRightAnchoredControls();
     void droppingFilesOpensTheFirst();
+    void siteBadges();
 
 private:
     // A window over a fresh data file; waits for its first page.
@@ -551,6 +553,31 @@ void TFormMainTest::droppingFilesOpensTheFirst() {
     drop(&text);
     QCOMPARE(window->Tabs()->TabCount(), 3);
     QCOMPARE(window->CurrentTabAddress(), QStringLiteral("about:blank"));
+}
+
+void TFormMainTest::siteBadges() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    auto* safe = Control<QWidget>(*window, "bsSkinPanelSafe");
+    auto* danger = Control<QWidget>(*window, "bsSkinPanelDangerWebsite");
+    auto* name = Control<QLabel>(*window, "LabelSafeName");
+    window->DomainAuth().Fill(
+        {{QStringLiteral("http://example.com.cn/"), QStringLiteral("一个很长的认证网站名称")}},
+        {QStringLiteral("bad.example.org"), QStringLiteral("example.com.cn")});
+    // Certified wins over flagged; a sub-domain finds its registrable domain.
+    window->RefreshSiteBadge(QStringLiteral("https://www.shop.example.com.cn/item"));
+    QVERIFY(safe->isVisible());
+    QVERIFY(Control<QWidget>(*window, "ImageSafe")->isVisible());
+    QVERIFY(!danger->isVisible());
+    QCOMPARE(name->text(), QStringLiteral("一个很长的认证网站名称"));
+    QCOMPARE(safe->width(), name->fontMetrics().horizontalAdvance(name->text()) + 10 + 54);
+    window->RefreshSiteBadge(QStringLiteral("http://BAD.example.org/"));
+    QVERIFY(danger->isVisible());
+    QVERIFY(!safe->isVisible());
+    QVERIFY(name->text().isEmpty());
+    // The options page hides both without a lookup.
+    window->RefreshSiteBadge(QString());
+    QVERIFY(!danger->isVisible() && !safe->isVisible());
 }
 
 int main(int argc, char** argv) {
