@@ -38,12 +38,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
 
+# ccache (used by the build when installed) shares its cache between checkouts in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 
 if [ "$mode" = test ]; then
     cd build
-    exec ctest --output-on-failure
+    exec ctest --output-on-failure -j2
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
