@@ -6,6 +6,7 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
 endif()
 set(QUELLON_INSTALL_DIR "lib/quellon")
 install(TARGETS quellon RUNTIME DESTINATION "${QUELLON_INSTALL_DIR}")
+install(TARGETS quellon_webkit quellon_sound LIBRARY DESTINATION "${QUELLON_INSTALL_DIR}/lib")
 # From the sources: the build's res/ folder is also CMake's binary folder of res/CMakeLists.txt.
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/res/" DESTINATION "${QUELLON_INSTALL_DIR}/res"
     PATTERN "CMakeLists.txt" EXCLUDE)

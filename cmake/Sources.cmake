@@ -1,8 +1,9 @@
-# quellon_folder_sources(<layer> [CORE files...] [ENGINES files...] [UI files...] [EXE files...])
+# quellon_folder_sources(<layer> [CORE files...] [ENGINES files...] [WEBKIT files...] [SOUND files...] [UI files...] [EXE files...])
 # Adds every .cpp file of the calling folder to quellon_<layer>; the files named after a keyword
-# go to that layer instead (EXE: the quellon executable itself).
+# go to that layer instead (WEBKIT: the compatibility engine's module; SOUND: the
+# sound player's module; EXE: the quellon executable).
 function(quellon_folder_sources default_layer)
-    cmake_parse_arguments(ARG "" "" "CORE;ENGINES;UI;EXE" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "CORE;ENGINES;WEBKIT;SOUND;UI;EXE" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     foreach(source IN LISTS sources)
         get_filename_component(name "${source}" NAME)
@@ -11,6 +12,10 @@ function(quellon_folder_sources default_layer)
             set(target quellon_core)
         elseif(name IN_LIST ARG_ENGINES)
             set(target quellon_engines)
+        elseif(name IN_LIST ARG_WEBKIT)
+            set(target quellon_webkit)
+        elseif(name IN_LIST ARG_SOUND)
+            set(target quellon_sound)
         elseif(name IN_LIST ARG_UI)
             set(target quellon_ui)
         elseif(name IN_LIST ARG_EXE)

@@ -2,7 +2,7 @@
 #include "browser/BrowserTab.h"
 
 #include "browser/ChromiumView.h"
-#include "browser/WebControl.h"
+#include "browser/WebControlView.h"
 
 TBrowserTab::TBrowserTab(int id, int kernel, QWidget* page) : Id(id), Kernel(kernel), Page(page) {}
 

@@ -7,7 +7,7 @@
 class QWidget;
 class TChromiumView;
 class TPageView;
-class TWebControl;
+class TWebControlView;
 
 // The engine a tab shows; 0 and 1 are also the values the engine memory stores per host.
 enum TKernel : int { kChromium = 0, kWebControl = 1, kOptionsPage = 2 };
@@ -22,15 +22,15 @@ public:
     // The address the visible engine shows now; empty without a view.
     QString CurrentUrl() const;
 
-    const int Id;                      // unique per window, never reused
-    quint8 Idle = 0;                   // 1 when not loading
-    quint8 SecondEngineMissing = 1;    // 1 until the other engine's view exists in this tab
-    int Kernel;                        // TKernel
-    quint8 FromPopup = 0;              // created for a page's popup
-    int BrowserId = 0;                 // the Chromium view's browser id; the opener's for popup tabs
-    QWidget* EngineWindow = nullptr;   // the engine widget the tab was created with
-    TChromiumView* Browser = nullptr;  // owned by Page
-    TWebControl* WebControl = nullptr; // owned by Page
+    const int Id;                          // unique per window, never reused
+    quint8 Idle = 0;                       // 1 when not loading
+    quint8 SecondEngineMissing = 1;        // 1 until the other engine's view exists in this tab
+    int Kernel;                            // TKernel
+    quint8 FromPopup = 0;                  // created for a page's popup
+    int BrowserId = 0;                     // the Chromium view's browser id; the opener's for popup tabs
+    QWidget* EngineWindow = nullptr;       // the engine widget the tab was created with
+    TChromiumView* Browser = nullptr;      // owned by Page
+    TWebControlView* WebControl = nullptr; // owned by Page
     int ZoomStep = 0;
     QWidget* Page;       // the page in the page stack; owns the engine widgets
     QString FolderUrl;   // UrlDirectory of the page address

@@ -1,14 +1,13 @@
-// Page pictures: the whole document of a compatibility-engine page, or a view as it is shown,
-// saved as JPEG of quality 90.
+// Page pictures: a view as it is shown, saved as JPEG of quality 90 (the compatibility engine's
+// whole-document picture, SaveWebBrowserSnapshot, is in its module: WebControl.h).
 #pragma once
 
 #include <QString>
 
+class QImage;
 class QWidget;
-class TWebControl;
 
-// Renders the full document (its scroll size; the control's size + 100 when that cannot be read)
-// and saves it; false when nothing could be rendered or written.
-bool SaveWebBrowserSnapshot(TWebControl* control, const QString& fileName);
+// Writes the picture as JPEG of quality 90; false (and a log line) when it cannot be written.
+bool SaveJpegPicture(const QImage& image, const QString& fileName);
 // Saves what the widget shows now at its own size; false on failure.
 bool SaveWindowSnapshot(QWidget* view, const QString& fileName);

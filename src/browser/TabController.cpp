@@ -9,7 +9,7 @@
 #include "browser/PageMessageBox.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
-#include "browser/WebControl.h"
+#include "browser/WebControlView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -117,6 +117,10 @@ void TTabController::SetMsgBoxFunction(TMsgBoxFunction function) {
 
 void TTabController::SetAuthPromptFunction(TAuthPromptFunction function) {
     m_authPrompt = std::move(function);
+}
+
+void TTabController::SetWebControlFactory(std::function<TWebControlView*(QWidget* parent)> factory) {
+    m_createWebControl = std::move(factory);
 }
 
 void TTabController::SetCtrlHeldFunction(std::function<bool()> function) {
@@ -235,25 +239,34 @@ TChromiumView* TTabController::CreateChromiumControl(TBrowserTab* tab) {
     return view;
 }
 
-TWebControl* TTabController::CreateWebControl(TBrowserTab* tab) {
-    auto* control = new TWebControl(tab->Page);
+TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
+    TWebControlView* control =
+        m_createWebControl ? m_createWebControl(tab->Page) : CreateWebControlView(tab->Page);
+    if (!control) {
+        WriteLog(QStringLiteral("compatibility engine missing: the page stays with Chromium"));
+        return nullptr;
+    }
     control->setGeometry(tab->Page->rect());
-    control->NewWindow = [this](TWebControl* opener) { return webNewWindow2(opener); };
-    connect(control, &TWebControl::titleChange, this,
+    control->NewWindow = [this](TWebControlView* opener) { return webNewWindow2(opener); };
+    connect(control, &TWebControlView::titleChange, this,
             [this, control](const QString& title) { webTitleChange(control, title); });
-    connect(control, &TWebControl::documentComplete, this, [this, control] { webDocumentComplete(control); });
-    connect(control, &TWebControl::statusTextChange, this, &TTabController::statusTextChanged);
-    connect(control, &TWebControl::downloadBegin, this, [this, control] { webDownloadBegin(control); });
-    connect(control, &TWebControl::downloadComplete, this, [this, control] { webDownloadComplete(control); });
+    connect(control, &TWebControlView::documentComplete, this,
+            [this, control] { webDocumentComplete(control); });
+    connect(control, &TWebControlView::statusTextChange, this, &TTabController::statusTextChanged);
+    connect(control, &TWebControlView::downloadBegin, this, [this, control] { webDownloadBegin(control); });
+    connect(control, &TWebControlView::downloadComplete, this,
+            [this, control] { webDownloadComplete(control); });
     connect(
-        control, &TWebControl::windowClosing, this, [this, control] { webWindowClosing(control); },
+        control, &TWebControlView::windowClosing, this, [this, control] { webWindowClosing(control); },
         Qt::QueuedConnection);
-    connect(control, &TWebControl::downloadRequested, this,
+    connect(control, &TWebControlView::downloadRequested, this,
             [this](const QString& url, const QString& name, qint64 size) {
                 if (!m_closing)
                     emit downloadRequested(url, name, size);
             });
-    connect(control, &QWebView::loadStarted, this, [this, control] { m_closeAsked.remove(control); });
+    // A new load lets the page ask to close its window again.
+    connect(control, &TWebControlView::downloadBegin, this,
+            [this, control] { m_closeAsked.remove(control); });
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
@@ -292,16 +305,17 @@ void TTabController::OpenInNewTab(const QString& url, int kernel) {
     auto record = std::make_unique<TBrowserTab>(m_nextTabId++, kernel, NewPage());
     TBrowserTab* tab = record.get();
     tab->Caption = address;
-    if (kernel == kWebControl) {
-        CreateWebControl(tab)->Navigate(address);
+    if (kernel == kWebControl && CreateWebControl(tab)) {
+        tab->WebControl->Navigate(address);
         tab->EngineWindow = tab->WebControl;
     } else {
+        tab->Kernel = kChromium;
         CreateChromiumControl(tab)->Navigate(address);
         tab->BrowserId = tab->Browser->BrowserId();
         tab->EngineWindow = tab->Browser;
     }
     AddTab(std::move(record), !CtrlHeld());
-    m_kernels.RememberKernel(address, kernel);
+    m_kernels.RememberKernel(address, tab->Kernel);
 }
 
 void TTabController::OpenInCurrentTab(const QString& url) {
@@ -562,6 +576,10 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab) {
         tab->WebControl->hide();
         m_webDownloads.remove(tab->WebControl);
     } else if (tab->Kernel == kChromium && tab->Browser) {
+        // Without the compatibility engine the tab stays as it is.
+        const bool firstControl = !tab->WebControl;
+        if (firstControl && !CreateWebControl(tab))
+            return;
         emit kernelHintChanged(tr("ie内核"));
         tab->Kernel = kWebControl;
         const QString address = tab->Browser->CurrentUrl();
@@ -573,8 +591,8 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab) {
         tab->Browser->page()->setAudioMuted(true);
         tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
         CloseDevTools(tab);
-        if (!tab->WebControl) {
-            CreateWebControl(tab)->Navigate(address);
+        if (firstControl) {
+            tab->WebControl->Navigate(address);
             tab->SecondEngineMissing = 0;
         } else {
             tab->WebControl->show();
@@ -735,7 +753,7 @@ void TTabController::crmGetAuthCredentials(TChromiumView* view, const QUrl& url,
 
 // ---- Web control events ------------------------------------------------------------------
 
-TWebControl* TTabController::webNewWindow2(TWebControl* opener) {
+TWebControlView* TTabController::webNewWindow2(TWebControlView* opener) {
     if (m_closing)
         return nullptr;
     const QString href = opener->ActiveElementHref();
@@ -745,7 +763,7 @@ TWebControl* TTabController::webNewWindow2(TWebControl* opener) {
     }
     auto record = std::make_unique<TBrowserTab>(m_nextTabId++, kWebControl, NewPage());
     TBrowserTab* tab = record.get();
-    TWebControl* control = CreateWebControl(tab);
+    TWebControlView* control = CreateWebControl(tab);
     tab->EngineWindow = control;
     tab->Caption = tr("新页面");
     AddTab(std::move(record), !CtrlHeld());
@@ -753,7 +771,7 @@ TWebControl* TTabController::webNewWindow2(TWebControl* opener) {
     return control;
 }
 
-void TTabController::webTitleChange(TWebControl* control, const QString& title) {
+void TTabController::webTitleChange(TWebControlView* control, const QString& title) {
     if (m_closing)
         return;
     TBrowserTab* tab = TabOfView(control);
@@ -764,7 +782,7 @@ void TTabController::webTitleChange(TWebControl* control, const QString& title) 
     RecordTitle(tab, title, control->CurrentUrl());
 }
 
-void TTabController::webDocumentComplete(TWebControl* control) {
+void TTabController::webDocumentComplete(TWebControlView* control) {
     if (m_closing)
         return;
     TBrowserTab* tab = TabOfView(control);
@@ -778,7 +796,7 @@ void TTabController::webDocumentComplete(TWebControl* control) {
         emit siteBadgeRefreshRequested(address);
 }
 
-void TTabController::webDownloadBegin(TWebControl* control) {
+void TTabController::webDownloadBegin(TWebControlView* control) {
     TBrowserTab* tab = TabOfView(control);
     if (!tab || tab->Kernel != kWebControl)
         return;
@@ -786,7 +804,7 @@ void TTabController::webDownloadBegin(TWebControl* control) {
     SetLoadingState(tab, false);
 }
 
-void TTabController::webDownloadComplete(TWebControl* control) {
+void TTabController::webDownloadComplete(TWebControlView* control) {
     TBrowserTab* tab = TabOfView(control);
     if (!tab || tab->Kernel != kWebControl)
         return;
@@ -798,7 +816,7 @@ void TTabController::webDownloadComplete(TWebControl* control) {
         SetLoadingState(tab, true);
 }
 
-void TTabController::webWindowClosing(TWebControl* control) {
+void TTabController::webWindowClosing(TWebControlView* control) {
     // A page is asked once: while the question is open, after "Yes" (the tab is closing) and
     // after "No", its further requests are ignored until it navigates again.
     TBrowserTab* tab = TabOfView(control);

@@ -28,7 +28,7 @@ class TRecentlyClosed;
 class TTabRegistry;
 class TChromiumDownloadHook;
 class TTabStrip;
-class TWebControl;
+class TWebControlView;
 
 // Tab indexes are positions in the strip, 0 = leftmost tab. Tab ids are stable for a tab's life.
 class TTabController final : public QObject {
@@ -118,6 +118,9 @@ public:
     void SetAuthPromptFunction(TAuthPromptFunction function);
     // Whether a held Ctrl key opens tabs in the background (default: the real keyboard state).
     void SetCtrlHeldFunction(std::function<bool()> function);
+    // Makes the compatibility engine's controls (default: CreateWebControlView, which opens the
+    // engine module on first use). A factory that returns nullptr acts as a missing module.
+    void SetWebControlFactory(std::function<TWebControlView*(QWidget* parent)> factory);
 
 signals:
     // The address box text for the active tab (ShowAddress).
@@ -167,7 +170,8 @@ private:
     QWidget* NewPage();
     TBrowserTab* AddTab(std::unique_ptr<TBrowserTab> record, bool activate);
     TChromiumView* CreateChromiumControl(TBrowserTab* tab);
-    TWebControl* CreateWebControl(TBrowserTab* tab);
+    // nullptr (and a log line) when the compatibility engine is not available.
+    TWebControlView* CreateWebControl(TBrowserTab* tab);
     void DetachHandlers(TBrowserTab* tab);
     TBrowserTab* TabOfView(const QObject* view) const;
     bool IsActive(const TBrowserTab* tab) const;
@@ -189,12 +193,12 @@ private:
     void crmClose(TChromiumView* view);
     void crmGetAuthCredentials(TChromiumView* view, const QUrl& url, QAuthenticator* authenticator);
     void AnnouncePopup();
-    TWebControl* webNewWindow2(TWebControl* opener);
-    void webTitleChange(TWebControl* control, const QString& title);
-    void webDocumentComplete(TWebControl* control);
-    void webDownloadBegin(TWebControl* control);
-    void webDownloadComplete(TWebControl* control);
-    void webWindowClosing(TWebControl* control);
+    TWebControlView* webNewWindow2(TWebControlView* opener);
+    void webTitleChange(TWebControlView* control, const QString& title);
+    void webDocumentComplete(TWebControlView* control);
+    void webDownloadBegin(TWebControlView* control);
+    void webDownloadComplete(TWebControlView* control);
+    void webWindowClosing(TWebControlView* control);
     // Title change of either engine: caption, window caption, history, favicon.
     void RecordTitle(TBrowserTab* tab, const QString& title, const QString& address);
     void AddVisit(const QString& title, const QString& address, bool closed);
@@ -227,12 +231,13 @@ private:
     QString m_lastStatusText; // the link under the mouse: a sign that the user clicked
     QElapsedTimer m_lastPopupTime;
     QList<std::shared_ptr<TPendingPopup>> m_pendingPopups;
-    QSet<int> m_untitledVisits;                    // tabs whose visit waits for the end of the load
-    QHash<const TWebControl*, int> m_webDownloads; // loads begun and not completed, per control
-    QSet<const TWebControl*> m_closeAsked;         // controls whose close request was asked about
-    QString m_storedUser;                          // credentials waiting for the next request, used once
+    QSet<int> m_untitledVisits;                        // tabs whose visit waits for the end of the load
+    QHash<const TWebControlView*, int> m_webDownloads; // loads begun and not completed, per control
+    QSet<const TWebControlView*> m_closeAsked;         // controls whose close request was asked about
+    QString m_storedUser;                              // credentials waiting for the next request, used once
     QString m_storedPassword;
     bool m_authPending = false;
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;
+    std::function<TWebControlView*(QWidget* parent)> m_createWebControl;
 };

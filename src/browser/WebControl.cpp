@@ -1,4 +1,5 @@
-// The compatibility engine's control, page and shared network access.
+// The compatibility engine's control, page and shared network access, and the function through
+// which the browser makes controls once it has opened this module.
 #include "browser/WebControl.h"
 
 #include "common/AppPaths.h"
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QVBoxLayout>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebSettings>
@@ -52,8 +54,9 @@ TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control)
 QWebPage* TWebPage::createWindow(WebWindowType type) {
     if (!m_control->NewWindow)
         return nullptr;
-    TWebControl* control = m_control->NewWindow(m_control);
-    return control ? control->page() : nullptr;
+    // Every control of this process is made by this module.
+    auto* control = static_cast<TWebControl*>(m_control->NewWindow(m_control));
+    return control ? control->WebPage() : nullptr;
 }
 
 bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
@@ -77,20 +80,24 @@ bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QStr
     return false;
 }
 
-TWebControl::TWebControl(QWidget* parent) : QWebView(parent) {
+TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new QWebView(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    setFocusProxy(m_view);
     m_page = new TWebPage(this);
-    setPage(m_page);
-    connect(this, &QWebView::titleChanged, this, &TWebControl::titleChange);
-    connect(this, &QWebView::loadStarted, this, [this] {
+    m_view->setPage(m_page);
+    connect(m_view, &QWebView::titleChanged, this, &TWebControl::titleChange);
+    connect(m_view, &QWebView::loadStarted, this, [this] {
         m_loading = true;
         emit downloadBegin();
     });
-    connect(this, &QWebView::loadFinished, this, [this](bool ok) {
+    connect(m_view, &QWebView::loadFinished, this, [this](bool ok) {
         m_loading = false;
         emit downloadComplete();
         emit documentComplete(ok);
     });
-    connect(this, &QWebView::statusBarMessage, this, &TWebControl::statusTextChange);
+    connect(m_view, &QWebView::statusBarMessage, this, &TWebControl::statusTextChange);
     connect(m_page, &QWebPage::linkHovered, this,
             [this](const QString& link, const QString&, const QString&) { emit statusTextChange(link); });
     connect(m_page, &QWebPage::windowCloseRequested, this, &TWebControl::windowClosing);
@@ -107,7 +114,7 @@ TWebControl::~TWebControl() {
 }
 
 void TWebControl::Navigate(const QString& url) {
-    load(QUrl::fromUserInput(url));
+    m_view->load(QUrl::fromUserInput(url));
 }
 
 QString TWebControl::CurrentUrl() const {
@@ -143,11 +150,11 @@ void TWebControl::Find(const QString& text, bool matchCase, bool forward) {
         flags |= QWebPage::FindCaseSensitively;
     if (!forward)
         flags |= QWebPage::FindBackward;
-    findText(text, flags);
+    m_view->findText(text, flags);
 }
 
 void TWebControl::StopFinding() {
-    findText(QString());
+    m_view->findText(QString());
 }
 
 void TWebControl::Print(QPrinter* printer, std::function<void(bool)> done) {
@@ -177,4 +184,8 @@ void TWebControl::UnsupportedContent(QNetworkReply* reply) {
     reply->abort();
     reply->deleteLater();
     emit downloadRequested(url.toString(), name, size);
+}
+
+extern "C" Q_DECL_EXPORT TWebControlView* QuellonCreateWebControl(QWidget* parent) {
+    return new TWebControl(parent);
 }

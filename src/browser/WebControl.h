@@ -1,10 +1,11 @@
-// The compatibility engine's control of one tab (QtWebKit): its shared network access (persistent
-// cookies, a disk cache under AppDir + "cache/webcontrol/", Chinese as the accepted language) and
-// the page that hands new windows, closing requests, dialogs and downloads to the browser window.
+// The compatibility engine's control of one tab (QtWebKit), built into the engine module: its shared network
+// access (persistent cookies, a disk cache under AppDir + "cache/webcontrol/", Chinese as the accepted
+// language) and the page that hands new windows, closing requests, dialogs and downloads to the browser
+// window.
 #pragma once
 
 #include "browser/PageMessageBox.h"
-#include "browser/PageView.h"
+#include "browser/WebControlView.h"
 
 #include <QNetworkAccessManager>
 #include <QWebPage>
@@ -46,53 +47,43 @@ private:
     TPageDialogGuard m_dialogGuard;
 };
 
-class TWebControl final : public QWebView, public TPageView {
+class TWebControl final : public TWebControlView {
     Q_OBJECT
 public:
     explicit TWebControl(QWidget* parent);
     ~TWebControl() override;
 
     TWebPage* WebPage() const { return m_page; }
-    // document.activeElement.getAttribute("href") of the main frame; empty on any failure.
-    QString ActiveElementHref() const;
-    // The page body's style zoom (empty style reads as 1.0) and its setter.
-    qreal StyleZoom() const;
-    void SetStyleZoom(qreal zoom);
+    QWebView* View() const { return m_view; }
 
-    // Handler bound by the window: the control that shows a new window, or nullptr to refuse it.
-    std::function<TWebControl*(TWebControl* opener)> NewWindow;
+    QString ActiveElementHref() const override;
+    qreal StyleZoom() const override;
+    void SetStyleZoom(qreal zoom) override;
 
     // TPageView
-    QWidget* Widget() override { return this; }
     void Navigate(const QString& url) override;
-    void GoBack() override { back(); }
-    void GoForward() override { forward(); }
-    void Reload() override { reload(); }
-    void Stop() override { stop(); }
+    void GoBack() override { m_view->back(); }
+    void GoForward() override { m_view->forward(); }
+    void Reload() override { m_view->reload(); }
+    void Stop() override { m_view->stop(); }
     QString CurrentUrl() const override; // LocationURL
-    QString Title() const override { return title(); }
+    QString Title() const override { return m_view->title(); }
     bool IsLoading() const override { return m_loading; }
-    qreal ZoomFactor() const override { return zoomFactor(); }
-    void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }
+    qreal ZoomFactor() const override { return m_view->zoomFactor(); }
+    void SetZoomFactor(qreal factor) override { m_view->setZoomFactor(factor); }
     void Find(const QString& text, bool matchCase, bool forward) override;
     void StopFinding() override;
     void Print(QPrinter* printer, std::function<void(bool)> done) override;
     void ToHtml(std::function<void(const QString&)> callback) const override;
 
-signals:
-    void titleChange(const QString& title);
-    void documentComplete(bool ok);
-    void statusTextChange(const QString& text);
-    void downloadBegin();
-    void downloadComplete();
-    // The page asked to close its window (window.close()).
-    void windowClosing();
-    // The page started a download; the control does not download it.
-    void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
-
 private:
     void UnsupportedContent(QNetworkReply* reply);
 
+    QWebView* m_view;
     TWebPage* m_page;
     bool m_loading = false;
 };
+
+// Renders the full document (its scroll size; the control's size + 100 when that cannot be read)
+// and saves it as JPEG; false when nothing could be rendered or written.
+bool SaveWebBrowserSnapshot(TWebControl* control, const QString& fileName);

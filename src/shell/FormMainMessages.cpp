@@ -15,6 +15,7 @@
 #include "common/CommonFunc.h"
 #include "common/Json.h"
 #include "common/Messages.h"
+#include "common/ModuleLoader.h"
 #include "navigation/SearchBox.h"
 #include "shell/FormMainUi.h"
 #include "shell/StartupDefaults.h"
@@ -25,7 +26,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QSoundEffect>
 #include <QUrl>
 
 void TFormMain::customEvent(QEvent* event) {
@@ -95,13 +95,12 @@ void TFormMain::StartupSettings(const QString& json) {
 }
 
 void TFormMain::PlayFinishedSound() {
-    auto* sound = new QSoundEffect(this);
-    sound->setSource(QUrl::fromLocalFile(AppDir() + QStringLiteral("res/finished.wav")));
-    connect(sound, &QSoundEffect::playingChanged, sound, [sound] {
-        if (!sound->isPlaying())
-            sound->deleteLater();
-    });
-    sound->play();
+    // The player module is opened on the first sound (see FinishedSound.cpp).
+    using TPlayFunction = void (*)(const QString&, QObject*);
+    static const auto play = reinterpret_cast<TPlayFunction>(
+        ResolveModuleFunction(QStringLiteral("quellon_sound"), "QuellonPlaySound"));
+    if (play)
+        play(AppDir() + QStringLiteral("res/finished.wav"), this);
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -29,7 +29,7 @@ void TStartup::PrepareProcess() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            ChromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), HasGpuRenderNode()));
+            WithProcessModel(ChromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), HasGpuRenderNode())));
     QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::ProductName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::Version));
     // The engine shares OpenGL contexts with the widgets; Qt needs to know before the application.
@@ -55,6 +55,18 @@ QByteArray TStartup::ChromiumFlags(const QByteArray& existing, bool hasRenderNod
         add("--disable-gpu");
     }
     return flags.join(' ');
+}
+
+QByteArray TStartup::WithProcessModel(const QByteArray& flags) {
+    // One renderer per site rather than per tab: ten tabs of one portal cost one renderer, not ten.
+    // Different sites still get different processes; a crashed or hung page takes the other tabs
+    // of its own site with it.
+    const QList<QByteArray> models{"--process-per-site", "--process-per-tab", "--single-process"};
+    const QList<QByteArray> given = flags.simplified().split(' ');
+    for (const QByteArray& model : models)
+        if (given.contains(model))
+            return flags;
+    return flags.isEmpty() ? models.first() : flags + ' ' + models.first();
 }
 
 bool TStartup::HasGpuRenderNode(const QString& driFolder) {

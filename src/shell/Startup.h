@@ -16,6 +16,9 @@ public:
     // The engine's switches: the existing ones kept, "--lang=zh-CN" added, and "--disable-gpu" added
     // when the machine has no GPU render node (Xvfb, most virtual machines). No switch is repeated.
     static QByteArray ChromiumFlags(const QByteArray& existing, bool hasRenderNode);
+    // The switches with "--process-per-site" appended unless they already choose a process model
+    // (--process-per-site, --process-per-tab, --single-process): tabs of one site share a renderer.
+    static QByteArray WithProcessModel(const QByteArray& flags);
     // True when driFolder holds a render node (renderD*), i.e. the engine can use the GPU.
     static bool HasGpuRenderNode(const QString& driFolder = QStringLiteral("/dev/dri"));
     // The one address the command line may carry: the first argument after the program that is not

@@ -5,10 +5,11 @@
 #include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
 #include "browser/TabController.h"
-#include "browser/WebControl.h"
+#include "browser/WebControlView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/ModuleLoader.h"
 #include "history/History.h"
 #include "history/RecentlyClosed.h"
 #include "storage/Config.h"
@@ -100,6 +101,8 @@ private slots:
     void dialogLoopLeavesBrowserUsable();
     void webControlCloseRequestAsksOnce();
     void engineMemoryAndSwitchBack();
+    void missingCompatibilityEngineKeepsChromium();
+    void compatibilityEngineModuleIsFoundInTheBuild();
     void credentialsAreUsedOnce();
     void downloadsAreRefusedAndAnnounced_data();
     void downloadsAreRefusedAndAnnounced();
@@ -411,6 +414,66 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     QCOMPARE(chromiumLoads.count(), 0);
     QCOMPARE(tab->Browser->CurrentUrl(), first);
     QCOMPARE(f.Kernels.LookupKernel(first).kernel, quint8(0));
+}
+
+void TTabControllerTest::missingCompatibilityEngineKeepsChromium() {
+    m_server->WriteFile("no-module.html", Page("无模块"));
+    const QString address = "http://127.0.0.1:" + QString::number(m_server->Port()) + "/no-module.html";
+    TFixture f;
+    int asked = 0;
+    f.Controller->SetWebControlFactory([&asked](QWidget*) -> TWebControlView* {
+        ++asked;
+        return nullptr;
+    });
+    QSignalSpy hints(f.Controller.get(), &TTabController::kernelHintChanged);
+
+    // A tab opened for the compatibility engine shows the page with Chromium instead.
+    f.Controller->OpenInNewTab(address, kWebControl);
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    QCOMPARE(asked, 1);
+    QCOMPARE(tab->Kernel, int(kChromium));
+    QVERIFY(tab->Browser);
+    QVERIFY(!tab->WebControl);
+    QCOMPARE(tab->EngineWindow, static_cast<QWidget*>(tab->Browser));
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("无模块"), LoadTimeout);
+    QCOMPARE(f.Kernels.LookupKernel(address).kernel, quint8(0));
+
+    // Switching the tab leaves it on Chromium, loaded and visible, and remembers nothing new.
+    QVERIFY(WaitIdle(tab));
+    f.Controller->SwitchEngine();
+    QCOMPARE(asked, 2);
+    QCOMPARE(tab->Kernel, int(kChromium));
+    QVERIFY(!tab->WebControl);
+    QVERIFY(tab->Browser->isVisible());
+    QCOMPARE(hints.count(), 0);
+    QCOMPARE(f.Kernels.LookupKernel(address).kernel, quint8(0));
+}
+
+void TTabControllerTest::compatibilityEngineModuleIsFoundInTheBuild() {
+    // A folder without the module gives no factory.
+    QTemporaryDir empty;
+    QVERIFY(!LoadWebControlModule({empty.path() + "/"}));
+
+    // The build's lib/ folder (one level above the tests' folder) holds it.
+    const TWebControlFactory factory = LoadWebControlModule(ModuleFolders());
+    QVERIFY(factory);
+    QWidget parent;
+    std::unique_ptr<TWebControlView> control(factory(&parent));
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget(), &parent);
+    QCOMPARE(control->Widget(), static_cast<QWidget*>(control.get()));
+    QCOMPARE(control->CurrentUrl(), QStringLiteral("about:blank"));
+
+    // Its signals reach receivers connected through the browser's interface.
+    m_server->WriteFile("module.html", Page("模块页"));
+    QSignalSpy titles(control.get(), &TWebControlView::titleChange);
+    QSignalSpy completes(control.get(), &TWebControlView::documentComplete);
+    control->Navigate("http://127.0.0.1:" + QString::number(m_server->Port()) + "/module.html");
+    QTRY_VERIFY_WITH_TIMEOUT(!completes.isEmpty(), LoadTimeout);
+    QVERIFY(completes.first().first().toBool());
+    QVERIFY(!titles.isEmpty());
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("模块页"));
+    QCOMPARE(control->Title(), QStringLiteral("模块页"));
 }
 
 void TTabControllerTest::credentialsAreUsedOnce() {

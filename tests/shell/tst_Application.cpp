@@ -58,6 +58,8 @@ private slots:
     void chromiumFlags();
     void commandLineAddress_data();
     void commandLineAddress();
+    void processModel_data();
+    void processModel();
     void exceptionsAreLoggedAndSurvived();
     void terminationSignalClosesWindows_data();
     void terminationSignalClosesWindows();
@@ -82,6 +84,27 @@ void TestApplication::chromiumFlags() {
     QFETCH(bool, renderNode);
     QFETCH(QByteArray, expected);
     QCOMPARE(TStartup::ChromiumFlags(existing, renderNode), expected);
+}
+
+void TestApplication::processModel_data() {
+    QTest::addColumn<QByteArray>("flags");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("none") << QByteArray() << QByteArray("--process-per-site");
+    QTest::newRow("appended") << QByteArray("--lang=zh-CN --disable-gpu")
+                              << QByteArray("--lang=zh-CN --disable-gpu --process-per-site");
+    QTest::newRow("already per site")
+        << QByteArray("--process-per-site --lang=zh-CN") << QByteArray("--process-per-site --lang=zh-CN");
+    QTest::newRow("user wants one per tab")
+        << QByteArray("--lang=zh-CN --process-per-tab") << QByteArray("--lang=zh-CN --process-per-tab");
+    QTest::newRow("single process kept") << QByteArray("--single-process") << QByteArray("--single-process");
+    QTest::newRow("similar switch is not a model")
+        << QByteArray("--process-per-site-x") << QByteArray("--process-per-site-x --process-per-site");
+}
+
+void TestApplication::processModel() {
+    QFETCH(QByteArray, flags);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(TStartup::WithProcessModel(flags), expected);
 }
 
 void TestApplication::commandLineAddress_data() {
