@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
     std::printf("\n");
     Print("reference: plain LIKE, texts that match", Stats(plainMatch));
     Print("reference: plain LIKE, texts that match nothing", Stats(plainNone));
-    Print("texts of 1-2 characters (index read in full)", Stats(shortTexts));
+    Print("texts of 1-2 characters (address copy read)", Stats(shortTexts));
     Print("reference: plain LIKE, 1-2 characters", Stats(shortPlain));
     std::printf("  same rows as the plain statement: ASCII texts %d of %d; other texts %d of %d (the plain "
                 "statement\n"

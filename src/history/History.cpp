@@ -115,15 +115,19 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
     }
     // The index holds every address as UTF-8 under its row id. LIKE is tested on that copy, so
     // it compares characters (on the GB18030 bytes of qb_history it would take different Chinese
-    // characters for equal ones). The index walks its rows newest first and, when the text has
-    // a run of three characters, hands over only rows holding its three-character pieces; the
-    // walk stops at the sixth match.
+    // characters for equal ones). When the text has a run of three characters, the index hands
+    // over only rows holding its three-character pieces; otherwise the copy itself is read
+    // newest first (its rows are ordered by id, so the walk stops at the sixth match without a
+    // sort and without the index's per-row overhead).
     const QString pattern = Utf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
-    QString sql = QStringLiteral(
-        "SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid WHERE ");
-    if (IndexCanLookUp(text))
-        sql += QStringLiteral("s.site_url LIKE ") + pattern + QStringLiteral(" AND ");
-    return sql + QStringLiteral("(s.site_url || '') LIKE ") + pattern +
+    if (!IndexCanLookUp(text)) {
+        return QStringLiteral("SELECT h.* FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id "
+                              "WHERE t.site_url LIKE ") +
+               pattern + QStringLiteral(" ORDER BY t.id DESC LIMIT 0, 6");
+    }
+    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
+                          "WHERE s.site_url LIKE ") +
+           pattern + QStringLiteral(" AND (s.site_url || '') LIKE ") + pattern +
            QStringLiteral(" ORDER BY s.rowid DESC LIMIT 0, 6");
 }
 
