@@ -20,6 +20,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include "support/EngineTestMain.h"
+
 #include <QtTest>
 #include <memory>
 
@@ -543,14 +545,6 @@ void TTabControllerTest::downloadsAreRefusedAndAnnounced() {
     QCOMPARE(downloads.count(), 1);
 }
 
-int main(int argc, char** argv) {
-    // The engine runs under Xvfb without a GPU and, as root, without its sandbox.
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TTabControllerTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELLON_ENGINE_TEST_MAIN(TTabControllerTest)
 
 #include "tst_TabController.moc"

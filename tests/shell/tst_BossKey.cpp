@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QX11Info>
+#include "support/EngineTestMain.h"
+
 #include <QtTest>
 
 #include <xcb/xcb.h>
@@ -113,14 +115,6 @@ void TBossKeyTest::windowHidesAndShows() {
     window.close();
 }
 
-int main(int argc, char** argv) {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TBossKeyTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELLON_ENGINE_TEST_MAIN(TBossKeyTest)
 
 #include "tst_BossKey.moc"
