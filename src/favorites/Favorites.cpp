@@ -17,18 +17,13 @@ bool IsRanking(const QString& ranking) {
 }
 
 bool RefuseId(const QString& id) {
-    if (IsFavoriteId(id))
+    if (IsRowId(id))
         return false;
     WriteLog(QStringLiteral("Favorites: not a row id: ") + id);
     return true;
 }
 
 } // namespace
-
-bool IsFavoriteId(const QString& id) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,19}$"));
-    return digits.match(id).hasMatch();
-}
 
 TFavorites::TFavorites(TDb& db) : m_db(db) {}
 

@@ -59,6 +59,3 @@ private:
 
     TDb& m_db;
 };
-
-// True for a row id as the table assigns them (decimal digits only).
-bool IsFavoriteId(const QString& id);

@@ -6,17 +6,10 @@
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 // Rows handed to the search index per batch while it catches up.
 constexpr int kIndexBatch = 2000;
-
-bool IsRowId(const QString& id) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,19}$"));
-    return digits.match(id).hasMatch();
-}
 
 // Text as a UTF-8 literal. The data file's statements are converted to GB18030 on their way to
 // SQLite; the search index holds UTF-8, which passes that conversion only as a blob literal.

@@ -1,5 +1,7 @@
-// Quoting of SQL text values and trimming of stored and scripted text.
+// Quoting of SQL text values, trimming of stored and scripted text, and the row-id check.
 #include "storage/SqlText.h"
+
+#include <QRegularExpression>
 
 QString SqlQuote(const QString& text) {
     QString quoted = text;
@@ -15,4 +17,9 @@ QString TrimText(const QString& text) {
     while (last >= first && text.at(last).unicode() <= 0x20)
         --last;
     return text.mid(first, last - first + 1);
+}
+
+bool IsRowId(const QString& id) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,19}$"));
+    return digits.match(id).hasMatch();
 }
