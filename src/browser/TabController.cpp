@@ -92,11 +92,7 @@ TTabController::TTabController(TConfig& config, THistory& history, TDomainKernel
     m_timerPopup->setSingleShot(true);
 
     m_downloadHook = new TChromiumDownloadHook(QWebEngineProfile::defaultProfile(), this);
-    connect(m_downloadHook, &TChromiumDownloadHook::downloadRequested, this,
-            [this](const QString& url, const QString& name, qint64 size) {
-                if (!m_closing)
-                    emit downloadRequested(url, name, size);
-            });
+    connect(m_downloadHook, &TChromiumDownloadHook::downloadRequested, this, &TTabController::ForwardDownload);
 }
 
 TTabController::~TTabController() {
@@ -259,11 +255,7 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
     connect(
         control, &TWebControlView::windowClosing, this, [this, control] { webWindowClosing(control); },
         Qt::QueuedConnection);
-    connect(control, &TWebControlView::downloadRequested, this,
-            [this](const QString& url, const QString& name, qint64 size) {
-                if (!m_closing)
-                    emit downloadRequested(url, name, size);
-            });
+    connect(control, &TWebControlView::downloadRequested, this, &TTabController::ForwardDownload);
     // A new load lets the page ask to close its window again.
     connect(control, &TWebControlView::downloadBegin, this,
             [this, control] { m_closeAsked.remove(control); });
@@ -271,6 +263,12 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
     tab->WebControl = control;
     control->show();
     return control;
+}
+
+// A download either engine asks for goes to the window unless it is closing.
+void TTabController::ForwardDownload(const QString& url, const QString& name, qint64 size) {
+    if (!m_closing)
+        emit downloadRequested(url, name, size);
 }
 
 void TTabController::DetachHandlers(TBrowserTab* tab) {

@@ -173,6 +173,7 @@ private:
     // nullptr (and a log line) when the compatibility engine is not available.
     TWebControlView* CreateWebControl(TBrowserTab* tab);
     void DetachHandlers(TBrowserTab* tab);
+    void ForwardDownload(const QString& url, const QString& name, qint64 size);
     TBrowserTab* TabOfView(const QObject* view) const;
     bool IsActive(const TBrowserTab* tab) const;
     bool CtrlHeld() const;
