@@ -316,7 +316,7 @@ void ClearUrlCache(const QString& filter, bool txtOnly, const std::atomic<bool>*
     ClearDiskCache(folder, filter, txtOnly, stopFlag);
     // The compatibility engine keeps its cookies in a jar, not as ".txt" cache entries.
     if (txtOnly && !(stopFlag && stopFlag->load()))
-        TWebCookieJar::RemoveCookiesOfFile(folder + QLatin1String("cookies.txt"), filter);
+        TWebCookieJar::RemoveCookiesOfFile(TWebCookieJar::DefaultFile(), filter);
 }
 
 QImage MakeThumbnail(const QString& imageFile, const QString& targetFile, int size, bool save) {
