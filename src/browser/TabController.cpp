@@ -187,6 +187,12 @@ TBrowserTab* TTabController::TabOfView(const QObject* view) const {
     return nullptr;
 }
 
+TBrowserTab* TTabController::ShowingTab(const QObject* view, int kernel) const {
+    // Not for a pending popup, nor for the hidden engine of a switched tab.
+    TBrowserTab* tab = TabOfView(view);
+    return tab && tab->Kernel == kernel ? tab : nullptr;
+}
+
 QWidget* TTabController::NewPage() {
     auto* page = new QWidget(m_pages);
     page->installEventFilter(this);
@@ -623,9 +629,9 @@ void TTabController::CloseDevTools(TBrowserTab* tab) {
 void TTabController::crmAddressChange(TChromiumView* view, const QUrl& url) {
     if (m_closing)
         return;
-    TBrowserTab* tab = TabOfView(view);
-    if (!tab || tab->Kernel != kChromium)
-        return; // a pending popup, or the hidden engine of a switched tab
+    TBrowserTab* tab = ShowingTab(view, kChromium);
+    if (!tab)
+        return;
     const QString address = url.toString();
     const TKernelInfo remembered = m_kernels.LookupKernel(address);
     if (!remembered.domain.isEmpty() && remembered.kernel == kWebControl) {
@@ -641,8 +647,8 @@ void TTabController::crmAddressChange(TChromiumView* view, const QUrl& url) {
 void TTabController::crmTitleChange(TChromiumView* view, const QString& title) {
     if (m_closing)
         return;
-    TBrowserTab* tab = TabOfView(view);
-    if (!tab || tab->Kernel != kChromium)
+    TBrowserTab* tab = ShowingTab(view, kChromium);
+    if (!tab)
         return;
     RecordTitle(tab, title, view->CurrentUrl());
 }
@@ -650,8 +656,7 @@ void TTabController::crmTitleChange(TChromiumView* view, const QString& title) {
 void TTabController::crmLoadingStateChange(TChromiumView* view, bool loading) {
     if (m_closing)
         return;
-    TBrowserTab* tab = TabOfView(view);
-    if (tab && tab->Kernel == kChromium)
+    if (TBrowserTab* tab = ShowingTab(view, kChromium))
         SetLoadingState(tab, !loading);
 }
 
@@ -772,8 +777,8 @@ TWebControlView* TTabController::webNewWindow2(TWebControlView* opener) {
 void TTabController::webTitleChange(TWebControlView* control, const QString& title) {
     if (m_closing)
         return;
-    TBrowserTab* tab = TabOfView(control);
-    if (!tab || tab->Kernel != kWebControl)
+    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    if (!tab)
         return;
     if (!tab->EngineWindow)
         tab->EngineWindow = control;
@@ -783,8 +788,8 @@ void TTabController::webTitleChange(TWebControlView* control, const QString& tit
 void TTabController::webDocumentComplete(TWebControlView* control) {
     if (m_closing)
         return;
-    TBrowserTab* tab = TabOfView(control);
-    if (!tab || tab->Kernel != kWebControl)
+    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    if (!tab)
         return;
     const QString address = control->CurrentUrl();
     if (IsActive(tab))
@@ -795,16 +800,16 @@ void TTabController::webDocumentComplete(TWebControlView* control) {
 }
 
 void TTabController::webDownloadBegin(TWebControlView* control) {
-    TBrowserTab* tab = TabOfView(control);
-    if (!tab || tab->Kernel != kWebControl)
+    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    if (!tab)
         return;
     ++m_webDownloads[control];
     SetLoadingState(tab, false);
 }
 
 void TTabController::webDownloadComplete(TWebControlView* control) {
-    TBrowserTab* tab = TabOfView(control);
-    if (!tab || tab->Kernel != kWebControl)
+    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    if (!tab)
         return;
     // Counted per control, so one control's finished load never leaves another tab spinning.
     int& count = m_webDownloads[control];

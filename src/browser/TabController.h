@@ -175,6 +175,8 @@ private:
     void DetachHandlers(TBrowserTab* tab);
     void ForwardDownload(const QString& url, const QString& name, qint64 size);
     TBrowserTab* TabOfView(const QObject* view) const;
+    // The tab of the view while that engine (kChromium or kWebControl) shows the tab, else nullptr.
+    TBrowserTab* ShowingTab(const QObject* view, int kernel) const;
     bool IsActive(const TBrowserTab* tab) const;
     bool CtrlHeld() const;
     void ShowCurrentTab();
