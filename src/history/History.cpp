@@ -51,9 +51,10 @@ qint64 THistory::StartOfToday() const {
 
 bool THistory::AddVisit(const THistoryInfo& info) {
     const qint64 today = StartOfToday();
-    auto table = m_db.Query(QStringLiteral("SELECT * FROM qb_history WHERE site_url = ") +
+    // Only the newest of today's rows is updated: its id is all that is read.
+    auto table = m_db.Query(QStringLiteral("SELECT id FROM qb_history WHERE site_url = ") +
                             SqlQuote(info.SiteUrl) + QStringLiteral(" AND create_time >= ") +
-                            QString::number(today) + QStringLiteral(" ORDER BY id DESC"));
+                            QString::number(today) + QStringLiteral(" ORDER BY id DESC LIMIT 1"));
     if (!table)
         return false;
     QString id;
