@@ -24,7 +24,6 @@ public:
 
     const int Id;                          // unique per window, never reused
     quint8 Idle = 0;                       // 1 when not loading
-    quint8 SecondEngineMissing = 1;        // 1 until the other engine's view exists in this tab
     int Kernel;                            // TKernel
     quint8 FromPopup = 0;                  // created for a page's popup
     int BrowserId = 0;                     // the Chromium view's browser id; the opener's for popup tabs

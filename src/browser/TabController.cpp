@@ -567,7 +567,6 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab) {
         if (!tab->Browser) {
             CreateChromiumControl(tab)->Navigate(address);
             tab->BrowserId = tab->Browser->BrowserId();
-            tab->SecondEngineMissing = 0;
         } else {
             tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
             tab->Browser->page()->setAudioMuted(false);
@@ -597,7 +596,6 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab) {
         CloseDevTools(tab);
         if (firstControl) {
             tab->WebControl->Navigate(address);
-            tab->SecondEngineMissing = 0;
         } else {
             tab->WebControl->show();
             if (tab->WebControl->CurrentUrl() != address)
