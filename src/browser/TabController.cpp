@@ -262,9 +262,6 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
         control, &TWebControlView::windowClosing, this, [this, control] { webWindowClosing(control); },
         Qt::QueuedConnection);
     connect(control, &TWebControlView::downloadRequested, this, &TTabController::ForwardDownload);
-    // A new load lets the page ask to close its window again.
-    connect(control, &TWebControlView::downloadBegin, this,
-            [this, control] { m_closeAsked.remove(control); });
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
@@ -798,6 +795,7 @@ void TTabController::webDocumentComplete(TWebControlView* control) {
 }
 
 void TTabController::webDownloadBegin(TWebControlView* control) {
+    m_closeAsked.remove(control); // a new load lets the page ask to close its window again
     TBrowserTab* tab = ShowingTab(control, kWebControl);
     if (!tab)
         return;
