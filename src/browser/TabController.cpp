@@ -490,6 +490,13 @@ void TTabController::LayoutTab(TBrowserTab* tab) {
         tab->WebControl->setGeometry(page);
 }
 
+void TTabController::RelayoutTabs() {
+    // The current tab now, the others when they are shown.
+    for (TBrowserTab* tab : m_registry->Tabs())
+        tab->NeedsLayout = 1;
+    LayoutTab(CurrentTab());
+}
+
 bool TTabController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         for (TBrowserTab* tab : m_registry->Tabs()) {

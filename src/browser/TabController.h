@@ -98,6 +98,8 @@ public:
     void PlaceNewTabButton();
     // Sizes the tab's engine widget (and developer tools when open) to its page.
     void LayoutTab(TBrowserTab* tab);
+    // Every tab's page changed size: lays out the current tab, marks the others.
+    void RelayoutTabs();
     // Loading indicator of the tab: strip icon, the window's refresh/stop buttons when active.
     void SetLoadingState(TBrowserTab* tab, bool idle);
     // Repaints the strip (a new tab icon arrived).

@@ -219,10 +219,7 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
         return;
     m_tabs->UpdateTabWidth();
     m_tabs->PlaceNewTabButton();
-    for (TBrowserTab* tab : m_tabs->Tabs())
-        tab->NeedsLayout = 1;
-    if (TBrowserTab* tab = m_tabs->CurrentTab())
-        m_tabs->LayoutTab(tab);
+    m_tabs->RelayoutTabs();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -331,12 +331,8 @@ void TFormMain::LeaveFullScreen() {
     if (m_fullScreenMaximized)
         RestoreWindow();
     m_fullScreenMaximized = false;
-    if (m_tabs) {
-        for (TBrowserTab* tab : m_tabs->Tabs())
-            tab->NeedsLayout = 1;
-        if (TBrowserTab* tab = m_tabs->CurrentTab())
-            m_tabs->LayoutTab(tab);
-    }
+    if (m_tabs)
+        m_tabs->RelayoutTabs();
 }
 
 void TFormMain::SwapFullScreenTab() {
