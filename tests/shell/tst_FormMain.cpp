@@ -25,6 +25,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
+#include "support/EngineTestMain.h"
+
 #include <QtTest>
 #include <memory>
 
@@ -580,15 +582,6 @@ void TFormMainTest::siteBadges() {
     QVERIFY(!danger->isVisible() && !safe->isVisible());
 }
 
-int main(int argc, char** argv) {
-    // The engine runs under Xvfb without a GPU and, as root, without its sandbox.
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TFormMainTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUELLON_ENGINE_TEST_MAIN(TFormMainTest)
 
 #include "tst_FormMain.moc"
