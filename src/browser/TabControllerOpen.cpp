@@ -1,0 +1,132 @@
+// Opening addresses in new and current tabs, the options tab, new windows and the navigation buttons.
+#include "browser/TabController.h"
+
+#include "browser/BrowserTab.h"
+#include "browser/TabControllerPrivate.h"
+#include "browser/DomainKernel.h"
+#include "browser/PageView.h"
+#include "browser/TabRegistry.h"
+#include "browser/WebControlView.h"
+#include "browser/ChromiumView.h"
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+#include <QCoreApplication>
+#include <QProcess>
+
+// ---- Opening addresses -------------------------------------------------------------------
+
+void TTabController::OpenInNewTab(const QString& url, int kernel) {
+    if (m_closing)
+        return;
+    QString address = url.trimmed();
+    if (address.isEmpty())
+        address = BlankPage;
+    if (kernel != kWebControl) {
+        kernel = kChromium;
+        const TKernelInfo remembered = m_kernels.LookupKernel(address);
+        if (!remembered.domain.isEmpty())
+            kernel = remembered.kernel;
+    }
+
+    auto record = std::make_unique<TBrowserTab>(m_nextTabId++, kernel, NewPage());
+    TBrowserTab* tab = record.get();
+    tab->Caption = address;
+    if (kernel == kWebControl && CreateWebControl(tab)) {
+        tab->WebControl->Navigate(address);
+        tab->EngineWindow = tab->WebControl;
+    } else {
+        tab->Kernel = kChromium;
+        CreateChromiumControl(tab)->Navigate(address);
+        tab->BrowserId = tab->Browser->BrowserId();
+        tab->EngineWindow = tab->Browser;
+    }
+    AddTab(std::move(record), !CtrlHeld());
+    m_kernels.RememberKernel(address, tab->Kernel);
+}
+
+void TTabController::OpenInCurrentTab(const QString& url) {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab || m_closing)
+        return;
+    const QString address = url.trimmed();
+    if (address.compare(QStringLiteral("about:config"), Qt::CaseInsensitive) == 0) {
+        emit optionsTabRequested();
+        return;
+    }
+    if (tab->Kernel == kOptionsPage) {
+        OpenInNewTab(address, kChromium);
+        return;
+    }
+    const TKernelInfo remembered = m_kernels.LookupKernel(address);
+    if (!remembered.domain.isEmpty() && remembered.kernel != tab->Kernel)
+        SwitchEngineOf(tab);
+    tab->View()->Navigate(address);
+    m_kernels.RememberKernel(address, tab->Kernel);
+}
+
+void TTabController::OpenOptionsTab(QWidget* optionsWindow) {
+    if (m_closing)
+        return;
+    for (TBrowserTab* tab : m_registry->Tabs()) {
+        if (tab->PageKind == 1) {
+            SetCurrentIndex(IndexOf(tab));
+            ShowOptionsTabState();
+            return;
+        }
+    }
+    auto record = std::make_unique<TBrowserTab>(m_nextTabId++, kOptionsPage, NewPage());
+    TBrowserTab* tab = record.get();
+    tab->Idle = 1;
+    tab->Caption = tr("选项设置");
+    tab->PageKind = 1;
+    tab->PageUrl = QStringLiteral("about:config");
+    if (optionsWindow) {
+        tab->OptionsWindow = optionsWindow;
+        optionsWindow->setParent(tab->Page);
+        optionsWindow->setGeometry(tab->Page->rect());
+        optionsWindow->show();
+    }
+    AddTab(std::move(record), true);
+}
+
+void TTabController::NewTab() {
+    OpenInNewTab(NavigationPageUrl(), kChromium);
+}
+
+void TTabController::NewWindow() {
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList(), AppDir());
+}
+
+// ---- Navigation buttons ------------------------------------------------------------------
+
+void TTabController::GoBack() {
+    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
+        tab->View()->GoBack();
+}
+
+void TTabController::GoForward() {
+    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
+        tab->View()->GoForward();
+}
+
+void TTabController::Refresh() {
+    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
+        tab->View()->Reload();
+}
+
+void TTabController::StopLoading() {
+    if (TBrowserTab* tab = CurrentTab(); tab && tab->View()) {
+        tab->View()->Stop();
+        SetLoadingState(tab, true);
+    }
+}
+
+void TTabController::GoHome() {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab)
+        return;
+    if (tab->View() && IsBlank(tab->View()->CurrentUrl()))
+        tab->View()->Navigate(NavigationPageUrl());
+    else
+        OpenInNewTab(NavigationPageUrl(), kChromium);
+}
