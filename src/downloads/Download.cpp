@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMutexLocker>
+#include <QUrl>
 #include <chrono>
 
 namespace {
@@ -67,15 +68,12 @@ bool TDownload::UsesTls(const QString& url) {
 }
 
 QString TDownload::RequestUrl(const QString& url) {
-    QString request = HasMultiByteChars(url) ? EncodeLastPathSegment(url) : url;
-    if (UsesTls(request))
-        request.replace(0, 8, QStringLiteral("https://"));
-    return request;
-}
-
-QString TDownload::EncodeLastPathSegment(const QString& url) {
-    const int slash = url.lastIndexOf(QLatin1Char('/'));
-    return url.left(slash + 1) + EncodeUrlText(url.mid(slash + 1));
+    // Tolerant parsing keeps "%XX" escapes and encodes a stray "%", so that an address the engine
+    // already encoded is not encoded twice.
+    const QUrl parsed(url, QUrl::TolerantMode);
+    if (!parsed.isValid())
+        return url;
+    return QString::fromLatin1(parsed.toEncoded(QUrl::RemoveFragment));
 }
 
 qint64 TDownload::Now() const {
@@ -106,29 +104,39 @@ void TDownload::Work(qint64 received) {
 }
 
 void TDownload::run() {
-    int attempts = 0;
-    while (attempts < MaxAttempts && ReloadState()) {
+    // Only attempts that gain nothing count: a connection that breaks every few megabytes still
+    // brings the file to its end.
+    int idle = 0;
+    while (idle < MaxAttempts && ReloadState()) {
         Failed = false;
-        if (DownloadOnce()) {
+        const TAttempt attempt = DownloadOnce();
+        if (attempt == TAttempt::Finished) {
             Post(WM_DOWNLOAD_FINISHED, dsFinished);
             return;
         }
-        if (++attempts < MaxAttempts)
+        if (attempt == TAttempt::Final)
+            break;
+        if (attempt == TAttempt::Progressed) {
+            idle = 0;
+            continue;
+        }
+        if (++idle < MaxAttempts)
             WaitBeforeRetry();
     }
-    if (attempts >= MaxAttempts)
-        Post(WM_DOWNLOAD_FAILED, dsPaused);
+    Post(WM_DOWNLOAD_FAILED, dsPaused); // nothing goes out after a stop
 }
 
 bool TDownload::ReloadState() {
     QMutexLocker lock(&m_lock);
     if (!Running)
         return false;
+    const qint64 learnt = TotalSize;
     StartPosition = 0;
     TotalSize = 0;
     const TDownloadInfo row = Queue->LoadDownload(Url);
     StartPosition = row.Position;
-    TotalSize = row.TotalSize;
+    // A size learnt from an earlier answer holds until the row has it too.
+    TotalSize = row.TotalSize > 0 ? row.TotalSize : learnt;
     return true;
 }
 
@@ -144,20 +152,23 @@ bool TDownload::AttachClient(THttpClient* client) {
     return HttpClient != nullptr;
 }
 
-bool TDownload::DownloadOnce() {
+TDownload::TAttempt TDownload::DownloadOnce() {
+    CurrentPosition = StartPosition;
     TTargetFile file(FileName);
     if (!OpenTarget(file)) {
-        Failed = true;
-        WriteLog(
-            QStringLiteral("DownloadThread Error: cannot open %1: %2").arg(FileName, file.errorString()));
-        return false;
+        Fail(QStringLiteral("cannot open %1: %2").arg(FileName, file.errorString()));
+        return TAttempt::Failed;
     }
     CurrentPosition = StartPosition;
+    BestPosition = qMax(BestPosition, StartPosition);
     // The file already holds every byte (the program stopped between the last write and the
     // finished notice): asking for the bytes after the end would only be refused.
     if (TotalSize > 0 && StartPosition == TotalSize)
-        return true;
+        return TAttempt::Finished;
+    return Transfer(file);
+}
 
+TDownload::TAttempt TDownload::Transfer(QFile& file) {
     THttpClient client;
     client.SetUserAgent(QString::fromLatin1(UserAgent));
     client.SetFollowRedirects(true);
@@ -169,35 +180,65 @@ bool TDownload::DownloadOnce() {
     client.OnWorkBegin = [this] { WorkBegin(); };
     client.OnWork = [this](qint64 received) { Work(received); };
     if (!AttachClient(&client))
-        return false;
+        return TAttempt::Failed;
+    FileChanged = false;
     const bool complete = client.Get(RequestUrl(Url), &file);
     AttachClient(nullptr);
 
     const bool writeFailed = file.error() != QFileDevice::NoError;
     const QString writeError = file.errorString();
     file.close();
-    if (complete && !writeFailed)
-        return true;
+    if (writeFailed)
+        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError));
+    else if (!complete)
+        Fail(client.ErrorText());
+    if (FileChanged)
+        return TAttempt::Final;
+    return Outcome(complete && !writeFailed);
+}
+
+TDownload::TAttempt TDownload::Outcome(bool complete) {
+    if (complete && (TotalSize == 0 || CurrentPosition == TotalSize))
+        return TAttempt::Finished;
+    if (complete && CurrentPosition > TotalSize) {
+        Fail(tr("服务器上的文件已改变"));
+        return TAttempt::Final;
+    }
+    // A broken connection, or an answer that covered only part of the rest (servers that cap
+    // ranges): the next attempt asks for what is still missing.
+    const bool progressed = CurrentPosition > BestPosition;
+    BestPosition = qMax(BestPosition, CurrentPosition);
+    if (progressed)
+        return TAttempt::Progressed;
+    if (complete)
+        Fail(QStringLiteral("the answer ended at byte %1 of %2").arg(CurrentPosition).arg(TotalSize));
+    return TAttempt::Failed;
+}
+
+void TDownload::Fail(const QString& reason) {
     Failed = true;
-    WriteLog(
-        QStringLiteral("DownloadThread Error: ") +
-        (writeFailed ? QStringLiteral("cannot write %1: %2").arg(FileName, writeError) : client.ErrorText()));
-    return false;
+    ErrorText = reason;
+    WriteLog(QStringLiteral("DownloadThread Error: ") + reason);
 }
 
 bool TDownload::OpenTarget(QFile& file) {
-    // Unbuffered: every block reaches the file before its bytes count as received, so a stored
-    // position never runs ahead of the file, whatever happens to the process afterwards.
-    const bool resume = StartPosition > 0 && file.exists();
+    // Unbuffered: every block reaches the file before its bytes count as received, so the file
+    // never holds less than was reported, whatever happens to the process afterwards.
+    const bool resume = (OwnsFile || StartPosition > 0) && file.exists();
     if (!resume) {
         StartPosition = 0;
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        OwnsFile = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        return OwnsFile;
     }
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
-    // Continue from what the file really holds: never past its end (that would leave a gap of
-    // zeros), and without the bytes written after the last stored position.
-    StartPosition = qMin(StartPosition, file.size());
+    OwnsFile = true;
+    // Continue from what the file really holds: the stored position lags behind it by up to a
+    // second of transfer (and by everything an attempt of this worker wrote since). A file larger
+    // than the resource is not a part of it.
+    StartPosition = file.size();
+    if (TotalSize > 0 && StartPosition > TotalSize)
+        StartPosition = 0;
     if (file.resize(StartPosition) && file.seek(StartPosition))
         return true;
     file.close();
@@ -205,26 +246,42 @@ bool TDownload::OpenTarget(QFile& file) {
 }
 
 bool TDownload::AcceptResponse(const THttpResponse& response, QFile& file, QString* refusal) {
-    if (response.Status == 206) {
-        if (response.RangeStart != StartPosition) {
-            *refusal = QStringLiteral("the server answered from byte %1 instead of byte %2")
-                           .arg(response.RangeStart)
-                           .arg(StartPosition);
-            return false;
-        }
-        if (TotalSize == 0) {
-            if (response.RangeTotal > 0)
-                TotalSize = response.RangeTotal;
-            else if (response.ContentLength >= 0)
-                TotalSize = StartPosition + response.ContentLength;
-        }
-        return true;
-    }
+    if (response.Status == 206)
+        return AcceptRange(response, refusal);
     if (response.Status < 200 || response.Status >= 300)
         return true; // the client fails the request with the status itself
+    return AcceptWhole(response, file, refusal);
+}
+
+bool TDownload::AcceptRange(const THttpResponse& response, QString* refusal) {
+    if (response.RangeStart != StartPosition) {
+        *refusal = QStringLiteral("the server answered from byte %1 instead of byte %2")
+                       .arg(response.RangeStart)
+                       .arg(StartPosition);
+        return false;
+    }
+    if (TotalSize > 0) {
+        const bool otherTotal = response.RangeTotal >= 0 && response.RangeTotal != TotalSize;
+        const bool pastTheEnd =
+            response.ContentLength >= 0 && StartPosition + response.ContentLength > TotalSize;
+        return (otherTotal || pastTheEnd) ? RefuseChangedFile(refusal) : true;
+    }
+    if (response.RangeTotal > 0)
+        TotalSize = response.RangeTotal;
+    else if (response.ContentLength >= 0)
+        TotalSize = StartPosition + response.ContentLength;
+    return true;
+}
+
+bool TDownload::AcceptWhole(const THttpResponse& response, QFile& file, QString* refusal) {
+    // The whole body instead of the rest. With a known size it must be that size (a page saying
+    // that a signed address expired is not the file); a body of unknown length is trusted only
+    // when there is no partial file to lose.
+    if (TotalSize > 0 && response.ContentLength != TotalSize &&
+        (response.ContentLength >= 0 || StartPosition > 0))
+        return RefuseChangedFile(refusal);
     if (StartPosition > 0) {
-        // The server ignored the range and sends the whole file: start the file over instead of
-        // appending a second copy.
+        // The server ignored the range: start the file over instead of appending a second copy.
         if (!file.resize(0) || !file.seek(0)) {
             *refusal = QStringLiteral("cannot truncate %1: %2").arg(FileName, file.errorString());
             return false;
@@ -237,6 +294,12 @@ bool TDownload::AcceptResponse(const THttpResponse& response, QFile& file, QStri
     return true;
 }
 
+bool TDownload::RefuseChangedFile(QString* refusal) {
+    FileChanged = true;
+    *refusal = tr("服务器上的文件已改变");
+    return false;
+}
+
 void TDownload::Post(int messageId, TDownloadState state, const QString& progressText) {
     TDownloadInfo info;
     info.Url = Url;
@@ -245,6 +308,8 @@ void TDownload::Post(int messageId, TDownloadState state, const QString& progres
     info.TotalSize = (state == dsFinished && TotalSize == 0) ? CurrentPosition : TotalSize;
     info.State = state;
     info.ProgressText = progressText;
+    if (messageId == WM_DOWNLOAD_FAILED)
+        info.ErrorText = ErrorText;
     QMutexLocker lock(&m_lock);
     if (Running && NotifyWindow)
         QCoreApplication::postEvent(

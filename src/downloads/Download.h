@@ -42,12 +42,10 @@ public:
 
     // The TLS decision: the address begins with "https://", in any letter case.
     static bool UsesTls(const QString& url);
-    // The address as requested: the scheme lower-cased for TLS addresses, and the text after the
-    // last "/" percent-encoded from UTF-8 when the address holds multi-byte characters.
+    // The address as requested: the engine's address in its fully encoded form (Chinese and
+    // blanks percent-encoded from UTF-8 wherever they stand, the query's "?", "=" and "&" kept,
+    // escapes already present kept as they are, the host in its ASCII form, no fragment).
     static QString RequestUrl(const QString& url);
-    // Everything up to and including the last "/" kept, the rest encoded: A-Z a-z 0-9 and
-    // ! $ ' ( ) * - . @ _ stay, a blank becomes "+", other bytes "%XX" (upper-case hex).
-    static QString EncodeLastPathSegment(const QString& url);
 
     // Transfer notifications of one attempt (worker thread, inside the request).
     void WorkBegin();
@@ -64,12 +62,25 @@ protected:
     void run() override;
 
 private:
+    enum class TAttempt {
+        Finished,   // the file holds the whole resource
+        Progressed, // the file grew past every earlier attempt: go on at once
+        Failed,     // nothing gained: counts against the attempts, retried after a pause
+        Final       // the server's file is another one now: asking again cannot help
+    };
+
     bool ReloadState();
-    bool DownloadOnce();
+    TAttempt DownloadOnce();
+    TAttempt Transfer(QFile& file);
+    TAttempt Outcome(bool complete);
     bool OpenTarget(QFile& file);
     bool AcceptResponse(const THttpResponse& response, QFile& file, QString* refusal);
+    bool AcceptRange(const THttpResponse& response, QString* refusal);
+    bool AcceptWhole(const THttpResponse& response, QFile& file, QString* refusal);
+    bool RefuseChangedFile(QString* refusal);
     bool AttachClient(THttpClient* client);
     void WaitBeforeRetry();
+    void Fail(const QString& reason);
     void Post(int messageId, TDownloadState state, const QString& progressText = QString());
     qint64 Now() const;
 
@@ -83,7 +94,11 @@ private:
     qint64 TotalSize = 0;
     qint64 WorkBeginTime = 0;
     qint64 LastReportTime = 0;
-    bool Reported = false; // no progress posted yet: the first one always goes out
+    bool Reported = false;   // no progress posted yet: the first one always goes out
+    bool OwnsFile = false;   // an attempt of this worker opened the file: its end is the position
+    qint64 BestPosition = 0; // the furthest the file got in this worker
+    bool FileChanged = false;
+    QString ErrorText; // why the last attempt failed
 
     // Guards the client against StopDownload, and every use of Queue and NotifyWindow against
     // a stop: once StopDownload returns, this worker touches neither.

@@ -21,6 +21,7 @@ struct TDownloadInfo {
     qint64 TotalSize = 0; // 0 while the size is unknown
     TDownloadState State = dsPaused;
     QString ProgressText; // "speed/S received/total", only in progress messages
+    QString ErrorText;    // why the download stopped, only in failure notices
 };
 
 Q_DECLARE_METATYPE(TDownloadInfo)

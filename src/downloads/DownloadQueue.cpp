@@ -3,6 +3,7 @@
 
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "downloads/FreeFileName.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -19,9 +20,18 @@ QString WhereUrl(const QString& url) {
     return QStringLiteral(" WHERE url = ") + SqlQuote(url);
 }
 
+// The engines give -1 for a size they do not know; the table keeps 0 for it.
+qint64 Size(qint64 bytes) {
+    return qMax<qint64>(0, bytes);
+}
+
 } // namespace
 
-TDownloadQueue::TDownloadQueue(TDb& db, QObject* owner) : QObject(owner), m_db(db), m_owner(owner) {}
+TDownloadQueue::TDownloadQueue(TDb& db, QObject* owner) : QObject(owner), m_db(db), m_owner(owner) {
+    // Rows still running now were left so by a program that did not close (killed, crashed):
+    // no worker of theirs exists any more.
+    MarkRunningAsPaused();
+}
 
 TDownloadQueue::~TDownloadQueue() {
     for (const QPointer<TDownload>& worker : qAsConst(Workers)) {
@@ -33,13 +43,23 @@ TDownloadQueue::~TDownloadQueue() {
 }
 
 void TDownloadQueue::StartDownload(const QString& url, const QString& fileName, qint64 totalSize) {
-    if (!DownloadExists(url)) {
+    const TDownloadInfo row = LoadDownload(url);
+    if (row.Url.isEmpty()) {
         TDownloadInfo info;
         info.FileName = fileName;
         info.Url = url;
         info.TotalSize = totalSize;
         info.State = dsDownloading;
         InsertDownload(info);
+    } else if (row.FileName != fileName) {
+        // Another file for a listed address: the row follows the file being written, which
+        // starts empty.
+        TDownloadInfo info = row;
+        info.FileName = fileName;
+        info.Position = 0;
+        if (totalSize > 0)
+            info.TotalSize = totalSize;
+        ReplaceDownload(info);
     }
     const QString key = Md5Hex(url);
     if (Workers.contains(key))
@@ -93,8 +113,8 @@ TDownloadInfo TDownloadQueue::RowToInfo(const TSQLiteTable& table) {
     TDownloadInfo info;
     info.FileName = table.FieldAsText(QStringLiteral("file_name"));
     info.Url = table.FieldAsText(QStringLiteral("url"));
-    info.Position = table.FieldAsInt64(QStringLiteral("position"));
-    info.TotalSize = table.FieldAsInt64(QStringLiteral("total_size"));
+    info.Position = Size(table.FieldAsInt64(QStringLiteral("position")));
+    info.TotalSize = Size(table.FieldAsInt64(QStringLiteral("total_size")));
     const qint64 state = table.FieldAsInt64(QStringLiteral("finished"));
     info.State =
         (state == dsFinished || state == dsDownloading) ? static_cast<TDownloadState>(state) : dsPaused;
@@ -132,10 +152,19 @@ QList<TDownloadInfo> TDownloadQueue::LoadAllDownloads() {
 bool TDownloadQueue::SaveDownload(const TDownloadInfo& info) {
     QMutexLocker lock(&Lock);
     return m_db.Execute(QStringLiteral("UPDATE qb_download SET position = %1, total_size = %2, finished = %3")
-                            .arg(info.Position)
-                            .arg(info.TotalSize)
+                            .arg(Size(info.Position))
+                            .arg(Size(info.TotalSize))
                             .arg(info.State) +
                         WhereUrl(info.Url));
+}
+
+bool TDownloadQueue::ReplaceDownload(const TDownloadInfo& info) {
+    QMutexLocker lock(&Lock);
+    return m_db.Execute(
+        QStringLiteral("UPDATE qb_download SET file_name = %1, position = %2, total_size = %3")
+            .arg(SqlQuote(info.FileName), QString::number(Size(info.Position)),
+                 QString::number(Size(info.TotalSize))) +
+        WhereUrl(info.Url));
 }
 
 bool TDownloadQueue::SetDownloadState(const QString& url, TDownloadState state) {
@@ -144,16 +173,16 @@ bool TDownloadQueue::SetDownloadState(const QString& url, TDownloadState state) 
 }
 
 bool TDownloadQueue::InsertDownload(const TDownloadInfo& info) {
+    // One arg() call for every value: a chained arg() would read a "%3" of an encoded address
+    // as its own place holder.
     QMutexLocker lock(&Lock);
     return m_db.Execute(
         QStringLiteral(
             "INSERT INTO qb_download (file_name, url, position, total_size, finished, create_time) "
             "VALUES (%1, %2, %3, %4, %5, %6)")
-            .arg(SqlQuote(info.FileName), SqlQuote(info.Url))
-            .arg(info.Position)
-            .arg(info.TotalSize)
-            .arg(info.State)
-            .arg(DateTimeToUnixTime(QDateTime::currentDateTime())));
+            .arg(SqlQuote(info.FileName), SqlQuote(info.Url), QString::number(Size(info.Position)),
+                 QString::number(Size(info.TotalSize)), QString::number(info.State),
+                 QString::number(DateTimeToUnixTime(QDateTime::currentDateTime()))));
 }
 
 bool TDownloadQueue::MarkRunningAsPaused() {
@@ -204,9 +233,19 @@ void TDownloadQueue::DownloadFinished(const TDownloadInfo& info) {
 }
 
 void TDownloadQueue::DownloadFailed(const TDownloadInfo& info) {
-    // The worker has ended: drop it and keep the row resumable from its last stored position.
+    // The worker has ended: drop it and keep the row resumable from where its file ends.
     Workers.remove(Md5Hex(info.Url));
-    SetDownloadState(info.Url, dsPaused);
+    SaveDownload(info);
     if (OnFailed)
         OnFailed(info);
+    emit Failed(info, info.ErrorText);
+}
+
+QString TDownloadQueue::FreeFileNameFor(const QString& path, const QString& url) {
+    QStringList listed;
+    for (const TDownloadInfo& info : LoadAllDownloads()) {
+        if (info.Url != url)
+            listed.append(info.FileName);
+    }
+    return FreeFileName(path, listed);
 }

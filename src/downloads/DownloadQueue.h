@@ -23,6 +23,7 @@ public:
     using TNotify = std::function<void(const TDownloadInfo&)>;
 
     // owner receives WM_DOWNLOAD_FINISHED (0, 0) once per finished download; it may be null.
+    // Rows a killed program left running are stored as paused.
     TDownloadQueue(TDb& db, QObject* owner);
     // Stops every worker and stores every running row as paused.
     ~TDownloadQueue() override;
@@ -43,6 +44,8 @@ public:
     bool SaveDownload(const TDownloadInfo& info);
     bool SetDownloadState(const QString& url, TDownloadState state);
     bool InsertDownload(const TDownloadInfo& info);
+    // Writes FileName, Position and TotalSize of the row with the record's Url.
+    bool ReplaceDownload(const TDownloadInfo& info);
     bool MarkRunningAsPaused();
 
     // The window that receives the workers' messages: the queue itself.
@@ -50,12 +53,21 @@ public:
 
     TNotify OnProgress;
     TNotify OnFinished;
-    // A worker gave up after its last attempt; the row is stored as paused.
+    // A worker gave up (after its last attempt, or at once when the server's file has changed);
+    // the row is stored as paused and the record's ErrorText says why.
     TNotify OnFailed;
+
+    // A free path for a new download's file: path itself, or "name (n).ext" when a file exists
+    // there or another listed download (any row but url's own) writes there.
+    QString FreeFileNameFor(const QString& path, const QString& url = QString());
 
     // Handed to every worker started from now on (tests shorten the pause and drive the clock).
     int RetryInterval = TDownload::DefaultRetryInterval;
     TDownload::TClock Clock;
+
+signals:
+    // The same notice as OnFailed, with the reason to show on the paused row.
+    void Failed(const TDownloadInfo& info, const QString& reason);
 
 protected:
     void customEvent(QEvent* event) override;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QtTest>
 
 namespace {
@@ -22,8 +23,6 @@ class TestDownload : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void encodeLastPathSegment_data();
-    void encodeLastPathSegment();
     void requestUrl_data();
     void requestUrl();
     void progressIsReportedOncePerSecond();
@@ -31,8 +30,14 @@ private slots:
     void resumeContinuesAtTheStoredPosition();
     void resumeFollowsWhatTheFileHolds_data();
     void resumeFollowsWhatTheFileHolds();
-    void chineseLastSegmentReachesTheServerEncoded();
+    void chineseAddressReachesTheServer_data();
+    void chineseAddressReachesTheServer();
     void wholeBodyAnswerToAResumeRestartsTheFile();
+    void answerForAnotherResourceKeepsThePartialFile_data();
+    void answerForAnotherResourceKeepsThePartialFile();
+    void droppedConnectionsContinueFromTheFile();
+    void cappedRangesAreFetchedToTheEnd_data();
+    void cappedRangesAreFetchedToTheEnd();
     void shiftedRangeAnswerFailsWithoutWriting();
     void transferSizeIsLearned_data();
     void transferSizeIsLearned();
@@ -50,27 +55,6 @@ void TestDownload::initTestCase() {
     QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
 }
 
-void TestDownload::encodeLastPathSegment_data() {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("encoded");
-    QTest::newRow("chinese name") << QStringLiteral("http://h/a/中文.zip")
-                                  << QStringLiteral("http://h/a/%E4%B8%AD%E6%96%87.zip");
-    QTest::newRow("blank and kept marks")
-        << QStringLiteral("http://h/a b!$'()*-.@_~") << QStringLiteral("http://h/a+b!$'()*-.@_%7E");
-    QTest::newRow("query after the last slash")
-        << QStringLiteral("http://h/d/文?a=b&c") << QStringLiteral("http://h/d/%E6%96%87%3Fa%3Db%26c");
-    QTest::newRow("slash inside the query")
-        << QStringLiteral("http://h/d?p=中/x y") << QStringLiteral("http://h/d?p=中/x+y");
-    QTest::newRow("no slash at all") << QStringLiteral("中:x") << QStringLiteral("%E4%B8%AD%3Ax");
-    QTest::newRow("ends in a slash") << QStringLiteral("http://h/中/") << QStringLiteral("http://h/中/");
-}
-
-void TestDownload::encodeLastPathSegment() {
-    QFETCH(QString, url);
-    QFETCH(QString, encoded);
-    QCOMPARE(TDownload::EncodeLastPathSegment(url), encoded);
-}
-
 void TestDownload::requestUrl_data() {
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("tls");
@@ -78,12 +62,21 @@ void TestDownload::requestUrl_data() {
     QTest::newRow("plain") << QStringLiteral("http://h/a.zip?x=1") << false
                            << QStringLiteral("http://h/a.zip?x=1");
     QTest::newRow("upper-case https")
-        << QStringLiteral("HTTPS://H/A.zip") << true << QStringLiteral("https://H/A.zip");
+        << QStringLiteral("HTTPS://H/A.zip") << true << QStringLiteral("https://h/A.zip");
     QTest::newRow("mixed-case https")
         << QStringLiteral("HtTpS://h/中.zip") << true << QStringLiteral("https://h/%E4%B8%AD.zip");
-    QTest::newRow("not a scheme") << QStringLiteral("https:/h/a") << false << QStringLiteral("https:/h/a");
-    QTest::newRow("leading blank") << QStringLiteral(" https://h/a") << false
-                                   << QStringLiteral(" https://h/a");
+    QTest::newRow("chinese name with a blank and a query")
+        << QStringLiteral("http://h/资料/说明 书.zip?v=1&n=中 文") << false
+        << QStringLiteral("http://h/%E8%B5%84%E6%96%99/%E8%AF%B4%E6%98%8E%20%E4%B9%A6.zip"
+                          "?v=1&n=%E4%B8%AD%20%E6%96%87");
+    QTest::newRow("already encoded") << QStringLiteral("http://h/%E4%B8%AD%20a.zip?q=%3D") << false
+                                     << QStringLiteral("http://h/%E4%B8%AD%20a.zip?q=%3D");
+    QTest::newRow("partly encoded") << QStringLiteral("http://h/中/a%20b 文.zip") << false
+                                    << QStringLiteral("http://h/%E4%B8%AD/a%20b%20%E6%96%87.zip");
+    QTest::newRow("stray percent") << QStringLiteral("http://h/100%.zip") << false
+                                   << QStringLiteral("http://h/100%25.zip");
+    QTest::newRow("chinese host") << QStringLiteral("http://下载.example/a.zip") << false
+                                  << QStringLiteral("http://xn--ghq880n.example/a.zip");
 }
 
 void TestDownload::requestUrl() {
@@ -174,7 +167,7 @@ void TestDownload::resumeFollowsWhatTheFileHolds_data() {
     QTest::newRow("file holds the stored position") << qint64(1000) << 1000;
     QTest::newRow("file missing") << qint64(1000) << -1;
     QTest::newRow("file shorter than stored") << qint64(1000) << 600;
-    QTest::newRow("bytes after the stored position") << qint64(1000) << 1700;
+    QTest::newRow("file holds more than stored") << qint64(1000) << 1700;
     QTest::newRow("stored 0 with an old file") << qint64(0) << 3000;
 }
 
@@ -186,10 +179,10 @@ void TestDownload::resumeFollowsWhatTheFileHolds() {
     const QString url = m_server->Url("/_gen/40000");
     const QString file = fixture.FilePath("gen.bin");
     if (fileBytes >= 0) {
-        // Correct bytes up to the stored position, junk after it: only the stored part is kept.
+        // A stored position of 0 is a new download: an old file of that name holds other bytes.
         QByteArray held = TTestServer::GeneratedBytes(0, fileBytes);
-        for (int i = int(stored); i < fileBytes; ++i)
-            held[i] = '#';
+        if (stored == 0)
+            held.fill('#');
         QVERIFY(fixture.WriteFile(file, held));
     }
     fixture.StoreRow(url, file, stored, size, dsPaused);
@@ -205,17 +198,27 @@ void TestDownload::resumeFollowsWhatTheFileHolds() {
     QCOMPARE(row.State, dsFinished);
 }
 
-void TestDownload::chineseLastSegmentReachesTheServerEncoded() {
+void TestDownload::chineseAddressReachesTheServer_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("chinese name") << QStringLiteral("/资料/说明书.bin");
+    QTest::newRow("blank and query") << QStringLiteral("/资料/说明 书.bin?v=1&from=首页");
+    QTest::newRow("partly encoded") << QStringLiteral("/资料/%E8%AF%B4%E6%98%8E 书.bin?v=%3D");
+}
+
+void TestDownload::chineseAddressReachesTheServer() {
+    QFETCH(QString, path);
     TDownloadFixture fixture;
     const QByteArray content = TTestServer::GeneratedBytes(0, 777);
     QVERIFY(m_server->WriteFile(QStringLiteral("资料/说明书.bin"), content));
-    const QString url = m_server->Url(QStringLiteral("/资料/说明书.bin"));
+    QVERIFY(m_server->WriteFile(QStringLiteral("资料/说明 书.bin"), content));
+    const QString url = m_server->Url(path);
     const QString file = fixture.FilePath(QStringLiteral("说明书.bin"));
     fixture.Queue->StartDownload(url, file, 777);
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
 
+    QCOMPARE(fixture.Finished.size(), 1);
     QVERIFY(fixture.ReadFile(file) == content);
-    QCOMPARE(fixture.Finished[0].Url, url); // the record keeps the unencoded address
+    QCOMPARE(fixture.Finished[0].Url, url); // the record keeps the address as given
     QCOMPARE(fixture.Queue->LoadAllDownloads().value(0).Url, url);
     QCOMPARE(fixture.Queue->LoadDownload(url).State, dsFinished);
 }
@@ -230,6 +233,77 @@ void TestDownload::wholeBodyAnswerToAResumeRestartsTheFile() {
 
     QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 6000));
     QCOMPARE(fixture.Finished[0].Position, qint64(6000));
+}
+
+void TestDownload::answerForAnotherResourceKeepsThePartialFile_data() {
+    QTest::addColumn<QString>("path");
+    // A signed address that expired while the download was paused: a short page instead.
+    QTest::newRow("200 with a short page") << QStringLiteral("/expired.html?ignore_range=1");
+    QTest::newRow("200 without a length") << QStringLiteral("/expired.html?ignore_range=1&chunked=1");
+    // The file was replaced on the server by one of another size.
+    QTest::newRow("206 of another total") << QStringLiteral("/_gen/8000");
+}
+
+void TestDownload::answerForAnotherResourceKeepsThePartialFile() {
+    QFETCH(QString, path);
+    TDownloadFixture fixture;
+    QVERIFY(m_server->WriteFile("expired.html", "<html><body>link expired</body></html>\n"));
+    const QString url = m_server->Url(path);
+    const QString file = fixture.FilePath("gen.bin");
+    QVERIFY(fixture.StorePartial(url, file, 1000, 6000));
+    m_server->ResetStats();
+    fixture.Queue->StartDownload(url, file, 6000);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
+
+    QCOMPARE(fixture.Finished.size(), 0);
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 1000));
+    QCOMPARE(fixture.Failed[0].ErrorText, QStringLiteral("服务器上的文件已改变"));
+    // Asking again cannot bring the old file back: the first answer ends the download.
+    QCOMPARE(m_server->Requests(QUrl(url).path()), 1);
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.Position, qint64(1000));
+    QCOMPARE(row.TotalSize, qint64(6000));
+}
+
+void TestDownload::droppedConnectionsContinueFromTheFile() {
+    // Every connection breaks after 200000 bytes, long before the once-a-second store of the
+    // position: ten connections, each continuing where the file ends, and not one byte twice.
+    TDownloadFixture fixture;
+    fixture.Queue->RetryInterval = 60000; // a transfer that keeps moving does not wait
+    const qint64 size = 2000000;
+    const QString url = m_server->Url("/_gen/2000000?drop=200000");
+    const QString file = fixture.FilePath("gen.bin");
+    m_server->ResetStats();
+    fixture.Queue->StartDownload(url, file, size);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
+
+    QCOMPARE(fixture.Finished.size(), 1);
+    QCOMPARE(m_server->Requests("/_gen/2000000"), 10);
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, size));
+    QCOMPARE(fixture.Queue->LoadDownload(url).Position, size);
+}
+
+void TestDownload::cappedRangesAreFetchedToTheEnd_data() {
+    QTest::addColumn<qint64>("given");
+    QTest::newRow("size known") << qint64(50000);
+    QTest::newRow("size unknown") << qint64(0);
+}
+
+void TestDownload::cappedRangesAreFetchedToTheEnd() {
+    QFETCH(qint64, given);
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_gen/50000?max_range=8000");
+    const QString file = fixture.FilePath("gen.bin");
+    m_server->ResetStats();
+    fixture.Queue->StartDownload(url, file, given);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
+
+    QCOMPARE(fixture.Finished.size(), 1);
+    QCOMPARE(fixture.Finished[0].Position, qint64(50000));
+    QCOMPARE(fixture.Finished[0].TotalSize, qint64(50000));
+    QCOMPARE(m_server->Requests("/_gen/50000"), 7);
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 50000));
 }
 
 void TestDownload::shiftedRangeAnswerFailsWithoutWriting() {
@@ -344,6 +418,8 @@ void TestDownload::fullDiskKeepsTheLastGoodPosition() {
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 30000);
 
     QVERIFY(log.CountContaining("DownloadThread Error: cannot write " + file) >= 1);
+    QVERIFY2(fixture.Failed[0].ErrorText.contains("No space left on device"),
+             qPrintable(fixture.Failed[0].ErrorText));
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.State, dsPaused);
     const QByteArray held = fixture.ReadFile(file);

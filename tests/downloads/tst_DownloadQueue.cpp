@@ -22,13 +22,19 @@ private slots:
     void deleteInactiveKeepsOnlyRunningRows();
     void startInsertsARunningRow();
     void startKeepsAnExistingRow();
+    void restartUnderAnotherNameFollowsTheNewFile();
+    void unknownSizeIsStoredAsZero();
     void restartReplacesTheRunningWorker();
     void pauseWithoutAWorkerChangesNothing();
     void finishedDownload();
     void failedWorkerIsDroppedAndResumable();
+    void failureReachesTheOwnerWithItsReason_data();
+    void failureReachesTheOwnerWithItsReason();
     void staleMessagesAreIgnored();
     void deleteStopsTheWorkerAndRemovesTheRow();
     void destructionStoresRunningRowsAsPaused();
+    void creationStoresRowsLeftRunningAsPaused();
+    void freeFileNameSkipsListedDownloads();
 
 private:
     std::unique_ptr<TTestServer> m_server;
@@ -45,6 +51,8 @@ void TestDownloadQueue::rowsKeepTheirTextsWhole_data() {
     QTest::addColumn<QString>("fileName");
     QTest::newRow("quotes") << QStringLiteral("http://h/it's/a'b.zip?q='x'")
                             << QStringLiteral("/home/u/O'Neil's ''files''/a.zip");
+    QTest::newRow("percent escapes") << QStringLiteral("http://h/%E6%96%87%20%31.rar?s=%3D%41%5")
+                                     << QStringLiteral("/home/u/%1 %2%3.rar");
     QTest::newRow("chinese") << QStringLiteral("http://下载.example/文件 1.rar")
                              << QStringLiteral("/home/u/Quellon下载/文件 1.rar");
     QTest::newRow("signed address past 1000 characters")
@@ -132,7 +140,7 @@ void TestDownloadQueue::startKeepsAnExistingRow() {
     const QString file = fixture.FilePath("gen.bin");
     QVERIFY(fixture.StorePartial(url, file, 1200, 3000));
     m_server->ResetStats();
-    fixture.Queue->StartDownload(url, fixture.FilePath("other name.bin"), 99);
+    fixture.Queue->StartDownload(url, file, 99);
     TDownloadInfo row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.State, dsPaused); // until the worker's first notice
     QCOMPARE(row.Position, qint64(1200));
@@ -141,10 +149,51 @@ void TestDownloadQueue::startKeepsAnExistingRow() {
 
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
     QCOMPARE(m_server->Requests("/_gen/3000"), 1);
-    QVERIFY(fixture.ReadFile(fixture.FilePath("other name.bin")) == TTestServer::GeneratedBytes(0, 3000));
+    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 3000));
     row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.State, dsFinished);
-    QCOMPARE(row.FileName, file); // the stored name stays
+    QCOMPARE(row.FileName, file);
+}
+
+void TestDownloadQueue::restartUnderAnotherNameFollowsTheNewFile() {
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_gen/3000");
+    const QString oldFile = fixture.FilePath("gen.bin");
+    const QString newFile = fixture.FilePath("other name.bin");
+    QVERIFY(fixture.StorePartial(url, oldFile, 1200, 3000));
+    fixture.Queue->StartDownload(url, newFile, 3000);
+    TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.FileName, newFile);
+    QCOMPARE(row.Position, qint64(0)); // the new file starts empty
+    QCOMPARE(fixture.Queue->LoadAllDownloads().size(), 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+    QVERIFY(fixture.ReadFile(newFile) == TTestServer::GeneratedBytes(0, 3000));
+    QVERIFY(fixture.ReadFile(oldFile) == TTestServer::GeneratedBytes(0, 1200)); // left alone
+    row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.FileName, newFile);
+    QCOMPARE(row.Position, qint64(3000));
+    QCOMPARE(row.State, dsFinished);
+}
+
+void TestDownloadQueue::unknownSizeIsStoredAsZero() {
+    // The engines give -1 for a size they do not know.
+    TDownloadFixture fixture;
+    const QString url = m_server->Url("/_gen/100000?stall=10");
+    fixture.Queue->StartDownload(url, fixture.FilePath("a.bin"), -1);
+    QCOMPARE(fixture.Queue->LoadDownload(url).TotalSize, qint64(0));
+    fixture.Queue->PauseDownload(url);
+
+    fixture.StoreRow("http://h/b", "/b", -1, -1, dsPaused);
+    TDownloadInfo row = fixture.Queue->LoadDownload("http://h/b");
+    QCOMPARE(row.Position, qint64(0));
+    QCOMPARE(row.TotalSize, qint64(0));
+    row.TotalSize = -1;
+    QVERIFY(fixture.Queue->SaveDownload(row));
+    QCOMPARE(fixture.Queue->LoadDownload("http://h/b").TotalSize, qint64(0));
+    // A row an older version stored with -1 reads as unknown too.
+    QVERIFY(fixture.TestDb.Db().Execute("UPDATE qb_download SET total_size = -1"));
+    QCOMPARE(fixture.Queue->LoadAllDownloads().value(1).TotalSize, qint64(0));
 }
 
 void TestDownloadQueue::restartReplacesTheRunningWorker() {
@@ -226,6 +275,44 @@ void TestDownloadQueue::failedWorkerIsDroppedAndResumable() {
     QVERIFY(!fixture.Queue->DownloadExists(url));
 }
 
+void TestDownloadQueue::failureReachesTheOwnerWithItsReason_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<qint64>("held");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing file") << QStringLiteral("/missing.bin") << qint64(0)
+                                  << QStringLiteral("HTTP 404");
+    QTest::newRow("server error") << QStringLiteral("/_gen/5000?status=503") << qint64(700)
+                                  << QStringLiteral("HTTP 503");
+    QTest::newRow("file changed") << QStringLiteral("/_gen/9000") << qint64(700)
+                                  << QStringLiteral("服务器上的文件已改变");
+}
+
+void TestDownloadQueue::failureReachesTheOwnerWithItsReason() {
+    QFETCH(QString, path);
+    QFETCH(qint64, held);
+    QFETCH(QString, reason);
+    TDownloadFixture fixture;
+    QList<QPair<TDownloadInfo, QString>> signalled;
+    QObject::connect(fixture.Queue, &TDownloadQueue::Failed,
+                     [&](const TDownloadInfo& info, const QString& text) {
+                         signalled.append({info, text});
+                     });
+    const QString url = m_server->Url(path);
+    const QString file = fixture.FilePath("gen.bin");
+    if (held > 0)
+        QVERIFY(fixture.StorePartial(url, file, held, 5000));
+    fixture.Queue->StartDownload(url, file, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
+
+    QVERIFY2(fixture.Failed[0].ErrorText.startsWith(reason), qPrintable(fixture.Failed[0].ErrorText));
+    QCOMPARE(signalled.size(), 1);
+    QCOMPARE(signalled[0].first.Url, url);
+    QCOMPARE(signalled[0].second, fixture.Failed[0].ErrorText);
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.Position, held);
+}
+
 void TestDownloadQueue::staleMessagesAreIgnored() {
     TDownloadFixture fixture;
     fixture.StoreRow("http://h/a", "/a", 5, 10, dsPaused);
@@ -282,6 +369,27 @@ void TestDownloadQueue::destructionStoresRunningRowsAsPaused() {
     QCOMPARE(reader.LoadDownload(url).Position, reported);
     QTest::qWait(300); // the stopped worker ends without touching the destroyed queue
     QCOMPARE(reader.LoadDownload(url).State, dsPaused);
+}
+
+void TestDownloadQueue::creationStoresRowsLeftRunningAsPaused() {
+    // The program was killed during a download: its row still says running.
+    TDownloadFixture fixture;
+    fixture.StoreRow("http://h/killed", "/k", 3, 9, dsDownloading);
+    fixture.StoreRow("http://h/finished", "/f", 9, 9, dsFinished);
+    TDownloadQueue next(fixture.TestDb.Db(), nullptr);
+    QCOMPARE(next.LoadDownload("http://h/killed").State, dsPaused);
+    QCOMPARE(next.LoadDownload("http://h/killed").Position, qint64(3));
+    QCOMPARE(next.LoadDownload("http://h/finished").State, dsFinished);
+}
+
+void TestDownloadQueue::freeFileNameSkipsListedDownloads() {
+    TDownloadFixture fixture;
+    const QString listed = fixture.FilePath("a.zip");
+    fixture.StoreRow("http://h/a.zip", listed, 0, 0, dsPaused); // not on disk yet
+    QCOMPARE(fixture.Queue->FreeFileNameFor(listed), fixture.FilePath("a (1).zip"));
+    // The download that writes there may go on writing there.
+    QCOMPARE(fixture.Queue->FreeFileNameFor(listed, "http://h/a.zip"), listed);
+    QCOMPARE(fixture.Queue->FreeFileNameFor(fixture.FilePath("b.zip")), fixture.FilePath("b.zip"));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadQueue)

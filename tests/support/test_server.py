@@ -28,6 +28,8 @@ Fault query parameters, for any path, combinable:
     ignore_range=1  answer 200 with the whole body even when a Range was asked
     bad_range=1     with a Range: answer 206 starting one byte later than asked (at 1 when 0 was
                     asked; one byte earlier when the later byte is past the end)
+    max_range=N     with a Range: answer 206 with at most N bytes from the asked start (servers
+                    that cap the size of a range)
     stall=N         send N body bytes, then send nothing for 120 s or until the client goes away
     status=C        answer status C with a small text body
     chunked=1       Transfer-Encoding: chunked, no Content-Length
@@ -295,6 +297,9 @@ class Handler(BaseHTTPRequestHandler):
         if int_param(params, "bad_range", 0) == 1:
             start = start + 1 if start + 1 < total else max(0, start - 1)
             end = max(end, start)
+        cap = int_param(params, "max_range", 0)
+        if cap > 0:
+            end = min(end, start + cap - 1)
         return self.respond(206, mime, body, params, send_body, start=start, length=end - start + 1,
                             extra=[("Content-Range", "bytes %d-%d/%d" % (start, end, total))])
 
