@@ -9,7 +9,9 @@ set(QUELLON_SEARCH_360 "https://www.so.com" CACHE STRING "360 web search endpoin
 set(QUELLON_SEARCH_GOOGLE "https://www.google.com" CACHE STRING "Google web search endpoint")
 set(QUELLON_SEARCH_BING "https://cn.bing.com" CACHE STRING "Bing (Chinese edition) web search endpoint")
 set(QUELLON_SEARCH_BAIDU "https://www.baidu.com" CACHE STRING "Baidu web search endpoint")
-set(QUELLON_TRANSLATE_URL "https://fanyi.youdao.com/openapi.do" CACHE STRING "Translation service endpoint")
+# The translator sends the user's text to this address only; without one it sends nothing.
+set(QUELLON_TRANSLATE_URL "" CACHE STRING
+    "Translation service endpoint (Youdao open API form, e.g. http://fanyi.youdao.com/openapi.do); empty: not configured")
 set(QUELLON_API_ROOT "" CACHE STRING "Vendor web API root; empty disables the calls")
 set(QUELLON_OFFICE_HOST "oa.example.com.cn/" CACHE STRING
     "Host that always opens with the compatibility engine (built-in engine domain list)")

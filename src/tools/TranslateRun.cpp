@@ -1,0 +1,85 @@
+// One run of the translator (see TranslateRun.h).
+#include "tools/TranslateRun.h"
+
+#include "common/Json.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+// The service's fixed query before the words, in the order it documents.
+const char kFixedQuery[] = "keyfrom=Tarnwick&key=3820571946&type=data&doctype=json&version=1.1&q=";
+
+bool KeptAsIs(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           QByteArrayLiteral("@!$'()*-._").contains(c);
+}
+} // namespace
+
+TTranslateRun::TTranslateRun(const QString& endpoint, const QStringList& lines, QObject* parent)
+    : QObject(parent), m_endpoint(endpoint), m_lines(lines) {
+    // The words go to the configured service only: a redirect elsewhere fails the line.
+    m_client.SetFollowRedirects(false);
+    m_client.SetConnectTimeout(10000);
+    m_client.SetReadTimeout(20000);
+}
+
+QByteArray TTranslateRun::EncodeWords(const QString& line) {
+    static const char hex[] = "0123456789abcdef";
+    QByteArray out;
+    for (const char c : line.trimmed().toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (KeptAsIs(c)) {
+            out += c;
+        } else if (c == ' ') {
+            out += '+';
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+QString TTranslateRun::RequestUrl(const QString& endpoint, const QString& line) {
+    const QLatin1Char separator(endpoint.contains(QLatin1Char('?')) ? '&' : '?');
+    return endpoint + separator + QLatin1String(kFixedQuery) + QString::fromLatin1(EncodeWords(line));
+}
+
+std::optional<QString> TTranslateRun::ReadTranslation(const QByteArray& body) {
+    const std::optional<QJsonValue> answer = ParseJson(QString::fromUtf8(body));
+    if (!answer || !answer->isObject())
+        return std::nullopt;
+    const QJsonValue first = answer->toObject().value(QStringLiteral("translation")).toArray().first();
+    QString text;
+    if (first.isString())
+        text = first.toString();
+    else if (first.isDouble())
+        text = QString::number(first.toDouble(), 'g', 15);
+    else
+        return std::nullopt;
+    // One output line per answered line.
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+void TTranslateRun::Execute() {
+    QByteArray body;
+    for (const QString& line : m_lines) {
+        if (m_client.Aborted())
+            break;
+        if (line.trimmed().isEmpty())
+            continue;
+        if (!m_client.Get(RequestUrl(m_endpoint, line), &body))
+            continue;
+        if (const std::optional<QString> text = ReadTranslation(body))
+            emit Translated(*text);
+    }
+    emit Finished();
+}
+
+void TTranslateRun::Abort() {
+    m_client.Abort();
+}

@@ -1,0 +1,141 @@
+// The translator window against a local stand-in of the service: filling the output in order,
+// the button during a run, rejected input, no configured service, keys, and closing mid-run.
+#include "tools/FormTranslate.h"
+
+#include "FakeTranslateService.h"
+#include "tools/TranslateRun.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+struct TWindow {
+    explicit TWindow(const QString& endpoint) : Form(new TFormTranslate(nullptr, endpoint)) {
+        Form->setAttribute(Qt::WA_DeleteOnClose);
+        Form->SetMessageFunction([this](const QString& text) { Messages << text; });
+        Form->show();
+    }
+    ~TWindow() { delete Form; }
+    QPlainTextEdit* Input() const { return Form->findChild<QPlainTextEdit*>("bsSkinMemoText"); }
+    QPlainTextEdit* Output() const { return Form->findChild<QPlainTextEdit*>("bsSkinMemoResult"); }
+    QPushButton* Button() const { return Form->findChild<QPushButton*>("bsSkinButtonTranslate"); }
+    void Translate(const QString& text) {
+        Input()->setPlainText(text);
+        Button()->click();
+    }
+
+    QPointer<TFormTranslate> Form;
+    QStringList Messages;
+};
+} // namespace
+
+class TstFormTranslate : public QObject {
+    Q_OBJECT
+private slots:
+    void controls();
+    void translatesLineByLine();
+    void blankInputIsRejected();
+    void unconfiguredServiceSendsNothing();
+    void allFailuresLeaveOutputEmpty();
+    void closingDuringRunDropsResults();
+    void keys();
+};
+
+void TstFormTranslate::controls() {
+    TWindow window("http://127.0.0.1:1/openapi.do");
+    QCOMPARE(window.Form->windowTitle(), QString("翻译文字"));
+    QCOMPARE(window.Form->size(), QSize(497, 347));
+    QCOMPARE(window.Button()->text(), QString("翻译(&T)"));
+    QVERIFY(window.Output()->isReadOnly());
+    QCOMPARE(window.Input()->size(), QSize(430, 89));
+    for (const char* name : {"Image1", "Label1", "Label2"})
+        QVERIFY(window.Form->findChild<QWidget*>(name));
+}
+
+// Three lines with a blank middle give two requests and two output lines; the service answers
+// the first one last, and the window stays responsive meanwhile (the stand-in service runs on
+// this thread's event loop, so a blocked window would never get its answers).
+void TstFormTranslate::translatesLineByLine() {
+    TFakeTranslateService service;
+    service.SetAnswer("hello world", {200, {}, 400, {}});
+    TWindow window(service.Endpoint());
+    window.Output()->setPlainText("old");
+    window.Translate("  hello world\n \n你好  \n");
+    QCOMPARE(window.Input()->toPlainText(), QString("hello world\n \n你好"));
+    QVERIFY(!window.Button()->isEnabled());
+    QVERIFY(window.Output()->toPlainText().isEmpty());
+    QTRY_VERIFY(window.Button()->isEnabled());
+    QCOMPARE(window.Output()->toPlainText(), QString("译:hello world\n译:你好"));
+    QCOMPARE(service.Targets.size(), 2);
+    QVERIFY(service.Targets.at(0).endsWith("q=hello+world"));
+    QVERIFY(window.Messages.isEmpty());
+}
+
+void TstFormTranslate::blankInputIsRejected() {
+    TFakeTranslateService service;
+    TWindow window(service.Endpoint());
+    window.Translate(" \n\t\n  ");
+    QCOMPARE(window.Messages, QStringList({"请输入要翻译的文字！"}));
+    QCOMPARE(window.Input()->toPlainText(), QString());
+    QVERIFY(window.Button()->isEnabled());
+    QVERIFY(!window.Form->ActiveRun());
+    QTest::qWait(50); // give a wrongly started run the chance to reach the service
+    QVERIFY(service.Targets.isEmpty());
+}
+
+void TstFormTranslate::unconfiguredServiceSendsNothing() {
+    TWindow window{QString()};
+    QVERIFY(!window.Output()->placeholderText().isEmpty());
+    window.Translate("hello");
+    QCOMPARE(window.Messages, QStringList({"未配置翻译服务，无法翻译。"}));
+    QVERIFY(!window.Form->ActiveRun());
+    QVERIFY(window.Button()->isEnabled());
+    QCOMPARE(window.Input()->toPlainText(), QString("hello"));
+}
+
+void TstFormTranslate::allFailuresLeaveOutputEmpty() {
+    TFakeTranslateService service;
+    service.SetAnswer("a", {503, "busy", 0, {}});
+    service.SetAnswer("b", {200, "{not json", 0, {}});
+    TWindow window(service.Endpoint());
+    window.Translate("a\nb");
+    QTRY_VERIFY(window.Button()->isEnabled());
+    QCOMPARE(service.Targets.size(), 2);
+    QCOMPARE(window.Output()->toPlainText(), QString());
+}
+
+// Closing while a request waits destroys the window at once; the run is aborted, the lines after
+// it are never sent, and the run object goes away once its thread has ended.
+void TstFormTranslate::closingDuringRunDropsResults() {
+    TFakeTranslateService service;
+    service.SetAnswer("slow", {200, {}, 2000, {}});
+    QPointer<TTranslateRun> run;
+    {
+        TWindow window(service.Endpoint());
+        window.Translate("slow\nsecond\nthird");
+        run = window.Form->ActiveRun();
+        QVERIFY(run);
+        QTRY_COMPARE(service.Targets.size(), 1);
+        window.Form->close();
+        QTRY_VERIFY(window.Form.isNull());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(run.isNull(), 10000);
+    QCOMPARE(service.Words, QStringList({"slow"}));
+    QTest::qWait(2200); // the slow answer's time passes without harm
+}
+
+void TstFormTranslate::keys() {
+    TWindow window("http://127.0.0.1:1/openapi.do");
+    window.Input()->setPlainText("abc");
+    QTest::keyRelease(window.Input(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(window.Input()->textCursor().selectedText(), QString("abc"));
+    // Esc closes on its release, not on its press.
+    QTest::keyPress(window.Input(), Qt::Key_Escape);
+    QVERIFY(window.Form && window.Form->isVisible());
+    QTest::keyRelease(window.Input(), Qt::Key_Escape);
+    QTRY_VERIFY(window.Form.isNull());
+}
+
+QTEST_MAIN(TstFormTranslate)
+#include "tst_FormTranslate.moc"

@@ -1,0 +1,172 @@
+// The translator's requests: the encoding of the words, the request address, reading the answer,
+// and whole runs against a local stand-in of the service (order, skipped lines, failures,
+// redirects, aborts).
+#include "tools/TranslateRun.h"
+
+#include "FakeTranslateService.h"
+
+#include <QThread>
+#include <QtTest>
+#include <memory>
+
+namespace {
+// Runs a translation on its own thread while this thread's event loop serves the fake service;
+// collects what the run reported, in order.
+class TRunner {
+public:
+    TRunner(const QString& endpoint, const QStringList& lines) : Run(endpoint, lines) {
+        QObject::connect(&Run, &TTranslateRun::Translated, &m_context,
+                         [this](const QString& text) { Lines << text; });
+        QObject::connect(&Run, &TTranslateRun::Finished, &m_context, [this] { Finished = true; });
+        m_thread.reset(QThread::create([this] { Run.Execute(); }));
+    }
+    ~TRunner() { m_thread->wait(); }
+    void Start() { m_thread->start(); }
+    // Serves events until the run has finished (at most 30 s); true when it has.
+    bool Wait() {
+        QElapsedTimer clock;
+        clock.start();
+        while (!Finished && clock.elapsed() < 30000)
+            QTest::qWait(10);
+        return Finished;
+    }
+
+    TTranslateRun Run;
+    QStringList Lines;
+    bool Finished = false;
+
+private:
+    QObject m_context;
+    std::unique_ptr<QThread> m_thread;
+};
+
+} // namespace
+
+class TstTranslateRun : public QObject {
+    Q_OBJECT
+private slots:
+    void encoding_data();
+    void encoding();
+    void requestUrl();
+    void answers_data();
+    void answers();
+    void runKeepsOrderAndSkipsBlankLines();
+    void failingLinesAreSkipped();
+    void redirectIsNotFollowed();
+    void abortEndsTheRun();
+};
+
+void TstTranslateRun::encoding_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::newRow("space as plus") << "hello world" << QByteArray("hello+world");
+    QTest::newRow("trimmed") << "  hi \t" << QByteArray("hi");
+    QTest::newRow("kept characters") << "a@b!$'()*-._Z9" << QByteArray("a@b!$'()*-._Z9");
+    QTest::newRow("Chinese in lower-case hex")
+        << QString::fromUtf8("你好") << QByteArray("%e4%bd%a0%e5%a5%bd");
+    QTest::newRow("query characters") << "a&b=c?d#e+f%g/h" << QByteArray("a%26b%3dc%3fd%23e%2bf%25g%2fh");
+    QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("%f0%9f%98%80");
+    QTest::newRow("tab inside") << "a\tb" << QByteArray("a%09b");
+}
+
+void TstTranslateRun::encoding() {
+    QFETCH(QString, line);
+    QTEST(TTranslateRun::EncodeWords(line), "encoded");
+}
+
+void TstTranslateRun::requestUrl() {
+    QCOMPARE(TTranslateRun::RequestUrl("http://h/openapi.do", "hello world"),
+             QString("http://h/openapi.do?keyfrom=Tarnwick&key=3820571946&type=data&doctype=json&version=1.1"
+                     "&q=hello+world"));
+    QVERIFY(TTranslateRun::RequestUrl("http://h/t?x=1", "a").startsWith("http://h/t?x=1&keyfrom="));
+}
+
+void TstTranslateRun::answers_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("documented answer")
+        << QByteArray(R"({"translation":["你好"],"query":"hello","errorCode":0})") << true
+        << QString::fromUtf8("你好");
+    QTest::newRow("first element only") << QByteArray(R"({"translation":["a","b"]})") << true << "a";
+    QTest::newRow("line breaks joined") << QByteArray(R"({"translation":["a\nb\r\nc"]})") << true << "a b c";
+    QTest::newRow("number as text") << QByteArray(R"({"translation":[42]})") << true << "42";
+    QTest::newRow("error answer") << QByteArray(R"({"errorCode":50})") << false << "";
+    QTest::newRow("empty array") << QByteArray(R"({"translation":[]})") << false << "";
+    QTest::newRow("not an array") << QByteArray(R"({"translation":"x"})") << false << "";
+    QTest::newRow("object element") << QByteArray(R"({"translation":[{}]})") << false << "";
+    QTest::newRow("malformed") << QByteArray(R"({"translation":["x")") << false << "";
+    QTest::newRow("array at top") << QByteArray(R"(["x"])") << false << "";
+    QTest::newRow("empty body") << QByteArray() << false << "";
+    QTest::newRow("html page") << QByteArray("<html>busy</html>") << false << "";
+}
+
+void TstTranslateRun::answers() {
+    QFETCH(QByteArray, body);
+    QFETCH(bool, answered);
+    const std::optional<QString> text = TTranslateRun::ReadTranslation(body);
+    QCOMPARE(text.has_value(), answered);
+    if (answered)
+        QTEST(*text, "text");
+}
+
+void TstTranslateRun::runKeepsOrderAndSkipsBlankLines() {
+    TFakeTranslateService service;
+    QVERIFY(service.Listening());
+    // The first answer comes last in time: the results still follow the input.
+    service.SetAnswer("hello world", {200, {}, 300, {}});
+    TRunner runner(service.Endpoint(), {"hello world", "   ", "", QString::fromUtf8("你好")});
+    runner.Start();
+    QVERIFY(runner.Wait());
+    QCOMPARE(service.Words, QStringList({"hello world", QString::fromUtf8("你好")}));
+    QVERIFY(service.Targets.at(0).endsWith("&q=hello+world"));
+    QVERIFY(service.Targets.at(1).endsWith("&q=%e4%bd%a0%e5%a5%bd"));
+    QCOMPARE(runner.Lines, QStringList({TFakeTranslateService::TranslationOf("hello world"),
+                                        TFakeTranslateService::TranslationOf(QString::fromUtf8("你好"))}));
+}
+
+void TstTranslateRun::failingLinesAreSkipped() {
+    TFakeTranslateService service;
+    service.SetAnswer("error", {500, "oops", 0, {}});
+    service.SetAnswer("malformed", {200, R"({"translation":["x")", 0, {}});
+    service.SetAnswer("missing", {200, R"({"errorCode":60})", 0, {}});
+    TRunner runner(service.Endpoint(), {"a", "error", "malformed", "missing", "b"});
+    runner.Start();
+    QVERIFY(runner.Wait());
+    QCOMPARE(service.Words.size(), 5);
+    QCOMPARE(runner.Lines, QStringList({"译:a", "译:b"}));
+
+    // No service at all: every line fails, the run still finishes.
+    TRunner nowhere("http://127.0.0.1:1/openapi.do", {"a", "b"});
+    nowhere.Start();
+    QVERIFY(nowhere.Wait());
+    QVERIFY(nowhere.Lines.isEmpty());
+}
+
+// The user's words must reach the configured service only.
+void TstTranslateRun::redirectIsNotFollowed() {
+    TFakeTranslateService service;
+    TFakeTranslateService elsewhere;
+    service.SetAnswer("secret", {302, "", 0, elsewhere.Endpoint().toLatin1() + "?q=secret"});
+    TRunner runner(service.Endpoint(), {"secret", "plain"});
+    runner.Start();
+    QVERIFY(runner.Wait());
+    QCOMPARE(service.Words, QStringList({"secret", "plain"}));
+    QVERIFY(elsewhere.Targets.isEmpty());
+    QCOMPARE(runner.Lines, QStringList({"译:plain"}));
+}
+
+void TstTranslateRun::abortEndsTheRun() {
+    TFakeTranslateService service;
+    service.SetAnswer("slow", {200, {}, 60000, {}});
+    TRunner runner(service.Endpoint(), {"slow", "next", "last"});
+    runner.Start();
+    QTRY_COMPARE(service.Words.size(), 1);
+    runner.Run.Abort();
+    QVERIFY(runner.Wait());
+    QCOMPARE(service.Words, QStringList({"slow"}));
+    QVERIFY(runner.Lines.isEmpty());
+}
+
+QTEST_MAIN(TstTranslateRun)
+#include "tst_TranslateRun.moc"
