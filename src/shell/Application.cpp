@@ -1,12 +1,28 @@
-// Application object: exception logging around event dispatch and a clean close on SIGTERM/SIGINT.
+// Application object: Qt's Chinese texts, exception logging around event dispatch and a clean close
+// on SIGTERM/SIGINT.
 #include "shell/Application.h"
 
 #include "common/CommonFunc.h"
 #include "shell/QuitSignals.h"
 
+#include <QLibraryInfo>
+
 #include <exception>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslation();
+}
+
+void TApplication::InstallQtTranslation() {
+    // The interface is Chinese whatever the desktop's language, as the program's own texts are.
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (m_qtTranslator.load(QStringLiteral("qtbase_zh_CN"), folder)) {
+        installTranslator(&m_qtTranslator);
+    } else {
+        WriteLog(QStringLiteral("Qt's Chinese translation not found in %1: standard buttons stay English")
+                     .arg(folder));
+    }
+}
 
 void TApplication::QuitOnTerminationSignals() {
     if (m_quitSignals == nullptr) {

@@ -16,14 +16,27 @@
 
 namespace {
 
-// Chromium's DevTools endpoint. Bound to the loopback interface only: anyone who can reach it can
-// read and drive every open page.
-const char* const RemoteDebugging = "127.0.0.1:9000";
+const char* const RemoteDebuggingVariable = "QTWEBENGINE_REMOTE_DEBUGGING";
+const QLatin1String RemoteDebuggingSwitch("--remote-debugging-port=");
+
+// The port of "N" or "host:N"; 0 when the text names no valid port.
+int PortOf(const QString& text) {
+    bool ok = false;
+    const int port = text.mid(text.lastIndexOf(QLatin1Char(':')) + 1).toInt(&ok);
+    return ok && port > 0 && port <= 65535 ? port : 0;
+}
 
 } // namespace
 
-void TStartup::PrepareProcess() {
-    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", RemoteDebugging);
+void TStartup::PrepareProcess(const QStringList& arguments) {
+    // Anyone who reaches the engine's debugging endpoint can read and drive every open page, cookies
+    // included: it opens only when the user asks for it, and then on the loopback interface only.
+    const QByteArray debugging = RemoteDebuggingAddress(arguments, qgetenv(RemoteDebuggingVariable));
+    if (debugging.isEmpty()) {
+        qunsetenv(RemoteDebuggingVariable);
+    } else {
+        qputenv(RemoteDebuggingVariable, debugging);
+    }
     // Chromium's sandbox refuses to run as root; for other users it stays on.
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -71,6 +84,22 @@ QByteArray TStartup::WithProcessModel(const QByteArray& flags) {
 
 bool TStartup::HasGpuRenderNode(const QString& driFolder) {
     return !QDir(driFolder).entryList({QStringLiteral("renderD*")}, QDir::System | QDir::Files).isEmpty();
+}
+
+QByteArray TStartup::RemoteDebuggingAddress(const QStringList& arguments, const QByteArray& variable) {
+    int port = 0;
+    bool switchGiven = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i).startsWith(RemoteDebuggingSwitch)) {
+            switchGiven = true;
+            port = PortOf(arguments.at(i).mid(RemoteDebuggingSwitch.size()));
+        }
+    }
+    // The engine lets the switch win over the variable; so does this.
+    if (!switchGiven) {
+        port = PortOf(QString::fromLocal8Bit(variable.trimmed()));
+    }
+    return port == 0 ? QByteArray() : "127.0.0.1:" + QByteArray::number(port);
 }
 
 QString TStartup::CommandLineAddress(const QStringList& arguments) {

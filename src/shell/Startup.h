@@ -11,8 +11,14 @@
 class TStartup final {
 public:
     // Everything that must be in place before the application object: the remote-debugging endpoint
-    // on the loopback interface, the engine's switches, the "local" scheme, application identity.
-    static void PrepareProcess();
+    // when the command line or the environment asks for one, the engine's switches, the "local"
+    // scheme, application identity. arguments is the process's command line, program first.
+    static void PrepareProcess(const QStringList& arguments);
+    // The debugging endpoint the user asked for, always "127.0.0.1:<port>": the port of the last
+    // "--remote-debugging-port=N" switch, else of the QTWEBENGINE_REMOTE_DEBUGGING value ("N" or
+    // "address:N", whose address is replaced by the loopback one). Empty when neither names a port
+    // in 1..65535: then no endpoint opens.
+    static QByteArray RemoteDebuggingAddress(const QStringList& arguments, const QByteArray& variable);
     // The engine's switches: the existing ones kept, "--lang=zh-CN" added, and "--disable-gpu" added
     // when the machine has no GPU render node (Xvfb, most virtual machines). No switch is repeated.
     static QByteArray ChromiumFlags(const QByteArray& existing, bool hasRenderNode);

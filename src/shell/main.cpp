@@ -4,7 +4,11 @@
 #include "shell/Startup.h"
 
 int main(int argc, char* argv[]) {
-    TStartup::PrepareProcess();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    TStartup::PrepareProcess(arguments);
     TApplication app(argc, argv);
     TStartup startup(app.arguments());
 

@@ -1,9 +1,12 @@
-// The start-up pieces that run inside the process: the engine's switches, the command-line address,
-// exceptions reaching the event loop, and termination signals closing the windows.
+// The start-up pieces that run inside the process: the engine's switches, the debugging endpoint,
+// the command-line address, Qt's Chinese standard buttons, exceptions reaching the event loop, and
+// termination signals closing the windows.
 #include "shell/Application.h"
 #include "shell/Startup.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -58,6 +61,9 @@ private slots:
     void chromiumFlags();
     void commandLineAddress_data();
     void commandLineAddress();
+    void remoteDebuggingAddress_data();
+    void remoteDebuggingAddress();
+    void standardButtonsAreChinese();
     void processModel_data();
     void processModel();
     void exceptionsAreLoggedAndSurvived();
@@ -124,6 +130,50 @@ void TestApplication::commandLineAddress() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
     QCOMPARE(TStartup::CommandLineAddress(arguments), expected);
+}
+
+void TestApplication::remoteDebuggingAddress_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("not asked for") << QStringList{"quellon", "page.html"} << QByteArray() << QByteArray();
+    QTest::newRow("switch") << QStringList{"quellon", "--remote-debugging-port=9222", "page.html"}
+                            << QByteArray() << QByteArray("127.0.0.1:9222");
+    QTest::newRow("switch wins over variable") << QStringList{"quellon", "--remote-debugging-port=9222"}
+                                               << QByteArray("9333") << QByteArray("127.0.0.1:9222");
+    QTest::newRow("bad switch opens nothing")
+        << QStringList{"quellon", "--remote-debugging-port=x"} << QByteArray("9333") << QByteArray();
+    QTest::newRow("port out of range")
+        << QStringList{"quellon", "--remote-debugging-port=70000"} << QByteArray() << QByteArray();
+    QTest::newRow("program name is no switch")
+        << QStringList{"--remote-debugging-port=9222"} << QByteArray() << QByteArray();
+    QTest::newRow("variable port") << QStringList{"quellon"} << QByteArray("9333")
+                                   << QByteArray("127.0.0.1:9333");
+    QTest::newRow("variable address replaced by loopback")
+        << QStringList{"quellon"} << QByteArray("0.0.0.0:9333") << QByteArray("127.0.0.1:9333");
+    QTest::newRow("variable without port")
+        << QStringList{"quellon"} << QByteArray("0.0.0.0:") << QByteArray();
+}
+
+void TestApplication::remoteDebuggingAddress() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(TStartup::RemoteDebuggingAddress(arguments, variable), expected);
+}
+
+void TestApplication::standardButtonsAreChinese() {
+    // The application object of main() installed Qt's own Chinese translation.
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quellon"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")),
+             qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY2(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")),
+             qPrintable(box.button(QMessageBox::No)->text()));
+    QVERIFY2(box.button(QMessageBox::Ok)->text().startsWith(QStringLiteral("确定")),
+             qPrintable(box.button(QMessageBox::Ok)->text()));
+    QVERIFY2(box.button(QMessageBox::Cancel)->text().startsWith(QStringLiteral("取消")),
+             qPrintable(box.button(QMessageBox::Cancel)->text()));
 }
 
 void TestApplication::exceptionsAreLoggedAndSurvived() {

@@ -1,6 +1,9 @@
 // The built program started as a separate process from a copy of its folder: it shows its first
-// page (seen through the engine's remote-debugging endpoint), copes with a missing or broken data
-// file, opens a command-line address asking for Chinese content, and closes cleanly on SIGTERM.
+// page (seen through the engine's remote-debugging endpoint, opened on request), copes with a missing
+// or broken data file, opens a command-line address asking for Chinese content, closes cleanly on
+// SIGTERM, and opens no debugging endpoint unless asked, and then on the loopback interface only.
+#include "storage/DbMain.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -17,14 +20,27 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
-const char* const DevToolsList = "http://127.0.0.1:9000/json";
+// The debugging port of the program under test: free when the test program started.
+quint16 DebugPort() {
+    static const quint16 port = [] {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : quint16(0);
+    }();
+    return port;
+}
+
+QString DebugSwitch() {
+    return QStringLiteral("--remote-debugging-port=%1").arg(DebugPort());
+}
 
 // The page targets the engine lists on its debugging endpoint; empty when nothing answers.
 QJsonArray DevToolsPages() {
     QNetworkAccessManager manager;
-    QNetworkRequest request{QUrl(QString::fromLatin1(DevToolsList))};
+    QNetworkRequest request{QUrl(QStringLiteral("http://127.0.0.1:%1/json").arg(DebugPort()))};
     request.setTransferTimeout(2000);
     QNetworkReply* reply = manager.get(request);
     QEventLoop loop;
@@ -73,10 +89,10 @@ bool CopyFolder(const QString& from, const QString& to) {
     return true;
 }
 
-// Lines of /proc/net/tcp{,6} listening on the port, as "local-address" texts.
-QStringList ListeningAddresses(quint16 port) {
-    QStringList addresses;
-    const QString portHex = QStringLiteral("%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+// The listening TCP sockets of the machine (/proc/net/tcp{,6}): socket inode -> "address:port" in
+// the table's hexadecimal form (127.0.0.1 is 0100007F).
+QHash<QByteArray, QString> ListeningSockets() {
+    QHash<QByteArray, QString> sockets;
     for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
         QFile file(QString::fromLatin1(table));
         if (!file.open(QIODevice::ReadOnly)) {
@@ -84,14 +100,45 @@ QStringList ListeningAddresses(quint16 port) {
         }
         for (const QByteArray& line : file.readAll().split('\n').mid(1)) {
             const QList<QByteArray> fields = line.simplified().split(' ');
-            // fields: sl local_address rem_address st ...; st 0A = LISTEN
-            if (fields.size() > 3 && fields.at(3) == "0A" &&
-                fields.at(1).endsWith(":" + portHex.toLatin1())) {
-                addresses.append(QString::fromLatin1(fields.at(1)));
+            // fields: sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode; 0A = LISTEN
+            if (fields.size() > 9 && fields.at(3) == "0A") {
+                sockets.insert(fields.at(9), QString::fromLatin1(fields.at(1)));
+            }
+        }
+    }
+    return sockets;
+}
+
+// The local addresses the process listens on, from its open socket descriptors.
+QStringList ListeningAddressesOf(qint64 pid) {
+    const QHash<QByteArray, QString> listening = ListeningSockets();
+    QStringList addresses;
+    const QString fdFolder = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fdFolder).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        char target[64] = {};
+        const QByteArray path = QFile::encodeName(fdFolder + QLatin1Char('/') + fd);
+        const ssize_t length = readlink(path.constData(), target, sizeof(target) - 1);
+        const QByteArray link(target, length > 0 ? int(length) : 0);
+        if (link.startsWith("socket:[")) {
+            const QByteArray inode = link.mid(8, link.size() - 9);
+            if (listening.contains(inode)) {
+                addresses.append(listening.value(inode));
             }
         }
     }
     return addresses;
+}
+
+// True once the program has recorded a visit in its data file: the engine is up and has loaded a
+// page, so its debugging endpoint would have opened by now if it ever does.
+bool VisitRecorded(const QString& dataFile) {
+    TDb db;
+    if (!db.Open(dataFile)) {
+        return false;
+    }
+    const std::unique_ptr<TSQLiteTable> visits =
+        db.Query(QStringLiteral("SELECT COUNT(id) c FROM qb_history"));
+    return visits && !visits->AtEnd() && visits->FieldAsInt64(QStringLiteral("c")) > 0;
 }
 
 // A copy of the built program folder (program, res/, dat/data.dat) and the program running from it,
@@ -122,8 +169,12 @@ public:
         return QUrl::fromLocalFile(Folder() + QStringLiteral("res/site/123.html")).toString();
     }
 
-    bool Start(const QStringList& arguments = QStringList()) {
+    bool Start(const QStringList& arguments, const QString& debuggingVariable = QString()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QTWEBENGINE_REMOTE_DEBUGGING"));
+        if (!debuggingVariable.isEmpty()) {
+            environment.insert(QStringLiteral("QTWEBENGINE_REMOTE_DEBUGGING"), debuggingVariable);
+        }
         environment.insert(QStringLiteral("HOME"), Folder() + QStringLiteral("home"));
         environment.remove(QStringLiteral("XDG_DATA_HOME"));
         environment.remove(QStringLiteral("XDG_CACHE_HOME"));
@@ -134,6 +185,7 @@ public:
         return m_process.waitForStarted(10000);
     }
     bool Running() const { return m_process.state() == QProcess::Running; }
+    qint64 Pid() const { return m_process.processId(); }
     // Sends SIGTERM and waits for the process; true when it ended by itself with exit code 0.
     bool TerminateCleanly() {
         m_process.terminate();
@@ -204,17 +256,19 @@ private slots:
     void showsNavigationPage_data();
     void showsNavigationPage();
     void opensCommandLineAddress();
+    void debuggingEndpointOnlyOnRequest_data();
+    void debuggingEndpointOnlyOnRequest();
 };
 
 void TestStartup::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY2(QFile::exists(QStringLiteral(QUELLON_APP_DIR "quellon")), "the program is not built");
+    QVERIFY(DebugPort() != 0);
 }
 
 void TestStartup::init() {
     // A program left over from elsewhere would answer in our place.
-    QTRY_VERIFY2_WITH_TIMEOUT(DevToolsPages().isEmpty(), "port 9000 is already in use by another program",
-                              10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(DevToolsPages().isEmpty(), "the debugging port is already in use", 10000);
 }
 
 void TestStartup::showsNavigationPage_data() {
@@ -240,16 +294,11 @@ void TestStartup::showsNavigationPage() {
         file.write(brokenContent);
     }
 
-    QVERIFY(run.Start());
+    QVERIFY(run.Start({DebugSwitch()}));
     QTRY_VERIFY2_WITH_TIMEOUT(ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")) || !run.Running(),
                               qPrintable(DescribePages()), 30000);
     QVERIFY2(run.Running(), qPrintable(run.Diagnostics()));
     QVERIFY2(ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")), qPrintable(DescribePages()));
-
-    // The debugging endpoint listens on the loopback interface only (127.0.0.1 is 0100007F).
-    const QStringList listening = ListeningAddresses(9000);
-    QVERIFY2(!listening.isEmpty() && listening.filter(QStringLiteral("0100007F:")).size() == listening.size(),
-             qPrintable(listening.join(QLatin1Char(' '))));
 
     QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
 
@@ -275,7 +324,7 @@ void TestStartup::opensCommandLineAddress() {
     TProgramRun run;
     QVERIFY(run.Ok());
 
-    QVERIFY(run.Start({address}));
+    QVERIFY(run.Start({DebugSwitch(), address}));
     // Exactly "zh-CN", not the engine's own "zh-CN,zh;q=0.9": the interceptor set the header.
     const QString expectedTitle = QStringLiteral("language zh-CN");
     QTRY_VERIFY2_WITH_TIMEOUT(ShowsPage(address, expectedTitle) || !run.Running(),
@@ -283,6 +332,34 @@ void TestStartup::opensCommandLineAddress() {
     QVERIFY2(ShowsPage(address, expectedTitle), qPrintable(DescribePages() + run.Diagnostics()));
     QVERIFY2(!ShowsPage(run.NavigationPage(), QStringLiteral("网址导航")),
              "the navigation page opened as well");
+    QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
+}
+
+void TestStartup::debuggingEndpointOnlyOnRequest_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QStringList>("expected");
+    const QString loopback =
+        QStringLiteral("0100007F:%1").arg(DebugPort(), 4, 16, QLatin1Char('0')).toUpper();
+    QTest::newRow("not asked for") << QStringList() << QString() << QStringList();
+    QTest::newRow("switch") << QStringList{DebugSwitch()} << QString() << QStringList{loopback};
+    QTest::newRow("variable naming every interface")
+        << QStringList() << QStringLiteral("0.0.0.0:%1").arg(DebugPort()) << QStringList{loopback};
+}
+
+void TestStartup::debuggingEndpointOnlyOnRequest() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, variable);
+    QFETCH(QStringList, expected);
+    TProgramRun run;
+    QVERIFY(run.Ok());
+    QVERIFY(run.Start(arguments, variable));
+    QTRY_VERIFY2_WITH_TIMEOUT(VisitRecorded(run.DataFile()) || !run.Running(), "no page visited", 30000);
+    QVERIFY2(run.Running(), qPrintable(run.Diagnostics()));
+    if (!expected.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(!ListeningAddressesOf(run.Pid()).isEmpty(), 10000);
+    }
+    QCOMPARE(ListeningAddressesOf(run.Pid()), expected);
     QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
 }
 
