@@ -63,8 +63,7 @@ bool TChromiumPage::javaScriptConfirm(const QUrl& securityOrigin, const QString&
 
 bool TChromiumPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result) {
-    m_dialogGuard.Prompt(msg);
-    return false;
+    return m_dialogGuard.Prompt(msg, defaultValue, result);
 }
 
 TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)

@@ -27,6 +27,9 @@ protected:
     bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
                           QString* result) override;
 
+public:
+    const TPageDialogGuard& DialogGuard() const { return m_dialogGuard; }
+
 private:
     TChromiumView* m_view;
     TPageDialogGuard m_dialogGuard;
@@ -61,6 +64,7 @@ public:
     QString CurrentUrl() const override;
     QString Title() const override { return title(); }
     bool IsLoading() const override { return m_loading; }
+    bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return zoomFactor(); }
     void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }
     void Find(const QString& text, bool matchCase, bool forward) override;

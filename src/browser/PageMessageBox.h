@@ -1,41 +1,56 @@
 // Message boxes a web page causes (alert, confirm, prompt, the close question), with a guard that
-// stops a page from showing them in an endless row, and a seam that lets tests answer them.
+// lets the user silence a page that shows them in an endless row, and seams that let tests answer
+// them.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QString>
 #include <functional>
 
-// MsgBox, or the function set by SetPageMsgBoxFunction.
+// Extra flag of PageMsgBox: the box offers the check box "禁止此页再显示对话框".
+constexpr int MB_OFFERSILENCE = 0x100000;
+// Or-ed into PageMsgBox's answer when the user ticked that check box.
+constexpr int IDSILENCE = 0x10000;
+
+// MsgBox (with the check box when the flags offer it), or the function set by SetPageMsgBoxFunction.
 int PageMsgBox(const QString& text, int flags);
 // nullptr restores MsgBox.
 void SetPageMsgBoxFunction(std::function<int(const QString& text, int flags)> function);
 
-// One per page: a page that opens a new box almost at once after the user dismissed the previous
-// one, several times in a row, gets no more boxes until it navigates again (its dialogs then
-// answer as cancelled), so a script looping on alert() or confirm() cannot lock the window.
+// A prompt box with an input field holding *value; answers IDOK or IDCANCEL (or-ed with IDSILENCE as
+// above) and leaves the typed text in *value. Without a prompt function set, a message box function
+// set by SetPageMsgBoxFunction answers it and *value keeps the proposed text.
+int PagePromptBox(const QString& text, int flags, QString* value);
+// nullptr restores the prompt box.
+void SetPagePromptFunction(std::function<int(const QString& text, int flags, QString* value)> function);
+
+// One per page. From the second box of a row (a box shown soon after the previous one was
+// dismissed) the box offers to silence the page; a page whose user ticked that gets no more boxes
+// until it navigates again (its dialogs then answer as cancelled). A page can never lock the user
+// out, and a user clicking through a few boxes still sees every one of them.
 class TPageDialogGuard final {
 public:
-    // How many boxes in quick succession are still shown, and what "quick" is.
-    static constexpr int MaxQuickDialogs = 3;
-    static constexpr qint64 QuickIntervalMs = 1000;
+    // A box shown this soon after the previous one was dismissed continues a row.
+    static constexpr qint64 RowIntervalMs = 1000;
 
-    // The page's JavaScript dialogs: alert shows the message; confirm answers true exactly when
-    // OK was chosen; prompt shows the message and gives no input (it counts as cancelled).
+    // The page's JavaScript dialogs: alert shows the message; confirm answers true exactly when OK
+    // was chosen; prompt answers true with the typed text in *result when OK was chosen.
     void Alert(const QString& message);
     bool Confirm(const QString& message);
-    void Prompt(const QString& message) { Alert(message); }
+    bool Prompt(const QString& message, const QString& defaultValue, QString* result);
 
-    // True when the page may show a box now; false when the page is silenced.
-    bool MayShow();
-    // Called when the box was dismissed.
-    void Dismissed();
+    // True while one of the page's boxes is open: the page must not be deleted meanwhile.
+    bool Showing() const { return m_showing > 0; }
     // The page navigated: it may show boxes again.
     void Reset();
     bool Silenced() const { return m_silenced; }
 
 private:
+    // Shows one box through `show` (given the flags to use) unless the page is silenced; the
+    // answer without the silence bit, or IDCANCEL when nothing was shown.
+    int Show(int flags, const std::function<int(int flags)>& show);
+
     QElapsedTimer m_sinceDismissed;
-    int m_quickCount = 0;
+    int m_showing = 0;
     bool m_silenced = false;
 };

@@ -25,6 +25,9 @@ public:
     virtual QString CurrentUrl() const = 0;
     virtual QString Title() const = 0;
     virtual bool IsLoading() const = 0;
+    // True while one of the page's own message boxes (alert, confirm, prompt) is open: the engine
+    // is inside the page's script then, and the view must not be deleted until the box returns.
+    virtual bool DialogShowing() const = 0;
 
     // The engine's zoom factor (1.0 = 100%).
     virtual qreal ZoomFactor() const = 0;

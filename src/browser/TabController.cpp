@@ -6,14 +6,14 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/ChromiumView.h"
+#include "browser/ClickModifiers.h"
+#include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -49,9 +49,12 @@ TTabController::TTabController(TConfig& config, THistory& history, TDomainKernel
     m_timerCloseTab2->setSingleShot(true);
     m_timerPopup = makeTimer("TimerPopup", PopupSpacingMs, &TTabController::AnnouncePopup);
     m_timerPopup->setSingleShot(true);
+    m_clickModifiers = new TClickModifiers(this);
+    m_timerDialogClosed = makeTimer("TimerDialogClosed", 100, &TTabController::TimerDialogClosedTimer);
 
     m_downloadHook = new TChromiumDownloadHook(QWebEngineProfile::defaultProfile(), this);
-    connect(m_downloadHook, &TChromiumDownloadHook::downloadRequested, this, &TTabController::ForwardDownload);
+    connect(m_downloadHook, &TChromiumDownloadHook::downloadRequested, this,
+            &TTabController::ForwardDownload);
 }
 
 TTabController::~TTabController() {
@@ -85,7 +88,7 @@ void TTabController::SetCtrlHeldFunction(std::function<bool()> function) {
 bool TTabController::CtrlHeld() const {
     if (m_ctrlHeld)
         return m_ctrlHeld();
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    return m_clickModifiers->CtrlClick();
 }
 
 // ---- Tabs --------------------------------------------------------------------------------
@@ -164,6 +167,7 @@ TBrowserTab* TTabController::AddTab(std::unique_ptr<TBrowserTab> record, bool ac
     m_strip->UpdateTabWidth();
     if (activate || CurrentIndex() < 0)
         m_strip->SetCurrentIndex(IndexOf(tab));
+    emit openPagesChanged();
     return tab;
 }
 
@@ -172,6 +176,14 @@ void TTabController::MoveTab(int from, int to) {
     if (!m_registry->Move(from, to))
         return;
     m_strip->SetCurrentIndexQuietly(IndexOf(current));
+    emit openPagesChanged();
+}
+
+void TTabController::SetPageUrl(TBrowserTab* tab, const QString& address) {
+    if (tab->PageUrl == address)
+        return;
+    tab->PageUrl = address;
+    emit openPagesChanged();
 }
 
 // ---- Posted messages ---------------------------------------------------------------------

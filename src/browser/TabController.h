@@ -3,6 +3,8 @@
 // The public API is stable; changes since the first published version (additive only): none yet.
 #pragma once
 
+#include "browser/StoredCredentials.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -20,6 +22,7 @@ class QTimer;
 class QUrl;
 class QWidget;
 class TBrowserTab;
+class TClickModifiers;
 class TChromiumView;
 class TConfig;
 class TDomainKernel;
@@ -45,7 +48,8 @@ public:
 
     // ---- Opening addresses
     // New tab showing the address (blank text -> "about:blank"); kernel 0 consults the engine
-    // memory, kernel 1 is used as given. Activated unless Ctrl is held down.
+    // memory, kernel 1 is used as given. Activated unless it was opened by a click with Ctrl held
+    // (key commands activate their tab, although their Ctrl is held).
     void OpenInNewTab(const QString& url, int kernel = 0);
     // Shows the address in the current tab ("about:config" -> optionsTabRequested()).
     void OpenInCurrentTab(const QString& url);
@@ -118,7 +122,8 @@ public:
     // Asks for credentials instead of the dialog TFormIdentityAuth: true when confirmed.
     using TAuthPromptFunction = std::function<bool(const QString& prompt, QString* user, QString* password)>;
     void SetAuthPromptFunction(TAuthPromptFunction function);
-    // Whether a held Ctrl key opens tabs in the background (default: the real keyboard state).
+    // Whether a held Ctrl key opens tabs in the background (default: the newest input event was a
+    // mouse click with Ctrl held).
     void SetCtrlHeldFunction(std::function<bool()> function);
     // Makes the compatibility engine's controls (default: CreateWebControlView, which opens the
     // engine module on first use). A factory that returns nullptr acts as a missing module.
@@ -156,6 +161,9 @@ signals:
     void pageClosed(const QString& caption, const QString& url);
     // The only tab was asked to close: the window closes.
     void lastTabClosed();
+    // The open pages or their addresses changed (a tab opened, closed or moved, or a page committed
+    // a new address): the page log may be brought up to date.
+    void openPagesChanged();
     // A page started a download; the engine's own download was refused.
     void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
 
@@ -185,7 +193,11 @@ private:
     void ShowOptionsTabState();
     void ShowCaption(const QString& title);
     void MoveTab(int from, int to);
-    void SwitchEngineOf(TBrowserTab* tab);
+    // The page's address as the page log keeps it.
+    void SetPageUrl(TBrowserTab* tab, const QString& address);
+    // Moves the tab to the other engine, showing there the target address (default: the page
+    // shown now); the engine is remembered for the host of the address shown.
+    void SwitchEngineOf(TBrowserTab* tab, const QString& target = QString());
     void CloseDevTools(TBrowserTab* tab);
     void TimerRefreshTabTimer();
 
@@ -212,6 +224,10 @@ private:
     void HandleCloseRequest(int index, int id = 0);
     void TimerCloseTab1Timer();
     void TimerCloseTab2Timer();
+    // A close request for a tab whose page shows a message box waits for the box to return.
+    bool DialogShowing(const TBrowserTab* tab) const;
+    void CloseAfterDialog(int id);
+    void TimerDialogClosedTimer();
     void HandleAuthRequest(const QString& realm, const QString& host, int port, TChromiumView* view);
 
     TConfig& m_config;
@@ -226,12 +242,15 @@ private:
     QTimer* m_timerCloseTab1;
     QTimer* m_timerCloseTab2;
     QTimer* m_timerPopup;
+    QTimer* m_timerDialogClosed;
+    TClickModifiers* m_clickModifiers;
     TChromiumDownloadHook* m_downloadHook;
 
     bool m_closing = false;
     int m_nextTabId = 1;
-    QList<int> m_loadingPages;  // ids of tabs that are loading
-    QList<int> m_pendingCloses; // ids of tabs waiting to be closed, in request order
+    QList<int> m_loadingPages;      // ids of tabs that are loading
+    QList<int> m_pendingCloses;     // ids of tabs waiting to be closed, in request order
+    QList<int> m_closesAfterDialog; // ids of tabs to close once their page's box has returned
     int m_closingBrowserId = 0;
     QString m_lastStatusText; // the link under the mouse: a sign that the user clicked
     QElapsedTimer m_lastPopupTime;
@@ -239,8 +258,7 @@ private:
     QSet<int> m_untitledVisits;                        // tabs whose visit waits for the end of the load
     QHash<const TWebControlView*, int> m_webDownloads; // loads begun and not completed, per control
     QSet<const TWebControlView*> m_closeAsked;         // controls whose close request was asked about
-    QString m_storedUser;                              // credentials waiting for the next request, used once
-    QString m_storedPassword;
+    TStoredCredentials m_storedCredentials;            // given by the user, for one request
     bool m_authPending = false;
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;

@@ -2,30 +2,30 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/ChromiumView.h"
 #include "browser/FormIdentityAuth.h"
+#include "browser/TabControllerPrivate.h"
 #include "common/Messages.h"
 #include <QAuthenticator>
 #include <QCoreApplication>
 
 void TTabController::crmGetAuthCredentials(TChromiumView* view, const QUrl& url,
                                            QAuthenticator* authenticator) {
-    if (!m_storedUser.isEmpty()) {
-        // The credentials the user just gave are used for this one request, then forgotten.
-        authenticator->setUser(m_storedUser);
-        authenticator->setPassword(m_storedPassword);
-        m_storedUser.clear();
-        m_storedPassword.clear();
+    const QString realm = authenticator->realm();
+    TAuthRequest request{realm.left(260), url.host().left(260), url.port(url.scheme() == "https" ? 443 : 80),
+                         view};
+    QString user;
+    QString password;
+    if (m_storedCredentials.Take(request.Host, request.Port, request.Realm, &user, &password)) {
+        // Given by the user for exactly this request; no other site or tab ever receives them.
+        authenticator->setUser(user);
+        authenticator->setPassword(password);
         return;
     }
-    const QString realm = authenticator->realm();
     *authenticator = QAuthenticator(); // this request is given up
     if (m_authPending)
         return; // one dialog at a time: the repeated requests of one page ask once
     m_authPending = true;
-    TAuthRequest request{realm.left(260), url.host().left(260), url.port(url.scheme() == "https" ? 443 : 80),
-                         view};
     QCoreApplication::postEvent(this, new TRecordMessage<TAuthRequest>(WM_AUTH_REQUEST, request));
 }
 
@@ -45,13 +45,10 @@ void TTabController::HandleAuthRequest(const QString& realm, const QString& host
         password = dialog.Password();
     }
     m_authPending = false;
-    if (!confirmed) {
-        m_storedUser.clear();
-        m_storedPassword.clear();
+    m_storedCredentials.Clear();
+    if (!confirmed)
         return;
-    }
-    m_storedUser = user;
-    m_storedPassword = password;
+    m_storedCredentials.Store(host, port, realm, user, password);
     // The repeated request of the page that asked picks the credentials up.
     TChromiumView* target = view;
     if (!target || !TabOfView(target)) {

@@ -3,9 +3,9 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
+#include "browser/TabControllerPrivate.h"
 #include "common/CommonFunc.h"
 #include "storage/Config.h"
 #include <QTimer>
@@ -22,12 +22,12 @@ void TTabController::crmAddressChange(TChromiumView* view, const QUrl& url) {
     const TKernelInfo remembered = m_kernels.LookupKernel(address);
     if (!remembered.domain.isEmpty() && remembered.kernel == kWebControl) {
         // The host is remembered for the compatibility engine: this tab moves over.
-        SwitchEngineOf(tab);
+        SwitchEngineOf(tab, address);
         return;
     }
     if (IsActive(tab))
         emit addressShown(address);
-    tab->PageUrl = address;
+    SetPageUrl(tab, address);
 }
 
 void TTabController::crmTitleChange(TChromiumView* view, const QString& title) {
@@ -96,6 +96,9 @@ void TTabController::AnnouncePopup() {
     const QString address = view->CurrentUrl();
     record->Caption = IsBlank(address) ? tr("新页面") : address;
     record->Idle = view->IsLoading() ? 0 : 1;
+    // The address changes the engine reported while the popup waited found no tab yet.
+    if (!IsBlank(address))
+        record->PageUrl = address;
     TBrowserTab* tab = AddTab(std::move(record), !CtrlHeld());
     LayoutTab(tab);
     if (!tab->Idle)

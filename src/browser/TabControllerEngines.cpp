@@ -3,9 +3,9 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
+#include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
 #include "common/CommonFunc.h"
 
@@ -89,13 +89,13 @@ void TTabController::SwitchEngine() {
         SwitchEngineOf(tab);
 }
 
-void TTabController::SwitchEngineOf(TBrowserTab* tab) {
+void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
     if (!tab || m_closing)
         return;
     if (tab->Kernel == kWebControl && tab->WebControl) {
         emit kernelHintChanged(tr("Chrome内核"));
         tab->Kernel = kChromium;
-        const QString address = tab->WebControl->CurrentUrl();
+        const QString address = target.isEmpty() ? tab->WebControl->CurrentUrl() : target;
         // Remembered first, so the Chromium address change that follows does not switch back.
         m_kernels.RememberKernel(address, kChromium);
         if (!tab->Browser) {
@@ -119,7 +119,7 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab) {
             return;
         emit kernelHintChanged(tr("ie内核"));
         tab->Kernel = kWebControl;
-        const QString address = tab->Browser->CurrentUrl();
+        const QString address = target.isEmpty() ? tab->Browser->CurrentUrl() : target;
         m_kernels.RememberKernel(address, kWebControl);
         // The Chromium page is kept as it is, hidden and frozen, so that switching back shows it
         // again without a reload while the addresses agree.

@@ -2,12 +2,12 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
+#include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
 #include "browser/PageView.h"
+#include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/WebControlView.h"
-#include "browser/ChromiumView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include <QCoreApplication>
@@ -58,8 +58,11 @@ void TTabController::OpenInCurrentTab(const QString& url) {
         return;
     }
     const TKernelInfo remembered = m_kernels.LookupKernel(address);
-    if (!remembered.domain.isEmpty() && remembered.kernel != tab->Kernel)
-        SwitchEngineOf(tab);
+    if (!remembered.domain.isEmpty() && remembered.kernel != tab->Kernel) {
+        // The other engine opens the address itself; the memory is of the host being opened.
+        SwitchEngineOf(tab, address);
+        return;
+    }
     tab->View()->Navigate(address);
     m_kernels.RememberKernel(address, tab->Kernel);
 }

@@ -3,9 +3,9 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/ChromiumView.h"
 #include "browser/PageView.h"
+#include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"

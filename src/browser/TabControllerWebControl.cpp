@@ -3,8 +3,8 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
-#include "browser/TabControllerPrivate.h"
 #include "browser/PageMessageBox.h"
+#include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
 #include "common/Dialogs.h"
 #include "common/Messages.h"
@@ -51,7 +51,7 @@ void TTabController::webDocumentComplete(TWebControlView* control) {
     const QString address = control->CurrentUrl();
     if (IsActive(tab))
         emit addressShown(address);
-    tab->PageUrl = address;
+    SetPageUrl(tab, address);
     if (IsActive(tab))
         emit siteBadgeRefreshRequested(address);
 }

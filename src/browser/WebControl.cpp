@@ -76,8 +76,7 @@ bool TWebPage::javaScriptConfirm(QWebFrame* frame, const QString& msg) {
 
 bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
                                 QString* result) {
-    m_dialogGuard.Prompt(msg);
-    return false;
+    return m_dialogGuard.Prompt(msg, defaultValue, result);
 }
 
 TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new QWebView(this)) {

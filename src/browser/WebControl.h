@@ -42,6 +42,9 @@ protected:
     bool javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
                           QString* result) override;
 
+public:
+    const TPageDialogGuard& DialogGuard() const { return m_dialogGuard; }
+
 private:
     TWebControl* m_control;
     TPageDialogGuard m_dialogGuard;
@@ -69,6 +72,7 @@ public:
     QString CurrentUrl() const override; // LocationURL
     QString Title() const override { return m_view->title(); }
     bool IsLoading() const override { return m_loading; }
+    bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return m_view->zoomFactor(); }
     void SetZoomFactor(qreal factor) override { m_view->setZoomFactor(factor); }
     void Find(const QString& text, bool matchCase, bool forward) override;

@@ -2,6 +2,7 @@
 #include "common/Dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QList>
 #include <QMessageBox>
@@ -48,6 +49,10 @@ QMessageBox::Icon IconOf(int flags) {
 } // namespace
 
 int MsgBox(const QString& text, int flags) {
+    return MsgBox(text, flags, QString(), nullptr);
+}
+
+int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked) {
     // Plain prompts get the information icon; plain questions get the question icon.
     if (flags == 0)
         flags = MB_ICONINFORMATION;
@@ -65,7 +70,12 @@ int MsgBox(const QString& text, int flags) {
     // The default button: the first, or the second/third with MB_DEFBUTTON2 (0x100) / 3 (0x200).
     const int defaultIndex = qMin((flags >> 8) & 0x3, buttons.size() - 1);
     box.setDefaultButton(buttons.at(defaultIndex).first);
+    if (checked) {
+        box.setCheckBox(new QCheckBox(checkText, &box));
+    }
     box.exec();
+    if (checked)
+        *checked = box.checkBox()->isChecked();
     QAbstractButton* const clicked = box.clickedButton();
     for (const TButton& button : buttons) {
         if (clicked && box.standardButton(clicked) == button.first)

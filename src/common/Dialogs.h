@@ -15,6 +15,8 @@ enum TMsgBoxFlags : int {
 
 // A modal message box captioned "Quellon"; answers the id of the pressed button.
 int MsgBox(const QString& text, int flags = MB_OK);
+// The same with a check box under the text; *checked tells whether the user ticked it.
+int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked);
 // Folder picker titled "请选择目录..."; the answer ends in "/", empty when cancelled.
 QString SelectFolder(QWidget* owner, const QString& initialFolder);
 // The program's own widget for a native window id, or nullptr for foreign windows.

@@ -16,6 +16,15 @@ QString OneLine(QString url) {
     return url;
 }
 
+QString InsertScript(const TPageInfoList& pages) {
+    QString script;
+    for (const TPageInfo& page : pages) {
+        script += QStringLiteral("INSERT INTO qb_page_log (url) VALUES (") + SqlQuote(OneLine(page.Url)) +
+                  QStringLiteral(");\r\n");
+    }
+    return script;
+}
+
 } // namespace
 
 TPageLog::TPageLog(TDb& db) : m_db(db) {}
@@ -23,12 +32,11 @@ TPageLog::TPageLog(TDb& db) : m_db(db) {}
 bool TPageLog::SavePageLog(const TPageInfoList& pages) {
     if (pages.isEmpty())
         return false;
-    QString script;
-    for (const TPageInfo& page : pages) {
-        script += QStringLiteral("INSERT INTO qb_page_log (url) VALUES (") + SqlQuote(OneLine(page.Url)) +
-                  QStringLiteral(");\r\n");
-    }
-    return m_db.ExecuteScript(script);
+    return m_db.ExecuteScript(InsertScript(pages));
+}
+
+bool TPageLog::ReplacePageLog(const TPageInfoList& pages) {
+    return m_db.ExecuteScript(QStringLiteral("DELETE FROM qb_page_log;\r\n") + InsertScript(pages));
 }
 
 bool TPageLog::ClearPageLog() {

@@ -20,6 +20,9 @@ public:
     // empty list.
     bool SavePageLog(const TPageInfoList& pages);
     bool ClearPageLog();
+    // Empties the log and writes the addresses in one transaction: a crash leaves either the old
+    // log or the new one, never an empty or half-written one. An empty list just empties it.
+    bool ReplacePageLog(const TPageInfoList& pages);
     // The stored addresses in insertion order; empty when the table cannot be read.
     TPageInfoList LoadPageLog();
     // Number of stored addresses; 0 when the table cannot be read.

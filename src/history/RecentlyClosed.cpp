@@ -30,9 +30,8 @@ TPageInfoList PagesToSave(const QList<TOpenPage>& pages) {
 }
 
 bool SaveOpenPages(TPageLog& log, const QList<TOpenPage>& pages) {
-    log.ClearPageLog();
     const TPageInfoList list = PagesToSave(pages);
-    return !list.isEmpty() && log.SavePageLog(list);
+    return log.ReplacePageLog(list) && !list.isEmpty();
 }
 
 TRestorePlan PlanRestore(const TPageInfoList& log, bool hasCurrentTab) {

@@ -42,7 +42,7 @@ struct TOpenPage {
 // The addresses worth restoring, in page order: the options page, pages without an address and
 // blank pages are left out.
 TPageInfoList PagesToSave(const QList<TOpenPage>& pages);
-// At exit: empties the page log and writes the pages worth restoring. False when nothing was
+// Replaces the page log by the pages worth restoring, in one transaction. False when nothing was
 // written (no such page, or the batch failed).
 bool SaveOpenPages(TPageLog& log, const QList<TOpenPage>& pages);
 

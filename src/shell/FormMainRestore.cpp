@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 
 void TFormMain::OfferRestore() {
@@ -27,6 +28,8 @@ void TFormMain::OfferRestore() {
     }
     // The home page itself opens in a tab of its own with the start-up settings.
     if (m_config->StartMode == 0 && m_pageLog->CountPageLog() > 0) {
+        // Read now: the page log follows this session's pages from here on.
+        m_offeredPages = m_pageLog->LoadPageLog();
         m_ui->PanelConfirm->show();
         m_ui->PanelConfirm->raise();
     }
@@ -36,7 +39,8 @@ void TFormMain::RestorePages() {
     m_ui->PanelConfirm->hide();
     if (!m_tabs || Closing)
         return;
-    const TRestorePlan plan = PlanRestore(m_pageLog->LoadPageLog(), true);
+    const TRestorePlan plan = PlanRestore(m_offeredPages, true);
+    m_offeredPages.clear();
     if (plan.CurrentTabUrl) {
         // The first page goes into the current engine tab. Without one it gets a tab of its own
         // rather than being dropped.
@@ -62,7 +66,22 @@ void TFormMain::ReopenClosedTab() {
         OpenInNewTab(*url, 0);
 }
 
+void TFormMain::KeepPageLogCurrent() {
+    // A burst of changes (restoring ten pages, a page redirecting) costs one write.
+    m_timerSavePages = new QTimer(this);
+    m_timerSavePages->setObjectName(QStringLiteral("TimerSavePages"));
+    m_timerSavePages->setSingleShot(true);
+    m_timerSavePages->setInterval(1000);
+    connect(m_timerSavePages, &QTimer::timeout, this, [this] {
+        if (!Closing)
+            SaveOpenPages();
+    });
+    connect(m_tabs.get(), &TTabController::openPagesChanged, m_timerSavePages, qOverload<>(&QTimer::start));
+}
+
 void TFormMain::SaveOpenPages() {
+    if (m_timerSavePages)
+        m_timerSavePages->stop();
     if (!m_tabs || !m_pageLog)
         return;
     QList<TOpenPage> pages;

@@ -4,6 +4,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
+#include "browser/PageMessageBox.h"
 #include "browser/TabController.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
@@ -101,11 +102,17 @@ private slots:
     void javaScriptDialogs_data();
     void javaScriptDialogs();
     void dialogLoopLeavesBrowserUsable();
+    void promptGivesTypedText_data();
+    void promptGivesTypedText();
+    void closeWaitsForOpenDialog_data();
+    void closeWaitsForOpenDialog();
     void webControlCloseRequestAsksOnce();
     void engineMemoryAndSwitchBack();
     void missingCompatibilityEngineKeepsChromium();
     void compatibilityEngineModuleIsFoundInTheBuild();
     void credentialsAreUsedOnce();
+    void openingInCurrentTabRemembersTheOpenedHost();
+    void ctrlClickOpensInBackgroundKeysActivate();
     void downloadsAreRefusedAndAnnounced_data();
     void downloadsAreRefusedAndAnnounced();
 
@@ -114,6 +121,7 @@ private:
     std::unique_ptr<TTestServer> m_server;
     QList<QPair<QString, int>> m_boxes; // message boxes shown: text and flags
     int m_answer = IDOK;
+    std::function<void()> m_whileBoxOpen; // runs inside each box, before it answers
 };
 
 void TTabControllerTest::initTestCase() {
@@ -124,6 +132,8 @@ void TTabControllerTest::initTestCase() {
     QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
     TTabController::SetMsgBoxFunction([this](const QString& text, int flags) {
         m_boxes.append({text, flags});
+        if (m_whileBoxOpen)
+            m_whileBoxOpen();
         return m_answer;
     });
 }
@@ -131,6 +141,8 @@ void TTabControllerTest::initTestCase() {
 void TTabControllerTest::cleanup() {
     m_boxes.clear();
     m_answer = IDOK;
+    m_whileBoxOpen = nullptr;
+    SetPagePromptFunction(nullptr);
 }
 
 void TTabControllerTest::loadContract_data() {
@@ -286,6 +298,9 @@ void TTabControllerTest::quickPopupsAreSpacedAndLoopsRefused() {
     f.Controller->OpenInNewTab(m_server->Url("/spaced.html"));
     QTRY_COMPARE_WITH_TIMEOUT(times.size(), 2, LoadTimeout);
     QVERIFY2(times[1] - times[0] >= 490, qPrintable(QString::number(times[1] - times[0])));
+    // A popup whose address settled while it waited keeps that address for the page log.
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabAt(1)->PageUrl, target, LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabAt(2)->PageUrl, target, LoadTimeout);
 
     // A loop of popups: a few become tabs, the rest are refused, and the window keeps running.
     QSignalSpy blocked(f.Controller.get(), &TTabController::popupBlocked);
@@ -313,8 +328,9 @@ void TTabControllerTest::javaScriptDialogs_data() {
         QTest::newRow(qPrintable(engine + ": confirm cancelled"))
             << kernel << confirm << int(IDCANCEL) << "false" << 33;
         QTest::newRow(qPrintable(engine + ": confirm ok")) << kernel << confirm << int(IDOK) << "true" << 33;
-        QTest::newRow(qPrintable(engine + ": prompt gives no input"))
-            << kernel << prompt << int(IDOK) << "null" << 64;
+        QTest::newRow(qPrintable(engine + ": prompt ok keeps the proposed text"))
+            << kernel << prompt << int(IDOK) << "x" << 33;
+        QTest::newRow(qPrintable(engine + ": prompt cancelled")) << kernel << prompt << int(IDCANCEL) << "null" << 33;
     }
 }
 
@@ -339,16 +355,89 @@ void TTabControllerTest::javaScriptDialogs() {
 void TTabControllerTest::dialogLoopLeavesBrowserUsable() {
     m_server->WriteFile("alerts.html",
                         Page("start", QString(),
-                             "for (var i = 0; i < 50; ++i) alert('又一个 ' + i); document.title = 'done';"));
+                             "for (var i = 0; i < 20; ++i) alert('又一个 ' + i); document.title = 'done';"));
     TFixture f;
+    // A user clicking through the boxes sees every one of them; from the second on, each offers
+    // to silence the page.
     f.Controller->OpenInNewTab(m_server->Url("/alerts.html"));
     QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("done"), LoadTimeout);
-    QVERIFY2(m_boxes.size() <= 3, qPrintable(QString::number(m_boxes.size())));
-    QVERIFY(m_boxes.size() >= 1);
+    QCOMPARE(m_boxes.size(), 20);
+    QCOMPARE(m_boxes.first().second & MB_OFFERSILENCE, 0);
+    QCOMPARE(m_boxes.at(1).second & MB_OFFERSILENCE, MB_OFFERSILENCE);
+    QCOMPARE(m_boxes.last().second & MB_OFFERSILENCE, MB_OFFERSILENCE);
+
+    // Ticking the check box silences the page: its script runs on without boxes.
+    m_boxes.clear();
+    m_answer = IDOK | IDSILENCE;
+    f.Controller->CurrentTab()->View()->Reload();
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 2, LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("done"), LoadTimeout);
+    QCOMPARE(m_boxes.size(), 2);
+
     // Navigating again lets the page speak once more.
     m_boxes.clear();
+    m_answer = IDOK;
     f.Controller->CurrentTab()->View()->Reload();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.isEmpty(), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 20, LoadTimeout);
+}
+
+void TTabControllerTest::promptGivesTypedText_data() {
+    loadContract_data();
+}
+
+void TTabControllerTest::promptGivesTypedText() {
+    QFETCH(int, kernel);
+    m_server->WriteFile("prompt.html",
+                        Page("start", QString(), "document.title = '[' + prompt('您的名字', '张三') + ']';"));
+    QString proposed;
+    SetPagePromptFunction([&](const QString&, int, QString* value) {
+        proposed = *value;
+        *value = QStringLiteral("李四 \"引号\"");
+        return int(IDOK);
+    });
+    TFixture f;
+    f.Controller->OpenInNewTab(m_server->Url("/prompt.html"), kernel);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("[李四 \"引号\"]"), LoadTimeout);
+    QCOMPARE(proposed, QStringLiteral("张三"));
+}
+
+void TTabControllerTest::closeWaitsForOpenDialog_data() {
+    QTest::addColumn<int>("kernel");
+    QTest::addColumn<bool>("onlyTab");
+    QTest::newRow("chromium, two tabs") << int(kChromium) << false;
+    QTest::newRow("chromium, only tab") << int(kChromium) << true;
+    QTest::newRow("web control, two tabs") << int(kWebControl) << false;
+    QTest::newRow("web control, only tab") << int(kWebControl) << true;
+}
+
+void TTabControllerTest::closeWaitsForOpenDialog() {
+    QFETCH(int, kernel);
+    QFETCH(bool, onlyTab);
+    m_server->WriteFile("confirm-close.html",
+                        Page("start", QString(), "document.title = 'answered ' + confirm('关闭吗？');"));
+    TFixture f;
+    if (!onlyTab)
+        f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    QSignalSpy lastClosed(f.Controller.get(), &TTabController::lastTabClosed);
+    QSignalSpy closed(f.Controller.get(), &TTabController::pageClosed);
+    const int tabs = onlyTab ? 1 : 2;
+    int tabsWhileOpen = -1;
+    // The user asks to close the tab while the page's box is open (Ctrl+W reaches the window).
+    m_whileBoxOpen = [&] {
+        f.Controller->CloseCurrentTab();
+        QTest::qWait(800);
+        tabsWhileOpen = f.Controller->TabCount();
+        QCOMPARE(lastClosed.count(), 0);
+        QCOMPARE(closed.count(), 0);
+    };
+    f.Controller->OpenInNewTab(m_server->Url("/confirm-close.html"), kernel);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 1, LoadTimeout);
+    QCOMPARE(tabsWhileOpen, tabs);
+    // Once the box has returned, the close goes ahead.
+    if (onlyTab)
+        QTRY_COMPARE_WITH_TIMEOUT(lastClosed.count(), 1, 5000);
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabCount(), 1, 5000);
 }
 
 void TTabControllerTest::webControlCloseRequestAsksOnce() {
@@ -544,6 +633,45 @@ void TTabControllerTest::downloadsAreRefusedAndAnnounced() {
     QVERIFY(size == 4096 || (kernel == kChromium && size == -1));
     QTest::qWait(300);
     QCOMPARE(downloads.count(), 1);
+}
+
+void TTabControllerTest::openingInCurrentTabRemembersTheOpenedHost() {
+    m_server->WriteFile("old-host.html", Page("旧主机"));
+    m_server->WriteFile("new-host.html", Page("新主机"));
+    const QString port = QString::number(m_server->Port());
+    const QString oldPage = "http://127.0.0.1:" + port + "/old-host.html";
+    const QString newPage = "http://localhost:" + port + "/new-host.html";
+    TFixture f;
+    f.Kernels.RememberKernel(newPage, kWebControl);
+    f.Controller->OpenInNewTab(oldPage);
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("旧主机"), LoadTimeout);
+
+    // The remembered engine of the host being opened takes over the tab and shows that address;
+    // the memory of the page left behind is untouched.
+    f.Controller->OpenInCurrentTab(newPage);
+    QCOMPARE(tab->Kernel, int(kWebControl));
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("新主机"), LoadTimeout);
+    QCOMPARE(f.Kernels.LookupKernel(oldPage).kernel, quint8(kChromium));
+    QCOMPARE(f.Kernels.LookupKernel(newPage).kernel, quint8(kWebControl));
+}
+
+void TTabControllerTest::ctrlClickOpensInBackgroundKeysActivate() {
+    TFixture f;
+    f.Controller->SetCtrlHeldFunction(nullptr); // the controller's own rule
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    // A key command made with Ctrl (Ctrl+T, Ctrl+Enter) activates its tab.
+    QTest::keyClick(&f.Window, Qt::Key_T, Qt::ControlModifier);
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    QCOMPARE(f.Controller->CurrentIndex(), 1);
+    // A click made with Ctrl held opens in the background; a plain click activates.
+    QTest::mouseClick(&f.Window, Qt::LeftButton, Qt::ControlModifier);
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    QCOMPARE(f.Controller->TabCount(), 3);
+    QCOMPARE(f.Controller->CurrentIndex(), 1);
+    QTest::mouseClick(&f.Window, Qt::LeftButton);
+    f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
+    QCOMPARE(f.Controller->CurrentIndex(), 3);
 }
 
 QUELLON_ENGINE_TEST_MAIN(TTabControllerTest)

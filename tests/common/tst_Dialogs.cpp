@@ -1,7 +1,10 @@
-// Message boxes: caption, icon chosen from the flags, the Windows answer of each button, and the
-// answer of a box closed without a button.
+// Message boxes: caption, icon chosen from the flags, the Windows answer of each button, the
+// answer of a box closed without a button, and the page boxes' check box and input field.
+#include "browser/PageMessageBox.h"
 #include "common/Dialogs.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,6 +65,30 @@ private slots:
         QCOMPARE(result, answer);
         QCOMPARE(shownIcon, icon);
         QCOMPARE(caption, QStringLiteral("Quellon"));
+    }
+
+    // The page's boxes: the check box that silences a page, and the prompt box's input field.
+    void pageBoxesOfferSilenceAndInput() {
+        QTimer::singleShot(0, this, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box && box->checkBox());
+            QCOMPARE(box->checkBox()->text(), QStringLiteral("禁止此页再显示对话框"));
+            box->checkBox()->setChecked(true);
+            Press(box, QMessageBox::Ok);
+        });
+        QCOMPARE(PageMsgBox(QStringLiteral("又一个"), MB_OFFERSILENCE | MB_ICONINFORMATION), IDOK | IDSILENCE);
+
+        QTimer::singleShot(0, this, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            auto* edit = box ? box->findChild<QLineEdit*>(QStringLiteral("EditPrompt")) : nullptr;
+            QVERIFY(edit);
+            QCOMPARE(edit->text(), QStringLiteral("默认"));
+            edit->setText(QStringLiteral("输入的文字"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QString value = QStringLiteral("默认");
+        QCOMPARE(PagePromptBox(QStringLiteral("请输入"), MB_OKCANCEL, &value), int(IDOK));
+        QCOMPARE(value, QStringLiteral("输入的文字"));
     }
 
     void closedWithoutButton() {
