@@ -17,6 +17,7 @@
 #include "navigation/SearchBox.h"
 #include "services/DomainAuth.h"
 #include "shell/BossKey.h"
+#include "shell/FileDropFilter.h"
 #include "shell/FormMainUi.h"
 #include "shell/Icons.h"
 #include "shell/SkinStyle.h"
@@ -86,6 +87,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
                                 new TRecordMessage<QString>(WM_STARTUP_SETTINGS, BuiltInStartupSettings()));
 
     setAcceptDrops(true);
+    new TFileDropFilter(this, [this](const QString& url) { OpenInNewTab(url, kChromium); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
     qApp->installEventFilter(this);
 }
@@ -108,6 +110,8 @@ void TFormMain::DeferredInit() {
     m_tabs = std::make_unique<TTabController>(*m_config, *m_history, *m_domainKernel, *m_recentlyClosed,
                                               ui.PageHost);
     ui.TabStripLayout->addWidget(m_tabs->TabStrip(), 1);
+    // The row is as high as the strip with its base line, below the row's top margin.
+    ui.TabStripHost->setFixedHeight(m_tabs->TabStrip()->height() + ui.TabStripLayout->contentsMargins().top());
     ConnectTabController();
     m_addressBar->SetSuggestionSource([this](const QString& text) {
         QStringList addresses;
@@ -155,6 +159,7 @@ void TFormMain::ConnectTabController() {
     connect(tabs, &TTabController::popupTabOpened, this, [this](int) { SwapFullScreenTab(); });
     connect(tabs, &TTabController::currentTabChanged, this, [this](int) { m_addressBar->HideSuggestions(); });
     connect(tabs, &TTabController::lastTabClosed, this, &QWidget::close, Qt::QueuedConnection);
+    KeepPageLogCurrent();
 
     connect(ui.bsSkinSpeedButtonBack, &QToolButton::clicked, tabs, &TTabController::GoBack);
     connect(ui.bsSkinSpeedButtonForward, &QToolButton::clicked, tabs, &TTabController::GoForward);

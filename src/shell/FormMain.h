@@ -8,6 +8,7 @@
 //   WM_FAVICON_READY     TMessageEvent(WM_FAVICON_READY, 1 for a tab icon)
 #pragma once
 
+#include "history/PageLog.h"
 #include "navigation/NavigationHost.h"
 
 #include <QPoint>
@@ -21,6 +22,7 @@ class QEvent;
 class QKeyEvent;
 class QMouseEvent;
 class QSystemTrayIcon;
+class QTimer;
 class QWheelEvent;
 class TAddressBar;
 class TBossKey;
@@ -69,7 +71,8 @@ public:
     void RestorePages();
     // Ctrl+Shift+T: the next of the ten most recently closed pages, newest first.
     void ReopenClosedTab();
-    // Closing: the addresses of the open pages into the page log.
+    // The addresses of the open pages into the page log: at closing, and while browsing shortly
+    // after the open pages changed, so that a crash or kill loses no more than that moment.
     void SaveOpenPages();
 
     // ---- Site badges
@@ -141,6 +144,9 @@ private:
     bool HookWheel(QWheelEvent* event);
     bool SeenBefore(QWidget* target, const QEvent* event);
 
+    // FormMainRestore.cpp: the page log follows the open pages.
+    void KeepPageLogCurrent();
+
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
     void PlayFinishedSound();
@@ -160,6 +166,8 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     QPointer<QWidget> m_optionsWindow;
 
+    QTimer* m_timerSavePages = nullptr;
+    TPageInfoList m_offeredPages; // the last session's pages, read when the restore bar is offered
     QString m_commandLineUrl;
     QString m_startAddress;
     bool m_firstShow = true;
