@@ -13,10 +13,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QVector>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -51,6 +56,105 @@ public:
     }
 
 private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// nginx on 127.0.0.1 serving root, with a configuration of its own in a temporary folder: a real
+// web server for throughput (the Python test server caps the rate). Installs the Debian package
+// with apt-get when no nginx is there.
+class TNginx {
+public:
+    explicit TNginx(const QString& root) {
+        const QString binary = FindOrInstall();
+        if (binary.isEmpty() || !m_dir.isValid())
+            return;
+        const quint16 port = FreePort();
+        QFile config(m_dir.filePath(QStringLiteral("nginx.conf")));
+        if (port == 0 || !config.open(QIODevice::WriteOnly))
+            return;
+        const QString dir = m_dir.path();
+        config.write(QStringLiteral("daemon off;\n"
+                                    "%1"
+                                    "worker_processes 2;\n"
+                                    "pid %2/nginx.pid;\n"
+                                    "error_log %2/error.log;\n"
+                                    "events { worker_connections 256; }\n"
+                                    "http {\n"
+                                    "  access_log off;\n"
+                                    "  sendfile on;\n"
+                                    "  tcp_nopush on;\n"
+                                    "  client_body_temp_path %2/body;\n"
+                                    "  proxy_temp_path %2/proxy;\n"
+                                    "  fastcgi_temp_path %2/fastcgi;\n"
+                                    "  uwsgi_temp_path %2/uwsgi;\n"
+                                    "  scgi_temp_path %2/scgi;\n"
+                                    "  default_type application/octet-stream;\n"
+                                    "  server { listen 127.0.0.1:%3; root %4; }\n"
+                                    "}\n")
+                         .arg(geteuid() == 0 ? QStringLiteral("user root;\n") : QString(), dir,
+                              QString::number(port), root)
+                         .toUtf8());
+        config.close();
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(binary, {"-p", dir, "-c", config.fileName()});
+        if (!m_process.waitForStarted(15000))
+            return;
+        // Up once it accepts connections.
+        for (int i = 0; i < 100 && m_port == 0; ++i) {
+            QTcpSocket probe;
+            probe.connectToHost(QStringLiteral("127.0.0.1"), port);
+            if (probe.waitForConnected(100))
+                m_port = port;
+            else
+                QThread::msleep(50);
+        }
+    }
+    ~TNginx() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    bool Running() const { return m_port != 0; }
+    QString Url(const QString& path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+    }
+    static QString Version() {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(FindBinary(), {"-v"});
+        process.waitForFinished(5000);
+        return QString::fromLocal8Bit(process.readAll()).trimmed();
+    }
+
+private:
+    static QString FindBinary() {
+        const QString found = QStandardPaths::findExecutable(QStringLiteral("nginx"));
+        return found.isEmpty()
+                   ? QStandardPaths::findExecutable(QStringLiteral("nginx"), {"/usr/sbin", "/sbin"})
+                   : found;
+    }
+    static QString FindOrInstall() {
+        if (!FindBinary().isEmpty())
+            return FindBinary();
+        std::printf("nginx is missing: installing the Debian package (apt-get install nginx)\n");
+        std::fflush(stdout);
+        const QString sudo = geteuid() == 0 ? QString() : QStringLiteral("sudo ");
+        const QString install = sudo + "env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "
+                                       "--no-install-recommends nginx";
+        if (std::system(qPrintable(install)) != 0)
+            std::system(qPrintable(sudo + "apt-get update -q && " + install));
+        // The package starts the system's own nginx service on port 80; only ours is wanted.
+        std::system(qPrintable(sudo + "service nginx stop >/dev/null 2>&1"));
+        return FindBinary();
+    }
+    static quint16 FreePort() {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    }
+
+    QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
 };

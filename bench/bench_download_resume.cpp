@@ -1,7 +1,10 @@
-// Resume integrity: a download through a server that breaks the connection at random byte positions,
-// and a download whose program is killed (SIGKILL) at random moments and started again, must both
-// end byte-identical (SHA-256) to the source.
-// Usage: bench_download_resume [--dir FOLDER] [--size-mib 256] [--drops 20] [--kills 10] [--seed S]
+// Resume integrity and goodput: a download through a server that breaks every connection after a
+// few MiB must end byte-identical at >= 0.5 x the throughput of the same server without breaks
+// (the queue's own retry pause, not a shortened one); a download through a server that breaks the
+// connection at random byte positions, and a download whose program is killed (SIGKILL) at random
+// moments and started again, must both end byte-identical (SHA-256) to the source.
+// Usage: bench_download_resume [--dir FOLDER] [--size-mib 256] [--every-mib 4] [--drops 20]
+//        [--kills 10] [--seed S]
 //        bench_download_resume --child DATAFILE URL FILE SIZE   (one run of the program being killed)
 #include "DownloadBench.h"
 
@@ -40,6 +43,44 @@ int RunChild(const QStringList& args) {
     return result.Ok ? 0 : 3;
 }
 
+// One download through drop_server.py with the given breaking options, by a queue with its
+// default retry pause; the run's result and the file's hash.
+TRunResult RunThroughDropServer(const QString& folder, const QString& source, const QStringList& options,
+                                qint64 size, QByteArray* hash) {
+    TServer server(QStringLiteral(QUELLON_SOURCE_DIR "/bench/drop_server.py"),
+                   QStringList{"--file", source, "--quiet"} + options);
+    TDb db;
+    if (!server.Running() || !OpenFreshDataFile(db, folder + "/goodput.dat"))
+        return TRunResult();
+    TDownloadQueue queue(db, nullptr);
+    const QString target = QDir(folder).filePath("goodput.bin");
+    QFile::remove(target);
+    const TRunResult result = RunQueue(queue, {server.Url("/source.bin")}, {target}, size, 600000);
+    *hash = Sha256OfFile(target);
+    QFile::remove(target);
+    return result;
+}
+
+// Goodput under breaks against the same server without them.
+bool MeasureGoodput(const QString& folder, const QString& source, qint64 size, qint64 every,
+                    const QByteArray& expected) {
+    QByteArray cleanHash;
+    QByteArray brokenHash;
+    const TRunResult clean = RunThroughDropServer(folder, source, {"--drops", "0"}, size, &cleanHash);
+    const TRunResult broken = RunThroughDropServer(
+        folder, source, {"--drops", "0", "--every", QString::number(every)}, size, &brokenHash);
+    const double cleanRate = clean.Ok ? double(size) / kMiB / clean.Seconds : 0;
+    const double brokenRate = broken.Ok ? double(size) / kMiB / broken.Seconds : 0;
+    const double ratio = cleanRate > 0 ? brokenRate / cleanRate : 0;
+    const bool identical = broken.Ok && brokenHash == expected && cleanHash == expected;
+    std::printf("goodput: clean %.1f MiB/s, every connection broken after %lld MiB (%lld breaks) %.1f MiB/s, "
+                "ratio %.3f (target >= 0.5: %s), %s\n",
+                cleanRate, every / kMiB, (size - 1) / every, brokenRate, ratio,
+                ratio >= 0.5 ? "met" : "MISSED",
+                identical ? "byte-identical to the source" : "NOT identical to the source");
+    return identical;
+}
+
 bool Report(const char* what, const QString& file, const QByteArray& expected, double seconds) {
     const QByteArray actual = Sha256OfFile(file);
     std::printf("%s: %.2f s, SHA-256 %s %s\n", what, seconds, actual.constData(),
@@ -57,6 +98,7 @@ int main(int argc, char* argv[]) {
         return args.size() >= child + 5 ? RunChild(args.mid(child + 1, 4)) : 2;
 
     const qint64 size = IntOption(args, "--size-mib", 256) * kMiB;
+    const qint64 every = IntOption(args, "--every-mib", 4) * kMiB;
     const int drops = IntOption(args, "--drops", 20);
     const int kills = IntOption(args, "--kills", 10);
     const quint32 seed =
@@ -72,7 +114,7 @@ int main(int argc, char* argv[]) {
     }
     const QByteArray expected = Sha256OfFile(source);
     std::printf("source: %lld MiB, SHA-256 %s\n", size / kMiB, expected.constData());
-    bool ok = true;
+    bool ok = MeasureGoodput(folder, source, size, every, expected);
 
     {
         // Broken connections: every break fails an attempt, the worker continues from the stored

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""HTTP server for the download resume benchmark: serves one file (any path) with "bytes=a-" ranges
-and breaks the connection at a fixed set of random byte positions of the file, each position once.
+"""HTTP server for the download resume benchmarks: serves one file (any path) with "bytes=a-" ranges
+and breaks connections: at a fixed set of random byte positions of the file, each position once
+(--drops), and/or after every BYTES body bytes of each connection (--every).
 
-Usage: python3 drop_server.py --file PATH --drops N [--seed S]
-Prints "PORT <n>" once it listens on 127.0.0.1, and "DROP <position>" on stderr at every break.
+Usage: python3 drop_server.py --file PATH [--drops N] [--seed S] [--every BYTES] [--quiet]
+Prints "PORT <n>" once it listens on 127.0.0.1, and "DROP <position>" on stderr at every break
+(unless --quiet).
 """
 
 import argparse
@@ -41,6 +43,8 @@ class Handler(BaseHTTPRequestHandler):
             stop = min(ahead) if ahead else server.size
             if ahead:
                 server.drops.remove(stop)
+        if server.every > 0:
+            stop = min(stop, start + server.every)
         self.send_response(206 if asked else 200)
         if asked:
             self.send_header("Content-Range", "bytes %d-%d/%d" % (start, server.size - 1, server.size))
@@ -60,8 +64,9 @@ class Handler(BaseHTTPRequestHandler):
             except (BrokenPipeError, ConnectionResetError):
                 return
         if stop < server.size:
-            sys.stderr.write("DROP %d\n" % stop)
-            sys.stderr.flush()
+            if not server.quiet:
+                sys.stderr.write("DROP %d\n" % stop)
+                sys.stderr.flush()
             self.connection.shutdown(socket.SHUT_RDWR)
 
 
@@ -70,12 +75,16 @@ def main():
     parser.add_argument("--file", required=True)
     parser.add_argument("--drops", type=int, default=20)
     parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("--every", type=int, default=0, help="break each connection after this many bytes")
+    parser.add_argument("--quiet", action="store_true")
     args = parser.parse_args()
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.path = args.file
     server.size = os.path.getsize(args.file)
     server.lock = threading.Lock()
+    server.every = args.every
+    server.quiet = args.quiet
     rng = random.Random(args.seed)
     server.drops = sorted(rng.sample(range(1, server.size), args.drops))
     print("PORT %d" % server.server_address[1], flush=True)
