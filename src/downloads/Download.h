@@ -1,5 +1,7 @@
 // TDownload: the worker thread of one running download. It fetches one address into one file,
-// resuming from the stored row, reports to the queue by posted messages and retries failed attempts.
+// resuming where the file ends, reports to the queue by posted messages and retries failed attempts:
+// at once after an attempt that brought the file further, after a pause (at most MaxAttempts in a
+// row) after one that brought nothing.
 #pragma once
 
 #include "downloads/DownloadInfo.h"
@@ -94,11 +96,11 @@ private:
     qint64 TotalSize = 0;
     qint64 WorkBeginTime = 0;
     qint64 LastReportTime = 0;
-    bool Reported = false;   // no progress posted yet: the first one always goes out
-    bool OwnsFile = false;   // an attempt of this worker opened the file: its end is the position
-    qint64 BestPosition = 0; // the furthest the file got in this worker
-    bool FileChanged = false;
-    QString ErrorText; // why the last attempt failed
+    bool Reported = false;    // no progress posted yet: the first one always goes out
+    bool OwnsFile = false;    // an attempt of this worker opened the file: its end is the position
+    qint64 BestPosition = 0;  // the furthest the file got in this worker
+    bool FileChanged = false; // the attempt's answer was for another file than the one begun
+    QString ErrorText;        // why the last attempt failed
 
     // Guards the client against StopDownload, and every use of Queue and NotifyWindow against
     // a stop: once StopDownload returns, this worker touches neither.

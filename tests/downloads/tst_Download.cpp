@@ -168,6 +168,7 @@ void TestDownload::resumeFollowsWhatTheFileHolds_data() {
     QTest::newRow("file missing") << qint64(1000) << -1;
     QTest::newRow("file shorter than stored") << qint64(1000) << 600;
     QTest::newRow("file holds more than stored") << qint64(1000) << 1700;
+    QTest::newRow("file larger than the resource") << qint64(1000) << 50000;
     QTest::newRow("stored 0 with an old file") << qint64(0) << 3000;
 }
 
