@@ -6,6 +6,8 @@
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
+#include <QThread>
+
 namespace {
 
 // Rows handed to the search index per batch while it catches up.
@@ -30,14 +32,83 @@ bool IndexCanLookUp(const QString& text) {
     return false;
 }
 
+// " WHERE " and the condition; nothing for every row.
+QString Where(const QString& condition) {
+    return condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
+}
+
+// The condition on the address copies that picks the copies of the rows the condition picks.
+QString WhereCopiesOf(const QString& condition) {
+    return condition.isEmpty() ? QString()
+                               : QStringLiteral(" WHERE id IN (SELECT id FROM qb_history WHERE ") +
+                                     condition + QStringLiteral(")");
+}
+
+QString RowDeletion(const QString& condition) {
+    return QStringLiteral("DELETE FROM qb_history") + Where(condition) + QStringLiteral(";\n");
+}
+
+// The rows, their address copies and the copies' entries in the search index. An entry is taken
+// out with the text it was indexed under, so that goes first.
+QString IndexedRowDeletion(const QString& condition) {
+    const QString copies = WhereCopiesOf(condition);
+    const QString entries =
+        condition.isEmpty()
+            ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n")
+            : QStringLiteral("INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
+                             "SELECT 'delete', id, site_url FROM qb_history_text") +
+                  copies + QStringLiteral(";\n");
+    return entries + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
+           RowDeletion(condition);
+}
+
+// Removes the search index, its trigger and the address copies from the data file. DROP TABLE
+// opens a virtual table first, which fails for an index this SQLite cannot open: such an index
+// loses its own tables and then its schema row, and the schema is read again at once.
+QString IndexRemoval(bool readable) {
+    QString script = QStringLiteral("DROP TRIGGER IF EXISTS qb_history_search_update;\n");
+    if (readable) {
+        script += QStringLiteral("DROP TABLE IF EXISTS qb_history_search;\n");
+    } else {
+        for (const char* part : {"data", "idx", "docsize", "config", "content"})
+            script += QStringLiteral("DROP TABLE IF EXISTS qb_history_search_%1;\n").arg(QLatin1String(part));
+        script +=
+            QStringLiteral("PRAGMA writable_schema = ON;\n"
+                           "DELETE FROM sqlite_master WHERE type = 'table' AND name = 'qb_history_search';\n"
+                           "PRAGMA writable_schema = RESET;\n");
+    }
+    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n");
+}
+
 } // namespace
 
 THistory::THistory(TDb& db, TClock clock) : m_db(db), m_clock(std::move(clock)) {
     if (!m_clock)
         m_clock = [] { return QDateTime::currentDateTime(); };
-    const auto table = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                 "name IN ('qb_history_search', 'qb_history_text')"));
-    m_hasSearchIndex = table && table->RowCount() == 2;
+    m_index = ProbeSearchIndex();
+}
+
+THistory::TSearchIndex THistory::ProbeSearchIndex() {
+    const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                                  "name IN ('qb_history_search', 'qb_history_text')"));
+    if (!tables || tables->RowCount() != 2)
+        return TSearchIndex::Absent;
+    // Preparing a statement on the index opens it, which needs its tokenizer.
+    if (!m_db.Query(QStringLiteral("SELECT rowid FROM qb_history_search LIMIT 0"))) {
+        WriteLog(QStringLiteral("History: this SQLite cannot open the address search index; "
+                                "addresses are searched without it"));
+        return TSearchIndex::Unreadable;
+    }
+    const auto behind =
+        m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
+                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) AS behind"));
+    try {
+        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
+            return TSearchIndex::Current;
+    } catch (const ESQLiteException& e) {
+        WriteLog(QStringLiteral("History: ") + e.Message());
+    }
+    return TSearchIndex::Behind;
 }
 
 qint64 THistory::Now() const {
@@ -46,7 +117,7 @@ qint64 THistory::Now() const {
 
 qint64 THistory::StartOfToday() const {
     const QDateTime now = m_clock();
-    return DateTimeToUnixTime(QDateTime(now.date(), QTime(0, 0), now.timeSpec()));
+    return DateTimeToUnixTime(now.date().startOfDay(now.timeSpec()));
 }
 
 bool THistory::AddVisit(const THistoryInfo& info) {
@@ -78,12 +149,11 @@ bool THistory::AddVisit(const THistoryInfo& info) {
 }
 
 bool THistory::ClearHistory() {
-    if (!m_hasSearchIndex)
-        return m_db.Execute(QStringLiteral("DELETE FROM qb_history"));
-    return m_db.ExecuteScript(
-        QStringLiteral("DELETE FROM qb_history;\n"
-                       "DELETE FROM qb_history_text;\n"
-                       "INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"));
+    return DeleteRows(QString());
+}
+
+bool THistory::ClearAllHistory() {
+    return DeleteRows(QString(), QStringLiteral("DELETE FROM qb_page_log;\n"));
 }
 
 bool THistory::DeleteHistoryItem(const QString& id) {
@@ -91,14 +161,42 @@ bool THistory::DeleteHistoryItem(const QString& id) {
         WriteLog(QStringLiteral("History: not a row id: ") + id);
         return false;
     }
-    if (!m_hasSearchIndex)
-        return m_db.Execute(QStringLiteral("DELETE FROM qb_history WHERE id = ") + id);
-    return m_db.ExecuteScript(
-        QStringLiteral("DELETE FROM qb_history WHERE id = %1;\n"
-                       "INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
-                       "SELECT 'delete', id, site_url FROM qb_history_text WHERE id = %1;\n"
-                       "DELETE FROM qb_history_text WHERE id = %1;\n")
-            .arg(id));
+    return DeleteRows(QStringLiteral("id = ") + id);
+}
+
+bool THistory::DeleteHistoryRange(qint64 from, qint64 to) {
+    return DeleteRows(QStringLiteral("create_time >= %1 AND create_time <= %2").arg(from).arg(to));
+}
+
+bool THistory::DeleteRows(const QString& condition, const QString& alsoRun) {
+    QMutexLocker locker(&m_indexLock);
+    const TSearchIndex index = m_index;
+    if (index == TSearchIndex::Absent)
+        return m_db.ExecuteScript(RowDeletion(condition) + alsoRun);
+    const bool readable = index != TSearchIndex::Unreadable;
+    if (readable && m_db.ExecuteScript(IndexedRowDeletion(condition) + alsoRun))
+        return true;
+    // The index cannot follow the deletion: the rows and their copies go without it.
+    if (m_db.IsReadOnly() ||
+        !m_db.ExecuteScript(QStringLiteral("DELETE FROM qb_history_text") + WhereCopiesOf(condition) +
+                            QStringLiteral(";\n") + RowDeletion(condition) + alsoRun))
+        return false;
+    RemoveSearchIndex(readable);
+    return true;
+}
+
+void THistory::RemoveSearchIndex(bool readable) {
+    // An index that missed a deletion still holds the deleted addresses: it leaves the data file,
+    // and searches read qb_history from now on.
+    if (m_db.ExecuteScript(IndexRemoval(readable))) {
+        m_index = TSearchIndex::Absent;
+        WriteLog(QStringLiteral("History: the address search index could not follow a deletion and was "
+                                "removed from the data file"));
+        return;
+    }
+    if (!readable)
+        m_db.Execute(QStringLiteral("PRAGMA writable_schema = RESET"));
+    m_index = TSearchIndex::GivenUp;
 }
 
 QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
@@ -126,45 +224,89 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
 }
 
 THistoryInfoList THistory::FindHistoryByUrl(const QString& text) {
-    return ReadList(FindStatement(text, m_hasSearchIndex && UpdateSearchIndex()));
+    if (UseSearchIndex()) {
+        if (const auto table = m_db.Query(FindStatement(text, true)))
+            return ReadRows(*table);
+        // The index cannot be read after all (damaged): searches go without it from now on.
+        LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
+    }
+    return ReadList(FindStatement(text, false));
+}
+
+bool THistory::UseSearchIndex() {
+    if (m_index != TSearchIndex::Current)
+        return false;
+    // The rows added since the last search (a few at most) go in first.
+    if (UpdateSearchIndex())
+        return true;
+    // Rows it could not take in would be missing from its answers.
+    LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
+    return false;
+}
+
+bool THistory::CatchUpSearchIndex() {
+    if (m_index != TSearchIndex::Behind)
+        return m_index == TSearchIndex::Current;
+    if (m_db.IsReadOnly()) {
+        WriteLog(QStringLiteral("History: the data file is read-only and its address search index is behind; "
+                                "addresses are searched without it"));
+        LeaveSearchIndex(TSearchIndex::Behind, TSearchIndex::GivenUp);
+        return false;
+    }
+    const bool done = UpdateSearchIndex();
+    if (!done && QThread::currentThread()->isInterruptionRequested())
+        return false; // the next start tries again
+    LeaveSearchIndex(TSearchIndex::Behind, done ? TSearchIndex::Current : TSearchIndex::GivenUp);
+    return done;
+}
+
+void THistory::LeaveSearchIndex(TSearchIndex from, TSearchIndex to) {
+    // A deletion may have removed the index meanwhile; that state stays.
+    m_index.compare_exchange_strong(from, to);
 }
 
 bool THistory::UpdateSearchIndex() {
-    for (;;) {
-        auto table =
-            m_db.Query(QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
-                                      "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) ORDER BY id LIMIT ") +
-                       QString::number(kIndexBatch));
-        if (!table)
+    int copied = 0;
+    do {
+        if (QThread::currentThread()->isInterruptionRequested())
             return false;
-        if (table->RowCount() == 0)
-            return true;
-        QString script;
-        qint64 firstId = 0;
-        try {
-            const int id = table->ColumnIndex(QStringLiteral("id"));
-            const int url = table->ColumnIndex(QStringLiteral("site_url"));
-            firstId = table->GetInt64(id);
-            for (; !table->AtEnd(); table->MoveNext()) {
-                script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
-                          QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                          Utf8Literal(table->GetText(url)) + QStringLiteral(");\n");
-            }
-        } catch (const ESQLiteException& e) {
-            WriteLog(QStringLiteral("History: ") + e.Message());
-            return false;
+        copied = CopyBatch();
+    } while (copied == kIndexBatch);
+    return copied >= 0;
+}
+
+int THistory::CopyBatch() {
+    QMutexLocker locker(&m_indexLock);
+    if (m_index != TSearchIndex::Behind && m_index != TSearchIndex::Current)
+        return -1;
+    auto table =
+        m_db.Query(QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
+                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) ORDER BY id LIMIT ") +
+                   QString::number(kIndexBatch));
+    if (!table)
+        return -1;
+    if (table->RowCount() == 0)
+        return 0;
+    QString script;
+    qint64 firstId = 0;
+    try {
+        const int id = table->ColumnIndex(QStringLiteral("id"));
+        const int url = table->ColumnIndex(QStringLiteral("site_url"));
+        firstId = table->GetInt64(id);
+        for (; !table->AtEnd(); table->MoveNext()) {
+            script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
+                      QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
+                      Utf8Literal(table->GetText(url)) + QStringLiteral(");\n");
         }
-        script +=
-            QStringLiteral(
-                "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
-                "WHERE id >= ") +
-            QString::number(firstId) + QStringLiteral(";\n");
-        const bool full = table->RowCount() == kIndexBatch;
-        if (!m_db.ExecuteScript(script))
-            return false;
-        if (!full)
-            return true;
+    } catch (const ESQLiteException& e) {
+        WriteLog(QStringLiteral("History: ") + e.Message());
+        return -1;
     }
+    script += QStringLiteral(
+                  "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
+                  "WHERE id >= ") +
+              QString::number(firstId) + QStringLiteral(";\n");
+    return m_db.ExecuteScript(script) ? table->RowCount() : -1;
 }
 
 THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {
@@ -179,21 +321,25 @@ THistoryInfoList THistory::LoadRecentlyClosed() {
 }
 
 THistoryInfoList THistory::ReadList(const QString& sql) {
+    const auto table = m_db.Query(sql);
+    return table ? ReadRows(*table) : THistoryInfoList();
+}
+
+THistoryInfoList THistory::ReadRows(TSQLiteTable& table) {
     THistoryInfoList list;
-    auto table = m_db.Query(sql);
-    if (!table || table->RowCount() == 0)
+    if (table.RowCount() == 0)
         return list;
     try {
-        const int id = table->ColumnIndex(QStringLiteral("id"));
-        const int name = table->ColumnIndex(QStringLiteral("site_name"));
-        const int url = table->ColumnIndex(QStringLiteral("site_url"));
-        const int time = table->ColumnIndex(QStringLiteral("create_time"));
-        for (; !table->AtEnd(); table->MoveNext()) {
+        const int id = table.ColumnIndex(QStringLiteral("id"));
+        const int name = table.ColumnIndex(QStringLiteral("site_name"));
+        const int url = table.ColumnIndex(QStringLiteral("site_url"));
+        const int time = table.ColumnIndex(QStringLiteral("create_time"));
+        for (; !table.AtEnd(); table.MoveNext()) {
             THistoryInfo info;
-            info.Id = table->GetText(id);
-            info.SiteName = table->GetText(name);
-            info.SiteUrl = table->GetText(url);
-            info.CreateTime = static_cast<qint32>(table->GetInt64(time));
+            info.Id = table.GetText(id);
+            info.SiteName = table.GetText(name);
+            info.SiteUrl = table.GetText(url);
+            info.CreateTime = static_cast<qint32>(table.GetInt64(time));
             list.append(info);
         }
     } catch (const ESQLiteException& e) {

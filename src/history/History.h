@@ -4,10 +4,13 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMutex>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 class TDb;
+class TSQLiteTable;
 
 // One history row, copied by value. Rows read back fill Id, SiteName, SiteUrl and CreateTime.
 struct THistoryInfo {
@@ -25,15 +28,30 @@ public:
     // The local clock; tests inject their own to cross midnight.
     using TClock = std::function<QDateTime()>;
 
+    // How far the address search index of the data file can be used.
+    enum class TSearchIndex {
+        Absent,     // the data file has none
+        Unreadable, // this SQLite cannot open it (its tokenizer or FTS5 itself is missing)
+        Behind,     // rows were added since it was last brought up to date
+        Current,    // up to date: searches use it and hand it the rows added meanwhile
+        GivenUp     // it could not be brought up to date (read-only file): not used this session
+    };
+
     explicit THistory(TDb& db, TClock clock = {});
 
     // Records a visit: refreshes the time and the closed flag of today's row of the address, or
     // inserts a row when the address was not seen today. The first title of the day is kept.
     bool AddVisit(const THistoryInfo& info);
-    // Both also remove the addresses' copies in the search index.
+    // The deletions remove the rows whatever state the search index is in; the index loses the
+    // rows' addresses with them, or is removed from the data file when it cannot follow.
     bool ClearHistory();
     // False for an id that is not a row number (nothing is run then).
     bool DeleteHistoryItem(const QString& id);
+    // Rows with from <= create_time <= to.
+    bool DeleteHistoryRange(qint64 from, qint64 to);
+    // ClearHistory and the page log emptied in the same transaction: nothing the user visited is
+    // left for the address-bar suggestions, the recently closed pages or the restore offer.
+    bool ClearAllHistory();
     // The six newest rows whose address contains the text (LIKE semantics: "%" and "_" are
     // wildcards, ASCII letters match in either case).
     THistoryInfoList FindHistoryByUrl(const QString& text);
@@ -42,23 +60,45 @@ public:
     // The ten newest rows recorded as closed.
     THistoryInfoList LoadRecentlyClosed();
 
-    // Unix seconds of 00:00:00 of the clock's current local day.
+    // Unix seconds of the first moment of the clock's current local day (00:00:00, or the end of
+    // a daylight-saving gap where the clock skips midnight).
     qint64 StartOfToday() const;
-    // Whether the address search index of the data file is present and used.
-    bool HasSearchIndex() const { return m_hasSearchIndex; }
+
+    // Hands the search index every row added since it was last brought up to date, in batches,
+    // so that searches can use it. Meant to run once after start-up on a worker thread (TDb
+    // serialises the statements); it stops between batches when its thread is asked to stop.
+    // On a read-only data file it gives up at once, without a write. True when the index is up
+    // to date.
+    bool CatchUpSearchIndex();
+    TSearchIndex SearchIndexState() const { return m_index; }
+    // Whether searches use the search index now.
+    bool HasSearchIndex() const { return m_index == TSearchIndex::Current; }
 
     // The statement FindHistoryByUrl runs for the text: with the search index it tests LIKE on
     // the index's UTF-8 copy of each address, else the plain LIKE on qb_history.
     static QString FindStatement(const QString& text, bool useSearchIndex);
-    // Hands the rows added since the last call to the search index; false when the index
-    // cannot be brought up to date (searches then read qb_history directly).
-    bool UpdateSearchIndex();
 
 private:
+    TSearchIndex ProbeSearchIndex();
+    bool UseSearchIndex();
+    // Copies rows newer than the newest copy into the index; false when that fails.
+    bool UpdateSearchIndex();
+    // One batch of UpdateSearchIndex: the number of rows copied, or -1 on failure.
+    int CopyBatch();
+    // Deletes the rows matching the condition (empty: every row) and runs the extra statements
+    // in the same transaction.
+    bool DeleteRows(const QString& condition, const QString& alsoRun = QString());
+    // Drops the search index after a deletion it could not follow.
+    void RemoveSearchIndex(bool readable);
+    void LeaveSearchIndex(TSearchIndex from, TSearchIndex to);
     THistoryInfoList ReadList(const QString& sql);
+    THistoryInfoList ReadRows(TSQLiteTable& table);
     qint64 Now() const;
 
     TDb& m_db;
     TClock m_clock;
-    bool m_hasSearchIndex = false;
+    std::atomic<TSearchIndex> m_index{TSearchIndex::Absent};
+    // One change of the search index at a time: the catch-up worker's batches, the searches'
+    // updates and the deletions.
+    QMutex m_indexLock;
 };

@@ -1,11 +1,18 @@
-// The history store: one row per address and day, closed rows, address search (with and without
-// the search index), date ranges, and a data file without the table.
+// The history store: one row per address and day (also where the clock skips midnight), closed
+// rows, address search with and without the search index, the index's catch-up on a worker and on
+// a read-only file, deletions whatever state the index is in, and a data file without the table.
 #include "common/CommonFunc.h"
 #include "history/History.h"
+#include "history/PageLog.h"
+#include "history/RecentlyClosed.h"
+#include "history/SearchIndexCatchUp.h"
 #include "support/TestDb.h"
+#include "support/Unprivileged.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <ctime>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +52,74 @@ THistoryInfoList PlainFind(TDb& db, const QString& text) {
 int RowCount(TDb& db, const QString& where = QString()) {
     auto table = db.Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_history") + where);
     return table ? static_cast<int>(table->FieldAsInt64(QStringLiteral("n"))) : -1;
+}
+
+qint64 Count(TDb& db, const QString& sql) {
+    auto table = db.Query(sql);
+    return table && table->RowCount() == 1 ? table->GetInt64(0) : -1;
+}
+
+// The search index's tables and trigger still in the data file.
+QStringList SearchIndexObjects(TDb& db) {
+    QStringList names;
+    auto table = db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'qb\\_history\\_%' "
+                                         "ESCAPE '\\' ORDER BY name"));
+    for (; table && !table->AtEnd(); table->MoveNext())
+        names.append(table->GetText(0));
+    return names;
+}
+
+// The data file as a SQLite without the trigram tokenizer sees it (FTS5 before version 3.34
+// answers "no such tokenizer: trigram"): the index's schema row names a tokenizer this SQLite
+// does not have, so the index cannot be opened. The file is opened anew, like a moved folder.
+bool HideTokenizer(TTestDb& data) {
+    return data.Db().ExecuteScript(
+               QStringLiteral("PRAGMA writable_schema = ON;\n"
+                              "UPDATE sqlite_master SET sql = replace(sql, 'trigram', 'no_such_tokenizer') "
+                              "WHERE name = 'qb_history_search';\n"
+                              "PRAGMA writable_schema = RESET;\n")) &&
+           data.Db().Open(data.FilePath());
+}
+
+// An index whose own data is lost: it opens, but taking entries out of it fails.
+bool DamageIndex(TTestDb& data) {
+    return data.Db().Execute(QStringLiteral("DELETE FROM qb_history_search_data"));
+}
+
+// The local time zone for one test.
+class TLocalZone {
+public:
+    explicit TLocalZone(const QByteArray& zone)
+        : m_previous(qgetenv("TZ")), m_wasSet(qEnvironmentVariableIsSet("TZ")) {
+        Set(zone, true);
+    }
+    ~TLocalZone() { Set(m_previous, m_wasSet); }
+
+private:
+    static void Set(const QByteArray& zone, bool set) {
+        if (set)
+            qputenv("TZ", zone);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    QByteArray m_previous;
+    bool m_wasSet;
+};
+
+int g_failedWrites = 0;
+void CountFailedWrites(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QLatin1String("was not stored")))
+        ++g_failedWrites;
+}
+
+// Adds rows the way an older program or another machine left them: not in the search index.
+bool AddUnindexedRows(TDb& db, int count) {
+    return db.Execute(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                       "INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
+                       "SELECT '', 'http://n' || i || '.example/新闻', i, 0 FROM n")
+            .arg(count));
 }
 
 } // namespace
@@ -281,6 +356,210 @@ private slots:
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://a.example/x"))));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example/X"))),
                  QStringList{"http://a.example/x"});
+    }
+
+    // Deleting history removes the rows whatever state the search index is in. An index that
+    // cannot follow the deletion goes with the rows, so it keeps none of the deleted addresses
+    // (emptying a damaged index works, and leaves it usable).
+    void deletionWhenTheIndexCannotFollow_data() {
+        QTest::addColumn<bool>("unreadable");
+        QTest::addColumn<QString>("deletion");
+        QTest::addColumn<bool>("indexRemoved");
+        for (const bool unreadable : {true, false}) {
+            const char* index = unreadable ? "no tokenizer" : "damaged index";
+            for (const char* deletion : {"one visit", "day window", "all"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(index, deletion)))
+                    << unreadable << QString::fromLatin1(deletion)
+                    << (unreadable || qstrcmp(deletion, "all") != 0);
+        }
+    }
+    void deletionWhenTheIndexCannotFollow() {
+        QFETCH(bool, unreadable);
+        QFETCH(QString, deletion);
+        QFETCH(bool, indexRemoved);
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TTestClock clock;
+        {
+            THistory indexed(data.Db(), clock.Clock());
+            QVERIFY(indexed.AddVisit(Visit(QStringLiteral("A"), QStringLiteral("http://a.example/"))));
+            clock.Now = clock.Now.addDays(1);
+            QVERIFY(indexed.AddVisit(Visit(QStringLiteral("B"), QStringLiteral("http://b.example/"))));
+            QVERIFY(indexed.AddVisit(Visit(QStringLiteral("C"), QStringLiteral("http://c.example/"))));
+            QCOMPARE(indexed.FindHistoryByUrl(QStringLiteral("example")).size(), 3);
+            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 3);
+        }
+        QVERIFY(unreadable ? HideTokenizer(data) : DamageIndex(data));
+        THistory history(data.Db(), clock.Clock());
+        if (unreadable) {
+            QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Unreadable);
+            // Visits and searches go on without the index.
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("C"), QStringLiteral("http://c.example/"))));
+            QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("b.ex"))),
+                     QStringList{"http://b.example/"});
+        }
+
+        const qint64 firstDay = DateTimeToUnixTime(QDateTime(QDate(2024, 3, 10), QTime(0, 0)));
+        QStringList left;
+        if (deletion == QLatin1String("one visit")) {
+            QVERIFY(history.DeleteHistoryItem(history.FindHistoryByUrl(QStringLiteral("b.ex")).at(0).Id));
+            left = QStringList{"http://c.example/", "http://a.example/"};
+        } else if (deletion == QLatin1String("day window")) {
+            QVERIFY(history.DeleteHistoryRange(firstDay + 86400, firstDay + 2 * 86400 - 1));
+            left = QStringList{"http://a.example/"};
+        } else {
+            QVERIFY(history.ClearHistory());
+        }
+        QCOMPARE(Urls(history.LoadHistoryRange(0, 2000000000)), left);
+        const THistory::TSearchIndex state =
+            indexRemoved ? THistory::TSearchIndex::Absent : THistory::TSearchIndex::Current;
+        QCOMPARE(history.SearchIndexState(), state);
+        if (indexRemoved) {
+            QCOMPARE(SearchIndexObjects(data.Db()), QStringList());
+        } else {
+            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
+            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url "
+                                                     "LIKE '%example%'")),
+                     0);
+        }
+        QCOMPARE(data.Db().Query(QStringLiteral("PRAGMA integrity_check"))->GetText(0), QStringLiteral("ok"));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example"))), left);
+
+        // The next start finds a data file without an index, and works with it.
+        QVERIFY(data.Db().Open(data.FilePath()));
+        THistory next(data.Db(), clock.Clock());
+        QCOMPARE(next.SearchIndexState(), state);
+        QVERIFY(next.AddVisit(Visit(QStringLiteral("D"), QStringLiteral("http://d.example/"))));
+        QVERIFY(next.ClearHistory());
+        QCOMPARE(RowCount(data.Db()), 0);
+    }
+
+    // A day window and every row leave no copy of a deleted address in a working index.
+    void deletingARangeFollowsTheIndex() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TTestClock clock;
+        THistory history(data.Db(), clock.Clock());
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://r%1.example/").arg(i))));
+            clock.Now = clock.Now.addSecs(3600);
+        }
+        QCOMPARE(history.FindHistoryByUrl(QStringLiteral(".example")).size(), 4);
+        const qint64 first = DateTimeToUnixTime(QDateTime(QDate(2024, 3, 10), QTime(9, 0)));
+        QVERIFY(history.DeleteHistoryRange(first + 3600, first + 7200));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
+                 (QStringList{"http://r3.example/", "http://r0.example/"}));
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url LIKE "
+                                                 "'%r1.example%'")),
+                 0);
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
+    }
+
+    // Clearing all history leaves nothing for the address-bar suggestions, the recently closed
+    // pages or the restore offer, in one transaction.
+    void clearAllHistory() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db());
+        TPageLog log(data.Db());
+        TRecentlyClosed recentlyClosed(history);
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("A"), QStringLiteral("http://a.example/"))));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("B"), QStringLiteral("http://b.example/"), true)));
+        QVERIFY(log.SavePageLog({TPageInfo{QStringLiteral("http://a.example/")}}));
+        QVERIFY(recentlyClosed.NextToReopen().has_value());
+
+        // All or nothing: a page log that cannot be emptied keeps the history too.
+        QVERIFY(data.Db().Execute(QStringLiteral("ALTER TABLE qb_page_log RENAME TO kept")));
+        QVERIFY(!history.ClearAllHistory());
+        QCOMPARE(RowCount(data.Db()), 2);
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
+        QVERIFY(data.Db().Execute(QStringLiteral("ALTER TABLE kept RENAME TO qb_page_log")));
+
+        QVERIFY(history.ClearAllHistory());
+        QVERIFY(history.FindHistoryByUrl(QStringLiteral("example")).isEmpty());
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
+        QCOMPARE(log.CountPageLog(), 0);
+        recentlyClosed.Reload();
+        QVERIFY(!recentlyClosed.NextToReopen().has_value());
+    }
+
+    // Where daylight saving starts at midnight the day starts at 01:00: a visit just after it is
+    // a new day's row, not an update of yesterday's.
+    void dayStartsAfterAMidnightGap() {
+        const TLocalZone zone("America/Santiago"); // 2024-09-08 00:00 -04 becomes 01:00 -03
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TTestClock clock;
+        clock.Now = QDateTime(QDate(2024, 9, 7), QTime(23, 30));
+        THistory history(data.Db(), clock.Clock());
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("Saturday"), QStringLiteral("http://a.example/"))));
+        clock.Now = QDateTime(QDate(2024, 9, 8), QTime(10, 0));
+        QCOMPARE(history.StartOfToday(), qint64(1725768000));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("Sunday"), QStringLiteral("http://a.example/"))));
+        const THistoryInfoList rows = history.LoadHistoryRange(0, 2000000000);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0).SiteName, QStringLiteral("Sunday"));
+        QCOMPARE(rows.at(1).SiteName, QStringLiteral("Saturday"));
+    }
+
+    // Rows the index lacks are handed to it once, by the worker, not by the searches: until then
+    // searches read qb_history. Stopping the worker leaves a consistent index.
+    void searchIndexCatchesUpOnAWorker() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        QVERIFY(AddUnindexedRows(data.Db(), 2500)); // more than one batch
+        THistory history(data.Db());
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Behind);
+        QCOMPARE(history.FindHistoryByUrl(QStringLiteral("n7.example")).size(), 1);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
+        {
+            TSearchIndexCatchUp stopped(history); // stopped at once by its destruction
+        }
+        QVERIFY(history.SearchIndexState() == THistory::TSearchIndex::Behind ||
+                history.SearchIndexState() == THistory::TSearchIndex::Current);
+
+        TSearchIndexCatchUp worker(history);
+        worker.Wait();
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2500);
+        // Only the index compares Chinese characters; it also takes in a visit made since.
+        QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://n2501.example/新闻"))));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("2501.example/新闻"))),
+                 QStringList{"http://n2501.example/新闻"});
+        QCOMPARE(history.FindHistoryByUrl(QStringLiteral("天气")).size(), 0);
+    }
+
+    // A read-only data file whose index is behind: the catch-up gives up without a write, and
+    // searches read qb_history without trying to update the index.
+    void readOnlyFileLeavesTheIndexAlone() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        QVERIFY(AddUnindexedRows(data.Db(), 10));
+        data.Db().Close();
+        QVERIFY(chmod(QFile::encodeName(data.FilePath()).constData(), 0444) == 0);
+        QVERIFY(chmod(QFile::encodeName(data.DirPath()).constData(), 0755) == 0);
+        const QString failure = RunWithoutPrivileges([&]() -> QString {
+            TDb db;
+            if (!db.Open(data.FilePath()) || !db.IsReadOnly())
+                return QStringLiteral("the file should open read-only");
+            THistory history(db);
+            if (history.SearchIndexState() != THistory::TSearchIndex::Behind)
+                return QStringLiteral("the index should be behind");
+            qInstallMessageHandler(CountFailedWrites);
+            const bool caughtUp = history.CatchUpSearchIndex() || history.CatchUpSearchIndex();
+            int found = 0;
+            for (int key = 0; key < 3; ++key)
+                found += history.FindHistoryByUrl(QStringLiteral("n3.example")).size();
+            qInstallMessageHandler(nullptr);
+            if (caughtUp || history.SearchIndexState() != THistory::TSearchIndex::GivenUp)
+                return QStringLiteral("the catch-up should give up");
+            if (found != 3)
+                return QStringLiteral("searches should find the rows: %1").arg(found);
+            return g_failedWrites == 0 ? QString() : QStringLiteral("%1 failed writes").arg(g_failedWrites);
+        });
+        QVERIFY(chmod(QFile::encodeName(data.FilePath()).constData(), 0644) == 0);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     void missingTableGivesAnEmptyStore() {

@@ -4,6 +4,7 @@
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 #include "support/TestDb.h"
+#include "support/Unprivileged.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -13,8 +14,6 @@
 #include <QtTest>
 #include <functional>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -52,40 +51,6 @@ qint64 CountRows(TDb& db, const QString& table) {
 
 QString InsertPageLog(const QString& url) {
     return QStringLiteral("INSERT INTO qb_page_log (url) VALUES (") + SqlQuote(url) + QStringLiteral(");");
-}
-
-// Runs the check as an unprivileged user: the super-user ignores file permissions, so a read-only
-// file only behaves as one for somebody else. The check answers an empty text when it passed.
-QString RunWithoutPrivileges(const std::function<QString()>& check) {
-    if (geteuid() != 0)
-        return check();
-    int channel[2];
-    if (pipe(channel) != 0)
-        return QStringLiteral("pipe failed");
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        QString failure;
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            failure = QStringLiteral("cannot drop privileges");
-        else
-            failure = check();
-        const QByteArray bytes = failure.toUtf8();
-        const ssize_t written = write(channel[1], bytes.constData(), bytes.size());
-        _exit(written == bytes.size() ? 0 : 1);
-    }
-    close(channel[1]);
-    QByteArray answer;
-    char buffer[512];
-    ssize_t count;
-    while ((count = read(channel[0], buffer, sizeof buffer)) > 0)
-        answer.append(buffer, int(count));
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return QStringLiteral("the unprivileged check did not finish");
-    return QString::fromUtf8(answer);
 }
 
 } // namespace
