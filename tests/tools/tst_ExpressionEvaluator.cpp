@@ -14,6 +14,8 @@ private slots:
     void values();
     void failures_data();
     void failures();
+    void fuzzFindings_data();
+    void fuzzFindings();
     void formatting_data();
     void formatting();
     void deepBracketsAreSafe();
@@ -162,6 +164,48 @@ void TstExpressionEvaluator::failures() {
     QFETCH(QString, expression);
     QVERIFY(!TExpressionEvaluator::Evaluate(expression));
     QCOMPARE(TExpressionEvaluator::EvaluateToText(expression), QString());
+}
+
+// Inputs the fuzzer kept as reaching new paths; an empty result means the expression fails.
+void TstExpressionEvaluator::fuzzFindings_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("fractional power minus") << ".2^.7-.4"
+                                            << "-0.0758686806614475";
+    QTest::newRow("near the smallest normal") << "1/.9E308"
+                                              << "1.11111111111111E-308";
+    QTest::newRow("subnormal quotient") << "1/78/1E308"
+                                        << "1.2820512820513E-310";
+    QTest::newRow("power before integer division overflows Long") << "-83^5\\2"
+                                                                  << "";
+    QTest::newRow("mod by a signed zero") << "1 Mod+0"
+                                          << "";
+    QTest::newRow("mod by a signed number") << "1 Mod+4"
+                                            << "1";
+    QTest::newRow("integer division chain ending in an operator") << "0\\5\\4\\5\\"
+                                                                  << "";
+    QTest::newRow("power chain of zero") << "0^2^7^2^2"
+                                         << "0";
+    QTest::newRow("literal with a huge exponent") << ".021474836485324E976"
+                                                  << "";
+    QTest::newRow("huge literal after a tiny one") << ".8E-444+.8E444"
+                                                   << "";
+    QTest::newRow("unclosed brackets with signs") << "((60+((-896)^5^6"
+                                                  << "";
+    QTest::newRow("open brackets then signs") << "++((((+("
+                                              << "";
+    QTest::newRow("sum with unclosed brackets") << "(8^4+3+(8^1+4+(8^1"
+                                                << "";
+    QTest::newRow("tab then digits") << "1\t21748363"
+                                     << "";
+    QTest::newRow("letters after a number") << "1 dddcdddo"
+                                            << "";
+}
+
+void TstExpressionEvaluator::fuzzFindings() {
+    QFETCH(QString, expression);
+    QFETCH(QString, result);
+    QCOMPARE(TExpressionEvaluator::EvaluateToText(expression), result);
 }
 
 void TstExpressionEvaluator::formatting_data() {
