@@ -57,7 +57,9 @@ template <class T> T ChooseValue(bool condition, const T& a, const T& b) {
 }
 // "[Brisvane 1.0.0.0]: text" on the program's log (standard error, category "quellon").
 void WriteLog(const QString& text);
-// Local date-time <-> Unix seconds, with the time-zone offset in force at that moment.
+// Local date-time <-> Unix seconds, with the time-zone offset in force at that moment. A local
+// time the clock skips (inside a daylight-saving gap) counts as the next valid time, the moment
+// of the change.
 qint32 DateTimeToUnixTime(const QDateTime& localTime);
 QDateTime UnixTimeToDateTime(qint64 seconds);
 // Md5Hex(url) + ".ico".

@@ -64,6 +64,8 @@ private slots:
     void unixTimeAcrossDaylightSaving_data();
     void unixTimeAcrossDaylightSaving();
     void unixTimeRoundsToNearestSecond();
+    void unixTimeInsideDaylightSavingGap_data();
+    void unixTimeInsideDaylightSavingGap();
     void makeThumbnail();
     void writeLogIsOneTaggedLine();
     void clearUrlCache_data();
@@ -339,6 +341,39 @@ void TestCommonFunc::unixTimeAcrossDaylightSaving() {
     // Exact inverse for every quarter hour around the change, the repeated autumn hour included.
     for (qint64 s = seconds - 3 * 3600; s <= seconds + 3 * 3600; s += 900)
         QCOMPARE(qint64(DateTimeToUnixTime(UnixTimeToDateTime(s))), s);
+}
+
+void TestCommonFunc::unixTimeInsideDaylightSavingGap_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("local");
+    QTest::addColumn<qint64>("seconds");
+    // Santiago, 2024-09-08: 00:00 -04 becomes 01:00 -03 (04:00 UTC); the day starts at 01:00.
+    QTest::newRow("midnight skipped")
+        << QByteArray("America/Santiago") << QDateTime({2024, 9, 8}, {0, 0}) << qint64(1725768000);
+    QTest::newRow("inside the gap") << QByteArray("America/Santiago") << QDateTime({2024, 9, 8}, {0, 59, 59})
+                                    << qint64(1725768000);
+    QTest::newRow("end of the gap") << QByteArray("America/Santiago") << QDateTime({2024, 9, 8}, {1, 0})
+                                    << qint64(1725768000);
+    QTest::newRow("before the gap") << QByteArray("America/Santiago") << QDateTime({2024, 9, 7}, {23, 59, 59})
+                                    << qint64(1725767999);
+    QTest::newRow("havana") << QByteArray("America/Havana") << QDateTime({2024, 3, 10}, {0, 0})
+                            << qint64(1710046800);
+    QTest::newRow("beirut") << QByteArray("Asia/Beirut") << QDateTime({2023, 3, 26}, {0, 0})
+                            << qint64(1679781600);
+    QTest::newRow("berlin 02:30") << QByteArray("Europe/Berlin") << QDateTime({2024, 3, 31}, {2, 30})
+                                  << qint64(1711846800);
+}
+
+void TestCommonFunc::unixTimeInsideDaylightSavingGap() {
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, local);
+    QFETCH(qint64, seconds);
+    qputenv("TZ", zone);
+    tzset();
+    const qint64 got = DateTimeToUnixTime(QDateTime(local.date(), local.time()));
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    QCOMPARE(got, seconds);
 }
 
 void TestCommonFunc::unixTimeRoundsToNearestSecond() {
