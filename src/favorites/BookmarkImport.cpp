@@ -5,6 +5,7 @@
 #include "favorites/Favorites.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QWebElement>
 #include <QWebFrame>
@@ -27,10 +28,16 @@ bool SourceLooksComplete(const QString& fileName) {
         WriteLog(QStringLiteral("Import favorites: not a bookmark file: ") + fileName);
         return false;
     }
-    const int lastLink = bytes.lastIndexOf("<a");
+    // Tags are matched by their whole name: "<a" alone would also find <abbr>, <address>, <area>,
+    // <aside> and <audio>, and "</a" would find </abbr>.
+    static const QRegularExpression linkStart(QStringLiteral("<a(?:[\\s>/]|$)"));
+    static const QRegularExpression linkClose(QStringLiteral("</a\\s*>"));
+    static const QRegularExpression listClose(QStringLiteral("</dl\\s*>"));
+    const QString text = QString::fromLatin1(bytes);
+    const int lastLink = text.lastIndexOf(linkStart);
     if (lastLink >= 0) {
-        const int linkEnd = bytes.indexOf("</a>", lastLink);
-        if (linkEnd < 0 || bytes.indexOf("</dl>", linkEnd) < 0) {
+        const int linkEnd = text.indexOf(linkClose, lastLink);
+        if (linkEnd < 0 || text.indexOf(listClose, linkEnd) < 0) {
             WriteLog(QStringLiteral("Import favorites: the file ends inside its list: ") + fileName);
             return false;
         }
@@ -57,13 +64,18 @@ bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
         return false;
     }
     // New favorites are written in batches, one transaction each; an address is new when it is
-    // neither stored nor met earlier in this file.
+    // neither stored nor met earlier in this file. A batch the store does not take completely (a
+    // read-only or full data file) ends the import with failure instead of a success that stored
+    // nothing.
     constexpr int kBatch = 1000;
     TFavInfoList batch;
     QSet<QString> seen;
     const auto flush = [&favorites, &batch] {
-        favorites.AddFavorites(batch);
+        const bool stored = favorites.AddFavorites(batch) == batch.size();
+        if (!stored)
+            WriteLog(QStringLiteral("Import favorites: the data file did not take the new favorites"));
         batch.clear();
+        return stored;
     };
     for (const QWebElement& link : links) {
         // The address as the file spells it, so that a file written from this store names the
@@ -80,11 +92,15 @@ bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
         item.FavName = link.toPlainText();
         item.FavUrl = url;
         item.Ranking = link.attribute(QStringLiteral("FAV_POS"));
+        // A ranking that is not a number cannot be stored: that link is left out, the walk goes on.
+        if (!TFavorites::IsRanking(item.Ranking)) {
+            WriteLog(QStringLiteral("Import favorites: not a ranking, link left out: ") + url);
+            continue;
+        }
         batch.append(item);
         seen.insert(url);
-        if (batch.size() == kBatch)
-            flush();
+        if (batch.size() == kBatch && !flush())
+            return false;
     }
-    flush();
-    return true;
+    return flush();
 }

@@ -9,13 +9,6 @@
 
 namespace {
 
-// Rankings come from the table, the bar's reorder and bookmark files; they are written unquoted,
-// so only a whole number is let through.
-bool IsRanking(const QString& ranking) {
-    static const QRegularExpression number(QStringLiteral("^-?[0-9]{1,18}$"));
-    return number.match(ranking).hasMatch();
-}
-
 bool RefuseId(const QString& id) {
     if (IsRowId(id))
         return false;
@@ -26,6 +19,13 @@ bool RefuseId(const QString& id) {
 } // namespace
 
 TFavorites::TFavorites(TDb& db) : m_db(db) {}
+
+bool TFavorites::IsRanking(const QString& ranking) {
+    // Rankings come from the table, the bar's reorder and bookmark files; they are written
+    // unquoted, so only a whole number is let through.
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]{1,18}$"));
+    return number.match(ranking.trimmed()).hasMatch();
+}
 
 bool TFavorites::LoadFavorites() {
     auto table = m_db.Query(
@@ -57,11 +57,11 @@ bool TFavorites::LoadFavorites() {
 }
 
 QString TFavorites::InsertStatement(const QString& name, const QString& url, const QString& ranking) {
-    const QString position = ranking.trimmed();
-    if (!IsRanking(position)) {
+    if (!IsRanking(ranking)) {
         WriteLog(QStringLiteral("Favorites: not a ranking: ") + ranking);
         return QString();
     }
+    const QString position = ranking.trimmed();
     return QStringLiteral("INSERT INTO qb_fav (fav_name, fav_url, ranking) VALUES (") + SqlQuote(name) +
            QStringLiteral(", ") + SqlQuote(url) + QStringLiteral(", ") + position + QStringLiteral(")");
 }

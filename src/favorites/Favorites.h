@@ -26,6 +26,9 @@ public:
 
     explicit TFavorites(TDb& db);
 
+    // True for a whole number (blanks around it allowed): the only rankings AddFavorite takes.
+    static bool IsRanking(const QString& ranking);
+
     // Refills Items from the table; a failed query leaves Items as they were. False then.
     bool LoadFavorites();
     // ranking must be a whole number (it is written unquoted); anything else is refused.

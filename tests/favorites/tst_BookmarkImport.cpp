@@ -173,6 +173,43 @@ private slots:
         QCOMPARE(Rows(favorites), (QList<TRow>{{"Kept", "http://k.example/", "1"}}));
     }
 
+    // The check for a file cut off inside its list looks for links by their whole tag name: other
+    // tags beginning with "<a" after the list do not make a sound file look cut off.
+    void tagsBeginningLikeALinkAfterTheList_data() {
+        QTest::addColumn<QByteArray>("trailer");
+        QTest::newRow("abbr") << QByteArray("<abbr title=\"x\">x</abbr>");
+        QTest::newRow("address") << QByteArray("<ADDRESS>me@example</ADDRESS>\r\n");
+        QTest::newRow("area") << QByteArray("<map><area shape=\"rect\" href=\"x\"></map>");
+        QTest::newRow("aside") << QByteArray("<aside>note</aside>");
+        QTest::newRow("audio") << QByteArray("<audio src=\"a.ogg\"></audio>");
+    }
+    void tagsBeginningLikeALinkAfterTheList() {
+        QFETCH(QByteArray, trailer);
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        const QString file = WriteFile(data.DirPath(), QStringLiteral("b.html"),
+                                       kHead + LinkLine("http://1.example/", "1", "One") + kTail + trailer);
+        QVERIFY(Import(favorites, file));
+        QCOMPARE(Rows(favorites), (QList<TRow>{{"One", "http://1.example/", "1"}}));
+    }
+
+    // A data file that takes no writes (read-only) must not make an import that stored nothing
+    // look successful.
+    void dataFileThatRefusesWritesFailsTheImport() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        const QString file = WriteFile(data.DirPath(), QStringLiteral("b.html"),
+                                       kHead + LinkLine("http://1.example/", "1", "One") + kTail);
+        // The connection then answers every write as it does for a read-only file.
+        data.Db().Query(QStringLiteral("PRAGMA query_only = 1"));
+        QVERIFY(!favorites.AddFavorite(QStringLiteral("x"), QStringLiteral("http://x.example/"),
+                                       QStringLiteral("1")));
+        QVERIFY(!Import(favorites, file));
+        QVERIFY(Rows(favorites).isEmpty());
+    }
+
     void exportOfNoFavoritesImportsAsNothing() {
         TTestDb data;
         QVERIFY(data.Ok());
