@@ -261,7 +261,7 @@ void TstExpressionEvaluator::longInputsAreSafe() {
 // every value it yields is finite and reads back as itself.
 void TstExpressionEvaluator::randomInputAgreesWithTreeWalk() {
     TRandomExpression random(20261209);
-    for (int i = 0; i < 40000; ++i) {
+    for (int i = 0; i < 150000; ++i) {
         const TRandomExpression::TSample sample = random.Structured();
         const std::optional<double> value = TExpressionEvaluator::Evaluate(sample.Text);
         QVERIFY2(value.has_value() == sample.Value.has_value(), qPrintable(sample.Text));
