@@ -117,7 +117,7 @@ qint64 THistory::Now() const {
 
 qint64 THistory::StartOfToday() const {
     const QDateTime now = m_clock();
-    return DateTimeToUnixTime(now.date().startOfDay(now.timeSpec()));
+    return DateTimeToUnixTime(now.date().startOfDay(now.timeSpec(), now.offsetFromUtc()));
 }
 
 bool THistory::AddVisit(const THistoryInfo& info) {
