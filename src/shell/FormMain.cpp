@@ -11,6 +11,7 @@
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
 #include "history/History.h"
+#include "history/SearchIndexCatchUp.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
 #include "navigation/AddressBar.h"
@@ -106,6 +107,8 @@ void TFormMain::DeferredInit() {
     m_domainKernel = std::make_unique<TDomainKernel>(m_db);
     m_domainKernel->LoadKernels();
     m_history = std::make_unique<THistory>(m_db);
+    // The address search index of an older data file catches up on a worker, once.
+    m_indexCatchUp = std::make_unique<TSearchIndexCatchUp>(*m_history);
     m_recentlyClosed = std::make_unique<TRecentlyClosed>(*m_history);
     m_tabs = std::make_unique<TTabController>(*m_config, *m_history, *m_domainKernel, *m_recentlyClosed,
                                               ui.PageHost);
@@ -252,6 +255,7 @@ void TFormMain::CleanUp() {
     m_tabs.reset();
     m_recentlyClosed.reset();
     m_domainKernel.reset();
+    m_indexCatchUp.reset(); // stops between two batches and waits for its worker
     m_history.reset();
     m_pageLog.reset();
     m_domainAuth.reset();

@@ -35,6 +35,7 @@ class THistory;
 class TPageLog;
 class TRecentlyClosed;
 class TSearchBox;
+class TSearchIndexCatchUp;
 class TTabController;
 struct TFormMainUi;
 
@@ -157,6 +158,7 @@ private:
     std::unique_ptr<TDomainAuth> m_domainAuth;
     std::unique_ptr<TDomainKernel> m_domainKernel;
     std::unique_ptr<THistory> m_history;
+    std::unique_ptr<TSearchIndexCatchUp> m_indexCatchUp; // brings the address search index up to date
     std::unique_ptr<TRecentlyClosed> m_recentlyClosed;
     std::unique_ptr<TTabController> m_tabs;
     std::unique_ptr<TFormMainUi> m_ui;
