@@ -23,6 +23,10 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 Q_LOGGING_CATEGORY(lcQuellon, "quellon", QtInfoMsg)
 
@@ -45,6 +49,34 @@ int AuthorityEnd(const QString& url, int from) {
     }
     return -1;
 }
+
+// Aborts the client's request once the time is up, from a thread of its own: a server that keeps
+// sending a byte now and then never trips the client's read time-out. Ends with the scope.
+class TAbortDeadline {
+public:
+    TAbortDeadline(THttpClient& client, int milliseconds)
+        : m_watch([this, &client, milliseconds] {
+              std::unique_lock<std::mutex> lock(m_lock);
+              if (!m_ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_over; }))
+                  client.Abort();
+          }) {}
+    ~TAbortDeadline() {
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_over = true;
+        }
+        m_ended.notify_one();
+        m_watch.join();
+    }
+    TAbortDeadline(const TAbortDeadline&) = delete;
+    TAbortDeadline& operator=(const TAbortDeadline&) = delete;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_ended;
+    bool m_over = false;
+    std::thread m_watch; // last: starts once the members above exist
+};
 
 // Runs a short desktop helper program; its standard output, or empty when it is missing, fails
 // or does not answer within the time limit (the desktop tools can hang on a broken session bus).
@@ -127,15 +159,22 @@ QString FormatSize(qint64 bytes) {
     return QString::asprintf("%.2fG", bytes / 1073741824.0);
 }
 
-QString FetchUrlText(const QString& url) {
+QString FetchUrlText(const QString& url, int maxBytes, int timeLimitMs) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     THttpClient client;
     client.SetUserAgent(QStringLiteral("OrrelGetIP"));
     client.SetHeader("Cache-Control", "no-cache");
-    client.Get(url, &buffer);
+    client.OnWork = [&client, maxBytes](qint64 received) {
+        if (received >= maxBytes)
+            client.Abort();
+    };
+    {
+        const TAbortDeadline deadline(client, timeLimitMs);
+        client.Get(url, &buffer);
+    }
     // Decoded as a whole: decoding piece by piece would break characters split between pieces.
-    return FromAnsi(buffer.data());
+    return FromAnsi(buffer.data().left(maxBytes));
 }
 
 QString FindFavIconLink(const QString& pageUrl, const QString& pageText) {

@@ -33,8 +33,10 @@ enum TShortcutBits : int { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
 QString Md5Hex(const QString& text);
 // 1023 -> "1023B", 1024 -> "1.00K", 1572864 -> "1.50M", 1073741824 -> "1.00G".
 QString FormatSize(qint64 bytes);
-// Blocking GET of a page's text (decoded with the data-file codec); empty on failure.
-QString FetchUrlText(const QString& url);
+// Blocking GET of a page's text (decoded with the data-file codec): what arrived before a failure,
+// empty when nothing did. Reading stops after maxBytes bytes and after timeLimitMs in all (the
+// favicon link is in the page's head; a page streamed without end must not hold the caller).
+QString FetchUrlText(const QString& url, int maxBytes = 2 * 1024 * 1024, int timeLimitMs = 30000);
 // The address of the page's rel="shortcut icon" link, made absolute; empty when none.
 QString FindFavIconLink(const QString& pageUrl, const QString& pageText);
 // The system temporary folder ending in "/".

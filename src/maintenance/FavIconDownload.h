@@ -2,6 +2,7 @@
 // icon file name, then tells the requesting window with WM_FAVICON_READY (WParam = purpose).
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -12,16 +13,21 @@ enum TFavIconPurpose : quint8 { fpFavoritesBar = 0, fpTabStrip = 1 };
 class TFavIconDownload final : public QThread {
     Q_OBJECT
 public:
-    // Not started; deletes itself once its run ends.
-    TFavIconDownload(QString pageUrl, QString iconFile, quint8 purpose);
+    // Not started; deletes itself once its run ends. pageIconUrl is the icon address the engine
+    // reported for the page; when given, the page is not fetched to find its icon link.
+    TFavIconDownload(QString pageUrl, QString iconFile, quint8 purpose, QString pageIconUrl = QString());
 
     const QString PageUrl;
     const QString IconFile;
     const quint8 Purpose;
+    const QString PageIconUrl;
 
     // The fixed candidates tried after the page's own icon link, in order: the site root's
     // favicon.ico, the page folder's favicon.ico and the main domain's www host's favicon.ico.
     static QStringList FixedCandidates(const QString& pageUrl);
+    // True when the file holds an icon: it can be read, is not empty and is binary. Anything else
+    // (a 0-byte file left by a failed fetch, an error page) counts as missing.
+    static bool IconFileUsable(const QString& iconFile);
 
 signals:
     // Emitted from the worker when a candidate was saved as the icon file.
@@ -31,14 +37,19 @@ protected:
     void run() override;
 
 private:
+    // Every candidate in order, without repeats: the page's own icon link first (the engine's
+    // icon address, or the link found in the page), then the fixed ones.
+    QStringList Candidates() const;
     bool TryCandidate(const QString& url) const;
+    bool SaveIcon(const QByteArray& icon) const;
 };
 
-enum class TFavIconRequest { Ignored, ReportedAtOnce, Started };
+enum class TFavIconRequest { Ignored, ReportedAtOnce, Started, Joined };
 
-// Asks for the page's icon: nothing for "about:blank" (or an empty address); an icon file that
-// exists already is reported at once without any network access; otherwise a fetcher starts.
-// The report is a TMessageEvent(WM_FAVICON_READY, purpose) posted to receiver, and only while
-// receiver exists.
+// Asks for the page's icon: nothing for "about:blank" (or an empty address); a usable icon file
+// is reported at once without any network access; a request for an icon file that a fetcher is
+// already working on joins it; otherwise a fetcher starts. The report is a
+// TMessageEvent(WM_FAVICON_READY, purpose) posted to receiver, and only while receiver exists.
+// pageIconUrl: the icon address the engine reported for the page, empty when it reported none.
 TFavIconRequest RequestFavIcon(QObject* receiver, const QString& pageUrl, const QString& iconFile,
-                               quint8 purpose);
+                               quint8 purpose, const QString& pageIconUrl = QString());

@@ -1,11 +1,16 @@
 // The favicon fetcher against a local server: candidate order (checked with the server's request
-// counts), the binary-file test, the report to the receiver, and the requests that need no
-// network at all.
+// counts), the binary-file test, the report to the receiver, the requests that need no network at
+// all, failed fetches that leave nothing behind, and the limits on what is fetched.
+#include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "maintenance/FavIconAskLog.h"
 #include "maintenance/FavIconDownload.h"
 #include "support/TestServer.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -22,12 +27,54 @@ protected:
 
 const QByteArray kIcon("\0\0\1\0\1\0\20\20\0\0binary icon", 20);
 
+// A site that is out of reach (every connection closed unanswered) until it is switched on; then
+// it answers every request with the icon.
+class TSwitchedSite : public QTcpServer {
+public:
+    bool Online = false;
+
+protected:
+    void incomingConnection(qintptr handle) override {
+        auto* socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(handle);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        if (!Online) {
+            socket->abort();
+            return;
+        }
+        auto request = std::make_shared<QByteArray>();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, request] {
+            *request += socket->readAll();
+            if (!request->contains("\r\n\r\n"))
+                return;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(kIcon.size()) +
+                          "\r\nConnection: close\r\n\r\n" + kIcon);
+            socket->disconnectFromHost();
+        });
+    }
+};
+
+// Runs one fetcher to its end.
+bool FetchToTheEnd(const QString& pageUrl, const QString& iconFile) {
+    auto* fetcher = new TFavIconDownload(pageUrl, iconFile, fpTabStrip);
+    QSignalSpy gone(fetcher, &QObject::destroyed);
+    fetcher->start();
+    return gone.wait(30000);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestFavIconDownload : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    // Every case starts a new session: no address counts as asked.
+    void init() { TFavIconAskLog::Instance().Clear(); }
 
     // The page's own icon link is a text file and the site root has none: the page folder's
     // favicon.ico is the third candidate and the one saved.
@@ -70,20 +117,159 @@ private slots:
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/x/page.html", 1}, {"/img/site.ico", 1}}));
     }
 
-    void existingFileIsReportedWithoutNetwork() {
+    // A file that holds an icon is reported at once without any network access; one that holds
+    // none (empty, as failed fetches used to leave it, or an error page) is fetched again.
+    void iconFileAlreadyThere_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("icon") << kIcon << true;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("error page") << QByteArray("<html><body>404 Not Found</body></html>") << false;
+    }
+    void iconFileAlreadyThere() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, usable);
         TTestServer server;
         QVERIFY(server.Running());
+        const QByteArray served = kIcon + "served";
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), served));
         QTemporaryDir dir;
         const QString iconFile = dir.filePath(QStringLiteral("have.ico"));
         QFile file(iconFile);
         QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
         file.close();
         TReceiver receiver;
         QCOMPARE(RequestFavIcon(&receiver, server.Url(QStringLiteral("/p.html")), iconFile, fpTabStrip),
-                 TFavIconRequest::ReportedAtOnce);
-        QCoreApplication::sendPostedEvents(&receiver);
-        QCOMPARE(receiver.Purposes, QList<qintptr>{fpTabStrip});
-        QVERIFY(server.Stats().isEmpty());
+                 usable ? TFavIconRequest::ReportedAtOnce : TFavIconRequest::Started);
+        QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
+        QCOMPARE(FileBytes(iconFile), usable ? content : served);
+        QCOMPARE(server.Stats().isEmpty(), usable);
+    }
+
+    // When no candidate gives an icon, nothing is left under the icon's name or beside it.
+    void failedFetchLeavesNoFile() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(server.WriteFile(QStringLiteral("p.html"), "<link rel='shortcut icon' href='i.txt'>"));
+        QVERIFY(server.WriteFile(QStringLiteral("i.txt"), "text, no icon"));
+        QTemporaryDir dir;
+        QVERIFY(
+            FetchToTheEnd(server.Url(QStringLiteral("/p.html")), dir.filePath(QStringLiteral("none.ico"))));
+        QCOMPARE(server.Requests(QStringLiteral("/favicon.ico")), 1);
+        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // A visit while the site is out of reach leaves nothing that hides its icon later in the
+    // same session.
+    void unreachableSiteIsTriedAgainLater() {
+        TSwitchedSite site;
+        QVERIFY(site.listen(QHostAddress::LocalHost));
+        const QString page = QStringLiteral("http://127.0.0.1:%1/p.html").arg(site.serverPort());
+        QTemporaryDir dir;
+        const QString iconFile = dir.filePath(QStringLiteral("later.ico"));
+        QVERIFY(FetchToTheEnd(page, iconFile));
+        QVERIFY(!QFileInfo::exists(iconFile));
+        site.Online = true;
+        TReceiver receiver;
+        QCOMPARE(RequestFavIcon(&receiver, page, iconFile, fpFavoritesBar), TFavIconRequest::Started);
+        QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
+        QCOMPARE(FileBytes(iconFile), kIcon);
+    }
+
+    // The icon address the engine reports is the first candidate; the page is not fetched again.
+    void engineIconAddressSparesThePageFetch() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(
+            server.WriteFile(QStringLiteral("x/page.html"), "<link rel='shortcut icon' href='/other.ico'>"));
+        QVERIFY(server.WriteFile(QStringLiteral("img/site.ico"), kIcon));
+        QTemporaryDir dir;
+        TReceiver receiver;
+        QCOMPARE(RequestFavIcon(&receiver, server.Url(QStringLiteral("/x/page.html")),
+                                dir.filePath(QStringLiteral("e.ico")), fpTabStrip,
+                                server.Url(QStringLiteral("/img/site.ico"))),
+                 TFavIconRequest::Started);
+        QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/img/site.ico", 1}}));
+        // An inline icon cannot be fetched: the fixed candidates follow, still without the page.
+        server.ResetStats();
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+        receiver.Purposes.clear();
+        RequestFavIcon(&receiver, server.Url(QStringLiteral("/x/page.html")),
+                       dir.filePath(QStringLiteral("d.ico")), fpTabStrip,
+                       QStringLiteral("data:image/x-icon;base64,AAABAA=="));
+        QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
+    }
+
+    // Pages of one site share their fixed candidates: each address is asked once per session,
+    // its icon (or its failure) serves the next page.
+    void eachAddressIsAskedOnce() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(server.WriteFile(QStringLiteral("a/favicon.ico"), kIcon));
+        QTemporaryDir dir;
+        TReceiver receiver;
+        for (const QString& name : {QStringLiteral("one"), QStringLiteral("two")}) {
+            const QString iconFile = dir.filePath(name + QStringLiteral(".ico"));
+            receiver.Purposes.clear();
+            RequestFavIcon(&receiver, server.Url(QStringLiteral("/a/") + name + QStringLiteral(".html")),
+                           iconFile, fpTabStrip);
+            QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
+            QCOMPARE(FileBytes(iconFile), kIcon);
+        }
+        QCOMPARE(server.Stats(),
+                 (QMap<QString, int>{
+                     {"/a/one.html", 1}, {"/a/two.html", 1}, {"/favicon.ico", 1}, {"/a/favicon.ico", 1}}));
+    }
+
+    // Requests for an icon that is being fetched (a page's title changes while it loads) join
+    // the running fetcher: one page fetch, one report to each requester.
+    void repeatedRequestsJoinTheRunningFetch() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+        QTemporaryDir dir;
+        const QString iconFile = dir.filePath(QStringLiteral("j.ico"));
+        const QString page = server.Url(QStringLiteral("/p.html?delay_ms=500"));
+        TReceiver tabs;
+        TReceiver bar;
+        QCOMPARE(RequestFavIcon(&tabs, page, iconFile, fpTabStrip), TFavIconRequest::Started);
+        QCOMPARE(RequestFavIcon(&tabs, page, iconFile, fpTabStrip), TFavIconRequest::Joined);
+        QCOMPARE(RequestFavIcon(&bar, page, iconFile, fpFavoritesBar), TFavIconRequest::Joined);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(tabs.Purposes, (QList<qintptr>{fpTabStrip, fpTabStrip}), 20000);
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/p.html", 1}, {"/favicon.ico", 1}}));
+    }
+
+    // The icon link is in the page's head: reading stops after 2 MiB, so a link further on is
+    // not found and the fixed candidates are tried.
+    void pageIsReadForItsFirstTwoMebibytes() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(
+            server.WriteFile(QStringLiteral("big.html"), QByteArray(2 * 1024 * 1024 + 16, 'x') +
+                                                             "<link rel='shortcut icon' href='/late.ico'>"));
+        QVERIFY(server.WriteFile(QStringLiteral("late.ico"), kIcon));
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+        QTemporaryDir dir;
+        QVERIFY(
+            FetchToTheEnd(server.Url(QStringLiteral("/big.html")), dir.filePath(QStringLiteral("b.ico"))));
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/big.html", 1}, {"/favicon.ico", 1}}));
+    }
+
+    // A page that keeps trickling in is cut off by the time limit: what came until then counts.
+    void pageFetchEndsAtItsTimeLimit() {
+        TTestServer server;
+        QVERIFY(server.Running());
+        const QByteArray page(4000, 'p');
+        QVERIFY(server.WriteFile(QStringLiteral("slow.html"), page));
+        // 100 bytes a second: the whole page takes 40 s.
+        const QString text =
+            FetchUrlText(server.Url(QStringLiteral("/slow.html?rate=100")), 1024 * 1024, 500);
+        QVERIFY2(text.size() < page.size(), qPrintable(QString::number(text.size())));
+        QVERIFY(page.startsWith(text.toLatin1()));
     }
 
     void blankPageAsksForNothing() {
