@@ -10,6 +10,8 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "downloads/DownloadCenter.h"
+#include "downloads/DownloadQueue.h"
 #include "history/History.h"
 #include "history/SearchIndexCatchUp.h"
 #include "history/PageLog.h"
@@ -80,7 +82,6 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_config->LoadConfig();
     m_bossKey = new TBossKey(this);
     ConnectChrome();
-    ConnectTools();
 
     // The deferred initialisation runs now, before the first show, as a posted message of its own.
     QCoreApplication::postEvent(this, new TMessageEvent(WM_DEFERRED_INIT));
@@ -117,6 +118,7 @@ void TFormMain::DeferredInit() {
     // The row is as high as the strip with its base line, below the row's top margin.
     ui.TabStripHost->setFixedHeight(m_tabs->TabStrip()->height() + ui.TabStripLayout->contentsMargins().top());
     ConnectTabController();
+    StartDownloads();
     m_addressBar->SetSuggestionSource([this](const QString& text) {
         QStringList addresses;
         if (m_history) {
@@ -254,6 +256,7 @@ void TFormMain::CleanUp() {
     setAcceptDrops(false);
     // The tabs go first: their pages still reach the stores while they are disposed.
     m_tabs.reset();
+    StopDownloads();
     m_recentlyClosed.reset();
     m_domainKernel.reset();
     m_indexCatchUp.reset(); // stops between two batches and waits for its worker

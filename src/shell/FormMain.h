@@ -31,6 +31,8 @@ class TConfig;
 class TDb;
 class TDomainAuth;
 class TDomainKernel;
+class TDownloadCenter;
+class TDownloadQueue;
 class THistory;
 class TPageLog;
 class TRecentlyClosed;
@@ -126,9 +128,6 @@ private:
     QAction* AddMenuItem(class QMenu* menu, const char* name, const QString& caption,
                          const QString& shortcutText, bool enabled);
 
-    // FormMainTools.cpp: the tools row (calculator, translator, screen capture).
-    void ConnectTools();
-
     // FormMainChrome.cpp: caption buttons, borders, skin panel, tray, full screen.
     void ConnectChrome();
     void ToggleSkinPanel();
@@ -151,6 +150,11 @@ private:
     // FormMainRestore.cpp: the page log follows the open pages.
     void KeepPageLogCurrent();
 
+    // FormMainDownloads.cpp: the download queue, the engines' downloads and the manager.
+    void StartDownloads();
+    void StopDownloads();
+    void NDownManageClick();
+
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
     void PlayFinishedSound();
@@ -164,6 +168,8 @@ private:
     std::unique_ptr<TSearchIndexCatchUp> m_indexCatchUp; // brings the address search index up to date
     std::unique_ptr<TRecentlyClosed> m_recentlyClosed;
     std::unique_ptr<TTabController> m_tabs;
+    std::unique_ptr<TDownloadQueue> m_downloadQueue;
+    std::unique_ptr<TDownloadCenter> m_downloads;
     std::unique_ptr<TFormMainUi> m_ui;
     TAddressBar* m_addressBar = nullptr;
     TSearchBox* m_searchBox = nullptr;

@@ -1,0 +1,161 @@
+// TFormDownloadSave: the new-download dialog.
+#include "downloads/FormDownloadSave.h"
+
+#include "common/CommonFunc.h"
+#include "common/Dialogs.h"
+#include "downloads/DownloadFolder.h"
+#include "downloads/DownloadQueue.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QLineEdit* Edit(QWidget* parent, const char* name, const QString& text, bool readOnly) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setReadOnly(readOnly);
+    edit->setCursorPosition(0);
+    return edit;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TFormDownloadSave::TFormDownloadSave(TDownloadQueue& queue, const TDownloadInfo& info, const QString& folder,
+                                     QWidget* parent)
+    : QDialog(parent), m_queue(queue), m_url(info.Url) {
+    setObjectName(QStringLiteral("TFormDownloadSave"));
+    setWindowTitle(tr("新建下载任务"));
+    QString name = CleanFileName(info.FileName);
+    if (name.isEmpty())
+        name = QStringLiteral("download");
+    const QString proposed = WithTrailingSlash(folder);
+    // The proposal already steps around a file on disk or another listed download's file.
+    name = QFileInfo(m_queue.FreeFileNameFor(proposed + name, m_url)).fileName();
+
+    m_editUrl = Edit(this, "bsSkinEditUrl", info.Url, true);
+    m_editFileName = Edit(this, "bsSkinEditFileName", name, false);
+    m_editSavePath = Edit(this, "bsSkinEditSavePath", proposed, true);
+    m_labelFileSize = Label(this, "bsSkinLabelFileSize", FormatSize(qMax<qint64>(0, info.TotalSize)));
+    m_labelFileSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_buttonSavePath = Button(this, "bsSkinButtonSavePath", tr("浏览"));
+    m_buttonDownload = Button(this, "bsSkinButtonDownload", tr("下载"));
+    m_buttonDownload->setDefault(true);
+    m_buttonCancel = Button(this, "bsSkinButtonCancel", tr("取消"));
+    BuildLayout();
+
+    connect(m_buttonDownload, &QPushButton::clicked, this, &TFormDownloadSave::DownloadClick);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_buttonSavePath, &QPushButton::clicked, this, &TFormDownloadSave::SavePathClick);
+    // Key preview: the edits' keys pass this window first.
+    for (QLineEdit* edit : {m_editUrl, m_editFileName, m_editSavePath})
+        edit->installEventFilter(this);
+    m_editFileName->setFocus();
+}
+
+void TFormDownloadSave::BuildLayout() {
+    setFixedSize(452, 164);
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(Label(this, "bsSkinLabel1", tr("网址：")), 0, 0);
+    grid->addWidget(m_editUrl, 0, 1, 1, 2);
+    grid->addWidget(Label(this, "bsSkinLabel2", tr("文件名：")), 1, 0);
+    // The size label ends where the address field ends; the name field stops 6 pixels before it.
+    auto* nameRow = new QHBoxLayout;
+    nameRow->setSpacing(6);
+    nameRow->addWidget(m_editFileName, 1);
+    nameRow->addWidget(m_labelFileSize);
+    grid->addLayout(nameRow, 1, 1, 1, 2);
+    grid->addWidget(Label(this, "bsSkinLabel3", tr("下载到：")), 2, 0);
+    grid->addWidget(m_editSavePath, 2, 1);
+    grid->addWidget(m_buttonSavePath, 2, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_buttonDownload);
+    buttons->addWidget(m_buttonCancel);
+    grid->addLayout(buttons, 3, 0, 1, 3);
+}
+
+QString TFormDownloadSave::CleanFileName(const QString& name) {
+    const QString bare = name.trimmed();
+    if (bare.contains(QLatin1Char('/')) || bare == QLatin1String(".") || bare == QLatin1String(".."))
+        return QString();
+    return bare;
+}
+
+void TFormDownloadSave::DownloadClick() {
+    const QString typed = m_editFileName->text().trimmed();
+    if (typed.isEmpty()) {
+        MsgBox(tr("请输入文件名！"), MB_ICONINFORMATION);
+        m_editFileName->setFocus();
+        return;
+    }
+    // A "/" would put the file into another folder than the one shown.
+    const QString name = CleanFileName(typed);
+    if (name.isEmpty()) {
+        MsgBox(tr("文件名不能包含“/”！"), MB_ICONINFORMATION);
+        m_editFileName->setFocus();
+        return;
+    }
+    const QString folder = WithTrailingSlash(m_editSavePath->text().trimmed());
+    if (folder.isEmpty()) {
+        MsgBox(tr("请选择下载地址！"), MB_ICONINFORMATION);
+        m_editSavePath->setFocus();
+        return;
+    }
+    // The file may have appeared (or another download started there) while the dialog was open:
+    // never overwrite it, propose the next free name instead.
+    const QString path = folder + name;
+    const QString free = m_queue.FreeFileNameFor(path, m_url);
+    if (free != path) {
+        const QString freeName = QFileInfo(free).fileName();
+        m_editFileName->setText(freeName);
+        MsgBox(tr("文件“%1”已经存在，已改名为“%2”。").arg(name, freeName), MB_ICONINFORMATION);
+        m_editFileName->setFocus();
+        return;
+    }
+    m_result = path;
+    accept();
+}
+
+void TFormDownloadSave::SavePathClick() {
+    const QString folder = SelectFolder(this, m_editSavePath->text());
+    if (!folder.isEmpty())
+        m_editSavePath->setText(folder);
+}
+
+bool TFormDownloadSave::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // With only Ctrl held: C copies the whole field, A selects all of it.
+        if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_C) {
+            QApplication::clipboard()->setText(edit->text());
+            return true;
+        }
+        if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_A) {
+            edit->selectAll();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,42 @@
+// TFormMain: its download duties. The queue the window owns, the download centre that turns both
+// engines' downloads into the new-download dialog, and the commands that open the manager.
+// A finished download posts WM_DOWNLOAD_FINISHED to this window (the queue's owner), whose handler
+// plays the sound when key 9 is on.
+#include "shell/FormMain.h"
+
+#include "browser/TabController.h"
+#include "downloads/DownloadCenter.h"
+#include "downloads/DownloadQueue.h"
+#include "shell/FormMainUi.h"
+#include "storage/Config.h"
+
+#include <QAction>
+#include <QToolButton>
+
+void TFormMain::StartDownloads() {
+    m_downloadQueue = std::make_unique<TDownloadQueue>(m_db, this);
+    m_downloads = std::make_unique<TDownloadCenter>(*m_downloadQueue, *m_config, m_domainAuth.get(), this,
+                                                    [this] { return Closing; });
+    connect(m_tabs.get(), &TTabController::downloadRequested, m_downloads.get(),
+            &TDownloadCenter::BeforeDownload);
+
+    QToolButton* button = m_ui->bsSkinSpeedButtonDownload;
+    button->setEnabled(true);
+    connect(button, &QToolButton::clicked, this, &TFormMain::NDownManageClick);
+    if (auto* item = findChild<QAction*>(QStringLiteral("NDownManage"))) {
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, &TFormMain::NDownManageClick);
+    }
+}
+
+void TFormMain::NDownManageClick() {
+    if (m_downloads && !Closing)
+        m_downloads->ShowManager();
+}
+
+void TFormMain::StopDownloads() {
+    // The manager listens to the queue, and the queue's workers write through the data file:
+    // both go before the data file closes.
+    m_downloads.reset();
+    m_downloadQueue.reset();
+}
