@@ -128,6 +128,9 @@ private:
     QAction* AddMenuItem(class QMenu* menu, const char* name, const QString& caption,
                          const QString& shortcutText, bool enabled);
 
+    // FormMainTools.cpp: the tools row (calculator, translator, screen capture).
+    void ConnectTools();
+
     // FormMainChrome.cpp: caption buttons, borders, skin panel, tray, full screen.
     void ConnectChrome();
     void ToggleSkinPanel();
