@@ -1,5 +1,5 @@
 // Virtual-key codes <-> Qt keys and X keysyms, from one table.
-#include "shell/VirtualKey.h"
+#include "common/VirtualKey.h"
 
 #include <X11/keysym.h>
 

@@ -32,6 +32,10 @@ void TAddressBar::ShowAddress(const QString& address) {
 }
 
 void TAddressBar::FillSuggestions(const QString& text) {
+    // The list belongs under the field: none while the field is hidden (full screen, where the
+    // F11 that hid it is released in the field, and F11's key code lies among the letters).
+    if (!m_edit->isVisible())
+        return;
     const QStringList rows = m_source ? m_source(text) : QStringList();
     m_list->SetEntries(rows);
     QWidget* area = m_list->parentWidget();
@@ -49,6 +53,7 @@ void TAddressBar::HideSuggestions() {
 }
 
 void TAddressBar::FocusAndSelect() {
+    HideSuggestions();
     m_edit->setFocus(Qt::ShortcutFocusReason);
     m_edit->selectAll();
 }
@@ -68,6 +73,7 @@ void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) 
         if (!m_host.HasCurrentTab())
             break;
         HideSuggestions();
+        m_edit->ForgetHeldKeys();
         const QString address = m_edit->text().trimmed();
         if (action == TAddressKeyAction::OpenInNewTab)
             m_host.OpenInNewTab(address, 0);
@@ -77,6 +83,7 @@ void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) 
     }
     case TAddressKeyAction::Revert:
         HideSuggestions();
+        m_edit->ForgetHeldKeys();
         if (m_host.HasCurrentTab()) {
             ShowAddress(m_host.CurrentTabAddress());
             m_edit->selectAll();

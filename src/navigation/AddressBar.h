@@ -27,10 +27,10 @@ public:
     // Shows an address in the bar and the matching address icon; the list is left alone.
     void ShowAddress(const QString& address);
     // Fills the list with the history addresses containing the text, places it under the address
-    // field and shows it (with no height when nothing matched).
+    // field and shows it (with no height when nothing matched); nothing while the field is hidden.
     void FillSuggestions(const QString& text);
     void HideSuggestions();
-    // Alt+D: focus the bar and select its text.
+    // Alt+D: focus the bar and select its text; the list is hidden.
     void FocusAndSelect();
 
 private:

@@ -1,7 +1,7 @@
 // The address field: first-click select-all and key-release reporting.
 #include "navigation/AddressEdit.h"
 
-#include "shell/VirtualKey.h"
+#include "common/VirtualKey.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,9 +32,22 @@ void TAddressEdit::mouseReleaseEvent(QMouseEvent* event) {
         selectAll();
 }
 
+namespace {
+// The physical key of an event: the same for its press and its release, whatever modifiers
+// changed in between (events without a scan code, as tests make them, use the Qt key).
+quint32 PhysicalKey(const QKeyEvent* event) {
+    return event->nativeScanCode() != 0 ? event->nativeScanCode() : 0x80000000u | quint32(event->key());
+}
+} // namespace
+
+void TAddressEdit::keyPressEvent(QKeyEvent* event) {
+    m_heldKeys.insert(PhysicalKey(event));
+    QLineEdit::keyPressEvent(event);
+}
+
 void TAddressEdit::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
-    if (event->isAutoRepeat())
+    if (event->isAutoRepeat() || !m_heldKeys.remove(PhysicalKey(event)))
         return;
     const int virtualKey = VirtualKeyOfQtKey(event->key(), event->modifiers());
     if (virtualKey != 0)

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPoint>
+#include <QSet>
 
 class TAddressEdit final : public QLineEdit {
     Q_OBJECT
@@ -13,6 +14,10 @@ public:
     // Clicks since the pointer last entered the field (the select-all rule uses only 0 and above 0).
     int Tag = 0;
 
+    // Forgets the keys held down now: their releases are not reported (the address was opened,
+    // the typing that led to it is over).
+    void ForgetHeldKeys() { m_heldKeys.clear(); }
+
 signals:
     void keyReleased(int virtualKey, Qt::KeyboardModifiers modifiers);
 
@@ -20,8 +25,13 @@ protected:
     void enterEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     QPoint m_pressPoint;
+    // Keys pressed in the field and not yet released. Only their releases are reported: a release
+    // whose press went elsewhere (Alt+D taken by the window, a key pressed in the page before the
+    // focus moved here) or that comes after the address was opened does nothing.
+    QSet<quint32> m_heldKeys;
 };

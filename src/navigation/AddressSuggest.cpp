@@ -1,7 +1,7 @@
 // Key rules, ordering and wrap-around of the address bar's suggestion list.
 #include "navigation/AddressSuggest.h"
 
-#include "shell/VirtualKey.h"
+#include "common/VirtualKey.h"
 
 #include <algorithm>
 

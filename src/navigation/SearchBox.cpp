@@ -1,10 +1,10 @@
 // The search box: engine menu, hint text and the search itself.
 #include "navigation/SearchBox.h"
 
+#include "common/VirtualKey.h"
 #include "navigation/NavigationHost.h"
 #include "navigation/SearchAddress.h"
 #include "shell/Icons.h"
-#include "shell/VirtualKey.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

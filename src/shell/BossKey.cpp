@@ -2,7 +2,7 @@
 #include "shell/BossKey.h"
 
 #include "common/CommonFunc.h"
-#include "shell/VirtualKey.h"
+#include "common/VirtualKey.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -163,7 +163,7 @@ void TFormMain::ConnectTabController() {
         ShowZoomStep(0);
         ShowKernel(kChromium);
     });
-    connect(tabs, &TTabController::popupTabOpened, this, [this](int) { SwapFullScreenTab(); });
+    connect(tabs, &TTabController::popupTabOpened, this, &TFormMain::ShowPopupTab);
     connect(tabs, &TTabController::currentTabChanged, this, [this](int) { m_addressBar->HideSuggestions(); });
     connect(tabs, &TTabController::lastTabClosed, this, &QWidget::close, Qt::QueuedConnection);
     KeepPageLogCurrent();

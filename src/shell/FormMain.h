@@ -140,10 +140,16 @@ private:
     bool IsCaptionPress(QWidget* target, const QPoint& windowPos) const;
     void EnterFullScreen();
     void LeaveFullScreen();
-    void SwapFullScreenTab();
+    // Full screen hides every row around the page stack, so the current tab fills the window and
+    // every tab operation keeps working as usual.
+    void ShowChromeRows(bool visible);
+    // A popup that opens while in full screen becomes the page on screen.
+    void ShowPopupTab(int index);
 
     // FormMainHook.cpp: the hook's rows.
     bool HookKeyPress(QKeyEvent* event);
+    // Up and Down outside the page: one line of scrolling (Chromium) or the focus (compatibility).
+    void ScrollOrFocusPage(const QKeyEvent& key);
     bool HookKeyRelease(QKeyEvent* event);
     bool HookMousePress(QObject* watched, QMouseEvent* event);
     void HookMouseMove(QMouseEvent* event);
@@ -189,8 +195,6 @@ private:
     int m_skinIndex = 0;
     bool m_fullScreen = false;
     bool m_fullScreenMaximized = false;
-    QPointer<QWidget> m_fullScreenWidget;
-    QPointer<QWidget> m_fullScreenHome;
     int m_cursorZone = 0;
     const QEvent* m_lastHookEvent = nullptr;
     QPointer<QWidget> m_lastHookTarget;

@@ -7,7 +7,7 @@
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/CommonFunc.h"
-#include "navigation/SuggestionList.h"
+#include "navigation/AddressBar.h"
 #include "shell/BossKey.h"
 #include "shell/FormMainUi.h"
 #include "shell/SkinStyle.h"
@@ -287,47 +287,25 @@ void TFormMain::ToggleFullScreen() {
 }
 
 void TFormMain::EnterFullScreen() {
-    TBrowserTab* tab = CurrentTab();
-    if (!tab || Closing)
-        return;
-    QWidget* widget =
-        tab->Kernel == kOptionsPage ? tab->OptionsWindow : (tab->View() ? tab->View()->Widget() : nullptr);
-    if (!widget)
+    if (!CurrentTab() || Closing)
         return;
     m_fullScreen = true;
-    m_ui->bsSkinPanelBottom->hide();
-    m_ui->bsSkinPanelFullScreen->setGeometry(rect());
-    m_ui->bsSkinPanelFullScreen->show();
-    m_ui->bsSkinPanelFullScreen->raise();
+    m_addressBar->HideSuggestions();
+    m_ui->bsSkinPanelChangeSkin->hide();
     m_fullScreenMaximized = !IsMaximizedState();
     if (m_fullScreenMaximized)
         MaximizeWindow();
-    m_fullScreenHome = widget->parentWidget();
-    m_fullScreenWidget = widget;
-    if (!m_ui->bsSkinPanelFullScreen->layout()) {
-        auto* layout = new QVBoxLayout(m_ui->bsSkinPanelFullScreen);
-        layout->setContentsMargins(0, 0, 0, 0);
-    }
-    m_ui->bsSkinPanelFullScreen->layout()->addWidget(widget);
-    widget->show();
-    widget->setFocus();
+    ShowChromeRows(false);
+    // The keyboard goes to the page: the address and search boxes are hidden now.
+    if (TPageView* view = CurrentTab()->View())
+        view->Widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormMain::LeaveFullScreen() {
     if (!m_fullScreen)
         return;
     m_fullScreen = false;
-    m_ui->bsSkinPanelBottom->show();
-    if (m_fullScreenWidget) {
-        m_ui->bsSkinPanelFullScreen->layout()->removeWidget(m_fullScreenWidget);
-        m_fullScreenWidget->setParent(m_fullScreenHome);
-        if (m_fullScreenHome)
-            m_fullScreenWidget->setGeometry(m_fullScreenHome->rect());
-        m_fullScreenWidget->show();
-    }
-    m_fullScreenWidget = nullptr;
-    m_fullScreenHome = nullptr;
-    m_ui->bsSkinPanelFullScreen->hide();
+    ShowChromeRows(true);
     if (m_fullScreenMaximized)
         RestoreWindow();
     m_fullScreenMaximized = false;
@@ -335,13 +313,19 @@ void TFormMain::LeaveFullScreen() {
         m_tabs->RelayoutTabs();
 }
 
-void TFormMain::SwapFullScreenTab() {
-    if (!m_fullScreen)
-        return;
-    // A new popup tab takes over the full-screen panel; the previous page goes back to its tab.
-    const bool maximizedByFullScreen = m_fullScreenMaximized;
-    m_fullScreenMaximized = false;
-    LeaveFullScreen();
-    EnterFullScreen();
-    m_fullScreenMaximized = maximizedByFullScreen;
+void TFormMain::ShowChromeRows(bool visible) {
+    TFormMainUi& ui = *m_ui;
+    for (QWidget* row : {ui.bsSkinPanelTop, ui.bsSkinPanelExt, ui.TabStripHost, ui.bsSkinPanelBottom})
+        row->setVisible(visible);
+    const int frame = visible ? 1 : 0;
+    layout()->setContentsMargins(frame, frame, frame, frame);
+    // The page stack moves at once, so the bars that float over its top follow it.
+    layout()->activate();
+    ui.TFrameBrowser2->layout()->activate();
+    PlaceFloatingPanels();
+}
+
+void TFormMain::ShowPopupTab(int index) {
+    if (m_fullScreen && m_tabs)
+        m_tabs->SetCurrentIndex(index);
 }

@@ -13,11 +13,11 @@
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/Messages.h"
+#include "common/VirtualKey.h"
 #include "navigation/AddressBar.h"
 #include "navigation/AddressEdit.h"
 #include "navigation/SuggestionList.h"
 #include "shell/FormMainUi.h"
-#include "shell/VirtualKey.h"
 #include "storage/Config.h"
 
 #include <QApplication>
@@ -63,6 +63,12 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target || (target->window() != this && target->window()->parentWidget() != this))
         return QWidget::eventFilter(watched, event);
+    // A key acts only as the window system delivered it. Keys a Chromium page did not use come
+    // back from the engine as new events sent to the view's parent, and the page scroll below
+    // posts keys of its own: neither is spontaneous, and acting on them would run a command twice
+    // (or post the scroll again without end).
+    if (keyEvent && !event->spontaneous())
+        return false;
     if (SeenBefore(target, event))
         return false;
     switch (event->type()) {
@@ -102,8 +108,9 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             tabs.GoForward();
             return false;
         case 'D':
+            // Consumed: the letter would otherwise be typed into the page or over the address.
             m_addressBar->FocusAndSelect();
-            return false;
+            return true;
         default:
             return false;
         }
@@ -143,27 +150,34 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             break;
         }
     }
-    if (key == VK_UP || key == VK_DOWN) {
-        TBrowserTab* tab = tabs.CurrentTab();
-        TPageView* view = tab ? tab->View() : nullptr;
-        if (!view)
-            return false;
-        QWidget* page = view->Widget();
-        QWidget* focus = QApplication::focusWidget();
-        if (tab->Kernel == kWebControl) {
-            page->setFocus();
-        } else if (tab->Kernel == kChromium && focus && !page->isAncestorOf(focus) && focus != page &&
-                   focus != m_ui->EditUrl) {
-            // The page scrolls by one line although the keyboard is elsewhere (not the address bar,
-            // whose Up and Down walk the suggestions).
-            QWidget* receiver = page->focusProxy() ? page->focusProxy() : page;
-            QCoreApplication::postEvent(receiver,
-                                        new QKeyEvent(QEvent::KeyPress, event->key(), Qt::NoModifier));
-            QCoreApplication::postEvent(receiver,
-                                        new QKeyEvent(QEvent::KeyRelease, event->key(), Qt::NoModifier));
-        }
-    }
+    if (key == VK_UP || key == VK_DOWN)
+        ScrollOrFocusPage(*event);
     return false;
+}
+
+void TFormMain::ScrollOrFocusPage(const QKeyEvent& key) {
+    TBrowserTab* tab = m_tabs->CurrentTab();
+    TPageView* view = tab ? tab->View() : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    // The address bar's Up and Down walk its suggestions: the keyboard stays there.
+    if (!view || !focus || focus == m_ui->EditUrl)
+        return;
+    QWidget* page = view->Widget();
+    if (page == focus || page->isAncestorOf(focus))
+        return;
+    if (tab->Kernel == kWebControl) {
+        page->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The Chromium page scrolls by one line although the keyboard is elsewhere (search box,
+    // restore bar). The posted keys carry the pressed key's time (the engine drops keys without
+    // one); they are not spontaneous, so the hook lets them pass.
+    QWidget* receiver = page->focusProxy() ? page->focusProxy() : page;
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        auto* scroll = new QKeyEvent(type, key.key(), Qt::NoModifier);
+        scroll->setTimestamp(key.timestamp());
+        QCoreApplication::postEvent(receiver, scroll);
+    }
 }
 
 bool TFormMain::HookKeyRelease(QKeyEvent* event) {

@@ -371,9 +371,6 @@ void TFormMain::BuildLayout() {
     }
     ui.bsSkinPanelChangeSkin->hide();
 
-    ui.bsSkinPanelFullScreen = Panel(this, "bsSkinPanelFullScreen");
-    ui.bsSkinPanelFullScreen->hide();
-
     ui.TimerRefreshFav = new QTimer(this);
     ui.TimerRefreshFav->setObjectName(QStringLiteral("TimerRefreshFav"));
     ui.TimerRefreshFav->setInterval(3000);
@@ -498,7 +495,6 @@ void TFormMain::PlaceFloatingPanels() {
         0, skinButton.x() + ui.bsSkinSpeedButtonChangeSkin->width() - ui.bsSkinPanelChangeSkin->width(),
         qMax(0, width() - 374));
     ui.bsSkinPanelChangeSkin->move(skinLeft, skinButton.y() + ui.bsSkinSpeedButtonChangeSkin->height() + 4);
-    ui.bsSkinPanelFullScreen->setGeometry(rect());
     if (ui.bsSkinListBoxHistory->isVisible()) {
         const QPoint panel = ui.PanelUrl->mapTo(this, QPoint(0, 0));
         ui.bsSkinListBoxHistory->setGeometry(panel.x() + 2, panel.y() + ui.PanelUrl->height() + 1,

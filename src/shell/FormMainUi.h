@@ -91,7 +91,6 @@ struct TFormMainUi {
     TSuggestionList* bsSkinListBoxHistory = nullptr;
     QWidget* bsSkinPanelChangeSkin = nullptr;
     QVector<QWidget*> Shapes; // Shape1 .. Shape10
-    QWidget* bsSkinPanelFullScreen = nullptr;
     // Menus.
     QMenu* bsSkinMainMenu1 = nullptr;
     // Timers.

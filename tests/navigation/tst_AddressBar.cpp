@@ -104,6 +104,7 @@ private slots:
     void enterOpensTrimmedText();
     void withoutTabEnterDoesNothingAndEscOnlyHides();
     void escPutsTheTabAddressBack();
+    void releasesWithoutTheirPressLeaveTheList();
     void clickingASuggestionOpensIt();
     void firstClickSelectsAllUnlessDragged();
     void addressIconFollowsTheScheme();
@@ -227,6 +228,32 @@ void TAddressBarTest::escPutsTheTabAddressBack() {
     QTest::keyClick(f.Edit, Qt::Key_Escape);
     QCOMPARE(f.Edit->text(), QStringLiteral("about:config"));
     QCOMPARE(f.Edit->selectedText(), QStringLiteral("about:config"));
+}
+
+void TAddressBarTest::releasesWithoutTheirPressLeaveTheList() {
+    TFixture f;
+    f.History = QStringList{QStringLiteral("http://ab.com/")};
+    f.Edit->setFocus();
+    // Typed fast: the last letter is let go only after Enter has opened the address.
+    QTest::keyClicks(f.Edit, QStringLiteral("a"));
+    QTest::keyPress(f.Edit, Qt::Key_B);
+    QTest::keyClick(f.Edit, Qt::Key_Return);
+    QTest::keyRelease(f.Edit, Qt::Key_B);
+    QCOMPARE(f.Host.Current, QStringList{QStringLiteral("ab")});
+    QVERIFY(!f.List->isVisible());
+    // Alt+D as the window takes it: the bar is focused and selected with no list; the D key's
+    // press never reaches the field, and its release (Alt already let go) shows no list.
+    f.Bar.FillSuggestions(QStringLiteral("a"));
+    f.Elsewhere->setFocus();
+    f.Bar.FocusAndSelect();
+    QVERIFY(!f.List->isVisible());
+    QTRY_VERIFY(f.Edit->hasFocus());
+    QCOMPARE(f.Edit->selectedText(), QStringLiteral("ab"));
+    const int asked = f.Asked.size();
+    QTest::keyRelease(f.Edit, Qt::Key_D);
+    QCOMPARE(f.Asked.size(), asked);
+    QVERIFY(!f.List->isVisible());
+    QCOMPARE(f.Edit->text(), QStringLiteral("ab"));
 }
 
 void TAddressBarTest::clickingASuggestionOpensIt() {

@@ -1,7 +1,7 @@
 // Address bar rules without widgets: what each released key does, the list order, the Up/Down
 // walk, the secure-address icon rule; and the key codes they are written in.
+#include "common/VirtualKey.h"
 #include "navigation/AddressSuggest.h"
-#include "shell/VirtualKey.h"
 
 #include <QtTest>
 

@@ -4,16 +4,16 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "common/VirtualKey.h"
 #include "shell/BossKey.h"
 #include "shell/FormMain.h"
-#include "shell/VirtualKey.h"
 #include "storage/Config.h"
 #include "support/TestDb.h"
 
+#include "support/EngineTestMain.h"
 #include <QApplication>
 #include <QSignalSpy>
 #include <QX11Info>
-#include "support/EngineTestMain.h"
 
 #include <QtTest>
 

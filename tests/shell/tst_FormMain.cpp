@@ -1,13 +1,16 @@
 // The real main window under Xvfb, with pages from the test server: opening addresses, the tab
-// keys of the hook and key 11, the restore offer and Ctrl+Shift+T, the page log at exit, the
-// options tab, skins, design texts and the right-anchored controls.
+// keys of the hook and key 11, keys that pass through a page, full screen, the restore offer and
+// Ctrl+Shift+T, the page log at exit, the options tab, skins, design texts and the right-anchored
+// controls.
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumView.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "history/History.h"
 #include "history/PageLog.h"
+#include "navigation/AddressBar.h"
 #include "navigation/AddressEdit.h"
 #include "navigation/SearchAddress.h"
 #include "services/DomainAuth.h"
@@ -17,6 +20,7 @@
 #include "support/TestDb.h"
 #include "support/TestServer.h"
 
+#include "support/EngineTestMain.h"
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +29,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
-#include "support/EngineTestMain.h"
 
 #include <QtTest>
 #include <memory>
@@ -62,6 +65,72 @@ template <class T> T* Control(QWidget& window, const char* name) {
     return window.findChild<T*>(QLatin1String(name));
 }
 
+// Counts the events of one key that did not come from the window system: the keys a Chromium page
+// did not use, which the engine hands back to the view's parent, and keys the program posts.
+// With a receiver, only the events sent to it count.
+class TSentKeys final : public QObject {
+public:
+    explicit TSentKeys(int key, QObject* receiver = nullptr) : m_key(key), m_receiver(receiver) {
+        qApp->installEventFilter(this);
+    }
+    ~TSentKeys() override { qApp->removeEventFilter(this); }
+    int Presses = 0;
+    int Releases = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        if (key && !event->spontaneous() && static_cast<QKeyEvent*>(event)->key() == m_key &&
+            (!m_receiver || watched == m_receiver))
+            ++(event->type() == QEvent::KeyPress ? Presses : Releases);
+        return false;
+    }
+
+private:
+    const int m_key;
+    QObject* const m_receiver;
+};
+
+// The result of a script in the tab's Chromium page (invalid when it did not answer in time).
+QVariant PageScript(TBrowserTab* tab, const QString& script) {
+    auto answer = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
+    tab->Browser->page()->runJavaScript(script, [answer](const QVariant& value) {
+        answer->first = true;
+        answer->second = value;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!answer->first && timer.elapsed() < LoadTimeout)
+        QTest::qWait(20);
+    return answer->second;
+}
+
+// The widget of the Chromium page that takes the keyboard.
+QWidget* PageInput(TBrowserTab* tab) {
+    return tab->Browser->focusProxy() ? tab->Browser->focusProxy() : tab->Browser;
+}
+
+// A key pressed and released as the window system delivers it, with its time and its letter
+// (QTest's events carry no time, and the Chromium engine hands back only keys that have one).
+void SendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    const bool letter = key >= Qt::Key_A && key <= Qt::Key_Z && !modifiers.testFlag(Qt::ControlModifier);
+    const QString text = letter ? QString(QChar(key).toLower()) : QString();
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, text);
+        event.setTimestamp(ulong(clock.elapsed()) + 1);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        QApplication::instance()->notify(widget, &event);
+    }
+}
+
+bool FillsWindow(QWidget& window, QWidget* widget) {
+    return widget->isVisible() && widget->mapTo(&window, QPoint(0, 0)) == QPoint(0, 0) &&
+           widget->size() == window.size();
+}
+
 } // namespace
 
 class TFormMainTest final : public QObject {
@@ -74,6 +143,10 @@ private slots:
     void openingAnAddress();
     void tabKeys();
     void hookOffWithKey11();
+    void keysThePageLeavesActOnce();
+    void altDTakesTheAddressBar();
+    void upAndDownOutsideThePage();
+    void fullScreenShowsTheCurrentTab();
     void closingTheOnlyTabClosesTheWindow();
     void pageLogAtExit();
     void restoreOffer();
@@ -93,6 +166,12 @@ private:
         return m_server->Url(QStringLiteral("/") + name + QStringLiteral(".html"));
     }
     void Press(TFormMain& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Opens a page with this title in the current tab and gives it the keyboard.
+    TBrowserTab* OpenFocused(TFormMain& window, const QString& name, const QString& title);
+    // The form page: its text field has the keyboard.
+    TBrowserTab* OpenForm(TFormMain& window) {
+        return OpenFocused(window, QStringLiteral("form"), QStringLiteral("Form"));
+    }
 
     QTemporaryDir m_appDir;
     std::unique_ptr<TTestServer> m_server;
@@ -113,6 +192,16 @@ void TFormMainTest::initTestCase() {
     for (const char* name : {"a", "b", "c", "d", "quote'page"})
         QVERIFY(m_server->WriteFile(QLatin1String(name) + QStringLiteral(".html"),
                                     Page(QStringLiteral("Page ") + QLatin1String(name))));
+    // A tall page, and one with a text field that has the keyboard once loaded.
+    QVERIFY(
+        m_server->WriteFile(QStringLiteral("long.html"),
+                            QByteArrayLiteral("<!DOCTYPE html><html><head><title>Long</title></head>"
+                                              "<body><div style=\"height:6000px\"></div></body></html>")));
+    QVERIFY(m_server->WriteFile(
+        QStringLiteral("form.html"),
+        QByteArrayLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Form</title></head>"
+                          "<body><input id=\"field\" value=\"abc\" autofocus>"
+                          "<div style=\"height:6000px\"></div></body></html>")));
     TTabController::SetMsgBoxFunction([](const QString&, int) { return int(IDOK); });
 }
 
@@ -319,6 +408,150 @@ void TFormMainTest::hookOffWithKey11() {
     QVERIFY(!window->IsFullScreenMode());
     QVERIFY(Control<QWidget>(*window, "bsSkinPanelBottom")->isVisible());
     QVERIFY(window->CurrentTab()->View()->Widget()->parentWidget() == window->CurrentTab()->Page);
+}
+
+TBrowserTab* TFormMainTest::OpenFocused(TFormMain& window, const QString& name, const QString& title) {
+    window.OpenInCurrentTab(Url(name));
+    TBrowserTab* tab = window.CurrentTab();
+    if (!QTest::qWaitFor([tab, title] { return tab->Caption == title; }, LoadTimeout) || !WaitIdle(tab))
+        return nullptr;
+    PageInput(tab)->setFocus();
+    return QTest::qWaitFor([tab] { return PageInput(tab)->hasFocus(); }) ? tab : nullptr;
+}
+
+void TFormMainTest::keysThePageLeavesActOnce() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    for (const char* name : {"a", "b"}) {
+        window->OpenInCurrentTab(Url(QLatin1String(name)));
+        QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption,
+                                  QStringLiteral("Page ") + QLatin1String(name), LoadTimeout);
+    }
+    TBrowserTab* form = OpenForm(*window);
+    QVERIFY(form);
+    // The page does not use Alt+Left (acted on when pressed) or F11 (acted on when released) and
+    // hands each back to the window, where the hook has acted on the key already.
+    {
+        TSentKeys returned(Qt::Key_Left);
+        SendKey(PageInput(form), Qt::Key_Left, Qt::AltModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(returned.Presses > 0, LoadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(window->CurrentTabAddress() != Url(QStringLiteral("form")) && WaitIdle(form),
+                                 LoadTimeout);
+        QCOMPARE(window->CurrentTabAddress(), Url(QStringLiteral("b"))); // one page back, not two
+    }
+    PageInput(form)->setFocus();
+    {
+        TSentKeys returned(Qt::Key_F11);
+        SendKey(PageInput(form), Qt::Key_F11);
+        QTRY_VERIFY_WITH_TIMEOUT(returned.Releases > 0, LoadTimeout);
+        QVERIFY(window->IsFullScreenMode());
+    }
+}
+
+void TFormMainTest::altDTakesTheAddressBar() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    TBrowserTab* form = OpenForm(*window);
+    QVERIFY(form);
+    auto* edit = Control<TAddressEdit>(*window, "EditUrl");
+    auto* list = Control<QListWidget>(*window, "bsSkinListBoxHistory");
+    // From a text field of the page: no letter typed there, the whole address selected, no list.
+    SendKey(PageInput(form), Qt::Key_D, Qt::AltModifier);
+    QTRY_VERIFY(edit->hasFocus());
+    QCOMPARE(edit->selectedText(), Url(QStringLiteral("form")));
+    QCOMPARE(PageScript(form, QStringLiteral("document.getElementById('field').value")).toString(),
+             QStringLiteral("abc"));
+    // Again with the bar focused, Alt let go before the letter (as a quick hand does).
+    QTest::keyPress(edit, Qt::Key_D, Qt::AltModifier);
+    QTest::keyRelease(edit, Qt::Key_D, Qt::NoModifier);
+    QCOMPARE(edit->text(), Url(QStringLiteral("form")));
+    QCOMPARE(edit->selectedText(), edit->text());
+    QVERIFY(!list->isVisible());
+}
+
+void TFormMainTest::upAndDownOutsideThePage() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    TBrowserTab* form = OpenFocused(*window, QStringLiteral("long"), QStringLiteral("Long"));
+    QVERIFY(form);
+    auto* edit = Control<TAddressEdit>(*window, "EditUrl");
+    auto* search = Control<QLineEdit>(*window, "EditSearch");
+    // From the search box: the page scrolls by one line, and only once.
+    search->setFocus();
+    QTRY_VERIFY(search->hasFocus());
+    {
+        TSentKeys posted(Qt::Key_Down, PageInput(form));
+        SendKey(search, Qt::Key_Down);
+        QTRY_VERIFY_WITH_TIMEOUT(PageScript(form, QStringLiteral("window.scrollY")).toInt() > 0, LoadTimeout);
+        QTest::qWait(300);
+        QCOMPARE(posted.Presses, 1);
+        QVERIFY(search->hasFocus());
+    }
+    // From the address bar nothing is posted and the keyboard stays in the bar.
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    {
+        TSentKeys posted(Qt::Key_Down, PageInput(form));
+        QTest::keyClick(edit, Qt::Key_Down);
+        QTest::qWait(100);
+        QCOMPARE(posted.Presses, 0);
+        QVERIFY(edit->hasFocus());
+    }
+    // A compatibility page takes the keyboard from the search box, never from the address bar.
+    window->OpenInNewTab(Url(QStringLiteral("a")), kWebControl);
+    TBrowserTab* compatible = window->CurrentTab();
+    if (compatible->Kernel != kWebControl)
+        QSKIP("the compatibility engine module is not available");
+    QVERIFY(WaitIdle(compatible));
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Up);
+    QVERIFY(edit->hasFocus());
+    search->setFocus();
+    QTRY_VERIFY(search->hasFocus());
+    QTest::keyClick(search, Qt::Key_Up);
+    QWidget* control = compatible->View()->Widget();
+    QTRY_VERIFY(control->hasFocus() || control->isAncestorOf(QApplication::focusWidget()));
+}
+
+void TFormMainTest::fullScreenShowsTheCurrentTab() {
+    TTestDb data;
+    auto window = OpenWindow(data);
+    TTabController* tabs = window->Tabs();
+    window->OpenInCurrentTab(Url(QStringLiteral("a")));
+    QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Page a"), LoadTimeout);
+    auto* list = Control<QListWidget>(*window, "bsSkinListBoxHistory");
+    window->AddressBar()->FillSuggestions(QStringLiteral("127"));
+    QVERIFY(list->isVisible());
+    Press(*window, Qt::Key_F11);
+    QVERIFY(window->IsFullScreenMode());
+    QVERIFY(!list->isVisible());
+    for (const char* row : {"bsSkinPanelTop", "bsSkinPanelExt", "bsSkinPanelBottom", "PageControl1"})
+        QVERIFY2(!Control<QWidget>(*window, row)->isVisible(), row);
+    QTRY_VERIFY(FillsWindow(*window, window->CurrentTab()->View()->Widget()));
+    // A tab opened now is the one on screen, also after the window changed size.
+    window->OpenInNewTab(Url(QStringLiteral("b")));
+    TBrowserTab* second = window->CurrentTab();
+    QTRY_COMPARE_WITH_TIMEOUT(second->Caption, QStringLiteral("Page b"), LoadTimeout);
+    QVERIFY(window->IsFullScreenMode());
+    QTRY_VERIFY(FillsWindow(*window, second->View()->Widget()));
+    window->resize(window->width() - 200, window->height() - 100);
+    QTRY_VERIFY(FillsWindow(*window, second->View()->Widget()));
+    // Closing closes the tab on screen and shows the next; no view is left over as a window.
+    tabs->CloseCurrentTab();
+    QTRY_COMPARE(tabs->TabCount(), 1);
+    QVERIFY(window->IsFullScreenMode());
+    QTRY_VERIFY(FillsWindow(*window, window->CurrentTab()->View()->Widget()));
+    QCOMPARE(window->CurrentTab()->Caption, QStringLiteral("Page a"));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY2(widget == window.get() || !widget->isVisible(), widget->metaObject()->className());
+    // Esc brings the rows back around the page.
+    QTest::keyClick(window->CurrentTab()->View()->Widget(), Qt::Key_Escape);
+    QVERIFY(!window->IsFullScreenMode());
+    QVERIFY(Control<QWidget>(*window, "PageControl1")->isVisible());
+    QWidget* view = window->CurrentTab()->View()->Widget();
+    QCOMPARE(view->parentWidget(), window->CurrentTab()->Page);
+    QVERIFY(view->mapTo(window.get(), QPoint(0, 0)).y() > 55);
 }
 
 void TFormMainTest::closingTheOnlyTabClosesTheWindow() {
