@@ -1,0 +1,286 @@
+// The favorites bar and menu offscreen: the shown order, the indexes behind clicks, deleting and
+// editing from the context menu, the drag reorder and the scroll arrows.
+#include "favorites/FavoritesBar.h"
+#include "favorites/ModalDriver.h"
+#include "support/TestDb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+TFavInfo Default(const QString& name) {
+    TFavInfo info;
+    info.FavName = name;
+    info.FavUrl = QStringLiteral("http://%1/").arg(name.toLower());
+    return info;
+}
+
+QStringList Captions(const QVector<QToolButton*>& buttons) {
+    QStringList captions;
+    for (const QToolButton* button : buttons)
+        captions.append(button->text());
+    return captions;
+}
+
+QStringList Captions(const QList<QAction*>& entries) {
+    QStringList captions;
+    for (const QAction* entry : entries)
+        captions.append(entry->text());
+    return captions;
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Press on the button, move by `move`, release at the end point given in the target's terms.
+void Drag(QToolButton* button, const QPoint& move, QWidget* releaseOver, const QPoint& releaseAt) {
+    const QPoint start(5, 5);
+    SendMouse(button, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    SendMouse(button, QEvent::MouseMove, start + move, Qt::LeftButton);
+    const QPoint end = button->mapFromGlobal(releaseOver->mapToGlobal(releaseAt));
+    SendMouse(button, QEvent::MouseMove, end, Qt::LeftButton);
+    SendMouse(button, QEvent::MouseButtonRelease, end, Qt::NoButton);
+}
+
+// The main window's parts the bar lives in: the host row and the favorites menu with its seven
+// fixed entries.
+struct TBarFixture {
+    explicit TBarFixture(int width = 900) : favorites(data.Db()) {
+        window.resize(width, 40);
+        host = new QWidget(&window);
+        host->setGeometry(0, 0, width, 23);
+        menu = new QMenu(&window);
+        for (int i = 0; i < TFavoritesBar::FixedMenuEntries; ++i)
+            menu->addAction(QStringLiteral("fixed %1").arg(i));
+        bar = new TFavoritesBar(favorites, host, menu, QIcon(), QIcon(),
+                                [this](const QString& url, const QString&) { iconRequests.append(url); });
+        bar->SetDefaults({Default("X"), Default("Y")});
+    }
+    ~TBarFixture() { delete bar; }
+    void Add(const QStringList& names) {
+        for (const QString& name : names)
+            favorites.AddFavorite(name, QStringLiteral("http://%1/").arg(name.toLower()), "65535");
+    }
+    void Show() {
+        bar->Rebuild();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QToolButton* Button(const QString& caption) const {
+        for (QToolButton* button : bar->Buttons())
+            if (button->text() == caption)
+                return button;
+        return nullptr;
+    }
+
+    TTestDb data;
+    TFavorites favorites;
+    QWidget window;
+    QWidget* host;
+    QMenu* menu;
+    TFavoritesBar* bar;
+    QStringList iconRequests;
+};
+
+} // namespace
+
+class TestFavoritesBar : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void defaultsThenStoredOnBarAndMenu() {
+        TBarFixture bar;
+        bar.Add({"A", "B", "C"});
+        bar.Show();
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "A", "B", "C"}));
+        QCOMPARE(Captions(bar.bar->MenuEntries()), (QStringList{"X", "Y", "A", "B", "C"}));
+        // Names carry index + 1: stored by position, defaults after them.
+        QVERIFY(bar.host->findChild<QToolButton*>("bsSkinSpeedButton1"));
+        QCOMPARE(bar.host->findChild<QToolButton*>("bsSkinSpeedButton4")->text(), QStringLiteral("X"));
+        QCOMPARE(bar.menu->findChild<QAction*>("NFavMenu5")->text(), QStringLiteral("Y"));
+        QCOMPARE(bar.Button("B")->toolTip(), QStringLiteral("B\nhttp://b/"));
+        // No icon files: each address is asked for once per build.
+        QCOMPARE(bar.iconRequests.size(), 5);
+
+        // A rebuild replaces everything, the fixed menu entries stay.
+        bar.favorites.AddFavorite("D", "http://d/", "65535");
+        bar.bar->Rebuild();
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "A", "B", "C", "D"}));
+        QCOMPARE(bar.menu->actions().size(), TFavoritesBar::FixedMenuEntries + 6);
+    }
+
+    void longNameIsCutWithoutMark() {
+        TBarFixture bar;
+        const QString name = QStringLiteral("一个非常非常非常长的网页标题");
+        bar.favorites.AddFavorite(name, "http://long/", "65535");
+        bar.Show();
+        QToolButton* button = bar.bar->Buttons().last();
+        QVERIFY(name.startsWith(button->text()) && button->text().size() < name.size());
+        QVERIFY(button->toolTip().startsWith(name));
+        QCOMPARE(bar.bar->MenuEntries().last()->text(), button->text());
+    }
+
+    void clicksOpenTheirFavorite() {
+        TBarFixture bar;
+        bar.Add({"A", "B", "C"});
+        bar.Show();
+        QSignalSpy opened(bar.bar, &TFavoritesBar::openRequested);
+        bar.Button("X")->click();
+        bar.Button("C")->click();
+        bar.bar->MenuEntries().at(2)->trigger(); // A
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.at(0).at(0).toString(), QStringLiteral("http://x/"));
+        QCOMPARE(opened.at(1).at(0).toString(), QStringLiteral("http://c/"));
+        QCOMPARE(opened.at(2).at(0).toString(), QStringLiteral("http://a/"));
+    }
+
+    // Deleting lowers the indexes behind it, the defaults' too.
+    void deleteKeepsEveryClickRight() {
+        TBarFixture bar;
+        bar.Add({"A", "B", "C"});
+        bar.favorites.AddFavorite("B again", "http://b/", "65535");
+        bar.Show();
+        QSignalSpy opened(bar.bar, &TFavoritesBar::openRequested);
+        bar.bar->DeleteFavorite(1);
+        // Both rows with B's address left the table, so both left the bar and the menu.
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "A", "C"}));
+        QCOMPARE(Captions(bar.bar->MenuEntries()), (QStringList{"X", "Y", "A", "C"}));
+        bar.Button("C")->click();
+        bar.Button("X")->click();
+        bar.bar->MenuEntries().at(1)->trigger(); // Y
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.at(0).at(0).toString(), QStringLiteral("http://c/"));
+        QCOMPARE(opened.at(1).at(0).toString(), QStringLiteral("http://x/"));
+        QCOMPARE(opened.at(2).at(0).toString(), QStringLiteral("http://y/"));
+        TFavorites reloaded(bar.data.Db());
+        QVERIFY(reloaded.LoadFavorites());
+        QCOMPARE(reloaded.Items.size(), 2);
+    }
+
+    void contextMenuOffersStoredCommandsOnlyForStored() {
+        TBarFixture bar;
+        bar.Add({"A"});
+        bar.Show();
+        QMenu* context = bar.bar->ContextMenu();
+        QCOMPARE(context->objectName(), QStringLiteral("bsSkinPopupMenuFav"));
+        emit bar.Button("X")->customContextMenuRequested(QPoint(2, 2));
+        QVERIFY(!context->findChild<QAction*>("NDelFav")->isEnabled());
+        QVERIFY(!context->findChild<QAction*>("NCutUrl")->isEnabled());
+        QVERIFY(context->findChild<QAction*>("NCopyUrl")->isEnabled());
+        context->findChild<QAction*>("NCopyUrl")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("http://x/"));
+        context->hide();
+        emit bar.Button("A")->customContextMenuRequested(QPoint(2, 2));
+        QVERIFY(context->findChild<QAction*>("NEditFav")->isEnabled());
+        context->findChild<QAction*>("NCutUrl")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("http://a/"));
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y"}));
+    }
+
+    // "编辑" changes by address: every stored favorite with that address shows the change.
+    void editChangesEveryFavoriteOfTheAddress() {
+        TBarFixture bar;
+        bar.Add({"A", "B"});
+        bar.favorites.AddFavorite("A twin", "http://a/", "65535");
+        bar.Show();
+        TModalDriver driver([](QWidget* dialog) {
+            QCOMPARE(dialog->findChild<QLineEdit*>("bsSkinEditWebsiteUrl")->text(),
+                     QStringLiteral("http://a/"));
+            dialog->findChild<QLineEdit*>("bsSkinEditWebsiteName")->setText(QStringLiteral("New"));
+            dialog->findChild<QLineEdit*>("bsSkinEditWebsiteUrl")->setText(QStringLiteral("http://new/"));
+            dialog->findChild<QPushButton*>("bsSkinButtonOK")->click();
+        });
+        bar.bar->EditFavorite(0);
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "New", "B", "New"}));
+        QCOMPARE(Captions(bar.bar->MenuEntries()), (QStringList{"X", "Y", "New", "B", "New"}));
+        QCOMPARE(bar.Button("B")->toolTip(), QStringLiteral("B\nhttp://b/"));
+        QCOMPARE(bar.bar->Buttons().at(4)->toolTip(), QStringLiteral("New\nhttp://new/"));
+        QSignalSpy opened(bar.bar, &TFavoritesBar::openRequested);
+        bar.bar->Buttons().at(4)->click();
+        QCOMPARE(opened.at(0).at(0).toString(), QStringLiteral("http://new/"));
+    }
+
+    void dragReordersAndStoresTheRanking() {
+        TBarFixture bar;
+        bar.Add({"A", "B", "C"});
+        bar.Show();
+        QSignalSpy opened(bar.bar, &TFavoritesBar::openRequested);
+        QToolButton* a = bar.Button("A");
+        Drag(bar.Button("C"), QPoint(-20, 0), a, QPoint(2, 5)); // the left half of A
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "C", "A", "B"}));
+        QCOMPARE(Captions(bar.bar->MenuEntries()), (QStringList{"X", "Y", "C", "A", "B"}));
+        QTRY_COMPARE(QApplication::overrideCursor(), nullptr);
+        // The release's own click opens nothing; the next click opens again.
+        QVERIFY(opened.isEmpty());
+        bar.Button("C")->click();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.at(0).at(0).toString(), QStringLiteral("http://c/"));
+        bar.Button("Y")->click();
+        QCOMPARE(opened.at(1).at(0).toString(), QStringLiteral("http://y/"));
+
+        TFavorites reloaded(bar.data.Db());
+        QVERIFY(reloaded.LoadFavorites());
+        QStringList names;
+        for (const TFavInfo& item : reloaded.Items)
+            names.append(item.FavName + QLatin1Char('=') + item.Ranking);
+        QCOMPARE(names, (QStringList{"C=1", "A=2", "B=3"}));
+        // The next build shows the stored order.
+        bar.bar->Rebuild();
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "C", "A", "B"}));
+    }
+
+    void smallMoveIsAClick() {
+        TBarFixture bar;
+        bar.Add({"A", "B"});
+        bar.Show();
+        QSignalSpy opened(bar.bar, &TFavoritesBar::openRequested);
+        QToolButton* b = bar.Button("B");
+        SendMouse(b, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
+        SendMouse(b, QEvent::MouseMove, QPoint(9, 5), Qt::LeftButton);
+        SendMouse(b, QEvent::MouseButtonRelease, QPoint(9, 5), Qt::NoButton);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "A", "B"}));
+    }
+
+    void defaultsNeitherDragNorTakeDrops() {
+        TBarFixture bar;
+        bar.Add({"A", "B"});
+        bar.Show();
+        Drag(bar.Button("X"), QPoint(30, 0), bar.Button("B"), QPoint(20, 5));
+        Drag(bar.Button("B"), QPoint(-30, 0), bar.Button("X"), QPoint(2, 5));
+        QCOMPARE(Captions(bar.bar->Buttons()), (QStringList{"X", "Y", "A", "B"}));
+        TFavorites reloaded(bar.data.Db());
+        QVERIFY(reloaded.LoadFavorites());
+        QCOMPARE(reloaded.Items.at(0).Ranking, QStringLiteral("65535"));
+    }
+
+    void arrowsOnlyWhenTheButtonsOverflow() {
+        TBarFixture bar(300);
+        bar.Add({"A"});
+        bar.Show();
+        auto* right = bar.host->findChild<QToolButton*>("FavScrollRight");
+        QVERIFY(right);
+        QVERIFY(!right->isVisible());
+        for (int i = 0; i < 30; ++i)
+            bar.favorites.AddFavorite(QStringLiteral("F%1").arg(i), QStringLiteral("http://f%1/").arg(i),
+                                      "65535");
+        bar.bar->Rebuild();
+        QTRY_VERIFY(right->isVisible());
+        QVERIFY(bar.host->findChild<QToolButton*>("FavScrollLeft")->isVisible());
+    }
+};
+
+QTEST_MAIN(TestFavoritesBar)
+#include "tst_FavoritesBar.moc"
