@@ -102,19 +102,25 @@ def listening_ports_of(pids):
 
 
 class Display:
-    """An Xvfb server of its own (1366 x 900, 24 bits) on the first free display number."""
+    """An Xvfb server of its own (1366 x 900, 24 bits). Display numbers from 300 up, away from the
+    ones xvfb-run -a (99 up) and desktops (0 up) take; a number another server holds is skipped."""
 
     def __init__(self):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as number:
-            self.name = ":" + number.readline().strip()
-        if self.name == ":":
-            raise RuntimeError("Xvfb did not start")
+        for number in range(300 + os.getpid() % 200, 600):
+            if os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            self.name = ":%d" % number
+            self.process = subprocess.Popen(
+                ["Xvfb", self.name, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
+                 "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if wait_until(lambda: self._answers() or self.process.poll() is not None,
+                          "Xvfb " + self.name) and self.process.poll() is None:
+                return
+        raise RuntimeError("no display number free for Xvfb")
+
+    def _answers(self):
+        return subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=self.name),
+                              capture_output=True).returncode == 0
 
     def stop(self):
         self.process.terminate()
@@ -519,6 +525,19 @@ class BrowserTest(unittest.TestCase):
     def chrome_shown(self):
         """True when the window's tool bar is on screen (the Chromium engine icon at its place)."""
         return self.program.screenshot().pixel(*ENGINE_ICON) == ENGINE_ICON_COLOUR
+
+    def start_with_tabs(self, *titles):
+        """Starts on the navigation page and opens one served page per title in a new tab
+        (Ctrl+Enter), in order. Returns the expected page list: (url, title) of every tab."""
+        self.start()
+        self.wait_caption("网址导航")
+        expected = [(self.navigation_page(), "网址导航")]
+        for number, title in enumerate(titles):
+            page = self.server.add_page("tab%d.html" % number, title)
+            self.open_address(page, keys="ctrl+Return")
+            expected.append((page, title))
+        self.wait_pages(expected)
+        return expected
 
     def navigation_page(self):
         return "file://" + os.path.join(self.program.folder, "res/site/123.html")

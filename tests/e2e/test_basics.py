@@ -15,11 +15,7 @@ class AddressBar(BrowserTest):
 
     @known_fault("4: a tab opened by Ctrl+Enter is not activated")
     def test_ctrl_enter_opens_new_active_tab(self):
-        page = self.server.add_page("new-tab.html", "New tab page")
-        self.start()
-        self.wait_caption("网址导航")
-        self.open_address(page, keys="ctrl+Return")
-        self.wait_pages([(self.navigation_page(), "网址导航"), (page, "New tab page")])
+        page = self.start_with_tabs("New tab page")[1][0]
         self.wait_caption("New tab page")
         self.assertEqual(self.address_text(), page)
 
@@ -36,13 +32,7 @@ class AddressBar(BrowserTest):
 class Tabs(BrowserTest):
     def open_three_tabs(self):
         """The navigation page, then A and B opened in new tabs; B is the last tab."""
-        a = self.server.add_page("a.html", "Page A")
-        b = self.server.add_page("b.html", "Page B")
-        self.start()
-        self.wait_caption("网址导航")
-        for page in (a, b):
-            self.open_address(page, keys="ctrl+Return")
-        self.wait_pages([(self.navigation_page(), "网址导航"), (a, "Page A"), (b, "Page B")])
+        _, (a, _), (b, _) = self.start_with_tabs("Page A", "Page B")
         return a, b
 
     def test_ctrl_tab_wraps_from_last_to_first(self):

@@ -107,11 +107,7 @@ class OpenedTabsAreActive(BrowserTest):
 
     @known_fault("4: a tab opened by a key is not activated")
     def test_ctrl_shift_t(self):
-        closed = self.server.add_page("closed.html", "Closed page")
-        self.start()
-        self.wait_caption("网址导航")
-        self.open_address(closed, keys="ctrl+Return")
-        self.wait_page_count(2)
+        closed = self.start_with_tabs("Closed page")[1][0]
         self.program.key("ctrl+2")
         self.wait_caption("Closed page")
         self.program.click(*harness.ADDRESS_BAR)

@@ -32,14 +32,7 @@ class RestoreOffer(BrowserTest):
     def restore_after(self, kill):
         """Three pages open (navigation page, A, B), the program ended, started again and the
         offer answered "是": exactly those three pages come back."""
-        a = self.server.add_page("a.html", "Page A")
-        b = self.server.add_page("b.html", "Page B")
-        self.start()
-        self.wait_caption("网址导航")
-        for page in (a, b):
-            self.open_address(page, keys="ctrl+Return")
-        expected = [(self.navigation_page(), "网址导航"), (a, "Page A"), (b, "Page B")]
-        self.wait_pages(expected)
+        expected = self.start_with_tabs("Page A", "Page B")
         if kill:
             # The page log follows the open pages while browsing; kill once it holds them.
             urls = sorted(url for url, _ in expected)
