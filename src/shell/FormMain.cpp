@@ -10,6 +10,8 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "favorites/Favorites.h"
+#include "favorites/FavoritesBar.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadQueue.h"
 #include "history/History.h"
@@ -119,6 +121,7 @@ void TFormMain::DeferredInit() {
     // The row is as high as the strip with its base line, below the row's top margin.
     ui.TabStripHost->setFixedHeight(m_tabs->TabStrip()->height() + ui.TabStripLayout->contentsMargins().top());
     ConnectTabController();
+    ConnectSettings();
     StartDownloads();
     m_addressBar->SetSuggestionSource([this](const QString& text) {
         QStringList addresses;
@@ -132,11 +135,13 @@ void TFormMain::DeferredInit() {
     m_searchBox->SetSearchEngine(3);
     ShowKernel(kChromium);
     m_tabs->PlaceNewTabButton();
+    StartFavorites();
     OfferRestore();
     RegisterBossKey();
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName))
         RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
+    CheckForUpdate();
 }
 
 void TFormMain::ConnectTabController() {
@@ -189,23 +194,8 @@ void TFormMain::ShowZoomStep(int zoomStep) {
 void TFormMain::ShowOptionsTab() {
     if (!m_tabs || Closing)
         return;
-    if (!m_optionsWindow) {
-        // The options page takes this place; until it exists the tab says where it will be.
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("TFormOption"));
-        page->setStyleSheet(QStringLiteral("#TFormOption { background: #ffffff; }"));
-        auto* column = new QVBoxLayout(page);
-        column->setContentsMargins(40, 32, 40, 32);
-        auto* title = new QLabel(tr("选项设置"), page);
-        title->setStyleSheet(QStringLiteral("font-size: 20px; color: #1f2630;"));
-        auto* note = new QLabel(tr("浏览器的选项将显示在这里。"), page);
-        note->setStyleSheet(QStringLiteral("font-size: 13px; color: #4a5565;"));
-        column->addWidget(title);
-        column->addSpacing(8);
-        column->addWidget(note);
-        column->addStretch(1);
-        m_optionsWindow = page;
-    }
+    if (!m_optionsWindow)
+        m_optionsWindow = CreateOptionsWindow();
     m_tabs->OpenOptionsTab(m_optionsWindow);
 }
 
@@ -255,9 +245,12 @@ void TFormMain::CleanUp() {
     if (m_bossKey)
         m_bossKey->Unregister();
     setAcceptDrops(false);
+    FlushOptionsPage();
     // The tabs go first: their pages still reach the stores while they are disposed.
     m_tabs.reset();
+    ClearTracesAtExit();
     StopDownloads();
+    StopFavorites();
     m_recentlyClosed.reset();
     m_domainKernel.reset();
     m_indexCatchUp.reset(); // stops between two batches and waits for its worker

@@ -31,6 +31,8 @@ class TConfig;
 class TDb;
 class TDomainAuth;
 class TDomainKernel;
+class TFavorites;
+class TFavoritesBar;
 class TDownloadCenter;
 class TDownloadQueue;
 class THistory;
@@ -78,9 +80,35 @@ public:
     // after the open pages changed, so that a crash or kill loses no more than that moment.
     void SaveOpenPages();
 
+    // ---- Favorites (FormMainFavorites.cpp); the keys Ctrl+D, Ctrl+M and Ctrl+B call the first three.
+    // The add-to-favorites dialog for the current page (star, "收藏", "添加到收藏夹...").
+    void AddCurrentPageToFavorites();
+    // The favorites manager, modal; nothing while one is open.
+    void ManageFavorites();
+    // Shows or hides the favorites bar ("显示收藏夹/收起收藏夹").
+    void ToggleFavoritesBar();
+    bool FavoritesBarShown() const;
+    void ShowImportExportFavorites();
+    TFavorites* Favorites() const { return m_favorites.get(); }
+    TFavoritesBar* FavoritesBar() const { return m_favoritesBar; }
+
     // ---- Site badges
     // Certified / flagged badges for the address; an empty address hides both (options page).
     void RefreshSiteBadge(const QString& url);
+
+    // ---- Settings and housekeeping (FormMainSettings.cpp)
+    // Ctrl+H and "浏览历史管理...": the history manager, modal; nothing while one is open.
+    void NViewHistoryClick();
+    // Ctrl+Shift+Delete, "清除浏览痕迹..." and "加速": the cache cleaner, modal.
+    void NDeleteCacheClick();
+    // The wheel with the options page current scrolls its shortcut list (notches: the wheel's
+    // steps, positive away from the user); false when the options page is not the current tab.
+    bool OptionsPageWheel(int notches);
+    // Asks the update host once, on a worker (the built-in host; empty: no request is made);
+    // another version than this one shows the update strip.
+    void CheckForUpdate();
+    void CheckForUpdate(const QString& host);
+    class TFormOption* OptionsWindow() const;
 
     // ---- Window chrome
     // Colour square n (index n - 1): frame colour, skin index and configuration key 1.
@@ -164,6 +192,24 @@ private:
     void StopDownloads();
     void NDownManageClick();
 
+    // FormMainFavorites.cpp: the favorites store, bar and menu.
+    void StartFavorites();
+    void StopFavorites();
+    void RebuildFavorites();
+    void FavIconArrived();
+    void OpenFavoriteAddress(const QString& url);
+
+    // FormMainSettings.cpp: options page, history manager, cache cleaner, update check.
+    void ConnectSettings();
+    QWidget* CreateOptionsWindow();
+    // The options page's focused control saves its value before the page goes.
+    void FlushOptionsPage();
+    void HistoryCleared();
+    // Key 14: the kinds last ticked in the cache cleaner are cleared when the browser exits.
+    void ClearTracesAtExit();
+    void UpdateYesClick();
+    class TDownloadQueue* DownloadQueue() const;
+
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
     void PlayFinishedSound();
@@ -176,6 +222,7 @@ private:
     std::unique_ptr<THistory> m_history;
     std::unique_ptr<TSearchIndexCatchUp> m_indexCatchUp; // brings the address search index up to date
     std::unique_ptr<TRecentlyClosed> m_recentlyClosed;
+    std::unique_ptr<TFavorites> m_favorites;
     std::unique_ptr<TTabController> m_tabs;
     std::unique_ptr<TDownloadQueue> m_downloadQueue;
     std::unique_ptr<TDownloadCenter> m_downloads;
@@ -183,8 +230,13 @@ private:
     TAddressBar* m_addressBar = nullptr;
     TSearchBox* m_searchBox = nullptr;
     TBossKey* m_bossKey = nullptr;
+    TFavoritesBar* m_favoritesBar = nullptr;
     QSystemTrayIcon* m_trayIcon = nullptr;
     QPointer<QWidget> m_optionsWindow;
+    QPointer<QWidget> m_historyWindow;
+    QPointer<QWidget> m_cacheWindow;
+    class TUpdateCheck* m_updateCheck = nullptr;
+    QString m_updaterParameter; // kept between the update check and "是"
 
     QTimer* m_timerSavePages = nullptr;
     TPageInfoList m_offeredPages; // the last session's pages, read when the restore bar is offered

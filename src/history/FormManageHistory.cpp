@@ -1,0 +1,236 @@
+// TFormManageHistory: the list, the tool bar, the range loads and the row commands.
+#include "history/FormManageHistory.h"
+
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+#include "common/Dialogs.h"
+#include "common/Messages.h"
+#include "history/History.h"
+#include "history/LoadingSpinner.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+enum TColumn : int { colTime = 0, colTitle, colUrl, colId };
+
+QToolButton* ToolButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QFrame* Separator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TFormManageHistory::TFormManageHistory(QObject* mainWindow, THistory& history,
+                                       std::function<void()> onCleared, QWidget* parent)
+    : QDialog(parent), m_mainWindow(mainWindow), m_history(history), m_onCleared(std::move(onCleared)),
+      m_loader(history, this) {
+    setObjectName(QStringLiteral("TFormManageHistory"));
+    setWindowTitle(tr("浏览历史管理"));
+    m_defaultIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    BuildLayout();
+    resize(984, 662);
+}
+
+TFormManageHistory::~TFormManageHistory() = default;
+
+void TFormManageHistory::BuildLayout() {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("bsSkinToolBar1"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 3, 6, 3);
+    QToolButton* del = ToolButton(bar, "bsSkinSpeedButtonDel", tr("删除"));
+    QToolButton* clear = ToolButton(bar, "bsSkinSpeedClear", tr("全部删除"));
+    QToolButton* latest = ToolButton(bar, "bsSkinSpeedButtonLastest", tr("最后"));
+    QToolButton* later = ToolButton(bar, "bsSkinSpeedButtonBack", tr("向后"));
+    QToolButton* earlier = ToolButton(bar, "bsSkinSpeedButtonForward", tr("向前"));
+    row->addWidget(del);
+    row->addWidget(Separator(bar));
+    row->addWidget(clear);
+    row->addWidget(Separator(bar));
+    for (QToolButton* button : {latest, later, earlier})
+        row->addWidget(button);
+    row->addStretch(1);
+    column->addWidget(bar);
+    m_rangeButtons = {latest, later, earlier};
+    connect(del, &QToolButton::clicked, this, &TFormManageHistory::DeleteSelected);
+    connect(clear, &QToolButton::clicked, this, &TFormManageHistory::ClearAll);
+    connect(latest, &QToolButton::clicked, this, &TFormManageHistory::LoadLatest);
+    connect(later, &QToolButton::clicked, this, &TFormManageHistory::LoadLater);
+    connect(earlier, &QToolButton::clicked, this, &TFormManageHistory::LoadEarlier);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("bsSkinListView1"));
+    m_list->setColumnCount(4);
+    m_list->setHeaderLabels({tr("时间"), tr("标题"), tr("网址"), QStringLiteral("id")});
+    m_list->setHeaderHidden(true);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setIconSize(QSize(16, 16));
+    m_list->setColumnWidth(colTime, 120);
+    m_list->setColumnWidth(colTitle, 540);
+    m_list->setColumnWidth(colUrl, 340);
+    m_list->setColumnHidden(colId, true);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TFormManageHistory::OpenRow);
+    column->addWidget(m_list, 1);
+
+    m_panelLoading = new QWidget(this);
+    m_panelLoading->setObjectName(QStringLiteral("PanelLoading"));
+    m_panelLoading->setFixedSize(16, 16);
+    auto* spinner = new TLoadingSpinner(m_panelLoading);
+    spinner->setObjectName(QStringLiteral("ImageLoading"));
+    spinner->setGeometry(0, 0, 16, 16);
+    m_panelLoading->hide();
+}
+
+void TFormManageHistory::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        LoadLatest();
+    }
+}
+
+void TFormManageHistory::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    m_panelLoading->move((width() - m_panelLoading->width()) / 2, 168);
+}
+
+bool TFormManageHistory::Loading() const {
+    return m_panelLoading->isVisible() || m_loader.Busy();
+}
+
+void TFormManageHistory::LoadLatest() {
+    StartLoad(THistoryRange::Latest(Now()));
+}
+
+void TFormManageHistory::LoadLater() {
+    StartLoad(m_shown.Shifted(2));
+}
+
+void TFormManageHistory::LoadEarlier() {
+    StartLoad(m_shown.Shifted(-2));
+}
+
+void TFormManageHistory::StartLoad(const THistoryRange& range) {
+    if (!m_loader.Load(range))
+        return;
+    SetLoading(true);
+}
+
+void TFormManageHistory::SetLoading(bool loading) {
+    m_panelLoading->setVisible(loading);
+    if (loading)
+        m_panelLoading->raise();
+    if (auto* spinner = m_panelLoading->findChild<TLoadingSpinner*>())
+        spinner->SetRunning(loading);
+    for (QToolButton* button : qAsConst(m_rangeButtons))
+        button->setEnabled(!loading);
+}
+
+void TFormManageHistory::customEvent(QEvent* event) {
+    if (static_cast<int>(event->type()) != WM_HISTORY_LOADED) {
+        QDialog::customEvent(event);
+        return;
+    }
+    if (auto* message = dynamic_cast<TRecordMessage<THistoryRangeRows>*>(event))
+        ShowRows(message->Record);
+    SetLoading(false);
+}
+
+void TFormManageHistory::ShowRows(const THistoryRangeRows& loaded) {
+    // An empty window changes nothing: the list and the shown range stay.
+    if (loaded.Rows.isEmpty())
+        return;
+    m_list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(loaded.Rows.size());
+    for (const THistoryInfo& row : loaded.Rows) {
+        auto* item = new QTreeWidgetItem(
+            {UnixTimeToDateTime(row.CreateTime).toString(QStringLiteral("yyyy-MM-dd hh:mm")), row.SiteName,
+             row.SiteUrl, row.Id});
+        item->setIcon(colTime, IconOf(row.SiteUrl));
+        items.append(item);
+    }
+    m_list->addTopLevelItems(items);
+    m_shown = loaded.Range;
+}
+
+QIcon TFormManageHistory::IconOf(const QString& url) {
+    const QString key = Md5Hex(url);
+    if (const auto known = m_icons.constFind(key); known != m_icons.cend())
+        return known.value();
+    const QString file = UserDataDir() + FavIconFileName(url);
+    if (QFileInfo::exists(file)) {
+        const QImage thumbnail = MakeThumbnail(file, QString(), 16, false);
+        if (!thumbnail.isNull()) {
+            const QIcon icon(QPixmap::fromImage(thumbnail));
+            m_icons.insert(key, icon);
+            return icon;
+        }
+    }
+    return m_defaultIcon;
+}
+
+void TFormManageHistory::DeleteSelected() {
+    QTreeWidgetItem* item = m_list->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (!m_history.DeleteHistoryItem(item->text(colId))) {
+        MsgBox(tr("删除失败！"), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const int index = m_list->indexOfTopLevelItem(item);
+    delete item;
+    const int count = m_list->topLevelItemCount();
+    if (count > 0) {
+        QTreeWidgetItem* next = m_list->topLevelItem(qMin(index, count - 1));
+        m_list->setCurrentItem(next);
+        next->setSelected(true);
+    }
+}
+
+void TFormManageHistory::ClearAll() {
+    if (MsgBox(tr("确定要全部删除吗？"), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    // History, its search index and the page log go in one transaction; a failure leaves all.
+    if (!m_history.ClearAllHistory()) {
+        MsgBox(tr("删除失败！"), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    m_list->clear();
+    if (m_onCleared)
+        m_onCleared();
+}
+
+void TFormManageHistory::OpenRow(QTreeWidgetItem* item) {
+    if (item && m_mainWindow)
+        QCoreApplication::postEvent(m_mainWindow,
+                                    new TRecordMessage<QString>(WM_OPEN_URL, item->text(colUrl), 0));
+}
