@@ -10,8 +10,6 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
-#include "favorites/Favorites.h"
-#include "favorites/FavoritesBar.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadQueue.h"
 #include "history/History.h"
@@ -135,7 +133,6 @@ void TFormMain::DeferredInit() {
     m_searchBox->SetSearchEngine(3);
     ShowKernel(kChromium);
     m_tabs->PlaceNewTabButton();
-    StartFavorites();
     OfferRestore();
     RegisterBossKey();
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
@@ -250,7 +247,6 @@ void TFormMain::CleanUp() {
     m_tabs.reset();
     ClearTracesAtExit();
     StopDownloads();
-    StopFavorites();
     m_recentlyClosed.reset();
     m_domainKernel.reset();
     m_indexCatchUp.reset(); // stops between two batches and waits for its worker
