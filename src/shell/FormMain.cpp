@@ -10,6 +10,8 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "favorites/Favorites.h"
+#include "favorites/FavoritesBar.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadQueue.h"
 #include "history/History.h"
@@ -133,6 +135,7 @@ void TFormMain::DeferredInit() {
     m_searchBox->SetSearchEngine(3);
     ShowKernel(kChromium);
     m_tabs->PlaceNewTabButton();
+    StartFavorites();
     OfferRestore();
     RegisterBossKey();
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
@@ -247,6 +250,7 @@ void TFormMain::CleanUp() {
     m_tabs.reset();
     ClearTracesAtExit();
     StopDownloads();
+    StopFavorites();
     m_recentlyClosed.reset();
     m_domainKernel.reset();
     m_indexCatchUp.reset(); // stops between two batches and waits for its worker

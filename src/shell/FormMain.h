@@ -31,6 +31,8 @@ class TConfig;
 class TDb;
 class TDomainAuth;
 class TDomainKernel;
+class TFavorites;
+class TFavoritesBar;
 class TDownloadCenter;
 class TDownloadQueue;
 class THistory;
@@ -77,6 +79,18 @@ public:
     // The addresses of the open pages into the page log: at closing, and while browsing shortly
     // after the open pages changed, so that a crash or kill loses no more than that moment.
     void SaveOpenPages();
+
+    // ---- Favorites (FormMainFavorites.cpp); the keys Ctrl+D, Ctrl+M and Ctrl+B call the first three.
+    // The add-to-favorites dialog for the current page (star, "收藏", "添加到收藏夹...").
+    void AddCurrentPageToFavorites();
+    // The favorites manager, modal; nothing while one is open.
+    void ManageFavorites();
+    // Shows or hides the favorites bar ("显示收藏夹/收起收藏夹").
+    void ToggleFavoritesBar();
+    bool FavoritesBarShown() const;
+    void ShowImportExportFavorites();
+    TFavorites* Favorites() const { return m_favorites.get(); }
+    TFavoritesBar* FavoritesBar() const { return m_favoritesBar; }
 
     // ---- Site badges
     // Certified / flagged badges for the address; an empty address hides both (options page).
@@ -189,6 +203,13 @@ private:
     void UpdateYesClick();
     class TDownloadQueue* DownloadQueue() const;
 
+    // FormMainFavorites.cpp: the favorites store, bar and menu.
+    void StartFavorites();
+    void StopFavorites();
+    void RebuildFavorites();
+    void FavIconArrived();
+    void OpenFavoriteAddress(const QString& url);
+
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
     void PlayFinishedSound();
@@ -201,6 +222,7 @@ private:
     std::unique_ptr<THistory> m_history;
     std::unique_ptr<TSearchIndexCatchUp> m_indexCatchUp; // brings the address search index up to date
     std::unique_ptr<TRecentlyClosed> m_recentlyClosed;
+    std::unique_ptr<TFavorites> m_favorites;
     std::unique_ptr<TTabController> m_tabs;
     std::unique_ptr<TDownloadQueue> m_downloadQueue;
     std::unique_ptr<TDownloadCenter> m_downloads;
@@ -208,6 +230,7 @@ private:
     TAddressBar* m_addressBar = nullptr;
     TSearchBox* m_searchBox = nullptr;
     TBossKey* m_bossKey = nullptr;
+    TFavoritesBar* m_favoritesBar = nullptr;
     QSystemTrayIcon* m_trayIcon = nullptr;
     QPointer<QWidget> m_optionsWindow;
     QPointer<QWidget> m_historyWindow;

@@ -1,8 +1,7 @@
 // The main window's message table: window messages posted by the program's other windows, the
 // engines' hand-offs and the start-up steps, as Qt events handled in customEvent.
 //
-// Messages of later features are not handled here yet: WM_FAVORITES_CHANGED and
-// WM_MANAGE_FAVORITES (favorites bar and manager), WM_FIND_IN_PAGE (find window) and
+// Messages of later features are not handled here yet: WM_FIND_IN_PAGE (find window) and
 // WM_NEW_DOWNLOAD (new-download dialog). WM_POPUP_CREATED, WM_CLOSE_TAB, WM_IE_NEW_WINDOW and
 // WM_AUTH_REQUEST go to the tab controller, which posts them to itself.
 #include "shell/FormMain.h"
@@ -54,6 +53,14 @@ void TFormMain::customEvent(QEvent* event) {
         // Low byte 1: a tab icon arrived; the strip draws it.
         if (m_tabs && (static_cast<TMessageEvent*>(event)->WParam & 0xFF) == 1)
             m_tabs->RepaintStrip();
+        else if ((static_cast<TMessageEvent*>(event)->WParam & 0xFF) == 0)
+            FavIconArrived();
+        break;
+    case WM_FAVORITES_CHANGED:
+        RebuildFavorites();
+        break;
+    case WM_MANAGE_FAVORITES:
+        ManageFavorites();
         break;
     case WM_FIND_CLOSED:
         if (TBrowserTab* tab = CurrentTab(); tab && tab->Kernel == kChromium && tab->View())
