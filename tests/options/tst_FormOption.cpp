@@ -1,0 +1,289 @@
+// The options page: each control writes its key to memory and the data file when it is left,
+// the boss key edit (Backspace clears, the main window is told), the download folder that cannot
+// be written, the sections and the shortcut list's wheel.
+#include "common/AppPaths.h"
+#include "common/CommonFunc.h"
+#include "common/Messages.h"
+#include "options/FormOption.h"
+#include "options/HotKeyEdit.h"
+#include "options/OptionRules.h"
+#include "options/ShortcutText.h"
+#include "storage/Config.h"
+#include "support/TestDb.h"
+#include "support/Unprivileged.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString kNavigation = QStringLiteral("file:///nav/123.html");
+
+// Counts WM_BOSS_KEY_CHANGED, as the main window would receive it.
+class TMainWindowStandIn : public QObject {
+public:
+    int BossKeyChanges = 0;
+
+protected:
+    void customEvent(QEvent* event) override {
+        if (static_cast<int>(event->type()) == WM_BOSS_KEY_CHANGED)
+            ++BossKeyChanges;
+    }
+};
+
+// Answers the next message boxes with their default button and keeps their texts.
+class TBoxCatcher {
+public:
+    TBoxCatcher() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Texts.append(box->text());
+                box->done(QMessageBox::Ok);
+            }
+        });
+        m_timer.start(10);
+    }
+    QStringList Texts;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestFormOption : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init() {
+        m_data = std::make_unique<TTestDb>();
+        QVERIFY(m_data->Ok());
+        m_config = std::make_unique<TConfig>(m_data->Db());
+        m_config->LoadConfig();
+        m_main = std::make_unique<TMainWindowStandIn>();
+    }
+
+    void cleanup() {
+        m_page.reset();
+        m_config.reset();
+        m_data.reset();
+    }
+
+    void homeEditStoresTrimmedTextInMemoryAndTable() {
+        Open();
+        auto* home = m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditHome"));
+        home->setFocus();
+        home->setText(QStringLiteral("  about:blank \t"));
+        Leave();
+        QCOMPARE(home->text(), QStringLiteral("about:blank"));
+        QCOMPARE(m_config->HomePage, QStringLiteral("about:blank"));
+        QCOMPARE(Stored(3), QStringLiteral("about:blank"));
+    }
+
+    void emptyHomePageShowsNavigationPageAndLeavingStoresIt() {
+        Open();
+        auto* home = m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditHome"));
+        QCOMPARE(home->text(), kNavigation);
+        QCOMPARE(Stored(3), QString());
+        home->setFocus();
+        Leave();
+        QCOMPARE(Stored(3), kNavigation);
+        QCOMPARE(m_config->HomePage, kNavigation);
+    }
+
+    void tabbingThroughHomeKeepsStartModeOfLastPages() {
+        Open();
+        auto* exitPage = m_page->findChild<QRadioButton*>(QStringLiteral("bsSkinCheckRadioBoxOpenExitPage"));
+        auto* home = m_page->findChild<QRadioButton*>(QStringLiteral("bsSkinCheckRadioBoxOpenHome"));
+        QVERIFY(exitPage->isChecked());
+        home->setFocus();
+        Leave();
+        QCOMPARE(int(m_config->StartMode), 0);
+        QCOMPARE(Stored(2), QStringLiteral("0"));
+        home->click();
+        QCOMPARE(int(m_config->StartMode), 1);
+        QCOMPARE(Stored(2), QStringLiteral("1"));
+    }
+
+    void checkBoxesStoreTheirKeys_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        QTest::newRow("popups") << "bsSkinCheckRadioBoxFilterPopupWin" << 4;
+        QTest::newRow("boss key on") << "bsSkinCheckRadioBoxEnableBossKey" << 5;
+        QTest::newRow("sound") << "bsSkinCheckRadioBoxDownloadPlaySound" << 9;
+        QTest::newRow("delete prompt") << "bsSkinCheckRadioBoxDownloadDelPrompt" << 10;
+        QTest::newRow("no shortcuts") << "bsSkinCheckRadioBoxHotKeyDisable" << 11;
+        QTest::newRow("default browser") << "bsSkinCheckRadioBoxDefaultBrowserCheck" << 13;
+    }
+
+    void checkBoxesStoreTheirKeys() {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        Open();
+        auto* box = m_page->findChild<QCheckBox*>(name);
+        QVERIFY(box);
+        QVERIFY(!box->isChecked());
+        box->click();
+        QCOMPARE(Stored(key), QStringLiteral("1"));
+        QVERIFY(FlagOption(*m_config, key));
+        box->click();
+        QCOMPARE(Stored(key), QStringLiteral("0"));
+        QVERIFY(!FlagOption(*m_config, key));
+        // A stored "1" comes back ticked.
+        StoreFlag(*m_config, key, true);
+        m_page.reset();
+        Open();
+        QVERIFY(m_page->findChild<QCheckBox*>(name)->isChecked());
+    }
+
+    void bossKeyIsStoredAndTheMainWindowTold() {
+        Open();
+        auto* edit = m_page->findChild<THotKeyEdit*>(QStringLiteral("HotKeyBossKey"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_X, Qt::AltModifier);
+        QCOMPARE(edit->text(), QStringLiteral("Alt + X"));
+        Leave();
+        QCOMPARE(Stored(6), QString::number(0x8000 + 'X'));
+        QCOMPARE(int(m_config->BossKey), 0x8000 + 'X');
+        QCoreApplication::sendPostedEvents(m_main.get());
+        QCOMPARE(m_main->BossKeyChanges, 1);
+
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        Leave();
+        QCOMPARE(Stored(6), QStringLiteral("0"));
+        QCOMPARE(int(m_config->BossKey), 0);
+    }
+
+    void shortcutText_data() {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("alt x") << int(Qt::Key_X) << int(Qt::AltModifier) << 0x8058 << "Alt + X";
+        QTest::newRow("ctrl shift f5") << int(Qt::Key_F5) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                       << (0x4000 | 0x2000 | 0x74) << "Ctrl + Shift + F5";
+        QTest::newRow("modifier alone") << int(Qt::Key_Control) << int(Qt::ControlModifier) << 0 << "无";
+    }
+
+    void shortcutText() {
+        QFETCH(int, qtKey);
+        QFETCH(int, modifiers);
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        QCOMPARE(int(ShortcutValue(qtKey, Qt::KeyboardModifiers(modifiers))), value);
+        QCOMPARE(ShortcutText(quint16(value)), text);
+    }
+
+    void emptyDownloadFolderShowsDefaultWithoutStoringIt() {
+        Open();
+        auto* edit = m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditDownloadPath"));
+        QCOMPARE(edit->text(), DefaultDownloadDir());
+        QCOMPARE(Stored(8), QString());
+    }
+
+    void folderButtonStoresChosenFolder() {
+        QTemporaryDir folder;
+        Open();
+        m_page->PickFolder = [&](QWidget*, const QString&) { return folder.path() + QLatin1Char('/'); };
+        m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
+        QCOMPARE(Stored(8), folder.path() + QLatin1Char('/'));
+        QCOMPARE(m_config->DownloadFolder, folder.path() + QLatin1Char('/'));
+        // A cancelled picker changes nothing.
+        m_page->PickFolder = [](QWidget*, const QString&) { return QString(); };
+        m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
+        QCOMPARE(Stored(8), folder.path() + QLatin1Char('/'));
+    }
+
+    void folderThatCannotBeWrittenIsRefusedWithAMessage() {
+        QTemporaryDir good;
+        StoreOption(*m_config, okDownloadFolder, good.path() + QLatin1Char('/'));
+        Open();
+        QTemporaryFile notAFolder;
+        QVERIFY(notAFolder.open());
+        TBoxCatcher boxes;
+        QVERIFY(!m_page->TakeDownloadFolder(notAFolder.fileName() + QLatin1Char('/')));
+        QCOMPARE(boxes.Texts.size(), 1);
+        QVERIFY(boxes.Texts.first().contains(notAFolder.fileName()));
+        QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditDownloadPath"))->text(),
+                 good.path() + QLatin1Char('/'));
+        QCOMPARE(Stored(8), good.path() + QLatin1Char('/'));
+    }
+
+    void readOnlyFolderIsNotWritable() {
+        QTemporaryDir folder;
+        QVERIFY(IsWritableFolder(folder.path()));
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+        const QString path = folder.path();
+        const QString failure = RunWithoutPrivileges([path]() -> QString {
+            return IsWritableFolder(path) ? QStringLiteral("a read-only folder counted as writable")
+                                          : QString();
+        });
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(!IsWritableFolder(folder.path() + QStringLiteral("/missing")));
+    }
+
+    void sectionLabelsShowTheirPages() {
+        Open();
+        auto* pages = m_page->findChild<QStackedWidget*>(QStringLiteral("bsSkinPageControl1"));
+        auto* sel = m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSel"));
+        QCOMPARE(pages->currentIndex(), 0);
+        QCOMPARE(sel->text(), QStringLiteral("基本设置"));
+        auto* hotKeys = m_page->findChild<QLabel*>(QStringLiteral("bsSkinLabelHotKeySet"));
+        QTest::mouseClick(hotKeys, Qt::LeftButton);
+        QCOMPARE(pages->currentIndex(), 2);
+        QCOMPARE(sel->text(), QStringLiteral("快捷键设置"));
+        QCOMPARE(sel->geometry(), hotKeys->geometry());
+    }
+
+    void wheelScrollsTheShortcutListBy25PerNotch() {
+        Open();
+        m_page->resize(1050, 300);
+        m_page->SelectSection(2);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        QScrollBar* bar =
+            m_page->findChild<QScrollArea*>(QStringLiteral("bsSkinScrollBox1"))->verticalScrollBar();
+        QVERIFY(bar->maximum() > 50);
+        m_page->ScrollShortcuts(-2);
+        QCOMPARE(bar->value(), 50);
+        m_page->ScrollShortcuts(1);
+        QCOMPARE(bar->value(), 25);
+    }
+
+private:
+    void Open() {
+        m_page = std::make_unique<TFormOption>(m_main.get(), kNavigation, *m_config);
+        m_page->show();
+        m_page->activateWindow();
+        QApplication::setActiveWindow(m_page.get());
+    }
+    // Takes the focus away from the control that has it, as leaving it does.
+    void Leave() { m_page->SaveFocusedControl(); }
+    QString Stored(int key) const { return TConfig(m_data->Db()).GetValue(key); }
+
+    std::unique_ptr<TTestDb> m_data;
+    std::unique_ptr<TConfig> m_config;
+    std::unique_ptr<TMainWindowStandIn> m_main;
+    std::unique_ptr<TFormOption> m_page;
+};
+
+QTEST_MAIN(TestFormOption)
+#include "tst_FormOption.moc"
