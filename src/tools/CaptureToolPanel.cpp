@@ -101,7 +101,7 @@ TCaptureToolPanel::TCaptureToolPanel(QWidget* parent) : QFrame(parent) {
     toolBar->setGeometry(1, 1, PanelWidth - 2, FirstRowHeight - 2);
     auto* row = new QHBoxLayout(toolBar);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(1);
+    row->setSpacing(0); // nine 30-pixel buttons and two gaps fill the row
     struct TToolRow {
         const char* Name;
         int Picture;
@@ -117,12 +117,12 @@ TCaptureToolPanel::TCaptureToolPanel(QWidget* parent) : QFrame(parent) {
         connect(button, &QToolButton::clicked, this, [this, button] { ChooseTool(button); });
         m_tools.append(button);
     }
-    row->addSpacing(6);
+    row->addSpacing(5);
     QToolButton* undo = AddButton(toolBar, "ToolButtonUndo", 1, tr("撤销"), false);
     connect(undo, &QToolButton::clicked, this, &TCaptureToolPanel::undoClicked);
     QToolButton* close = AddButton(toolBar, "ToolButtonClose", 3, tr("退出截图"), false);
     connect(close, &QToolButton::clicked, this, &TCaptureToolPanel::closeClicked);
-    row->addSpacing(6);
+    row->addSpacing(5);
     QToolButton* save = AddButton(toolBar, "ToolButtonSave", 6, tr("完成截图"), false);
     connect(save, &QToolButton::clicked, this, &TCaptureToolPanel::saveClicked);
     row->addStretch(1);
