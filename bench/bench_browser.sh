@@ -109,7 +109,9 @@ def quellon_folder(home_page=None):
 def start_quellon(arguments, home_page=None):
     folder = quellon_folder(home_page)
     env = dict(os.environ, HOME=os.path.join(work, "qhome"), XDG_DATA_HOME=os.path.join(work, "qhome/data"))
-    return subprocess.Popen([os.path.join(folder, "quellon")] + arguments, env=env, cwd=folder,
+    # The debugging endpoint (opened only on request) tells when the page has loaded, as for Falkon.
+    return subprocess.Popen([os.path.join(folder, "quellon"), "--remote-debugging-port=9000"] + arguments,
+                            env=env, cwd=folder,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL), 9000
 
 FALKON_HOME = os.path.join(work, "fhome")
