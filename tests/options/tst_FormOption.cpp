@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "options/BoxAnswerer.h"
 #include "options/FormOption.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
@@ -42,24 +43,6 @@ protected:
         if (static_cast<int>(event->type()) == WM_BOSS_KEY_CHANGED)
             ++BossKeyChanges;
     }
-};
-
-// Answers the next message boxes with their default button and keeps their texts.
-class TBoxCatcher {
-public:
-    TBoxCatcher() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                Texts.append(box->text());
-                box->done(QMessageBox::Ok);
-            }
-        });
-        m_timer.start(10);
-    }
-    QStringList Texts;
-
-private:
-    QTimer m_timer;
 };
 
 } // namespace
@@ -216,7 +199,7 @@ private slots:
         Open();
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
-        TBoxCatcher boxes;
+        TBoxAnswerer boxes;
         QVERIFY(!m_page->TakeDownloadFolder(notAFolder.fileName() + QLatin1Char('/')));
         QCOMPARE(boxes.Texts.size(), 1);
         QVERIFY(boxes.Texts.first().contains(notAFolder.fileName()));
