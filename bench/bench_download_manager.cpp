@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QListView>
 #include <QTemporaryDir>
@@ -85,8 +86,10 @@ double CpuShare(TFormDownload& form, int seconds, int perSecond) {
     const double cpu = CpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    while (wall.elapsed() < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // The event loop sleeps until something happens, as the program's does.
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
     return (CpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
 }
 
