@@ -1,7 +1,7 @@
 """Daily basics: typing addresses, opening them in new tabs, walking, closing and reopening tabs."""
 
 import harness
-from harness import BrowserTest, known_fault, stays, wait_until
+from harness import BrowserTest
 
 
 class AddressBar(BrowserTest):
@@ -13,7 +13,6 @@ class AddressBar(BrowserTest):
         self.wait_caption("Typed page")
         self.wait_pages([(page, "Typed page")])
 
-    @known_fault("4: a tab opened by Ctrl+Enter is not activated")
     def test_ctrl_enter_opens_new_active_tab(self):
         page = self.start_with_tabs("New tab page")[1][0]
         self.wait_caption("New tab page")
@@ -50,7 +49,6 @@ class Tabs(BrowserTest):
         self.program.key("ctrl+w")
         self.assertEqual(self.program.wait_exit(), 0)
 
-    @known_fault("3: a key pressed in a Chromium page acts twice")
     def test_ctrl_shift_t_walks_back_through_closed_pages(self):
         a, b = self.open_three_tabs()
         self.program.key("ctrl+3")

@@ -25,7 +25,6 @@ class FullScreen(BrowserTest):
     def centre_is_blue(self):
         return self.program.screenshot().pixel(*harness.PAGE_CENTRE) == BLUE
 
-    @known_fault("3, 7: Ctrl+T in full screen opens two tabs, not shown full screen")
     def test_new_tab_in_full_screen(self):
         self.start_full_screen()
         self.program.key("ctrl+t")
@@ -34,7 +33,6 @@ class FullScreen(BrowserTest):
         wait_until(lambda: not self.centre_is_blue(), "the new tab on screen")
         self.assertTrue(stays(lambda: not self.chrome_shown(), 2))
 
-    @known_fault("3, 7: Ctrl+T in full screen opens two tabs; Ctrl+W closes a hidden one")
     def test_ctrl_w_in_full_screen_closes_visible_tab(self):
         page = self.start_full_screen()
         self.program.key("ctrl+t")

@@ -2,7 +2,7 @@
 address bar. Every physical key acts once, opened tabs become active, Alt+D only moves the focus."""
 
 import harness
-from harness import BrowserTest, known_fault, stays, wait_until
+from harness import BrowserTest, stays, wait_until
 
 # A page taller than the window whose title follows its scroll position ("y<scrollY>").
 SCROLL_PAGE_HEAD = ("<style>body{height:20000px;margin:0;background:rgb(40,120,200)}</style>"
@@ -25,7 +25,6 @@ class KeysInsidePage(BrowserTest):
         self.click_page()
         return page
 
-    @known_fault("3: a key pressed in a Chromium page acts twice")
     def test_ctrl_t_opens_exactly_one_tab(self):
         page = self.start_in_page()
         self.program.key("ctrl+t")
@@ -33,7 +32,6 @@ class KeysInsidePage(BrowserTest):
         self.assertTrue(stays(lambda: len(self.program.pages()) == 2, 3), self.program.pages())
         self.wait_caption("网址导航")
 
-    @known_fault("3: a key pressed in a Chromium page acts twice")
     def test_f11_enters_full_screen_and_stays(self):
         self.start_in_page()
         self.program.key("F11")
@@ -43,7 +41,6 @@ class KeysInsidePage(BrowserTest):
                          (0, 0, harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
         self.assertTrue(stays(lambda: not self.chrome_shown(), 3))
 
-    @known_fault("5: Alt+D types 'd' into the focused text field")
     def test_alt_d_leaves_page_field_alone(self):
         page = self.start_in_page()
         self.program.key("End", "alt+d")
@@ -54,7 +51,6 @@ class KeysInsidePage(BrowserTest):
 
 
 class KeysInChrome(BrowserTest):
-    @known_fault("5: Alt+D in the address bar replaces the address by 'd'")
     def test_alt_d_in_address_bar_keeps_address(self):
         page = self.server.add_page("kept.html", "Kept page")
         self.start(page)
@@ -65,7 +61,6 @@ class KeysInChrome(BrowserTest):
         wait_until(lambda: self.program.clipboard() == page, "the address copied unchanged")
         self.assertFalse(self.suggestions_shown())
 
-    @known_fault("2: Down in the search box scrolls a Chromium page endlessly")
     def test_down_in_search_box_scrolls_once(self):
         page = self.server.add_page("tall.html", "y0", head=SCROLL_PAGE_HEAD)
         self.start(page)
@@ -88,7 +83,6 @@ class OpenedTabsAreActive(BrowserTest):
         self.wait_caption(title)
         self.assertEqual(self.address_text(), url)
 
-    @known_fault("4: a tab opened by a key is not activated")
     def test_ctrl_t(self):
         self.start(self.server.add_page("first.html", "First"))
         self.wait_caption("First")
@@ -105,7 +99,6 @@ class OpenedTabsAreActive(BrowserTest):
         self.program.key("alt+Home")
         self.assert_active(home, "Home page")
 
-    @known_fault("4: a tab opened by a key is not activated")
     def test_ctrl_shift_t(self):
         closed = self.start_with_tabs("Closed page")[1][0]
         self.program.key("ctrl+2")

@@ -2,7 +2,7 @@
 tab while its box is open."""
 
 import harness
-from harness import BrowserTest, known_fault, stays, wait_until
+from harness import BrowserTest, stays, wait_until
 
 # The whole page is one button; a click runs the page's script.
 BUTTON_STYLE = "<style>button{position:fixed;left:0;top:0;width:100%;height:100%}</style>"
@@ -79,19 +79,16 @@ class ClosingUnderOpenBox(BrowserTest):
         self.program.key(answer_key)
         return page
 
-    @known_fault("1: tab closed under an open alert crashes")
     def test_ctrl_w_under_alert_with_two_tabs(self):
         self.open_box_then_close("alert('hi')", "Return", only_tab=False)
         self.wait_pages([(self.navigation_page(), "网址导航")])
         self.assertTrue(stays(self.program.running, 2))
 
-    @known_fault("1: tab closed under an open confirm box crashes")
     def test_ctrl_w_under_confirm_with_two_tabs(self):
         self.open_box_then_close("confirm('sure?')", "Escape", only_tab=False)
         self.wait_pages([(self.navigation_page(), "网址导航")])
         self.assertTrue(stays(self.program.running, 2))
 
-    @known_fault("1: tab closed under an open alert crashes")
     def test_ctrl_w_under_alert_on_only_tab(self):
         self.open_box_then_close("alert('hi')", "Return", only_tab=True)
         # The last tab closed after the answer: the window closes and the program ends normally.

@@ -1,7 +1,7 @@
 """Bringing pages back after the program was killed: the restore offer of the next start."""
 
 import harness
-from harness import BrowserTest, known_fault, wait_until
+from harness import BrowserTest, wait_until
 
 PANEL_COLOUR = (253, 233, 217)
 
@@ -48,7 +48,6 @@ class RestoreOffer(BrowserTest):
     def test_after_closing(self):
         self.restore_after(kill=False)
 
-    @known_fault("11: the page log is written only when the window closes")
     def test_after_kill(self):
         self.restore_after(kill=True)
 
