@@ -35,7 +35,7 @@ void PaintFileTypeIcon(QPainter* painter, const QRect& box, const QString& fileN
                                      {230, 130, 20},  {210, 40, 40},   {30, 160, 120}, {220, 90, 40},
                                      {150, 100, 40},  {100, 110, 120}, {30, 130, 60}};
     const QString extension = QFileInfo(fileName).suffix();
-    const int type = qBound(0, FileTypeOfExtension(extension), 10);
+    const int type = qBound(0, FileTypeOfExtension(QLatin1Char('.') + extension), 10);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
@@ -86,7 +86,7 @@ TDownloadRowDelegate::TLayout TDownloadRowDelegate::LayoutOf(const QRect& rowRec
     if (fileMissing)
         layout.ReDownload = QRect(width - 200, linkTop, 70, 20);
     else
-        layout.OpenFile = QRect(width - 174, linkTop, 40, 20);
+        layout.OpenFile = QRect(width - 180, linkTop, 50, 20);
     layout.OpenFolder = QRect(width - 124, linkTop, 60, 20);
     return layout;
 }
@@ -149,20 +149,21 @@ void TDownloadRowDelegate::PaintRunning(QPainter* painter, const QRect& rect,
     const int statusWidth = metrics.horizontalAdvance(status);
     painter->drawText(QPoint(width - 90 - statusWidth, textTop + metrics.ascent()), status);
 
-    const QRect bar(rect.left() + 40, textTop + metrics.height() + 8, qMax(0, width - 90 - rect.left() - 40),
-                    3);
+    // The bar leaves room at its right for the percentage, which ends where the status text ends.
+    const int percentWidth = metrics.horizontalAdvance(QStringLiteral("100%")) + 6;
+    const QRect bar(rect.left() + 40, textTop + metrics.height() + 8,
+                    qMax(0, width - 90 - percentWidth - rect.left() - 40), 3);
     painter->fillRect(bar, BarBack);
     if (info.TotalSize > 0) {
         const qint64 filled = qBound<qint64>(0, bar.width() * info.Position / info.TotalSize, bar.width());
         painter->fillRect(QRect(bar.topLeft(), QSize(int(filled), bar.height())), BarFill);
         painter->setPen(BarBorder);
         painter->drawLine(bar.left(), bar.top(), bar.left() + int(filled), bar.top());
-        // The percentage next to the bar.
         painter->setPen(QColor(90, 90, 90));
         const QString percent = QStringLiteral("%1%").arg(100 * info.Position / info.TotalSize);
-        painter->drawText(
-            QRect(bar.right() + 4, bar.center().y() - metrics.height() / 2, 40, metrics.height()),
-            Qt::AlignLeft | Qt::AlignVCenter, percent);
+        painter->drawText(QRect(width - 90 - percentWidth, bar.center().y() - metrics.height() / 2,
+                                percentWidth, metrics.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, percent);
     }
     const TLayout layout = LayoutOf(rect, info, false);
     PaintIcon(painter, QRect(layout.Pause.topLeft(), QSize(IconSize, IconSize)),
