@@ -2,6 +2,7 @@
 // it), the pop-up menu's states, and deleting with and without the question and the file.
 #include "DownloadFixture.h"
 #include "ModalAnswerer.h"
+#include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
 #include "downloads/DownloadRowDelegate.h"
 #include "downloads/FormDownload.h"
@@ -66,6 +67,7 @@ private slots:
     void deleteRow_data();
     void deleteRow();
     void missingFileIsDownloadedAgainWithoutAsking();
+    void failureWhileClosedIsShownWhenOpened();
 
 private:
     std::unique_ptr<TTestServer> m_server;
@@ -192,6 +194,18 @@ void TestFormDownload::missingFileIsDownloadedAgainWithoutAsking() {
     QTRY_COMPARE_WITH_TIMEOUT(form.Model().Info(0).State, dsFinished, 15000);
     QCOMPARE(fixture.ReadFile(file), TTestServer::GeneratedBytes(0, 3000));
     QVERIFY(!form.Model().FileMissing(0));
+}
+
+// The manager was not open when the download failed: it shows why once it is opened.
+void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
+    TDownloadFixture fixture;
+    TConfig config(fixture.TestDb.Db());
+    TDownloadCenter center(*fixture.Queue, config, nullptr, nullptr, [] { return false; });
+    const QString url = m_server->Url("/missing.bin");
+    fixture.Queue->StartDownload(url, fixture.FilePath("missing.bin"), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 15000);
+    center.ShowManager();
+    QVERIFY(center.Manager()->Model().Info(0).ErrorText.startsWith("HTTP 404"));
 }
 
 QTEST_MAIN(TestFormDownload)
