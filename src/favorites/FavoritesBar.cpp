@@ -63,6 +63,7 @@ TFavoritesBar::~TFavoritesBar() {
 void TFavoritesBar::Rebuild() {
     m_scroller->hide();
     Clear();
+    m_iconFolder = UserDataDir();
     m_favorites.LoadFavorites();
     for (int i = 0; i < m_defaults.size(); ++i)
         AddEntry(m_defaults.at(i), m_favorites.Items.size() + i, false);
@@ -73,11 +74,11 @@ void TFavoritesBar::Rebuild() {
 }
 
 void TFavoritesBar::Clear() {
-    for (const QVector<TEntry>* entries : {&m_defaultEntries, &m_storedEntries}) {
-        for (const TEntry& entry : *entries) {
-            delete entry.Button;
-            delete entry.MenuEntry;
-        }
+    // The buttons go with their row in one step; the menu entries last first.
+    m_scroller->ClearButtons();
+    for (const QVector<TEntry>* entries : {&m_storedEntries, &m_defaultEntries}) {
+        for (auto it = entries->crbegin(); it != entries->crend(); ++it)
+            delete it->MenuEntry;
     }
     m_defaultEntries.clear();
     m_storedEntries.clear();
@@ -87,7 +88,7 @@ void TFavoritesBar::Clear() {
 
 void TFavoritesBar::AddEntry(const TFavInfo& info, int index, bool stored) {
     QString caption = info.FavName;
-    const int width = TFavoriteEntries::FitCaption(caption, m_host->fontMetrics());
+    const int width = FitCaption(caption);
     QIcon buttonIcon = m_images.at(0);
     const int imageIndex = LoadImage(info.FavUrl, &buttonIcon);
     if (stored)
@@ -124,7 +125,7 @@ void TFavoritesBar::AddEntry(const TFavInfo& info, int index, bool stored) {
 }
 
 int TFavoritesBar::LoadImage(const QString& url, QIcon* buttonIcon) {
-    const QString iconFile = UserDataDir() + FavIconFileName(url);
+    const QString iconFile = m_iconFolder + FavIconFileName(url);
     const QFileInfo file(iconFile);
     if (!file.exists() || file.size() == 0) {
         // An empty file is what a failed fetch leaves: it counts as missing.
@@ -138,6 +139,24 @@ int TFavoritesBar::LoadImage(const QString& url, QIcon* buttonIcon) {
     m_images.append(QIcon(QPixmap::fromImage(picture)));
     *buttonIcon = m_images.constLast();
     return m_images.size() - 1;
+}
+
+int TFavoritesBar::FitCaption(QString& caption) {
+    // Rebuilds show mostly the same names again: each is measured once per font.
+    const QFont font = m_host->font();
+    if (font != m_captionFont) {
+        m_captionFont = font;
+        m_fittedCaptions.clear();
+    }
+    const auto known = m_fittedCaptions.constFind(caption);
+    if (known != m_fittedCaptions.constEnd()) {
+        caption = known->first;
+        return known->second;
+    }
+    const QString name = caption;
+    const int width = TFavoriteEntries::FitCaption(caption, QFontMetrics(font));
+    m_fittedCaptions.insert(name, {caption, width});
+    return width;
 }
 
 void TFavoritesBar::SetTag(const TEntry& entry, int index) {
@@ -255,7 +274,7 @@ void TFavoritesBar::EditFavorite(int index) {
         item.FavUrl = dialog.Url();
         QString caption = item.FavName;
         const TEntry& entry = m_storedEntries.at(position);
-        entry.Button->setFixedWidth(TFavoriteEntries::FitCaption(caption, m_host->fontMetrics()));
+        entry.Button->setFixedWidth(FitCaption(caption));
         entry.Button->setText(caption);
         entry.Button->setToolTip(item.FavName + QLatin1Char('\n') + item.FavUrl);
         entry.MenuEntry->setText(caption);
@@ -266,16 +285,17 @@ void TFavoritesBar::EditFavorite(int index) {
 // ---- Drag reorder ------------------------------------------------------------------------
 
 bool TFavoritesBar::eventFilter(QObject* watched, QEvent* event) {
-    if (auto* button = qobject_cast<QToolButton*>(watched))
-        DragEvent(button, event);
+    // Every event of every button passes here: the cheap test first.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) {
+        if (auto* button = qobject_cast<QToolButton*>(watched))
+            DragEvent(button, static_cast<QMouseEvent*>(event));
+    }
     return QObject::eventFilter(watched, event);
 }
 
-bool TFavoritesBar::DragEvent(QToolButton* button, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
-        return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
+void TFavoritesBar::DragEvent(QToolButton* button, QMouseEvent* mouse) {
+    const QEvent::Type type = mouse->type();
     if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
         m_drag.Press(mouse->globalPos());
     } else if (type == QEvent::MouseMove && mouse->buttons() == Qt::LeftButton) {
@@ -291,7 +311,6 @@ bool TFavoritesBar::DragEvent(QToolButton* button, QEvent* event) {
         }
         Drop(button, mouse->globalPos());
     }
-    return false;
 }
 
 void TFavoritesBar::Drop(QToolButton* button, const QPoint& globalPos) {

@@ -6,14 +6,18 @@
 #include "favorites/FavoriteDrag.h"
 #include "favorites/Favorites.h"
 
+#include <QFont>
+#include <QHash>
 #include <QIcon>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QVector>
 #include <functional>
 
 class QAction;
 class QMenu;
+class QMouseEvent;
 class QToolButton;
 class TFavoritesScroller;
 
@@ -77,12 +81,14 @@ private:
     int LoadImage(const QString& url, QIcon* buttonIcon);
     // Every entry gets the tag of its place: stored by position, defaults after the count.
     void RenumberEntries();
+    // FitCaption of the name in the bar's font, remembered for the next builds.
+    int FitCaption(QString& caption);
     void SetTag(const TEntry& entry, int index);
     int TagOf(QObject* control) const;
     // The menu's favorite entries follow the buttons' order.
     void ReorderMenu();
     void ShowContextMenu(QToolButton* button, const QPoint& localPos);
-    bool DragEvent(QToolButton* button, QEvent* event);
+    void DragEvent(QToolButton* button, QMouseEvent* mouse);
     void Drop(QToolButton* button, const QPoint& globalPos);
     // The places of the stored favorites whose address is url.
     QVector<int> StoredWithUrl(const QString& url) const;
@@ -95,9 +101,12 @@ private:
     TIconRequester m_requestIcon;
     TFavInfoList m_defaults;
     QVector<QIcon> m_images;
-    QVector<TEntry> m_defaultEntries;   // in list order
-    QVector<TEntry> m_storedEntries;    // in Items order
-    QPointer<QToolButton> m_menuButton; // the button the context menu was opened on
+    QString m_iconFolder; // where the favicon files are, read once per build
+    QFont m_captionFont;
+    QHash<QString, QPair<QString, int>> m_fittedCaptions; // name -> fitted caption and button width
+    QVector<TEntry> m_defaultEntries;                     // in list order
+    QVector<TEntry> m_storedEntries;                      // in Items order
+    QPointer<QToolButton> m_menuButton;                   // the button the context menu was opened on
     TFavoriteDrag m_drag;
     bool m_cursorOverridden = false;
 };

@@ -26,20 +26,28 @@ TFavoritesScroller::TFavoritesScroller(QWidget* parent) : QWidget(parent) {
     m_area->setWidgetResizable(true);
     m_area->setStyleSheet(
         QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
-    m_content = new QWidget;
-    m_content->setObjectName(QStringLiteral("FavoritesRow"));
-    m_row = new QHBoxLayout(m_content);
-    m_row->setContentsMargins(0, 0, 0, 0);
-    m_row->setSpacing(0);
-    m_row->addStretch(1);
-    m_area->setWidget(m_content);
-    m_content->installEventFilter(this);
+    MakeContent();
 
     row->addWidget(m_left);
     row->addWidget(m_area, 1);
     row->addWidget(m_right);
     m_left->hide();
     m_right->hide();
+}
+
+void TFavoritesScroller::MakeContent() {
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("FavoritesRow"));
+    m_row = new QHBoxLayout(m_content);
+    m_row->setContentsMargins(0, 0, 0, 0);
+    m_row->setSpacing(0);
+    m_row->addStretch(1);
+    m_area->setWidget(m_content); // deletes the row it replaces, with its buttons
+    m_content->installEventFilter(this);
+}
+
+void TFavoritesScroller::ClearButtons() {
+    MakeContent();
 }
 
 QToolButton* TFavoritesScroller::MakeArrow(const char* name, Qt::ArrowType arrow, int direction) {

@@ -18,6 +18,8 @@ public:
     // Index of the row's stretch, after the last button (insert buttons before it).
     int ButtonCount() const;
     void InsertButton(int position, QWidget* button);
+    // Deletes every button at once (with the row that holds them).
+    void ClearButtons();
     // Shows the arrows only when the buttons do not fit.
     void UpdateArrows();
     // Scrolls one step to the left (-1) or right (+1).
@@ -29,6 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void MakeContent();
     QToolButton* MakeArrow(const char* name, Qt::ArrowType arrow, int direction);
 
     QScrollArea* m_area = nullptr;
