@@ -201,3 +201,9 @@ void TFormDownload::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_model->RefreshMissingFiles();
 }
+
+void TFormDownload::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_model->RefreshMissingFiles();
+}

@@ -43,6 +43,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Coming back to the window (after deleting a file elsewhere) looks at the files again.
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildMenu();
