@@ -16,12 +16,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -30,20 +32,37 @@ namespace {
 
 constexpr int kRuns = 7;
 
-double TimeMs(const std::function<void()>& step) {
+// One run: elapsed time, and the CPU time of this thread (what a busy machine does not inflate).
+struct TSample {
+    double Wall = 0;
+    double Cpu = 0;
+};
+
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+TSample TimeMs(const std::function<void()>& step) {
     QElapsedTimer timer;
+    const double cpu = ThreadCpuMs();
     timer.start();
     step();
-    return timer.nsecsElapsed() / 1e6;
+    return {timer.nsecsElapsed() / 1e6, ThreadCpuMs() - cpu};
 }
 
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+double Median(const std::vector<TSample>& samples, double TSample::*part) {
+    std::vector<double> values;
+    for (const TSample& sample : samples)
+        values.push_back(sample.*part);
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-void Print(const char* label, const std::vector<double>& samples) {
-    std::printf("  %-58s median %8.1f ms   (%d runs)\n", label, Median(samples), int(samples.size()));
+void Print(const char* label, const std::vector<TSample>& samples) {
+    std::printf("  %-52s median %7.1f ms, CPU %7.1f ms   (%d runs)\n", label, Median(samples, &TSample::Wall),
+                Median(samples, &TSample::Cpu), int(samples.size()));
 }
 
 // A fresh data file holding `count` favorites, opened.
@@ -88,13 +107,13 @@ struct TBarHost {
     QMenu* menu = nullptr;
 };
 
-std::vector<double> BarRebuilds(TFavorites& favorites) {
+std::vector<TSample> BarRebuilds(TFavorites& favorites) {
     TBarHost place;
     TFavoritesBar bar(favorites, place.host, place.menu, QIcon(), QIcon(), nullptr);
     bar.SetDefaults(ParseDefaultFavorites(BuiltInDefaultFavorites()));
     bar.Rebuild(); // the first build outside the measurement: fonts and styles are loaded once
     place.Settle();
-    std::vector<double> samples;
+    std::vector<TSample> samples;
     for (int run = 0; run < kRuns; ++run)
         samples.push_back(TimeMs([&] {
             bar.Rebuild();
@@ -103,16 +122,16 @@ std::vector<double> BarRebuilds(TFavorites& favorites) {
     return samples;
 }
 
-std::vector<double> PlainButtons(int count) {
+std::vector<TSample> PlainButtons(int count) {
     // The same place as the bar's: a row inside a scroll area that shows the buttons that fit.
     TBarHost place;
     auto* area = new QScrollArea(place.host);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     (new QHBoxLayout(place.host))->addWidget(area);
-    std::vector<double> samples;
+    std::vector<TSample> samples;
     for (int run = 0; run < kRuns + 1; ++run) {
-        const double ms = TimeMs([&] {
+        const TSample ms = TimeMs([&] {
             auto* content = new QWidget;
             auto* row = new QHBoxLayout(content);
             for (int i = 0; i < count; ++i) {
@@ -129,26 +148,28 @@ std::vector<double> PlainButtons(int count) {
     return samples;
 }
 
-std::vector<double> ManagerOpenings(TFavorites& favorites, bool& shownRows) {
+std::vector<TSample> ManagerOpenings(TFavorites& favorites, bool& shownRows) {
     favorites.LoadFavorites();
-    std::vector<double> samples;
+    std::vector<TSample> samples;
     for (int run = 0; run < kRuns + 1; ++run) {
         std::unique_ptr<TFormManageFav> manager;
-        const double ms = TimeMs([&] {
+        QPixmap rendered;
+        const TSample ms = TimeMs([&] {
             manager = std::make_unique<TFormManageFav>(favorites, QVector<QIcon>());
             manager->show();
-            manager->List()->viewport()->repaint();
+            // Rendering the list paints every row in view, whether or not the window is exposed yet.
+            rendered = manager->List()->viewport()->grab();
         });
         // The first rows must really be on the list's screen, or nothing was measured.
-        shownRows = manager->List()->indexAt(QPoint(4, 4)).isValid();
+        shownRows = !rendered.isNull() && manager->List()->indexAt(QPoint(4, 4)).isValid();
         if (run > 0)
             samples.push_back(ms);
     }
     return samples;
 }
 
-std::vector<double> StoreQueries(TFavorites& favorites) {
-    std::vector<double> samples;
+std::vector<TSample> StoreQueries(TFavorites& favorites) {
+    std::vector<TSample> samples;
     for (int run = 0; run < kRuns; ++run)
         samples.push_back(TimeMs([&] { favorites.LoadFavorites(); }));
     return samples;
@@ -173,23 +194,26 @@ int main(int argc, char** argv) {
     TFavorites barFavorites(*barDb);
     std::printf("Favorites bar and menu with %d favorites and the 5 defaults (platform %s):\n", barCount,
                 qPrintable(QGuiApplication::platformName()));
-    const std::vector<double> rebuild = BarRebuilds(barFavorites);
-    const std::vector<double> plain = PlainButtons(barCount + 5);
+    const std::vector<TSample> rebuild = BarRebuilds(barFavorites);
+    const std::vector<TSample> plain = PlainButtons(barCount + 5);
     Print("rebuild (load, buttons, menu, layout, paint)", rebuild);
     Print("reference: plain buttons created, laid out, painted", plain);
-    std::printf("  ratio %.2f; target under 100 ms: %s\n", Median(rebuild) / Median(plain),
-                Median(rebuild) < 100 ? "met" : "NOT met");
+    std::printf("  ratio %.2f (CPU %.2f); target under 100 ms: %s\n",
+                Median(rebuild, &TSample::Wall) / Median(plain, &TSample::Wall),
+                Median(rebuild, &TSample::Cpu) / Median(plain, &TSample::Cpu),
+                Median(rebuild, &TSample::Wall) < 100 ? "met" : "NOT met");
 
     TFavorites managerFavorites(*managerDb);
     std::printf("Favorites manager with %d favorites, opened to its first painted rows:\n", managerCount);
     bool shownRows = false;
-    const std::vector<double> open = ManagerOpenings(managerFavorites, shownRows);
+    const std::vector<TSample> open = ManagerOpenings(managerFavorites, shownRows);
     if (!shownRows)
         std::printf("  (the list showed no rows: the figure below measured nothing)\n");
-    const std::vector<double> query = StoreQueries(managerFavorites);
+    const std::vector<TSample> query = StoreQueries(managerFavorites);
     Print("open, show and paint the list", open);
     Print("reference: the store's query of the same rows", query);
-    std::printf("  ratio %.2f; target under 200 ms: %s\n", Median(open) / Median(query),
-                Median(open) < 200 ? "met" : "NOT met");
+    std::printf("  ratio %.2f; target under 200 ms: %s\n",
+                Median(open, &TSample::Wall) / Median(query, &TSample::Wall),
+                Median(open, &TSample::Wall) < 200 ? "met" : "NOT met");
     return 0;
 }
