@@ -342,12 +342,13 @@ int TFormOption::CurrentSection() const {
 }
 
 void TFormOption::SaveFocusedControl() {
+    // Moving the focus away sends no focus-out while the window is not active: the control that
+    // has the focus saves first, then gives it up.
+    if (const auto saver = m_savers.constFind(focusWidget()); saver != m_savers.cend())
+        saver.value()();
+    m_flushing = true; // saved already: the focus-out that may follow saves nothing
     m_buttonSel->setFocus(Qt::OtherFocusReason);
-    // The focus may not move while the window is hidden: the control saves all the same.
-    for (auto it = m_savers.cbegin(); it != m_savers.cend(); ++it) {
-        if (static_cast<QWidget*>(it.key())->hasFocus())
-            it.value()();
-    }
+    m_flushing = false;
 }
 
 void TFormOption::ScrollShortcuts(int notches) {
@@ -376,7 +377,7 @@ bool TFormOption::eventFilter(QObject* watched, QEvent* event) {
             HighlightLabel(label);
         else if (event->type() == QEvent::Leave)
             HighlightLabel(nullptr);
-    } else if (event->type() == QEvent::FocusOut) {
+    } else if (event->type() == QEvent::FocusOut && !m_flushing) {
         if (const auto saver = m_savers.constFind(watched); saver != m_savers.cend())
             saver.value()();
     }

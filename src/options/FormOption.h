@@ -77,4 +77,5 @@ private:
     QRadioButton* m_savePath = nullptr;
     QLineEdit* m_editDownloadPath = nullptr;
     QScrollArea* m_shortcutList = nullptr;
+    bool m_flushing = false;
 };

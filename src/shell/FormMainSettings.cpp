@@ -121,7 +121,8 @@ void TFormMain::CheckForUpdate() {
 }
 
 void TFormMain::CheckForUpdate(const QString& host) {
-    if (m_updateCheck || Closing)
+    // Without a host no request is made; with one, the check runs once per start.
+    if (m_updateCheck || Closing || VersionDocumentUrl(host).isEmpty())
         return;
     m_updateCheck = new TUpdateCheck(host, QLatin1String(BuildConfig::Version),
                                      QFileInfo(QCoreApplication::applicationFilePath()).fileName(), this);
