@@ -62,7 +62,8 @@ void TDownloadCenter::NewDownload(const TDownloadInfo& info) {
     m_config.SetValue(12, m_config.LastDownloadFolder);
     m_queue.StartDownload(info.Url, path, info.TotalSize);
     m_failures.remove(info.Url);
-    WriteLog(QStringLiteral("Download started: %1 -> %2").arg(info.Url, path));
+    WriteLog(QStringLiteral("Download started: %1 -> %2 (%3 bytes announced)")
+                 .arg(info.Url, path, QString::number(info.TotalSize)));
     if (m_manager) {
         TDownloadInfo row = info;
         row.FileName = path;
