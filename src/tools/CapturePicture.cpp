@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 TCapturePicture::TCapturePicture(const QImage* picture, QWidget* parent)
     : QWidget(parent), m_picture(picture) {
@@ -15,6 +16,9 @@ TCapturePicture::TCapturePicture(const QImage* picture, QWidget* parent)
 void TCapturePicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.fillRect(area, Qt::black); // beyond an empty or smaller picture
     painter.drawImage(area.topLeft(), *m_picture, area);
+    // Beyond an empty or smaller picture.
+    const QRegion beyond = QRegion(area).subtracted(QRegion(m_picture->rect()));
+    for (const QRect& rect : beyond)
+        painter.fillRect(rect, Qt::black);
 }

@@ -1,0 +1,185 @@
+// The screen capture under X: how soon its window shows the frozen screen after the toolbar
+// button is clicked, and how long each repaint takes while the pen follows the mouse.
+// Run on a full-HD virtual screen:
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/bench_capture [runs] [moves]
+// Prints medians and maxima (milliseconds) next to a reference measured in the same run: one
+// screen grab alone, and one repaint of the whole picture.
+#include "tools/FormScreenCapture.h"
+#include "tools/ScreenCapture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
+#include <QtMath>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct TFigures {
+    double Median = 0;
+    double P95 = 0;
+    double Max = 0;
+};
+
+TFigures Figures(QVector<double> values) {
+    std::sort(values.begin(), values.end());
+    if (values.isEmpty())
+        return {};
+    return {values[values.size() / 2], values[qMin(values.size() - 1, values.size() * 95 / 100)],
+            values.last()};
+}
+
+void Print(const char* what, const TFigures& figures) {
+    std::printf("%-44s median %7.2f  p95 %7.2f  max %7.2f ms\n", what, figures.Median, figures.P95,
+                figures.Max);
+}
+
+// Times every paint of the watched widget (the capture's picture) and counts them.
+class TPaintTimer : public QObject {
+public:
+    QVector<double> Durations;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint || m_inside)
+            return false;
+        m_inside = true;
+        QElapsedTimer timer;
+        timer.start();
+        static_cast<QObject*>(watched)->event(event); // the widget's own paintEvent
+        Durations.append(timer.nsecsElapsed() / 1e6);
+        m_inside = false;
+        return true;
+    }
+
+private:
+    bool m_inside = false;
+};
+
+TFormScreenCapture* OpenCapture() {
+    return qobject_cast<TFormScreenCapture*>(QApplication::activeModalWidget());
+}
+
+// From the click on the button until the capture's picture has been painted once; the duration
+// of that first paint goes to `firstPaints`.
+double ClickToPicture(QToolButton* button, QVector<double>* firstPaints) {
+    QElapsedTimer timer;
+    timer.start();
+    button->click();
+    TFormScreenCapture* form = OpenCapture();
+    if (!form)
+        return -1;
+    TPaintTimer painted;
+    form->findChild<QWidget*>(QStringLiteral("ImageScreen"))->installEventFilter(&painted);
+    while (painted.Durations.isEmpty() || !form->windowHandle() || !form->windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    firstPaints->append(painted.Durations.first());
+    QPointer<TFormScreenCapture> alive(form);
+    form->close();
+    while (alive) { // no event loop runs here: deleteLater needs a push
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return elapsed;
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons, ulong time) {
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    event.setTimestamp(time);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A selection over most of the screen, the pen chosen, then a looping stroke of `moves` steps;
+// every step is painted before the next (as the mouse would at 60 moves per second or slower).
+void PenStroke(const QImage& screen, int moves) {
+    TFormScreenCapture form(screen);
+    form.move(QGuiApplication::primaryScreen()->geometry().topLeft());
+    form.show();
+    QWidget* picture = form.findChild<QWidget*>(QStringLiteral("ImageScreen"));
+    while (!form.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ulong time = 1000;
+    const QRect area = screen.rect().adjusted(40, 40, -40, -120);
+    SendMouse(picture, QEvent::MouseButtonPress, area.topLeft(), Qt::LeftButton, time += 1000);
+    SendMouse(picture, QEvent::MouseMove, area.bottomRight(), Qt::LeftButton, time += 10);
+    SendMouse(picture, QEvent::MouseButtonRelease, area.bottomRight(), Qt::NoButton, time += 10);
+    form.findChild<QToolButton*>(QStringLiteral("ToolButton4"))->click();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    // Reference: the whole picture repainted once, several times.
+    TPaintTimer paints;
+    picture->installEventFilter(&paints);
+    for (int run = 0; run < 20; ++run)
+        picture->repaint();
+    const TFigures full = Figures(paints.Durations);
+    paints.Durations.clear();
+
+    QWidget* frame = form.findChild<QWidget*>(QStringLiteral("ShapeRect"));
+    const QPoint centre(area.width() / 2, area.height() / 2);
+    QVector<double> cycles;
+    SendMouse(frame, QEvent::MouseButtonPress, centre, Qt::LeftButton, time += 1000);
+    for (int step = 1; step <= moves; ++step) {
+        const double angle = step * 0.05;
+        const QPoint pos = centre + QPoint(int(std::cos(angle) * (200 + step % 300)),
+                                           int(std::sin(angle * 1.3) * (150 + step % 200)));
+        QElapsedTimer cycle;
+        cycle.start();
+        SendMouse(frame, QEvent::MouseMove, pos, Qt::LeftButton, time += 16);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        cycles.append(cycle.nsecsElapsed() / 1e6);
+    }
+    SendMouse(frame, QEvent::MouseButtonRelease, centre, Qt::NoButton, time += 16);
+    std::printf("pen stroke: %d moves, %d repaints of the picture\n", moves, int(paints.Durations.size()));
+    Print("pen: paintEvent of the picture", Figures(paints.Durations));
+    Print("pen: move handled + repainted + flushed", Figures(cycles));
+    Print("reference: paintEvent of the whole picture", full);
+    form.close();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    const int runs = argc > 1 ? qMax(1, atoi(argv[1])) : 15;
+    const int moves = argc > 2 ? qMax(10, atoi(argv[2])) : 600;
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    std::printf("screen %dx%d, platform %s\n", size.width(), size.height(), qPrintable(app.platformName()));
+    if (!ScreenCaptureAvailable()) {
+        std::printf("the screen cannot be read here (run under X11 or xvfb-run)\n");
+        return 1;
+    }
+
+    QWidget host;
+    host.setGeometry(0, 0, 400, 60);
+    auto* button = new QToolButton(&host);
+    button->setText(QStringLiteral("截图"));
+    QObject::connect(button, &QToolButton::clicked, button, [button] { ShowScreenCapture(button); });
+    host.show();
+    while (!host.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    QVector<double> grabs;
+    QVector<double> opens;
+    QVector<double> firstPaints;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        const QImage screen = GrabPrimaryScreen();
+        grabs.append(timer.nsecsElapsed() / 1e6);
+        opens.append(ClickToPicture(button, &firstPaints));
+    }
+    Print("click on \"截图\" to the picture on screen", Figures(opens));
+    Print("  of which the first paint of the picture", Figures(firstPaints));
+    Print("reference: one screen grab alone", Figures(grabs));
+
+    PenStroke(GrabPrimaryScreen(), moves);
+    return 0;
+}
