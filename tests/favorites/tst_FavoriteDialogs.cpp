@@ -1,12 +1,13 @@
 // The favorites windows offscreen: the add-to-favorites and favorite dialogs, the manager's
 // commands and changed flag, the import and export window's export.
+#include "downloads/ModalAnswerer.h"
 #include "favorites/FavoriteListModel.h"
+#include "favorites/FavoriteNames.h"
 #include "favorites/Favorites.h"
 #include "favorites/FormAddToFav.h"
 #include "favorites/FormImportExportFav.h"
 #include "favorites/FormManageFav.h"
 #include "favorites/FormNewFav.h"
-#include "favorites/ModalDriver.h"
 #include "support/TestDb.h"
 
 #include <QLineEdit>
@@ -16,13 +17,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList Names(const TFavInfoList& items) {
-    QStringList names;
-    for (const TFavInfo& item : items)
-        names.append(item.FavName);
-    return names;
-}
 
 void ClickButton(QWidget* window, const char* name) {
     auto* button = window->findChild<QAbstractButton*>(QLatin1String(name));
@@ -62,7 +56,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("添加到收藏夹"));
         QCOMPARE(dialog.findChild<QLineEdit*>("bsSkinEditFavPath")->text(), QStringLiteral("本地收藏夹"));
         dialog.show();
-        TModalDriver driver;
+        TModalAnswerer driver;
         ClickButton(&dialog, "bsSkinButtonOK");
         QTRY_COMPARE(driver.Messages, QStringList{QStringLiteral("请输入网页标题！")});
         QVERIFY(dialog.isVisible());
@@ -85,7 +79,7 @@ private slots:
         TFormNewFav dialog(favorites);
         QCOMPARE(dialog.OkButton()->text(), QStringLiteral("添加"));
         dialog.show();
-        TModalDriver driver;
+        TModalAnswerer driver;
         SetEdit(&dialog, "bsSkinEditWebsiteName", QStringLiteral("A"));
         ClickButton(&dialog, "bsSkinButtonOK");
         QTRY_COMPARE(driver.Messages, QStringList{QStringLiteral("请输入网页地址！")});
@@ -102,7 +96,7 @@ private slots:
         TFormManageFav manager(store.favorites, {});
         manager.show();
         QCOMPARE(TFormManageFav::Instance(), &manager);
-        TModalDriver driver([](QWidget* dialog) {
+        TModalAnswerer driver([](QWidget* dialog) {
             SetEdit(dialog, "bsSkinEditWebsiteName", QStringLiteral("D"));
             SetEdit(dialog, "bsSkinEditWebsiteUrl", QStringLiteral("http://d/"));
             ClickButton(dialog, "bsSkinButtonOK");
@@ -152,7 +146,7 @@ private slots:
         manager.show();
         manager.List()->setCurrentIndex(manager.Model()->index(0, 0));
         QString okCaption;
-        TModalDriver driver([&okCaption](QWidget* dialog) {
+        TModalAnswerer driver([&okCaption](QWidget* dialog) {
             okCaption = dialog->findChild<QPushButton*>("bsSkinButtonOK")->text();
             SetEdit(dialog, "bsSkinEditWebsiteName", QStringLiteral("A2"));
             ClickButton(dialog, "bsSkinButtonOK");
@@ -194,7 +188,7 @@ private slots:
 
         const QString file = store.data.DirPath() + QStringLiteral("/favorites.html");
         window->SetSaveFileChooser([file](QWidget*) { return file; });
-        TModalDriver driver;
+        TModalAnswerer driver;
         window->ExportClick();
         QCOMPARE(driver.Messages, QStringList{QStringLiteral("收藏夹导出成功！")});
         QTRY_VERIFY(!alive);
@@ -208,7 +202,7 @@ private slots:
         TFormImportExportFav* window = TFormImportExportFav::ShowWindow(store.favorites, nullptr);
         window->SetSaveFileChooser(
             [&store](QWidget*) { return store.data.DirPath() + "/no/such/folder/f.html"; });
-        TModalDriver driver;
+        TModalAnswerer driver;
         window->ExportClick();
         QCOMPARE(driver.Messages, QStringList{QStringLiteral("收藏夹导出失败！")});
         QVERIFY(window->isVisible());

@@ -7,6 +7,7 @@
 #include "favorites/FavoriteEdit.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoriteListModel.h"
+#include "favorites/FavoriteNames.h"
 #include "favorites/Favorites.h"
 #include "support/TestDb.h"
 
@@ -22,13 +23,6 @@ TFavInfo Fav(const QString& name, const QString& url, const QString& id = QStrin
     info.FavName = name;
     info.FavUrl = url;
     return info;
-}
-
-QStringList Names(const TFavInfoList& items) {
-    QStringList names;
-    for (const TFavInfo& item : items)
-        names.append(item.FavName);
-    return names;
 }
 
 QStringList Order(const QVector<int>& order, const QStringList& names) {

@@ -1,12 +1,12 @@
 // The import and export window's import through the compatibility engine's module: the messages,
 // who is told to rebuild, and a manager that shows what was imported from it.
 #include "common/Messages.h"
+#include "downloads/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/FavoriteListModel.h"
 #include "favorites/Favorites.h"
 #include "favorites/FormImportExportFav.h"
 #include "favorites/FormManageFav.h"
-#include "favorites/ModalDriver.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
 
@@ -55,7 +55,7 @@ private slots:
 
         window->SetOpenFileChooser([file](QWidget*) { return file; });
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
-        TModalDriver driver;
+        TModalAnswerer driver;
         window->ImportClick();
         QVERIFY(finished.wait(20000));
         QCOMPARE(finished.at(0).at(0).toBool(), true);
@@ -75,7 +75,7 @@ private slots:
         TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, &mainWindow);
         window->SetOpenFileChooser([file](QWidget*) { return file; });
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
-        TModalDriver driver;
+        TModalAnswerer driver;
         window->ImportClick();
         QVERIFY(finished.wait(20000));
         QCOMPARE(driver.Messages, QStringList{QStringLiteral("收藏夹导入失败！")});
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(window->parentWidget(), &manager);
         window->SetOpenFileChooser([file](QWidget*) { return file; });
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
-        TModalDriver driver;
+        TModalAnswerer driver;
         window->ImportClick();
         QVERIFY(finished.wait(20000));
         QTRY_COMPARE(manager.Model()->rowCount(), 2);

@@ -5,9 +5,9 @@
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/Messages.h"
+#include "downloads/ModalAnswerer.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
-#include "favorites/ModalDriver.h"
 #include "shell/FormMain.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
@@ -95,7 +95,7 @@ private slots:
         auto window = OpenWindow(data.Db(), url);
         QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Saved page"), LoadTimeout);
         QString proposed;
-        TModalDriver driver([&proposed](QWidget* dialog) {
+        TModalAnswerer driver([&proposed](QWidget* dialog) {
             proposed = dialog->findChild<QLineEdit*>(QStringLiteral("bsSkinEditWebsiteName"))->text();
             dialog->findChild<QPushButton*>(QStringLiteral("bsSkinButtonOK"))->click();
         });
