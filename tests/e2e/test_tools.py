@@ -4,10 +4,11 @@ the calculator evaluates typed expressions."""
 import subprocess
 
 import harness
-from harness import BrowserTest, SCREEN_HEIGHT, SCREEN_WIDTH, wait_until
+from harness import BrowserTest, SCREEN_HEIGHT, SCREEN_WIDTH, stays, wait_until
 
 # The tools row's buttons, right-aligned under the address bar (the main window is maximised).
 CALCULATOR_BUTTON = (1167, 71)
+TRANSLATOR_BUTTON = (1222, 71)
 CAPTURE_BUTTON = (1332, 71)
 # A selection drawn on the frozen screen, and the capture's first tool (rectangle) in the tool
 # panel that opens 5 pixels below the selection, at its left edge.
@@ -116,6 +117,18 @@ class Calculator(BrowserTest):
         # Division by zero empties the result shown so far: 8 becomes 8+1/0.
         self.program.type("+1/0=")
         wait_until(lambda: self.result_pixels(window) == empty, "an empty result for 1/0")
+
+
+class Translator(BrowserTest):
+    def test_button_opens_translator_once(self):
+        self.start()
+        self.wait_caption("网址导航")
+        translators = lambda: [w for w in self.program.dialogs() if w["name"] == "翻译文字"]
+        self.program.click(*TRANSLATOR_BUTTON)
+        wait_until(translators, "the translator")
+        # Modal: a second click on the button opens no second window.
+        self.program.click(*TRANSLATOR_BUTTON)
+        self.assertTrue(stays(lambda: len(translators()) == 1, 1))
 
 
 if __name__ == "__main__":
