@@ -74,6 +74,7 @@ TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
     setPage(m_page);
     connect(this, &QWebEngineView::urlChanged, this, &TChromiumView::addressChange);
     connect(this, &QWebEngineView::titleChanged, this, &TChromiumView::titleChange);
+    connect(this, &QWebEngineView::iconUrlChanged, this, &TChromiumView::iconChange);
     connect(this, &QWebEngineView::loadStarted, this, [this] {
         m_loading = true;
         emit loadingStateChange(true);

@@ -63,6 +63,7 @@ public:
     void Stop() override { stop(); }
     QString CurrentUrl() const override;
     QString Title() const override { return title(); }
+    QString IconUrl() const override { return iconUrl().toString(); }
     bool IsLoading() const override { return m_loading; }
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return zoomFactor(); }
@@ -75,6 +76,7 @@ public:
 signals:
     void addressChange(const QUrl& url);
     void titleChange(const QString& title);
+    void iconChange();
     void loadingStateChange(bool loading);
     void statusMessage(const QString& text);
     void beforeBrowse();

@@ -24,6 +24,8 @@ public:
     // The address of the main frame as the engine reports it now ("about:blank" before any load).
     virtual QString CurrentUrl() const = 0;
     virtual QString Title() const = 0;
+    // The address of the page's icon as the engine found it; empty while it knows none.
+    virtual QString IconUrl() const = 0;
     virtual bool IsLoading() const = 0;
     // True while one of the page's own message boxes (alert, confirm, prompt) is open: the engine
     // is inside the page's script then, and the view must not be deleted until the box returns.

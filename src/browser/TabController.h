@@ -219,6 +219,8 @@ private:
     // Title change of either engine: caption, window caption, history, favicon.
     void RecordTitle(TBrowserTab* tab, const QString& title, const QString& address);
     void AddVisit(const QString& title, const QString& address, bool closed);
+    // The tab strip's icon of the page shown: with the engine's icon address when it has one.
+    void RequestTabIcon(TBrowserTab* tab);
 
     // Close queue and credentials.
     void HandleCloseRequest(int index, int id = 0);

@@ -135,6 +135,7 @@ void TTabController::SetLoadingState(TBrowserTab* tab, bool idle) {
             const QString title = tab->View()->Title().trimmed().isEmpty() ? address : tab->View()->Title();
             AddVisit(title, address, false);
         }
+        RequestTabIcon(tab); // a page whose icon link the engine did not report is looked at now
     } else {
         if (!m_loadingPages.contains(tab->Id))
             m_loadingPages.append(tab->Id);
@@ -185,7 +186,21 @@ void TTabController::RecordTitle(TBrowserTab* tab, const QString& title, const Q
         m_untitledVisits.remove(tab->Id);
         AddVisit(title, address, false);
     }
-    RequestFavIcon(this, address, tab->FaviconFile, 1);
+    RequestTabIcon(tab);
+}
+
+void TTabController::RequestTabIcon(TBrowserTab* tab) {
+    TPageView* view = tab->View();
+    if (!view)
+        return;
+    // Chromium finds the page's icon itself (its link, else /favicon.ico) and reports it; the page
+    // is then never fetched a second time, and a page it finds no icon for has none. The
+    // compatibility engine reports no icon address: the fetcher reads the page once it has loaded.
+    const QString icon = view->IconUrl();
+    if (tab->Kernel == kChromium ? icon.isEmpty() : view->IsLoading())
+        return;
+    const QString address = view->CurrentUrl();
+    RequestFavIcon(this, address, UserDataDir() + FavIconFileName(address), 1, icon);
 }
 
 void TTabController::AddVisit(const QString& title, const QString& address, bool closed) {

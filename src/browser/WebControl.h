@@ -71,6 +71,8 @@ public:
     void Stop() override { m_view->stop(); }
     QString CurrentUrl() const override; // LocationURL
     QString Title() const override { return m_view->title(); }
+    // The engine gives an icon, never its address: the fetcher looks at the page itself.
+    QString IconUrl() const override { return QString(); }
     bool IsLoading() const override { return m_loading; }
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return m_view->zoomFactor(); }

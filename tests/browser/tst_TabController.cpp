@@ -17,11 +17,13 @@
 #include "support/TestDb.h"
 #include "support/TestServer.h"
 
+#include "support/EngineTestMain.h"
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-#include "support/EngineTestMain.h"
 
 #include <QtTest>
 #include <memory>
@@ -113,6 +115,7 @@ private slots:
     void credentialsAreUsedOnce();
     void openingInCurrentTabRemembersTheOpenedHost();
     void ctrlClickOpensInBackgroundKeysActivate();
+    void pageIconComesWithoutFetchingThePageAgain();
     void downloadsAreRefusedAndAnnounced_data();
     void downloadsAreRefusedAndAnnounced();
 
@@ -330,7 +333,8 @@ void TTabControllerTest::javaScriptDialogs_data() {
         QTest::newRow(qPrintable(engine + ": confirm ok")) << kernel << confirm << int(IDOK) << "true" << 33;
         QTest::newRow(qPrintable(engine + ": prompt ok keeps the proposed text"))
             << kernel << prompt << int(IDOK) << "x" << 33;
-        QTest::newRow(qPrintable(engine + ": prompt cancelled")) << kernel << prompt << int(IDCANCEL) << "null" << 33;
+        QTest::newRow(qPrintable(engine + ": prompt cancelled"))
+            << kernel << prompt << int(IDCANCEL) << "null" << 33;
     }
 }
 
@@ -397,7 +401,8 @@ void TTabControllerTest::promptGivesTypedText() {
     });
     TFixture f;
     f.Controller->OpenInNewTab(m_server->Url("/prompt.html"), kernel);
-    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("[李四 \"引号\"]"), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("[李四 \"引号\"]"),
+                              LoadTimeout);
     QCOMPARE(proposed, QStringLiteral("张三"));
 }
 
@@ -672,6 +677,30 @@ void TTabControllerTest::ctrlClickOpensInBackgroundKeysActivate() {
     QTest::mouseClick(&f.Window, Qt::LeftButton);
     f.Controller->OpenInNewTab(QStringLiteral("about:blank"));
     QCOMPARE(f.Controller->CurrentIndex(), 3);
+}
+
+void TTabControllerTest::pageIconComesWithoutFetchingThePageAgain() {
+    // A one-time page: a second GET of it would repeat what it does.
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray icon;
+    QBuffer buffer(&icon);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    QVERIFY(m_server->WriteFile("once-icon.png", icon));
+    m_server->WriteFile("once.html",
+                        QByteArrayLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                          "<title>once</title><link rel=\"icon\" href=\"once-icon.png\">"
+                                          "</head><body>once</body></html>"));
+    QVERIFY(QDir().mkpath(UserDataDir())); // made at start-up by the program
+    TFixture f;
+    m_server->ResetStats();
+    f.Controller->OpenInNewTab(m_server->Url("/once.html"));
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("once"), LoadTimeout);
+    QVERIFY(WaitIdle(tab));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(tab->FaviconFile).size() == icon.size(), LoadTimeout);
+    QTest::qWait(500);
+    QCOMPARE(m_server->Requests("/once.html"), 1);
 }
 
 QUELLON_ENGINE_TEST_MAIN(TTabControllerTest)
