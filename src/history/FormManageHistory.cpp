@@ -11,17 +11,20 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QPixmap>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
 
 enum TColumn : int { colTime = 0, colTitle, colUrl, colId };
+
+// Rows added to the list per turn of the event loop.
+constexpr int kRowBatch = 200;
 
 QToolButton* ToolButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QToolButton(parent);
@@ -44,7 +47,7 @@ QFrame* Separator(QWidget* parent) {
 TFormManageHistory::TFormManageHistory(QObject* mainWindow, THistory& history,
                                        std::function<void()> onCleared, QWidget* parent)
     : QDialog(parent), m_mainWindow(mainWindow), m_history(history), m_onCleared(std::move(onCleared)),
-      m_loader(history, this) {
+      m_loader(history, this, UserDataDir()) {
     setObjectName(QStringLiteral("TFormManageHistory"));
     setWindowTitle(tr("浏览历史管理"));
     m_defaultIcon = style()->standardIcon(QStyle::SP_FileIcon);
@@ -161,41 +164,53 @@ void TFormManageHistory::customEvent(QEvent* event) {
     }
     if (auto* message = dynamic_cast<TRecordMessage<THistoryRangeRows>*>(event))
         ShowRows(message->Record);
-    SetLoading(false);
+    if (m_pendingNext >= m_pending.Rows.size())
+        SetLoading(false);
 }
 
-void TFormManageHistory::ShowRows(const THistoryRangeRows& loaded) {
+void TFormManageHistory::ShowRows(THistoryRangeRows& loaded) {
     // An empty window changes nothing: the list and the shown range stay.
     if (loaded.Rows.isEmpty())
         return;
     m_list->clear();
+    m_shown = loaded.Range;
+    m_pending = std::move(loaded);
+    m_pendingNext = 0;
+    AddRowBatch();
+}
+
+void TFormManageHistory::AddRowBatch() {
+    const int end = qMin(m_pendingNext + kRowBatch, m_pending.Rows.size());
     QList<QTreeWidgetItem*> items;
-    items.reserve(loaded.Rows.size());
-    for (const THistoryInfo& row : loaded.Rows) {
+    items.reserve(end - m_pendingNext);
+    for (; m_pendingNext < end; ++m_pendingNext) {
+        const THistoryInfo& row = m_pending.Rows.at(m_pendingNext);
         auto* item = new QTreeWidgetItem(
             {UnixTimeToDateTime(row.CreateTime).toString(QStringLiteral("yyyy-MM-dd hh:mm")), row.SiteName,
              row.SiteUrl, row.Id});
-        item->setIcon(colTime, IconOf(row.SiteUrl));
+        item->setIcon(colTime, IconOf(row.SiteUrl, m_pending.Icons));
         items.append(item);
     }
     m_list->addTopLevelItems(items);
-    m_shown = loaded.Range;
+    if (m_pendingNext < m_pending.Rows.size()) {
+        QTimer::singleShot(0, this, &TFormManageHistory::AddRowBatch);
+        return;
+    }
+    m_pending = {};
+    m_pendingNext = 0;
+    SetLoading(false);
 }
 
-QIcon TFormManageHistory::IconOf(const QString& url) {
+QIcon TFormManageHistory::IconOf(const QString& url, const QHash<QString, QImage>& loaded) {
     const QString key = Md5Hex(url);
     if (const auto known = m_icons.constFind(key); known != m_icons.cend())
         return known.value();
-    const QString file = UserDataDir() + FavIconFileName(url);
-    if (QFileInfo::exists(file)) {
-        const QImage thumbnail = MakeThumbnail(file, QString(), 16, false);
-        if (!thumbnail.isNull()) {
-            const QIcon icon(QPixmap::fromImage(thumbnail));
-            m_icons.insert(key, icon);
-            return icon;
-        }
-    }
-    return m_defaultIcon;
+    const auto image = loaded.constFind(key);
+    if (image == loaded.cend())
+        return m_defaultIcon;
+    const QIcon icon(QPixmap::fromImage(image.value()));
+    m_icons.insert(key, icon);
+    return icon;
 }
 
 void TFormManageHistory::DeleteSelected() {
@@ -225,6 +240,8 @@ void TFormManageHistory::ClearAll() {
         return;
     }
     m_list->clear();
+    m_pending = {};
+    m_pendingNext = 0;
     if (m_onCleared)
         m_onCleared();
 }

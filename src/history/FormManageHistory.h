@@ -45,9 +45,12 @@ protected:
 private:
     void BuildLayout();
     void StartLoad(const THistoryRange& range);
-    void ShowRows(const THistoryRangeRows& loaded);
+    void ShowRows(THistoryRangeRows& loaded);
+    // Adds the next rows of a shown range; the rest follow on the next turns of the event loop,
+    // so the first rows show at once and the window never waits for thousands of them.
+    void AddRowBatch();
     void SetLoading(bool loading);
-    QIcon IconOf(const QString& url);
+    QIcon IconOf(const QString& url, const QHash<QString, QImage>& loaded);
     void OpenRow(QTreeWidgetItem* item);
 
     QObject* m_mainWindow;
@@ -60,5 +63,7 @@ private:
     QTreeWidget* m_list = nullptr;
     QWidget* m_panelLoading = nullptr;
     QList<QToolButton*> m_rangeButtons;
+    THistoryRangeRows m_pending; // rows of the shown range not yet in the list
+    int m_pendingNext = 0;
     bool m_shownOnce = false;
 };

@@ -6,6 +6,8 @@
 #include "history/History.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -26,16 +28,18 @@ struct THistoryRange {
     THistoryRange Shifted(int days) const;
 };
 
-// The rows of one load, carried by WM_HISTORY_LOADED.
+// The rows of one load, carried by WM_HISTORY_LOADED, with the site icons found for them.
 struct THistoryRangeRows {
     THistoryRange Range;
     THistoryInfoList Rows;
+    QHash<QString, QImage> Icons; // Md5Hex of an address -> its 16 x 16 icon, when its file exists
 };
 
 class THistoryRangeLoader {
 public:
-    // receiver gets TRecordMessage<THistoryRangeRows>(WM_HISTORY_LOADED, ...) for every load.
-    THistoryRangeLoader(THistory& history, QObject* receiver);
+    // receiver gets TRecordMessage<THistoryRangeRows>(WM_HISTORY_LOADED, ...) for every load;
+    // the icons are read from iconFolder (named by FavIconFileName) on the worker too.
+    THistoryRangeLoader(THistory& history, QObject* receiver, QString iconFolder);
     // Waits for a running load, so that nothing is posted to a receiver that is gone.
     ~THistoryRangeLoader();
     THistoryRangeLoader(const THistoryRangeLoader&) = delete;
@@ -48,5 +52,6 @@ public:
 private:
     THistory& m_history;
     QObject* m_receiver;
+    const QString m_iconFolder;
     std::unique_ptr<QThread> m_thread;
 };
