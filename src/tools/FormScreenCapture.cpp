@@ -400,8 +400,7 @@ void ShowScreenCapture(QWidget* button) {
     if (open)
         return;
     if (!ScreenCaptureAvailable()) {
-        MsgBox(QObject::tr("这个桌面会话（Wayland）不允许程序读取屏幕，截图在这里不可用。"),
-               MB_ICONINFORMATION);
+        MsgBox(ScreenCaptureUnavailableText(), MB_ICONINFORMATION);
         return;
     }
     const QImage screen = GrabPrimaryScreen();

@@ -1,6 +1,7 @@
 // Reading the screen for the capture tool (see ScreenCapture.h).
 #include "tools/ScreenCapture.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -13,6 +14,11 @@ bool CanReadScreen(const QString& platformName, const QString& waylandDisplay, c
 bool ScreenCaptureAvailable() {
     return CanReadScreen(QGuiApplication::platformName(), qEnvironmentVariable("WAYLAND_DISPLAY"),
                          qEnvironmentVariable("XDG_SESSION_TYPE"));
+}
+
+QString ScreenCaptureUnavailableText() {
+    return QCoreApplication::translate("ScreenCapture",
+                                       "这个桌面会话（Wayland）不允许程序读取屏幕，截图在这里不可用。");
 }
 
 QImage GrabPrimaryScreen() {

@@ -10,5 +10,7 @@
 bool CanReadScreen(const QString& platformName, const QString& waylandDisplay, const QString& sessionType);
 // The same for the running program.
 bool ScreenCaptureAvailable();
+// What the capture button says where the screen cannot be read.
+QString ScreenCaptureUnavailableText();
 // The whole primary screen at its size in pixels; a null image without a screen.
 QImage GrabPrimaryScreen();
