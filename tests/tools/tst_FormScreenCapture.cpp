@@ -215,6 +215,26 @@ private slots:
         QVERIFY(form.isVisible());
     }
 
+    void clicksAnnotateOnlyAfterTheFirstDrag() {
+        TFormScreenCapture form(Screen());
+        TMouse mouse;
+        QVERIFY(Open(form, mouse));
+        QWidget* frame = Child(&form, "ShapeRect");
+        Click(&form, "ToolButton2"); // ellipse
+        mouse.Press(frame, QPoint(30, 30));
+        mouse.Release(frame, QPoint(30, 30));
+        QVERIFY(!form.AnnotationStarted());
+        QCOMPARE(form.Canvas().SnapshotCount(), 1);
+        mouse.Drag(frame, QPoint(30, 30), QPoint(90, 70));
+        QCOMPARE(form.Canvas().SnapshotCount(), 2);
+        mouse.Press(frame, QPoint(120, 100));
+        mouse.Release(frame, QPoint(120, 100));
+        QCOMPARE(form.Canvas().SnapshotCount(), 3);
+        // A drag ending outside the selection completes nothing.
+        mouse.Drag(frame, QPoint(50, 50), QPoint(250, 50));
+        QCOMPARE(form.Canvas().SnapshotCount(), 3);
+    }
+
     void twoQuickPressesOnTheSelectionFinish() {
         TFormScreenCapture form(Screen());
         TMouse mouse;
