@@ -49,8 +49,14 @@ void TFormMain::StartFavorites() {
     command("NExportImport", &TFormMain::ShowImportExportFavorites);
     command("NFavView", &TFormMain::ToggleFavoritesBar);
     command("NFavViewHide", &TFormMain::ToggleFavoritesBar);
-    connect(ui.SpeedButtonFav, &QToolButton::clicked, this, &TFormMain::AddCurrentPageToFavorites);
-    connect(ui.ImageFavAdd, &QToolButton::clicked, this, &TFormMain::AddCurrentPageToFavorites);
+    for (QToolButton* button : {ui.SpeedButtonFav, ui.ImageFavAdd}) {
+        button->setEnabled(true); // waited for the favorites, disabled with the chrome
+        connect(button, &QToolButton::clicked, this, &TFormMain::AddCurrentPageToFavorites);
+    }
+    // The hidden bar keeps its place in the row, so that the tools stay at the right edge.
+    QSizePolicy barPolicy = ui.bsSkinToolBarFav->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    ui.bsSkinToolBarFav->setSizePolicy(barPolicy);
     connect(ui.TimerRefreshFav, &QTimer::timeout, this,
             [this] { QCoreApplication::postEvent(this, new TMessageEvent(WM_FAVORITES_CHANGED)); });
     m_favoritesBar->Rebuild();

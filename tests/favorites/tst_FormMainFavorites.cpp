@@ -79,6 +79,8 @@ private slots:
         QCOMPARE(menu->actions().size(), TFavoritesBar::FixedMenuEntries + 5);
         for (const char* name : {"NFavoriteAdd", "NFavoriteManage", "NExportImport", "NFavView"})
             QVERIFY(window->findChild<QAction*>(QLatin1String(name))->isEnabled());
+        for (const char* name : {"SpeedButtonFav", "ImageFavAdd"})
+            QVERIFY(window->findChild<QToolButton*>(QLatin1String(name))->isEnabled());
     }
 
     void defaultsWithoutADataFile() {
@@ -128,10 +130,14 @@ private slots:
         TTestDb data;
         auto window = OpenWindow(data.Db(), QStringLiteral("about:blank"));
         auto* bar = window->findChild<QWidget*>(QStringLiteral("bsSkinToolBarFav"));
+        auto* tools = window->findChild<QWidget*>(QStringLiteral("bsSkinPanelExtTool"));
         QVERIFY(window->FavoritesBarShown() && bar->isVisible());
+        const int toolsLeft = tools->x();
         window->ToggleFavoritesBar();
         QVERIFY(!window->FavoritesBarShown());
         QVERIFY(!bar->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(tools->x(), toolsLeft); // the tools stay at the right edge
         window->findChild<QAction*>(QStringLiteral("NFavViewHide"))->trigger();
         QVERIFY(window->FavoritesBarShown() && bar->isVisible());
     }
