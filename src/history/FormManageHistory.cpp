@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QPixmap>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -101,6 +102,9 @@ void TFormManageHistory::BuildLayout() {
     m_list->setColumnWidth(colUrl, 340);
     m_list->setColumnHidden(colId, true);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TFormManageHistory::OpenRow);
+    // The Delete key deletes the selected visit, as "删除" does.
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &TFormManageHistory::DeleteSelected);
     column->addWidget(m_list, 1);
 
     m_panelLoading = new QWidget(this);
@@ -174,6 +178,7 @@ void TFormManageHistory::ShowRows(THistoryRangeRows& loaded) {
         return;
     m_list->clear();
     m_shown = loaded.Range;
+    m_selectFirst = true;
     m_pending = std::move(loaded);
     m_pendingNext = 0;
     AddRowBatch();
@@ -192,6 +197,12 @@ void TFormManageHistory::AddRowBatch() {
         items.append(item);
     }
     m_list->addTopLevelItems(items);
+    if (m_selectFirst && m_list->topLevelItemCount() > 0) {
+        // The newest visit is selected, so the keyboard can work on the list at once.
+        m_selectFirst = false;
+        m_list->setCurrentItem(m_list->topLevelItem(0));
+        m_list->setFocus();
+    }
     if (m_pendingNext < m_pending.Rows.size()) {
         QTimer::singleShot(0, this, &TFormManageHistory::AddRowBatch);
         return;

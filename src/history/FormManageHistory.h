@@ -65,5 +65,6 @@ private:
     QList<QToolButton*> m_rangeButtons;
     THistoryRangeRows m_pending; // rows of the shown range not yet in the list
     int m_pendingNext = 0;
+    bool m_selectFirst = false;
     bool m_shownOnce = false;
 };

@@ -147,7 +147,7 @@ void TFormClearCache::StartCleaning() {
         if (!report.Stopped)
             QCoreApplication::postEvent(this, new TRecordMessage<TCleanReport>(WM_CACHE_CLEARED, report));
     }));
-    m_worker->start(QThread::LowestPriority);
+    m_worker->start();
 }
 
 void TFormClearCache::SetBusy(bool busy) {

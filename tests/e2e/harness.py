@@ -113,10 +113,23 @@ class Display:
             self.process = subprocess.Popen(
                 ["Xvfb", self.name, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
                  "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            if wait_until(lambda: self._answers() or self.process.poll() is not None,
-                          "Xvfb " + self.name) and self.process.poll() is None:
+            wait_until(lambda: self._answers() or self.process.poll() is not None, "Xvfb " + self.name)
+            # Another Xvfb started at the same moment may hold the number: the lock file says whose.
+            if self.process.poll() is None and self._lock_holder() == self.process.pid:
                 return
+            self.process.terminate()
+            self.process.wait(10)
         raise RuntimeError("no display number free for Xvfb")
+
+    def _lock_holder(self):
+        try:
+            with open("/tmp/.X%s-lock" % self.name[1:]) as lock:
+                return int(lock.read().strip())
+        except (OSError, ValueError):
+            return None
+
+    def alive(self):
+        return self.process.poll() is None and self._answers()
 
     def _answers(self):
         return subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=self.name),
@@ -314,7 +327,7 @@ class Program:
     def focus(self, window=None):
         """Gives the keyboard focus to the window (the main window by default): there is no window
         manager, so the harness sets the X input focus itself."""
-        window = window or self.main_window()
+        window = window or self.main_window() or self.window
         self.xdotool("windowfocus", "--sync", window["id"], check=False)
 
     def key(self, *keys):
@@ -435,6 +448,9 @@ class BrowserTest(unittest.TestCase):
         cls.display.stop()
 
     def setUp(self):
+        # A display that went away (ended from outside) is replaced rather than failing every test.
+        if not self.display.alive():
+            type(self).display = Display()
         self.program = Program(self.display.name)
         self.addCleanup(self._finish)
 

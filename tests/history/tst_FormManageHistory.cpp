@@ -120,6 +120,7 @@ private slots:
         Visit("b", kNow.addSecs(-120));
         Visit("c", kNow.addSecs(-180));
         Open();
+        QCOMPARE(List()->currentItem(), List()->topLevelItem(0)); // the newest visit is selected
         List()->setCurrentItem(List()->topLevelItem(2));
         m_window->DeleteSelected();
         QCOMPARE(Column(2), QStringList({"http://a/", "http://b/"}));
@@ -127,7 +128,7 @@ private slots:
         List()->setCurrentItem(List()->topLevelItem(0));
         m_window->DeleteSelected();
         QCOMPARE(List()->currentItem()->text(2), QStringLiteral("http://b/"));
-        m_window->DeleteSelected();
+        QTest::keyClick(List(), Qt::Key_Delete); // the key does what "删除" does
         QCOMPARE(List()->topLevelItemCount(), 0);
         QCOMPARE(m_history->LoadHistoryRange(0, DateTimeToUnixTime(kNow)).size(), 0);
     }
