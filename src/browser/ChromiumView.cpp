@@ -1,13 +1,22 @@
 // The Chromium engine's view and page: navigation, popups, dialogs, credentials and downloads.
 #include "browser/ChromiumView.h"
 
+#include "browser/Snapshot.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/PageZoom.h"
 
 #include <QAuthenticator>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPrinter>
 #include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuData>
 #include <QWebEngineDownloadItem>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <atomic>
@@ -84,6 +93,10 @@ TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
         emit loadingStateChange(false);
     });
     connect(m_page, &QWebEnginePage::linkHovered, this, &TChromiumView::statusMessage);
+    connect(m_page, &QWebEnginePage::findTextFinished, this, [this](const QWebEngineFindTextResult& result) {
+        if (m_findResult)
+            m_findResult(result.activeMatch(), result.numberOfMatches());
+    });
 }
 
 TChromiumView::~TChromiumView() {
@@ -103,7 +116,19 @@ QString TChromiumView::CurrentUrl() const {
     return address.isEmpty() ? QStringLiteral("about:blank") : address.toString();
 }
 
-void TChromiumView::Find(const QString& text, bool matchCase, bool forward) {
+void TChromiumView::StepZoom(int direction) {
+    // CEF's zoom level z is the factor 1.2^z; each step moves the level by half a unit.
+    const double level = TPageZoom::ChromiumLevel(zoomFactor());
+    const double step = direction > 0 ? TPageZoom::ChromiumLevelStep : -TPageZoom::ChromiumLevelStep;
+    setZoomFactor(TPageZoom::ChromiumFactor(level + step));
+}
+
+bool TChromiumView::SavePicture(const QString& fileName) {
+    return SaveWindowSnapshot(this, fileName);
+}
+
+void TChromiumView::Find(const QString& text, bool matchCase, bool forward, TFindResult matches) {
+    m_findResult = std::move(matches);
     QWebEnginePage::FindFlags flags;
     if (matchCase)
         flags |= QWebEnginePage::FindCaseSensitively;
@@ -113,6 +138,7 @@ void TChromiumView::Find(const QString& text, bool matchCase, bool forward) {
 }
 
 void TChromiumView::StopFinding() {
+    m_findResult = nullptr;
     findText(QString());
 }
 
@@ -125,6 +151,72 @@ void TChromiumView::Print(QPrinter* printer, std::function<void(bool)> done) {
 
 void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {
     m_page->toHtml([callback](const QString& html) { callback(html); });
+}
+
+void TChromiumView::contextMenuEvent(QContextMenuEvent* event) {
+    const QWebEngineContextMenuData& data = m_page->contextMenuData();
+    const QString linkUrl = data.linkUrl().toString();
+    const QString mediaUrl = data.mediaUrl().toString();
+    const bool onImage = data.mediaType() == QWebEngineContextMenuData::MediaTypeImage;
+    QMenu* menu = m_page->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("ChromiumContextMenu"));
+    // The engine's own entries keep their place under the browser's captions; view source opens
+    // a tab of its own instead of the engine's action.
+    m_page->action(QWebEnginePage::Back)->setText(TContextMenuEntries::BackCaption());
+    m_page->action(QWebEnginePage::Forward)->setText(TContextMenuEntries::ForwardCaption());
+    QAction* engineViewSource = m_page->action(QWebEnginePage::ViewSource);
+    if (menu->actions().contains(engineViewSource)) {
+        auto* viewSource = new QAction(TContextMenuEntries::ViewSourceCaption(), menu);
+        viewSource->setObjectName(QStringLiteral("ContextCommand%1").arg(TContextMenuEntries::ViewSource));
+        connect(viewSource, &QAction::triggered, this,
+                [this] { RunContextCommand(TContextMenuEntries::ViewSource, QString(), QString()); });
+        menu->insertAction(engineViewSource, viewSource);
+        menu->removeAction(engineViewSource);
+    }
+    for (const TContextMenuEntries::TEntry& entry :
+         TContextMenuEntries::Entries(onImage, !linkUrl.isEmpty())) {
+        if (entry.Id == TContextMenuEntries::Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* item = menu->addAction(entry.Caption);
+        item->setObjectName(QStringLiteral("ContextCommand%1").arg(entry.Id));
+        const int id = entry.Id;
+        connect(item, &QAction::triggered, this,
+                [this, id, linkUrl, mediaUrl] { RunContextCommand(id, linkUrl, mediaUrl); });
+    }
+    m_contextMenu = menu;
+    menu->popup(event->globalPos());
+}
+
+void TChromiumView::RunContextCommand(int command, const QString& linkUrl, const QString& mediaUrl) {
+    using E = TContextMenuEntries;
+    switch (command) {
+    case E::Refresh:
+        reload();
+        return;
+    case E::SelectAll:
+        triggerPageAction(QWebEnginePage::SelectAll);
+        return;
+    case E::Cut:
+        triggerPageAction(QWebEnginePage::Cut);
+        return;
+    case E::Copy:
+        triggerPageAction(QWebEnginePage::Copy);
+        return;
+    case E::CopyPictureAddress:
+        QGuiApplication::clipboard()->setText(mediaUrl);
+        return;
+    case E::CopyLinkAddress:
+        QGuiApplication::clipboard()->setText(linkUrl);
+        return;
+    default:
+        break;
+    }
+    const bool picture = command == E::SavePicture || command == E::OpenPictureInNewTab;
+    if (ContextCommand)
+        ContextCommand(command, picture ? mediaUrl : CurrentUrl());
 }
 
 TChromiumDownloadHook::TChromiumDownloadHook(QWebEngineProfile* profile, QObject* parent) : QObject(parent) {

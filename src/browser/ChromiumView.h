@@ -6,6 +6,8 @@
 #include "browser/PageMessageBox.h"
 #include "browser/PageView.h"
 
+#include <QMenu>
+#include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
@@ -53,6 +55,12 @@ public:
     // nullptr to refuse it; AuthCredentials fills the authenticator or leaves it to be cancelled.
     std::function<TChromiumView*(TChromiumView* opener)> BeforePopup;
     std::function<void(TChromiumView* view, const QUrl& url, QAuthenticator* authenticator)> AuthCredentials;
+    // The right-click menu's commands the view does not run itself (TContextMenuEntries ids:
+    // favorites, save page, save picture, picture in a new tab, developer tools, view source),
+    // with the picture's address, or the page's for the others. Unbound: they do nothing.
+    std::function<void(int command, const QString& url)> ContextCommand;
+    // The menu a right click shows now (nullptr when none is open).
+    QMenu* ContextMenu() const { return m_contextMenu; }
 
     // TPageView
     QWidget* Widget() override { return this; }
@@ -68,10 +76,16 @@ public:
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return zoomFactor(); }
     void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }
-    void Find(const QString& text, bool matchCase, bool forward) override;
+    void StepZoom(int direction) override;
+    void ResetZoom() override { setZoomFactor(1.0); }
+    void Find(const QString& text, bool matchCase, bool forward, TFindResult matches = nullptr) override;
     void StopFinding() override;
+    bool SavePicture(const QString& fileName) override;
     void Print(QPrinter* printer, std::function<void(bool)> done) override;
     void ToHtml(std::function<void(const QString&)> callback) const override;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 signals:
     void addressChange(const QUrl& url);
@@ -88,6 +102,10 @@ private:
     const int m_browserId;
     bool m_isPopup = false;
     bool m_loading = false;
+    TFindResult m_findResult; // the handler of the newest search
+    QPointer<QMenu> m_contextMenu;
+
+    void RunContextCommand(int command, const QString& linkUrl, const QString& mediaUrl);
 };
 
 // The engine's before-download event for a profile: every download is cancelled and reported

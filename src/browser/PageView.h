@@ -34,10 +34,21 @@ public:
     // The engine's zoom factor (1.0 = 100%).
     virtual qreal ZoomFactor() const = 0;
     virtual void SetZoomFactor(qreal factor) = 0;
+    // One zoom step of the engine, in (direction > 0) or out: Chromium's zoom level moves by 0.5,
+    // the compatibility engine's body style zoom by 0.1. ResetZoom returns to the engine's 100%.
+    virtual void StepZoom(int direction) = 0;
+    virtual void ResetZoom() = 0;
 
     // Highlights the next (or previous) match; an empty text stops finding and clears the selection.
-    virtual void Find(const QString& text, bool matchCase, bool forward) = 0;
+    // matches, when given, receives the number of the highlighted match (1-based, 0 when nothing
+    // was found) and the number of matches (-1 when the engine does not count them).
+    using TFindResult = std::function<void(int active, int total)>;
+    virtual void Find(const QString& text, bool matchCase, bool forward, TFindResult matches = nullptr) = 0;
     virtual void StopFinding() = 0;
+
+    // A JPEG picture (quality 90) of the page: Chromium what the view shows, the compatibility
+    // engine the whole document. False when it cannot be written.
+    virtual bool SavePicture(const QString& fileName) = 0;
 
     // Prints the page on an already set-up printer; done(true) when the engine printed it.
     virtual void Print(QPrinter* printer, std::function<void(bool)> done) = 0;

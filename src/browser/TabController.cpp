@@ -13,11 +13,15 @@
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
+#include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/DevToolsSplitter.h"
+#include "pagecommands/PageZoom.h"
 #include <QCoreApplication>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 TTabController::TTabController(TConfig& config, THistory& history, TDomainKernel& kernels,
                                TRecentlyClosed& recentlyClosed, QWidget* pageHost, QObject* parent)
@@ -216,4 +220,84 @@ void TTabController::customEvent(QEvent* event) {
     default:
         QObject::customEvent(event);
     }
+}
+
+void TTabController::ZoomIn() {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab || !tab->View())
+        return;
+    tab->ZoomStep = TPageZoom::ZoomedIn(tab->ZoomStep);
+    tab->View()->StepZoom(1);
+    emit zoomStepShown(tab->ZoomStep);
+}
+
+void TTabController::ZoomOut() {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab || !tab->View() || tab->ZoomStep <= TPageZoom::LowestStep)
+        return;
+    tab->ZoomStep = TPageZoom::ZoomedOut(tab->ZoomStep);
+    tab->View()->StepZoom(-1);
+    emit zoomStepShown(tab->ZoomStep);
+}
+
+void TTabController::ZoomReset() {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab || !tab->View())
+        return;
+    tab->ZoomStep = 0;
+    tab->View()->ResetZoom();
+    emit zoomStepShown(tab->ZoomStep);
+}
+
+void TTabController::ToggleDevTools() {
+    TBrowserTab* tab = CurrentTab();
+    if (!tab)
+        return;
+    if (tab->DevToolsOpen) {
+        CloseDevTools(tab);
+        LayoutTab(tab);
+        return;
+    }
+    if (tab->Kernel != kChromium || !tab->Browser)
+        return;
+    // The engine's own tools page in a second view under the page; no debugging port is opened.
+    tab->DevToolsOpen = 1;
+    auto* splitter = new TDevToolsSplitter(tab->Page);
+    auto* tools = new QWebEngineView(tab->Page);
+    tools->setObjectName(QStringLiteral("DevToolsView"));
+    tab->Browser->page()->setDevToolsPage(tools->page());
+    tab->DevToolsSplitter = splitter;
+    tab->DevToolsView = tools;
+    const int id = tab->Id;
+    connect(splitter, &TDevToolsSplitter::moved, this, [this, id](int height) {
+        if (TBrowserTab* moved = TabById(id)) {
+            moved->DevToolsHeight = height;
+            LayoutTab(moved);
+        }
+    });
+    splitter->show();
+    splitter->raise();
+    tools->show();
+    LayoutTab(tab);
+}
+
+void TTabController::BindContextMenu(TChromiumView* view) {
+    view->ContextCommand = [this](int command, const QString& url) {
+        if (m_closing)
+            return;
+        switch (command) {
+        case TContextMenuEntries::OpenPictureInNewTab:
+            OpenInNewTab(url, kChromium);
+            break;
+        case TContextMenuEntries::ViewSource:
+            OpenInNewTab(QStringLiteral("view-source:") + url, kChromium);
+            break;
+        case TContextMenuEntries::InspectElement:
+            ToggleDevTools();
+            break;
+        default:
+            emit pageCommandRequested(command, url);
+            break;
+        }
+    };
 }

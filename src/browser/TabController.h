@@ -89,6 +89,20 @@ public:
     // Switches the current tab between Chromium and the compatibility engine (ImageKernel click).
     void SwitchEngine();
 
+    // ---- Page commands (act on the current tab; nothing without one or on the options page)
+    // Zoom steps: in without limit, out down to step -4 (a further step does nothing), reset to
+    // 0; each shows the tab's step (zoomStepShown).
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomReset();
+    // Opens the developer tools docked under a Chromium page, or closes them when open (either
+    // engine); a compatibility-engine tab without tools gets none.
+    void ToggleDevTools();
+    // Binds a Chromium view's right-click commands (called for every Chromium view it creates):
+    // the picture and the page source open in new tabs, "审查元素" toggles the developer tools,
+    // the window's own commands go out as pageCommandRequested.
+    void BindContextMenu(TChromiumView* view);
+
     // ---- Closing
     // Queues a close request for the tab at the index (posts WM_CLOSE_TAB to this controller).
     void RequestCloseTab(int index);
@@ -164,6 +178,9 @@ signals:
     // The open pages or their addresses changed (a tab opened, closed or moved, or a page committed
     // a new address): the page log may be brought up to date.
     void openPagesChanged();
+    // A right-click command the window runs (TContextMenuEntries ids: add to favorites, save the
+    // page, save the picture at url).
+    void pageCommandRequested(int command, const QString& url);
     // A page started a download; the engine's own download was refused.
     void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
 

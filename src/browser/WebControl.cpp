@@ -143,17 +143,24 @@ void TWebControl::SetStyleZoom(qreal zoom) {
         QStringLiteral("if(document.body)document.body.style.zoom='%1';").arg(zoom));
 }
 
-void TWebControl::Find(const QString& text, bool matchCase, bool forward) {
+void TWebControl::Find(const QString& text, bool matchCase, bool forward, TFindResult matches) {
     QWebPage::FindFlags flags = QWebPage::FindWrapsAroundDocument;
     if (matchCase)
         flags |= QWebPage::FindCaseSensitively;
     if (!forward)
         flags |= QWebPage::FindBackward;
-    m_view->findText(text, flags);
+    const bool found = m_view->findText(text, flags);
+    // The engine says whether it found a match, not how many there are.
+    if (matches)
+        matches(found ? 1 : 0, -1);
 }
 
 void TWebControl::StopFinding() {
     m_view->findText(QString());
+}
+
+bool TWebControl::SavePicture(const QString& fileName) {
+    return SaveWebBrowserSnapshot(this, fileName);
 }
 
 void TWebControl::Print(QPrinter* printer, std::function<void(bool)> done) {

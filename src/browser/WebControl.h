@@ -77,8 +77,9 @@ public:
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
     qreal ZoomFactor() const override { return m_view->zoomFactor(); }
     void SetZoomFactor(qreal factor) override { m_view->setZoomFactor(factor); }
-    void Find(const QString& text, bool matchCase, bool forward) override;
+    void Find(const QString& text, bool matchCase, bool forward, TFindResult matches = nullptr) override;
     void StopFinding() override;
+    bool SavePicture(const QString& fileName) override;
     void Print(QPrinter* printer, std::function<void(bool)> done) override;
     void ToHtml(std::function<void(const QString&)> callback) const override;
 

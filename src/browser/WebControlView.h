@@ -22,6 +22,10 @@ public:
     virtual qreal StyleZoom() const = 0;
     virtual void SetStyleZoom(qreal zoom) = 0;
 
+    // Zoom steps move the page body's style zoom by 0.1; the reset writes 1.
+    void StepZoom(int direction) override { SetStyleZoom(StyleZoom() + (direction > 0 ? 0.1 : -0.1)); }
+    void ResetZoom() override { SetStyleZoom(1); }
+
     // Handler bound by the window: the control that shows a new window, or nullptr to refuse it.
     std::function<TWebControlView*(TWebControlView* opener)> NewWindow;
 

@@ -20,6 +20,7 @@
 #include "history/RecentlyClosed.h"
 #include "navigation/AddressBar.h"
 #include "navigation/SearchBox.h"
+#include "pagecommands/PageZoom.h"
 #include "services/DomainAuth.h"
 #include "shell/BossKey.h"
 #include "shell/FileDropFilter.h"
@@ -37,6 +38,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QToolButton>
@@ -121,6 +123,7 @@ void TFormMain::DeferredInit() {
     // The row is as high as the strip with its base line, below the row's top margin.
     ui.TabStripHost->setFixedHeight(m_tabs->TabStrip()->height() + ui.TabStripLayout->contentsMargins().top());
     ConnectTabController();
+    ConnectPageCommands();
     ConnectSettings();
     StartDownloads();
     m_addressBar->SetSuggestionSource([this](const QString& text) {
@@ -183,12 +186,13 @@ void TFormMain::ConnectTabController() {
 
 void TFormMain::ShowKernel(int kernel) {
     m_ui->ImageKernel->setIcon(KernelIcon(kernel == kWebControl ? kWebControl : kChromium));
+    RefreshEngineCaptions(kernel);
 }
 
 void TFormMain::ShowZoomStep(int zoomStep) {
-    // Each step is 25 percentage points; the lowest step shows the engine's floor of 10%.
-    const int percent = zoomStep <= -4 ? 10 : 100 + 25 * zoomStep;
-    m_ui->LabelScale->setText(QStringLiteral("%1%").arg(percent));
+    m_ui->LabelScale->setText(TPageZoom::LabelText(zoomStep));
+    if (auto* menu = findChild<QMenu*>(QStringLiteral("NPageZoom")))
+        menu->setTitle(TPageZoom::MenuCaption(zoomStep));
 }
 
 void TFormMain::ShowOptionsTab() {

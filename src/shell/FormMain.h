@@ -4,12 +4,14 @@
 // Messages it takes (posted with QCoreApplication::postEvent):
 //   WM_OPEN_URL          TRecordMessage<QString>(WM_OPEN_URL, address, kernel)
 //   WM_STARTUP_SETTINGS  TRecordMessage<QString>(WM_STARTUP_SETTINGS, JSON text)
+//   WM_FIND_IN_PAGE      TRecordMessage<TFindRequest>(WM_FIND_IN_PAGE, request)
 //   WM_BOSS_KEY_CHANGED, WM_DEFERRED_INIT, WM_DOWNLOAD_FINISHED, WM_FIND_CLOSED  TMessageEvent(id)
 //   WM_FAVICON_READY     TMessageEvent(WM_FAVICON_READY, 1 for a tab icon)
 #pragma once
 
 #include "history/PageLog.h"
 #include "navigation/NavigationHost.h"
+#include "pagecommands/FindRequest.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -21,6 +23,7 @@ class QAction;
 class QEvent;
 class QKeyEvent;
 class QMouseEvent;
+class QPrinter;
 class QSystemTrayIcon;
 class QTimer;
 class QWheelEvent;
@@ -91,6 +94,20 @@ public:
     void ShowImportExportFavorites();
     TFavorites* Favorites() const { return m_favorites.get(); }
     TFavoritesBar* FavoritesBar() const { return m_favoritesBar; }
+
+    // ---- Page commands (FormMainPage.cpp), on the current tab. Keys: Ctrl+= and Ctrl+wheel away
+    // ZoomIn, Ctrl+- and Ctrl+wheel toward ZoomOut, Ctrl+0 ZoomReset, Ctrl+F NFindClick,
+    // F3 RepeatFind(true), Shift+F3 RepeatFind(false), F12 NDevelopToolClick.
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomReset();
+    // The find window (at most one, for either engine), starting with the last search's text.
+    void NFindClick();
+    // Searches the last request's text again, forward or backward (posts WM_FIND_IN_PAGE).
+    void RepeatFind(bool forward);
+    void NDevelopToolClick();
+    QWidget* FindWindow() const { return m_findWindow; }
+    const TFindRequest& LastFindRequest() const { return m_lastFindRequest; }
 
     // ---- Site badges
     // Certified / flagged badges for the address; an empty address hides both (options page).
@@ -210,6 +227,21 @@ private:
     void FavIconArrived();
     void OpenFavoriteAddress(const QString& url);
 
+    // FormMainPage.cpp: the page commands' menu items, find, save and print.
+    void ConnectPageCommands();
+    void RefreshEngineCaptions(int kernel);
+    void FindInPage(const TFindRequest& request);
+    void NSaveClick();
+    void SavePageSource(const QString& source);
+    void NSaveImageClick();
+    // Asks for a file name (proposed from the address) and fetches the picture into it.
+    void SavePictureAs(const QString& url);
+    void RunPageCommand(int command, const QString& url);
+    void NPrintClick();
+    void NPrintPreviewClick();
+    void NPageSetupClick();
+    QPrinter& Printer();
+
     // FormMainMessages.cpp: the window messages.
     void StartupSettings(const QString& json);
     void PlayFinishedSound();
@@ -237,6 +269,9 @@ private:
     QPointer<QWidget> m_cacheWindow;
     class TUpdateCheck* m_updateCheck = nullptr;
     QString m_updaterParameter; // kept between the update check and "是"
+    QPointer<QWidget> m_findWindow;
+    TFindRequest m_lastFindRequest;
+    std::shared_ptr<QPrinter> m_printer; // keeps the page set-up between print commands
 
     QTimer* m_timerSavePages = nullptr;
     TPageInfoList m_offeredPages; // the last session's pages, read when the restore bar is offered

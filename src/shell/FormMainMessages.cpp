@@ -1,9 +1,9 @@
 // The main window's message table: window messages posted by the program's other windows, the
 // engines' hand-offs and the start-up steps, as Qt events handled in customEvent.
 //
-// Messages of later features are not handled here yet: WM_FIND_IN_PAGE (find window) and
-// WM_NEW_DOWNLOAD (new-download dialog). WM_POPUP_CREATED, WM_CLOSE_TAB, WM_IE_NEW_WINDOW and
-// WM_AUTH_REQUEST go to the tab controller, which posts them to itself.
+// Messages of later features are not handled here yet: WM_NEW_DOWNLOAD (new-download dialog).
+// WM_POPUP_CREATED, WM_CLOSE_TAB, WM_IE_NEW_WINDOW and WM_AUTH_REQUEST go to the tab controller,
+// which posts them to itself.
 #include "shell/FormMain.h"
 
 #include "browser/BrowserTab.h"
@@ -61,6 +61,10 @@ void TFormMain::customEvent(QEvent* event) {
         break;
     case WM_MANAGE_FAVORITES:
         ManageFavorites();
+        break;
+    case WM_FIND_IN_PAGE:
+        if (auto* message = dynamic_cast<TRecordMessage<TFindRequest>*>(event))
+            FindInPage(message->Record);
         break;
     case WM_FIND_CLOSED:
         if (TBrowserTab* tab = CurrentTab(); tab && tab->Kernel == kChromium && tab->View())
