@@ -86,6 +86,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_config->LoadConfig();
     m_bossKey = new TBossKey(this);
     ConnectChrome();
+    ConnectServices();
     ConnectTools();
 
     // The deferred initialisation runs now, before the first show, as a posted message of its own.

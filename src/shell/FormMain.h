@@ -176,6 +176,11 @@ private:
     // FormMainTools.cpp: the tools row (calculator, translator, screen capture).
     void ConnectTools();
 
+    // FormMainServices.cpp: the site registration form, the vendor's site and the About box.
+    void ConnectServices();
+    void LabelSafeClick();
+    void AboutClick();
+
     // FormMainChrome.cpp: caption buttons, borders, skin panel, tray, full screen.
     void ConnectChrome();
     void ToggleSkinPanel();
