@@ -42,8 +42,16 @@ void TFormMain::ConnectPageCommands() {
         {"NPrintPreview", &TFormMain::NPrintPreviewClick},
         {"NPageSetup", &TFormMain::NPageSetupClick},
     };
-    if (m_tabs)
+    if (m_tabs) {
         connect(m_tabs.get(), &TTabController::pageCommandRequested, this, &TFormMain::RunPageCommand);
+        // A right click reaches only the page on screen: its view gets the menu's commands when
+        // it becomes current (binding again changes nothing).
+        connect(m_tabs.get(), &TTabController::currentTabChanged, this, [this](int kernel) {
+            TBrowserTab* tab = CurrentTab();
+            if (kernel == kChromium && tab && tab->Browser)
+                m_tabs->BindContextMenu(tab->Browser);
+        });
+    }
     for (const auto& [name, handler] : commands) {
         const QString main = QLatin1String(name);
         const QString popup = QStringLiteral("NPop") + main.mid(1);

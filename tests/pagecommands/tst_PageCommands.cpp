@@ -302,7 +302,6 @@ void TPageCommandsTest::contextMenuOfALinkedImage() {
     auto window = OpenWindow(data.Db(), url);
     TChromiumView* view = window->CurrentTab()->Browser;
     QVERIFY(view);
-    window->Tabs()->BindContextMenu(view);
     QWidget* target = view->focusProxy() ? view->focusProxy() : view;
     QTest::mouseMove(target, QPoint(50, 50));
     QTest::mouseClick(target, Qt::RightButton, {}, QPoint(50, 50));
