@@ -7,6 +7,7 @@
 #include "browser/PageView.h"
 #include "common/Messages.h"
 #include "favorites/DefaultFavorites.h"
+#include "favorites/FavDialogBase.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
@@ -64,8 +65,13 @@ void TFormMain::StartFavorites() {
 
 void TFormMain::StopFavorites() {
     m_ui->TimerRefreshFav->stop();
-    if (TFormImportExportFav* window = TFormImportExportFav::Instance())
-        window->close();
+    // A close request (quit signal, end of session) can arrive while a favorites window is open:
+    // each ends before the store goes, and an import still loading is dropped.
+    for (TFavDialogBase* dialog : findChildren<TFavDialogBase*>())
+        dialog->reject();
+    if (TFormManageFav* manager = TFormManageFav::Instance())
+        manager->reject();
+    delete TFormImportExportFav::Instance();
     delete m_favoritesBar;
     m_favoritesBar = nullptr;
     m_favorites.reset();

@@ -107,6 +107,18 @@ private slots:
         QCOMPARE(window->Favorites()->Items.last().FavUrl, window->findChild<QLineEdit*>("EditUrl")->text());
     }
 
+    // A close request while the dialog is open (a quit signal) ends the dialog with the store.
+    void closingEndsAnOpenDialog() {
+        TTestDb data;
+        auto window = OpenWindow(data.Db(), QStringLiteral("about:blank"));
+        TFormMain* main = window.get();
+        TModalAnswerer driver([main](QWidget*) { main->close(); });
+        window->AddCurrentPageToFavorites();
+        QCOMPARE(driver.DialogsSeen, 1);
+        QVERIFY(!window->Favorites());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
     void favoriteOpensInTheBlankTabElseInANewOne() {
         TTestDb data;
         const QString first = WritePage(data.DirPath(), QStringLiteral("First"));
