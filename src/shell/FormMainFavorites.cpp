@@ -45,11 +45,16 @@ void TFormMain::StartFavorites() {
             connect(item, &QAction::triggered, this, handler);
         }
     };
+    // The main menu's items and their twins in the flat menu (NPop*), where that menu exists.
     command("NFavoriteAdd", &TFormMain::AddCurrentPageToFavorites);
+    command("NPopFavoriteAdd", &TFormMain::AddCurrentPageToFavorites);
     command("NFavoriteManage", &TFormMain::ManageFavorites);
+    command("NPopFavoriteManage", &TFormMain::ManageFavorites);
     command("NExportImport", &TFormMain::ShowImportExportFavorites);
+    command("NPopImportExport", &TFormMain::ShowImportExportFavorites);
     command("NFavView", &TFormMain::ToggleFavoritesBar);
     command("NFavViewHide", &TFormMain::ToggleFavoritesBar);
+    command("NPopFavoriteView", &TFormMain::ToggleFavoritesBar);
     for (QToolButton* button : {ui.SpeedButtonFav, ui.ImageFavAdd}) {
         button->setEnabled(true); // waited for the favorites, disabled with the chrome
         connect(button, &QToolButton::clicked, this, &TFormMain::AddCurrentPageToFavorites);
