@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -204,6 +205,8 @@ private:
     bool HookMousePress(QObject* watched, QMouseEvent* event);
     void HookMouseMove(QMouseEvent* event);
     bool HookWheel(QWheelEvent* event);
+    // Runs a command of the hook once the key event is over (modal windows open there).
+    void AfterKey(std::function<void()> command);
     bool SeenBefore(QWidget* target, const QEvent* event);
 
     // FormMainRestore.cpp: the page log follows the open pages.

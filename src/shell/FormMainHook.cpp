@@ -1,12 +1,9 @@
 // The application-wide key and mouse hook: every input event of the program passes here first and
 // the rows below turn keys and gestures into commands. Nothing acts while the window is closing;
-// configuration key 11 ("禁用所有快捷键") switches the key rows off. Only Ctrl+Tab is consumed;
-// every other key also reaches its window.
-//
-// Rows of the full table that belong to later features are not wired here: Ctrl+H (history
-// manager), Ctrl+B / Ctrl+D / Ctrl+M (favorites bar and dialogs), Ctrl+F and F3 (find), Ctrl+=,
-// Ctrl+-, Ctrl+0 and Ctrl+wheel (zoom), F12 (developer tools), Shift+Delete (cache cleaner),
-// Alt+T (translator) and the wheel on the options page (options window).
+// configuration key 11 ("禁用所有快捷键") switches the key rows off. Ctrl+Tab and the browser's own
+// letter commands (Alt+D, Alt+T, Ctrl+B/D/H/M) are consumed, so a page never types or acts on them;
+// every other key also reaches its window. Commands that open a modal window run once the key
+// event is over, never inside the hook.
 #include "shell/FormMain.h"
 
 #include "browser/BrowserTab.h"
@@ -19,10 +16,12 @@
 #include "navigation/SuggestionList.h"
 #include "shell/FormMainUi.h"
 #include "storage/Config.h"
+#include "tools/FormTranslate.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QWindow>
@@ -111,6 +110,10 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             // Consumed: the letter would otherwise be typed into the page or over the address.
             m_addressBar->FocusAndSelect();
             return true;
+        case 'T':
+            if (!event->isAutoRepeat())
+                AfterKey([this] { ShowTranslator(m_ui->ToolButtons.value(4)); });
+            return true;
         default:
             return false;
         }
@@ -146,9 +149,29 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             else
                 tabs.NextTab();
             return true;
+        case 'H':
+            if (!event->isAutoRepeat())
+                AfterKey([this] { NViewHistoryClick(); });
+            return true;
+        case 'B':
+            if (!event->isAutoRepeat())
+                ToggleFavoritesBar();
+            return true;
+        case 'D':
+            if (!event->isAutoRepeat())
+                AfterKey([this] { AddCurrentPageToFavorites(); });
+            return true;
+        case 'M':
+            if (!event->isAutoRepeat())
+                AfterKey([this] { ManageFavorites(); });
+            return true;
         default:
             break;
         }
+    }
+    if (key == VK_DELETE && shift && !alt && !event->isAutoRepeat()) {
+        AfterKey([this] { NDeleteCacheClick(); });
+        return false;
     }
     if (key == VK_UP || key == VK_DOWN)
         ScrollOrFocusPage(*event);
@@ -231,7 +254,18 @@ void TFormMain::HookMouseMove(QMouseEvent* event) {
     UpdateBorderCursor(BorderZone(mapFromGlobal(event->globalPos())));
 }
 
+void TFormMain::AfterKey(std::function<void()> command) {
+    // A modal window opened inside the hook would run its own loop under the key event.
+    QTimer::singleShot(0, this, [this, command = std::move(command)] {
+        if (!Closing)
+            command();
+    });
+}
+
 bool TFormMain::HookWheel(QWheelEvent* event) {
+    const int notches = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0 && OptionsPageWheel(notches))
+        return true;
     TBrowserTab* tab = m_tabs->CurrentTab();
     if (tab && tab->Kernel == kWebControl && tab->View()) {
         QWidget* page = tab->View()->Widget();
