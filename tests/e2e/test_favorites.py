@@ -72,13 +72,11 @@ class Favorites(BrowserTest):
         before = self.add_with(lambda: self.program.click(*STAR))
         self.check_added(page, "Starred page", before)
 
-    @known_fault("favorites keys: Ctrl+D is not handed to TFormMain::AddCurrentPageToFavorites yet")
     def test_ctrl_d_adds_the_page_at_the_bar_end(self):
         page = self.start_on_page("Favorite page")
         before = self.add_with(lambda: self.program.key("ctrl+d"))
         self.check_added(page, "Favorite page", before)
 
-    @known_fault("favorites keys: Ctrl+B is not handed to TFormMain::ToggleFavoritesBar yet")
     def test_ctrl_b_hides_and_shows_the_bar(self):
         self.start()
         self.wait_caption("网址导航")

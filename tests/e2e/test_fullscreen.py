@@ -68,7 +68,6 @@ class SuggestionList(BrowserTest):
         self.wait_caption("y0")
         self.assertTrue(stays(lambda: not self.suggestions_shown(), 2))
 
-    @known_fault("6: the suggestion list floats over a full-screen page")
     def test_list_never_over_full_screen_page(self):
         self.start()
         self.wait_caption("网址导航")
