@@ -2,7 +2,7 @@
 button and Ctrl+D) at the bar's end, hiding and showing the bar with Ctrl+B."""
 
 import harness
-from harness import BrowserTest, known_fault, stays, wait_until
+from harness import BrowserTest, stays, wait_until
 
 # The favorites bar's row (under the tool bar, left of the tools; the window is maximised), the
 # height of its icons' middle, and the star at the address bar's right end.

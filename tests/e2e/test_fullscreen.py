@@ -2,7 +2,7 @@
 a page."""
 
 import harness
-from harness import BrowserTest, known_fault, stays, wait_until
+from harness import BrowserTest, stays, wait_until
 
 BLUE = (40, 120, 200)
 # A blue page taller than the window whose title follows its scroll position ("y<scrollY>").
