@@ -93,12 +93,6 @@ void TFormMain::ConnectChrome() {
         if (m_config)
             OpenInNewTab(QString::fromUtf8(BuildConfig::GamesUrl), 0);
     });
-    // Calculator, translator and screen capture arrive with their tools.
-    for (int index : {3, 4, 6})
-        ui.ToolButtons[index]->setEnabled(false);
-    for (QToolButton* later : {ui.SpeedButtonFav, ui.ImageFavAdd, ui.ImageSafe, ui.bsSkinSpeedButtonDownload,
-                               ui.bsSkinSpeedButtonSpeed})
-        later->setEnabled(false);
 
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)

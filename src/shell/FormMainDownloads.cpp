@@ -21,7 +21,6 @@ void TFormMain::StartDownloads() {
             &TDownloadCenter::BeforeDownload);
 
     QToolButton* button = m_ui->bsSkinSpeedButtonDownload;
-    button->setEnabled(true);
     connect(button, &QToolButton::clicked, this, &TFormMain::NDownManageClick);
     if (auto* item = findChild<QAction*>(QStringLiteral("NDownManage"))) {
         item->setEnabled(true);

@@ -55,10 +55,8 @@ void TFormMain::StartFavorites() {
     command("NFavView", &TFormMain::ToggleFavoritesBar);
     command("NFavViewHide", &TFormMain::ToggleFavoritesBar);
     command("NPopFavoriteView", &TFormMain::ToggleFavoritesBar);
-    for (QToolButton* button : {ui.SpeedButtonFav, ui.ImageFavAdd}) {
-        button->setEnabled(true); // waited for the favorites, disabled with the chrome
+    for (QToolButton* button : {ui.SpeedButtonFav, ui.ImageFavAdd})
         connect(button, &QToolButton::clicked, this, &TFormMain::AddCurrentPageToFavorites);
-    }
     // The hidden bar keeps its place in the row, so that the tools stay at the right edge.
     QSizePolicy barPolicy = ui.bsSkinToolBarFav->sizePolicy();
     barPolicy.setRetainSizeWhenHidden(true);

@@ -39,7 +39,6 @@ private:
 
 void TFormMain::ConnectServices() {
     const TFormMainUi& ui = *m_ui;
-    ui.ImageSafe->setEnabled(true);
     connect(ui.ImageSafe, &QToolButton::clicked, this, &TFormMain::LabelSafeClick);
     for (QLabel* label : {ui.LabelSafeName, ui.LabelSafe})
         label->installEventFilter(new TLabelClickFilter(label, [this] { LabelSafeClick(); }));

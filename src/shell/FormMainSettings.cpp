@@ -37,7 +37,6 @@ void TFormMain::ConnectSettings() {
     };
     bind("NViewHistory", &TFormMain::NViewHistoryClick);
     bind("NDeleteCache", &TFormMain::NDeleteCacheClick);
-    m_ui->bsSkinSpeedButtonSpeed->setEnabled(true);
     connect(m_ui->bsSkinSpeedButtonSpeed, &QToolButton::clicked, this, &TFormMain::NDeleteCacheClick);
     if (auto* yes = m_ui->PanelUpdate->findChild<QPushButton*>(QStringLiteral("bsSkinButtonUpdateYes")))
         connect(yes, &QPushButton::clicked, this, &TFormMain::UpdateYesClick);

@@ -21,7 +21,6 @@ void TFormMain::ConnectTools() {
         QToolButton* button = ui.ToolButtons.value(tool.Index);
         if (!button)
             continue;
-        button->setEnabled(true);
         connect(button, &QToolButton::clicked, this, [button, show = tool.Show] { show(button); });
     }
     // Under Wayland the capture button's hint already says why it cannot capture.
