@@ -78,7 +78,6 @@ QPushButton:hover { background: #f2f5f9; border-color: #4a90e2; }
 #LabelDangerWebsite { color: maroon; }
 #bsSkinPanelSafe1, #bsSkinPanelSafe2 { background: rgb(228, 253, 209); border: 1px solid rgb(194, 214, 154); }
 #LabelSafeName, #LabelSafe { color: teal; }
-#bsSkinPanelFullScreen { background: #000000; }
 #PageHost { background: #ffffff; border-top: 1px solid %4; }
 )");
     return sheet.arg(Css(frame), Css(hover), Css(pressed), Css(line));
