@@ -34,6 +34,7 @@ TChromiumView* TTabController::CreateChromiumControl(TBrowserTab* tab) {
     // Queued: the page may ask from inside its own script; the request is handled afterwards.
     connect(
         view, &TChromiumView::closeRequested, this, [this, view] { crmClose(view); }, Qt::QueuedConnection);
+    BindContextMenu(view);
     tab->Browser = view;
     view->show();
     return view;

@@ -1,7 +1,7 @@
 // The application-wide key and mouse hook: every input event of the program passes here first and
 // the rows below turn keys and gestures into commands. Nothing acts while the window is closing;
 // configuration key 11 ("禁用所有快捷键") switches the key rows off. Ctrl+Tab and the browser's own
-// letter commands (Alt+D, Alt+T, Ctrl+B/D/H/M) are consumed, so a page never types or acts on them;
+// letter commands (Alt+D, Alt+T, Ctrl+B/D/F/H/M), the zoom keys and Ctrl+wheel are consumed, so a page never types or acts on them;
 // every other key also reaches its window. Commands that open a modal window run once the key
 // event is over, never inside the hook.
 #include "shell/FormMain.h"
@@ -165,6 +165,19 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             if (!event->isAutoRepeat())
                 AfterKey([this] { ManageFavorites(); });
             return true;
+        case 'F':
+            if (!event->isAutoRepeat())
+                AfterKey([this] { NFindClick(); });
+            return true;
+        case VK_OEM_PLUS:
+            ZoomIn();
+            return true;
+        case VK_OEM_MINUS:
+            ZoomOut();
+            return true;
+        case '0':
+            ZoomReset();
+            return true;
         default:
             break;
         }
@@ -219,6 +232,12 @@ bool TFormMain::HookKeyRelease(QKeyEvent* event) {
     case VK_F11:
         ToggleFullScreen();
         return false;
+    case VK_F3:
+        RepeatFind(!event->modifiers().testFlag(Qt::ShiftModifier));
+        return false;
+    case VK_F12:
+        NDevelopToolClick();
+        return false;
     default:
         break;
     }
@@ -264,6 +283,14 @@ void TFormMain::AfterKey(std::function<void()> command) {
 
 bool TFormMain::HookWheel(QWheelEvent* event) {
     const int notches = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0 && event->modifiers().testFlag(Qt::ControlModifier)) {
+        // Away from the user zooms in.
+        if (notches > 0)
+            ZoomIn();
+        else
+            ZoomOut();
+        return true;
+    }
     if (notches != 0 && OptionsPageWheel(notches))
         return true;
     TBrowserTab* tab = m_tabs->CurrentTab();
