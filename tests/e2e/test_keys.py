@@ -94,6 +94,7 @@ class OpenedTabsAreActive(BrowserTest):
         home = self.server.add_page("home.html", "Home page")
         self.program.set_config(3, home)
         self.start()
+        self.wait_caption("Home page")
         self.open_address(self.server.add_page("first.html", "First"))
         self.wait_caption("First")
         self.program.key("alt+Home")
