@@ -2,8 +2,9 @@
 #include "maintenance/FavIconAskLog.h"
 
 TFavIconAskLog& TFavIconAskLog::Instance() {
-    static TFavIconAskLog log;
-    return log;
+    // Never destroyed: a fetcher thread still running while the process exits keeps using it.
+    static TFavIconAskLog* const log = new TFavIconAskLog;
+    return *log;
 }
 
 bool TFavIconAskLog::Claim(const QString& url, QByteArray* icon) {
