@@ -52,6 +52,8 @@ bool TChromiumPage::certificateError(const QWebEngineCertificateError& error) {
     // Never accepted: a forged certificate must not pass; the engine shows its error page.
     WriteLog(QStringLiteral("certificate refused for %1: %2")
                  .arg(error.url().toString(), error.errorDescription()));
+    m_view->m_certificateRefused = true; // until the next load: no lock for this page
+    emit m_view->certificateRefused();
     return false;
 }
 
@@ -86,6 +88,7 @@ TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
     connect(this, &QWebEngineView::iconUrlChanged, this, &TChromiumView::iconChange);
     connect(this, &QWebEngineView::loadStarted, this, [this] {
         m_loading = true;
+        m_certificateRefused = false;
         emit loadingStateChange(true);
     });
     connect(this, &QWebEngineView::loadFinished, this, [this] {

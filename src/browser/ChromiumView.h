@@ -74,6 +74,7 @@ public:
     QString IconUrl() const override { return iconUrl().toString(); }
     bool IsLoading() const override { return m_loading; }
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
+    bool CertificateRefused() const override { return m_certificateRefused; }
     qreal ZoomFactor() const override { return zoomFactor(); }
     void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }
     void StepZoom(int direction) override;
@@ -95,6 +96,8 @@ signals:
     void statusMessage(const QString& text);
     void beforeBrowse();
     void closeRequested();
+    // The certificate of the page being loaded was refused.
+    void certificateRefused();
 
 private:
     friend class TChromiumPage;
@@ -102,6 +105,7 @@ private:
     const int m_browserId;
     bool m_isPopup = false;
     bool m_loading = false;
+    bool m_certificateRefused = false;
     TFindResult m_findResult; // the handler of the newest search
     QPointer<QMenu> m_contextMenu;
 

@@ -30,6 +30,8 @@ public:
     // True while one of the page's own message boxes (alert, confirm, prompt) is open: the engine
     // is inside the page's script then, and the view must not be deleted until the box returns.
     virtual bool DialogShowing() const = 0;
+    // True when the engine refused the certificate of the page's own load (its error page shows).
+    virtual bool CertificateRefused() const { return false; }
 
     // The engine's zoom factor (1.0 = 100%).
     virtual qreal ZoomFactor() const = 0;

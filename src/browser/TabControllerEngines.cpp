@@ -22,6 +22,10 @@ TChromiumView* TTabController::CreateChromiumControl(TBrowserTab* tab) {
             [this, view](const QUrl& url) { crmAddressChange(view, url); });
     connect(view, &TChromiumView::titleChange, this,
             [this, view](const QString& title) { crmTitleChange(view, title); });
+    connect(view, &TChromiumView::certificateRefused, this, [this, view] {
+        if (TBrowserTab* shown = ShowingTab(view, kChromium); shown && IsActive(shown) && !m_closing)
+            emit addressShown(view->CurrentUrl());
+    });
     connect(view, &TChromiumView::iconChange, this, [this, view] {
         if (TBrowserTab* shown = ShowingTab(view, kChromium); shown && !m_closing)
             RequestTabIcon(shown);

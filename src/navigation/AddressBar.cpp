@@ -23,12 +23,13 @@ TAddressBar::TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionL
     ShowAddress(QString());
 }
 
-void TAddressBar::ShowAddress(const QString& address) {
+void TAddressBar::ShowAddress(const QString& address, bool certificateRefused) {
     m_edit->setText(address);
     m_edit->setCursorPosition(0);
+    // The lock only for an https page whose certificate was accepted.
+    const bool secure = IsSecureAddress(address) && !certificateRefused;
     m_icon->setPixmap(
-        IconPixmap(IsSecureAddress(address) ? QStringLiteral("address-secure") : QStringLiteral("address"),
-                   m_icon->size()));
+        IconPixmap(secure ? QStringLiteral("address-secure") : QStringLiteral("address"), m_icon->size()));
 }
 
 void TAddressBar::FillSuggestions(const QString& text) {

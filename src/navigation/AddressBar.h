@@ -25,7 +25,8 @@ public:
     void SetSuggestionSource(TSuggestionSource source) { m_source = std::move(source); }
 
     // Shows an address in the bar and the matching address icon; the list is left alone.
-    void ShowAddress(const QString& address);
+    // The address with its icon: the lock for https, unless the page's certificate was refused.
+    void ShowAddress(const QString& address, bool certificateRefused = false);
     // Fills the list with the history addresses containing the text, places it under the address
     // field and shows it (with no height when nothing matched); nothing while the field is hidden.
     void FillSuggestions(const QString& text);

@@ -308,5 +308,6 @@ void TFormMain::OpenInCurrentTab(const QString& url) {
 }
 
 void TFormMain::ShowAddress(const QString& url) {
-    m_addressBar->ShowAddress(url);
+    const TBrowserTab* tab = CurrentTab();
+    m_addressBar->ShowAddress(url, tab && tab->View() && tab->View()->CertificateRefused());
 }

@@ -298,6 +298,9 @@ void TAddressBarTest::addressIconFollowsTheScheme() {
     QCOMPARE(f.Edit->text(), QStringLiteral("HTTPS://a.com/"));
     QVERIFY(!plain.isNull() && !secure.isNull());
     QVERIFY(plain != secure);
+    // An https page whose certificate was refused gets no lock.
+    f.Bar.ShowAddress(QStringLiteral("https://a.com/"), true);
+    QCOMPARE(f.Icon->pixmap(Qt::ReturnByValue).toImage(), plain);
 }
 
 void TAddressBarTest::searchHintRules() {
