@@ -103,7 +103,8 @@ def listening_ports_of(pids):
 
 class Display:
     """An Xvfb server of its own (1366 x 900, 24 bits). Display numbers from 300 up, away from the
-    ones xvfb-run -a (99 up) and desktops (0 up) take; a number another server holds is skipped."""
+    ones xvfb-run -a (99 up) and desktops (0 up) take; a number another server holds is skipped.
+    It never resets: a reset after the program's last connection closes refused the next start."""
 
     def __init__(self):
         for number in range(300 + os.getpid() % 200, 600):
@@ -112,7 +113,7 @@ class Display:
             self.name = ":%d" % number
             self.process = subprocess.Popen(
                 ["Xvfb", self.name, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
-                 "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                 "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             wait_until(lambda: self._answers() or self.process.poll() is not None, "Xvfb " + self.name)
             # Another Xvfb started at the same moment may hold the number: the lock file says whose.
             if self.process.poll() is None and self._lock_holder() == self.process.pid:
