@@ -80,6 +80,36 @@ QString IndexRemoval(bool readable) {
     return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n");
 }
 
+// SQLite builds with SECURE_DELETE (the default of several Linux distributions) overwrite every
+// freed page with zeros, which writes each page of a deleted table once more through the log:
+// emptying a million-row history then rewrites the whole file. While everything is deleted the
+// pages are only freed; the file is compacted afterwards, so the deleted text leaves it anyway.
+class TFreeWithoutZeroing {
+public:
+    explicit TFreeWithoutZeroing(TDb& db) : m_db(db) {
+        const auto table = m_db.Query(QStringLiteral("PRAGMA secure_delete"));
+        try {
+            if (table && table->RowCount() == 1)
+                m_previous = table->GetInt64(0);
+        } catch (const ESQLiteException&) {
+        }
+        if (m_previous > 0)
+            m_db.Query(QStringLiteral("PRAGMA secure_delete = FAST"));
+    }
+    ~TFreeWithoutZeroing() {
+        // 2 is FAST, which the pragma takes only by name.
+        if (m_previous > 0)
+            m_db.Query(m_previous == 2 ? QStringLiteral("PRAGMA secure_delete = FAST")
+                                       : QStringLiteral("PRAGMA secure_delete = %1").arg(m_previous));
+    }
+    TFreeWithoutZeroing(const TFreeWithoutZeroing&) = delete;
+    TFreeWithoutZeroing& operator=(const TFreeWithoutZeroing&) = delete;
+
+private:
+    TDb& m_db;
+    qint64 m_previous = -1;
+};
+
 } // namespace
 
 THistory::THistory(TDb& db, TClock clock) : m_db(db), m_clock(std::move(clock)) {
@@ -170,6 +200,28 @@ bool THistory::DeleteHistoryRange(qint64 from, qint64 to) {
 
 bool THistory::DeleteRows(const QString& condition, const QString& alsoRun) {
     QMutexLocker locker(&m_indexLock);
+    if (!condition.isEmpty())
+        return DeleteRowsLocked(condition, alsoRun);
+    bool deleted = false;
+    {
+        const TFreeWithoutZeroing quickly(m_db);
+        deleted = DeleteRowsLocked(condition, alsoRun);
+    }
+    if (deleted)
+        Compact();
+    return deleted;
+}
+
+void THistory::Compact() {
+    // The freed pages still hold the deleted rows: rewriting the file without them (the rows left
+    // are few) and moving the log's pages into it removes them from the disk file, and the file
+    // shrinks. The rows are gone whether or not this works.
+    if (!m_db.Query(QStringLiteral("VACUUM")))
+        WriteLog(QStringLiteral("History: the data file could not be compacted after clearing the history"));
+    m_db.Query(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+bool THistory::DeleteRowsLocked(const QString& condition, const QString& alsoRun) {
     const TSearchIndex index = m_index;
     if (index == TSearchIndex::Absent)
         return m_db.ExecuteScript(RowDeletion(condition) + alsoRun);

@@ -88,6 +88,9 @@ private:
     // Deletes the rows matching the condition (empty: every row) and runs the extra statements
     // in the same transaction.
     bool DeleteRows(const QString& condition, const QString& alsoRun = QString());
+    bool DeleteRowsLocked(const QString& condition, const QString& alsoRun);
+    // Rewrites the data file without its free pages, after everything was deleted.
+    void Compact();
     // Drops the search index after a deletion it could not follow.
     void RemoveSearchIndex(bool readable);
     void LeaveSearchIndex(TSearchIndex from, TSearchIndex to);
