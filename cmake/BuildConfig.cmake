@@ -13,6 +13,10 @@ set(QUELLON_SEARCH_BAIDU "https://www.baidu.com" CACHE STRING "Baidu web search 
 set(QUELLON_TRANSLATE_URL "" CACHE STRING
     "Translation service endpoint (Youdao open API form, e.g. http://fanyi.youdao.com/openapi.do); empty: not configured")
 set(QUELLON_API_ROOT "" CACHE STRING "Vendor web API root; empty disables the calls")
+# The Internet Options stand-in: "command line|window title[|title...]"; empty: the first known
+# desktop network settings program found on PATH (nm-connection-editor, gnome-control-center, kcmshell5).
+set(QUELLON_NETWORK_SETTINGS "" CACHE STRING
+    "Network settings program and its window title(s), 'command|title'; empty: a known desktop program")
 set(QUELLON_OFFICE_HOST "oa.example.com.cn/" CACHE STRING
     "Host that always opens with the compatibility engine (built-in engine domain list)")
 

@@ -50,7 +50,9 @@ QString DefaultDownloadDir() {
 }
 
 QString SiteRoot() {
-    const QString configured = QString::fromUtf8(BuildConfig::SiteRoot);
+    QString configured = qEnvironmentVariable("QUELLON_SITE_ROOT");
+    if (configured.isEmpty())
+        configured = QString::fromUtf8(BuildConfig::SiteRoot);
     if (!configured.isEmpty())
         return WithSlash(configured);
     return WithSlash(QUrl::fromLocalFile(AppDir() + QLatin1String("res/site/")).toString());

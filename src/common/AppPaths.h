@@ -12,7 +12,8 @@ void SetAppDir(const QString& folder);
 QString UserDataDir();
 // Downloads folder + "Quellon下载/", created with its parents when missing.
 QString DefaultDownloadDir();
-// The vendor site root ending in "/": the configured one, or the bundled res/site/ as a file URL.
+// The vendor site root ending in "/": the environment variable QUELLON_SITE_ROOT when set (tests
+// point it at a local server), else the build's setting, else the bundled res/site/ as a file URL.
 QString SiteRoot();
 // SiteRoot() + "123.html": the navigation page.
 QString NavigationPageUrl();

@@ -179,6 +179,7 @@ private:
 
     // FormMainServices.cpp: the site registration form, the vendor's site and the About box.
     void ConnectServices();
+    void ConnectSiteTools();
     void LabelSafeClick();
     void AboutClick();
 

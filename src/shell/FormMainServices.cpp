@@ -1,16 +1,24 @@
 // TFormMain: the vendor's services. The site badge and the certification icon open the site
-// registration form; the help menu opens the vendor's site, its forum page and the About box.
+// registration form; the help menu opens the vendor's site, its forum page and the About box; the
+// tools menu opens Internet Options and the windows hosting the vendor's bank list, parcel
+// tracking and software market (their toolbar buttons are hidden, so the menu is their way in).
 #include "shell/FormMain.h"
 
-#include "BuildConfig.h"
 #include "common/AppPaths.h"
+#include "services/FormCourier.h"
 #include "services/FormDomainAdd.h"
+#include "services/FormInternetOption.h"
+#include "services/FormManageSoftware.h"
+#include "services/FormNetBank.h"
+#include "services/SitePages.h"
 #include "services/Token.h"
 #include "shell/FormMainUi.h"
 #include "tools/FormAbout.h"
+#include "tools/ToolWindow.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <functional>
@@ -35,6 +43,11 @@ protected:
 private:
     std::function<void()> m_command;
 };
+
+// Shows a tool window next to its toolbar button, or centred while the button is hidden.
+void ShowSiteTool(QDialog* window, const QWidget* button) {
+    ShowToolWindow(window, button && button->isVisible() ? button : nullptr);
+}
 } // namespace
 
 void TFormMain::ConnectServices() {
@@ -50,21 +63,48 @@ void TFormMain::ConnectServices() {
         }
     };
     for (const char* name : {"NOfficialWebsite", "NPopOfficialWebsite"})
-        bind(name, [this] { OpenInNewTab(SiteRoot(), 0); });
+        bind(name, [this] { OpenInNewTab(SitePageUrl(SiteRoot(), QString()), 0); });
     for (const char* name : {"NTieba", "NPopTieba"})
-        bind(name, [this] { OpenInNewTab(SiteRoot() + QStringLiteral("tieba.html"), 0); });
+        bind(name, [this] { OpenInNewTab(SitePageUrl(SiteRoot(), QLatin1String(SitePages::Tieba)), 0); });
     for (const char* name : {"About", "NPopAbout"})
         bind(name, [this] { AboutClick(); });
+    for (const char* name : {"NInternetOption", "NPopInternetOption"})
+        bind(name, [] { ShowToolWindow(new TFormInternetOption(FindNetworkSettingsProgram(ConfiguredNetworkSettings())), nullptr); });
+    ConnectSiteTools();
+}
+
+void TFormMain::ConnectSiteTools() {
+    TFormMainUi& ui = *m_ui;
+    QWidget* netBank = ui.ToolButtons.value(1);
+    QWidget* courier = ui.ToolButtons.value(2);
+    const std::function<void()> tools[] = {
+        [this, netBank] { ShowSiteTool(new TFormNetBank(this, SiteRoot(), this), netBank); },
+        [this, courier] { ShowSiteTool(new TFormCourier(this, SiteRoot(), this), courier); },
+        [this] { ShowSiteTool(new TFormManageSoftware(this, SiteRoot(), this), nullptr); },
+    };
+    ui.bsSkinSpeedButtonManageSoftware->setEnabled(true);
+    QToolButton* buttons[] = {ui.ToolButtons.value(1), ui.ToolButtons.value(2), ui.bsSkinSpeedButtonManageSoftware};
+    const char* names[] = {"NNetBank", "NCourier", "NManageSoftware"};
+    const QString captions[] = {tr("网银"), tr("快递"), tr("软件市场")};
+    auto* menu = findChild<QMenu*>(QStringLiteral("N4"));
+    if (menu)
+        menu->addSeparator()->setObjectName(QStringLiteral("NSiteTools"));
+    for (int i = 0; i < 3; ++i) {
+        if (buttons[i])
+            connect(buttons[i], &QToolButton::clicked, this, tools[i]);
+        if (menu)
+            connect(AddMenuItem(menu, names[i], captions[i], QString(), true), &QAction::triggered, this, tools[i]);
+    }
 }
 
 // The form always opens blank, whatever site the badge shows.
 void TFormMain::LabelSafeClick() {
-    TFormDomainAdd form(QString::fromUtf8(BuildConfig::ApiRoot), CurrentToken(), this);
+    TFormDomainAdd form(ApiRoot(), CurrentToken(), this);
     form.exec();
 }
 
 void TFormMain::AboutClick() {
-    TFormAbout about(m_ui->ImageLogo->pixmap(Qt::ReturnByValue), SiteRoot(), this);
+    TFormAbout about(m_ui->ImageLogo->pixmap(Qt::ReturnByValue), SitePageUrl(SiteRoot(), QString()), this);
     // The tab opens once the box has closed.
     connect(&about, &TFormAbout::siteRequested, this, [this](const QString& url) {
         QMetaObject::invokeMethod(

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(aboutItem && aboutItem->isEnabled());
         aboutItem->trigger();
         QCOMPARE(abouts, 1);
-        QTRY_VERIFY_WITH_TIMEOUT(HasTabWith(*window, SiteRoot()), kOpenTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(HasTabWith(*window, SiteRoot() + QStringLiteral("index.html")), kOpenTimeout);
 
         window->findChild<QAction*>(QStringLiteral("NTieba"))->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(HasTabWith(*window, SiteRoot() + QStringLiteral("tieba.html")),
