@@ -6,7 +6,6 @@
 #include "browser/ChromiumView.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
-#include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "history/History.h"
 #include "history/PageLog.h"
@@ -18,7 +17,7 @@
 #include "shell/SkinStyle.h"
 #include "storage/Config.h"
 #include "support/TestDb.h"
-#include "support/TestServer.h"
+#include "support/WindowTestKit.h"
 
 #include "support/EngineTestMain.h"
 #include <QApplication>
@@ -26,7 +25,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -34,33 +32,6 @@
 #include <memory>
 
 namespace {
-constexpr int LoadTimeout = 20000;
-
-QByteArray Page(const QString& title) {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                          "<body><p>%1</p></body></html>")
-        .arg(title)
-        .toUtf8();
-}
-
-bool WaitIdle(TBrowserTab* tab) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < LoadTimeout) {
-        if (tab && tab->Idle == 1 && tab->View() && !tab->View()->IsLoading())
-            return true;
-        QTest::qWait(20);
-    }
-    return false;
-}
-
-QStringList StoredPageLog(TDb& db) {
-    QStringList urls;
-    for (const TPageInfo& page : TPageLog(db).LoadPageLog())
-        urls.append(page.Url);
-    return urls;
-}
-
 template <class T> T* Control(QWidget& window, const char* name) {
     return window.findChild<T*>(QLatin1String(name));
 }
@@ -103,11 +74,6 @@ QVariant PageScript(TBrowserTab* tab, const QString& script) {
     while (!answer->first && timer.elapsed() < LoadTimeout)
         QTest::qWait(20);
     return answer->second;
-}
-
-// The widget of the Chromium page that takes the keyboard.
-QWidget* PageInput(TBrowserTab* tab) {
-    return tab->Browser->focusProxy() ? tab->Browser->focusProxy() : tab->Browser;
 }
 
 // A key pressed and released as the window system delivers it, with its time and its letter
@@ -160,11 +126,7 @@ private slots:
     void siteBadges();
 
 private:
-    // A window over a fresh data file; waits for its first page.
-    std::unique_ptr<TFormMain> OpenWindow(TTestDb& data, const QString& commandLine = QString());
-    QString Url(const QString& name) const {
-        return m_server->Url(QStringLiteral("/") + name + QStringLiteral(".html"));
-    }
+    QString Url(const QString& name) const { return m_site->Url(name); }
     void Press(TFormMain& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Opens a page with this title in the current tab and gives it the keyboard.
     TBrowserTab* OpenFocused(TFormMain& window, const QString& name, const QString& title);
@@ -173,31 +135,25 @@ private:
         return OpenFocused(window, QStringLiteral("form"), QStringLiteral("Form"));
     }
 
-    QTemporaryDir m_appDir;
-    std::unique_ptr<TTestServer> m_server;
+    std::unique_ptr<TWindowTestSite> m_site;
 };
 
 void TFormMainTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_appDir.isValid());
-    SetAppDir(m_appDir.path() + QStringLiteral("/"));
+    m_site = std::make_unique<TWindowTestSite>(QStringList{"a", "b", "c", "d", "quote'page"});
+    QVERIFY2(m_site->ErrorText().isEmpty(), qPrintable(m_site->ErrorText()));
     // The navigation page of new tabs, as the program folder carries it.
-    QDir().mkpath(m_appDir.path() + QStringLiteral("/res/site"));
-    QFile navigation(m_appDir.path() + QStringLiteral("/res/site/123.html"));
+    QDir().mkpath(m_site->AppDir() + QStringLiteral("/res/site"));
+    QFile navigation(m_site->AppDir() + QStringLiteral("/res/site/123.html"));
     QVERIFY(navigation.open(QIODevice::WriteOnly));
-    navigation.write(Page(QStringLiteral("导航")));
+    navigation.write(PageHtml(QStringLiteral("导航")));
     navigation.close();
-    m_server = std::make_unique<TTestServer>();
-    QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
-    for (const char* name : {"a", "b", "c", "d", "quote'page"})
-        QVERIFY(m_server->WriteFile(QLatin1String(name) + QStringLiteral(".html"),
-                                    Page(QStringLiteral("Page ") + QLatin1String(name))));
     // A tall page, and one with a text field that has the keyboard once loaded.
-    QVERIFY(
-        m_server->WriteFile(QStringLiteral("long.html"),
-                            QByteArrayLiteral("<!DOCTYPE html><html><head><title>Long</title></head>"
-                                              "<body><div style=\"height:6000px\"></div></body></html>")));
-    QVERIFY(m_server->WriteFile(
+    QVERIFY(m_site->Server().WriteFile(
+        QStringLiteral("long.html"),
+        QByteArrayLiteral("<!DOCTYPE html><html><head><title>Long</title></head>"
+                          "<body><div style=\"height:6000px\"></div></body></html>")));
+    QVERIFY(m_site->Server().WriteFile(
         QStringLiteral("form.html"),
         QByteArrayLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Form</title></head>"
                           "<body><input id=\"field\" value=\"abc\" autofocus>"
@@ -206,22 +162,7 @@ void TFormMainTest::initTestCase() {
 }
 
 void TFormMainTest::cleanup() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<TFormMain*>(widget))
-            window->close();
-}
-
-std::unique_ptr<TFormMain> TFormMainTest::OpenWindow(TTestDb& data, const QString& commandLine) {
-    auto window = std::make_unique<TFormMain>(data.Db(), commandLine);
-    window->Tabs()->SetCtrlHeldFunction([] { return false; });
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    QElapsedTimer timer;
-    timer.start();
-    while (window->Tabs()->TabCount() == 0 && timer.elapsed() < LoadTimeout)
-        QTest::qWait(20);
-    WaitIdle(window->CurrentTab());
-    return window;
+    CloseMainWindows();
 }
 
 void TFormMainTest::Press(TFormMain& window, int key, Qt::KeyboardModifiers modifiers) {
@@ -302,7 +243,7 @@ void TFormMainTest::designTexts() {
     QFETCH(QSize, size);
     TTestDb data;
     QVERIFY(data.Ok());
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* control = window->findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->toolTip(), hint);
@@ -322,7 +263,7 @@ void TFormMainTest::designTexts() {
 
 void TFormMainTest::openingAnAddress() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* edit = Control<TAddressEdit>(*window, "EditUrl");
     QCOMPARE(window->Tabs()->CurrentTab()->Caption, QStringLiteral("导航"));
     edit->setText(QStringLiteral("  ") + Url(QStringLiteral("a")) + QStringLiteral(" "));
@@ -351,7 +292,7 @@ void TFormMainTest::openingAnAddress() {
 
 void TFormMainTest::tabKeys() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TTabController* tabs = window->Tabs();
     Press(*window, Qt::Key_T, Qt::ControlModifier);
     Press(*window, Qt::Key_T, Qt::ControlModifier);
@@ -375,7 +316,7 @@ void TFormMainTest::tabKeys() {
 
 void TFormMainTest::hookOffWithKey11() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     window->Config().DisableShortcuts = true;
     TTabController* tabs = window->Tabs();
     Press(*window, Qt::Key_T, Qt::ControlModifier);
@@ -421,7 +362,7 @@ TBrowserTab* TFormMainTest::OpenFocused(TFormMain& window, const QString& name, 
 
 void TFormMainTest::keysThePageLeavesActOnce() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     for (const char* name : {"a", "b"}) {
         window->OpenInCurrentTab(Url(QLatin1String(name)));
         QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption,
@@ -450,7 +391,7 @@ void TFormMainTest::keysThePageLeavesActOnce() {
 
 void TFormMainTest::altDTakesTheAddressBar() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TBrowserTab* form = OpenForm(*window);
     QVERIFY(form);
     auto* edit = Control<TAddressEdit>(*window, "EditUrl");
@@ -471,7 +412,7 @@ void TFormMainTest::altDTakesTheAddressBar() {
 
 void TFormMainTest::upAndDownOutsideThePage() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TBrowserTab* form = OpenFocused(*window, QStringLiteral("long"), QStringLiteral("Long"));
     QVERIFY(form);
     auto* edit = Control<TAddressEdit>(*window, "EditUrl");
@@ -516,7 +457,7 @@ void TFormMainTest::upAndDownOutsideThePage() {
 
 void TFormMainTest::fullScreenShowsTheCurrentTab() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TTabController* tabs = window->Tabs();
     window->OpenInCurrentTab(Url(QStringLiteral("a")));
     QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Page a"), LoadTimeout);
@@ -556,7 +497,7 @@ void TFormMainTest::fullScreenShowsTheCurrentTab() {
 
 void TFormMainTest::closingTheOnlyTabClosesTheWindow() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     QCOMPARE(window->Tabs()->TabCount(), 1);
     Press(*window, Qt::Key_W, Qt::ControlModifier);
     QTRY_VERIFY(!window->isVisible());
@@ -565,7 +506,7 @@ void TFormMainTest::closingTheOnlyTabClosesTheWindow() {
 
 void TFormMainTest::pageLogAtExit() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     window->OpenInCurrentTab(Url(QStringLiteral("a")));
     QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Page a"), LoadTimeout);
     window->OpenInNewTab(QStringLiteral("about:blank"));
@@ -585,7 +526,7 @@ void TFormMainTest::restoreOffer() {
     TPageLog log(data.Db());
     QVERIFY(log.SavePageLog(
         {{Url(QStringLiteral("a"))}, {Url(QStringLiteral("b"))}, {Url(QStringLiteral("c"))}}));
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* panel = Control<QWidget>(*window, "PanelConfirm");
     QVERIFY(panel->isVisible());
     QVERIFY(panel->findChild<QLabel*>()->text() == QStringLiteral("是否恢复上次访问记录？"));
@@ -602,7 +543,7 @@ void TFormMainTest::restoreOffer() {
     // With the options page current, the first address gets a tab of its own instead of being lost.
     TTestDb options;
     QVERIFY(TPageLog(options.Db()).SavePageLog({{Url(QStringLiteral("c"))}, {Url(QStringLiteral("d"))}}));
-    auto optionsWindow = OpenWindow(options);
+    auto optionsWindow = OpenWindow(options.Db());
     optionsWindow->OpenInCurrentTab(QStringLiteral("about:config"));
     QCOMPARE(optionsWindow->CurrentTab()->Kernel, int(kOptionsPage));
     Control<QPushButton>(*optionsWindow, "bsSkinButtonYes")->click();
@@ -616,7 +557,7 @@ void TFormMainTest::restoreOffer() {
     // "否" only hides the bar.
     TTestDb second;
     QVERIFY(TPageLog(second.Db()).SavePageLog({{Url(QStringLiteral("d"))}}));
-    auto other = OpenWindow(second);
+    auto other = OpenWindow(second.Db());
     QVERIFY(Control<QWidget>(*other, "PanelConfirm")->isVisible());
     Control<QPushButton>(*other, "bsSkinButtonNo")->click();
     QVERIFY(!Control<QWidget>(*other, "PanelConfirm")->isVisible());
@@ -631,13 +572,13 @@ void TFormMainTest::noOfferWithStartModeOneOrCommandLine() {
         TConfig config(data.Db());
         QVERIFY(config.SetValue(2, QStringLiteral("1")));
     }
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     QVERIFY(!Control<QWidget>(*window, "PanelConfirm")->isVisible());
     window->close();
 
     TTestDb second;
     QVERIFY(TPageLog(second.Db()).SavePageLog({{Url(QStringLiteral("a"))}}));
-    auto started = OpenWindow(second, Url(QStringLiteral("b")));
+    auto started = OpenWindow(second.Db(), Url(QStringLiteral("b")));
     QVERIFY(!Control<QWidget>(*started, "PanelConfirm")->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(started->CurrentTab()->Caption, QStringLiteral("Page b"), LoadTimeout);
     QCOMPARE(started->Tabs()->TabCount(), 1); // no navigation page besides the given address
@@ -656,7 +597,7 @@ void TFormMainTest::reopenClosedWalk() {
         QVERIFY(history.AddVisit(closed));
         clock = clock.addSecs(60);
     }
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TTabController* tabs = window->Tabs();
     for (const char* name : {"c", "b", "a"}) {
         Press(*window, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
@@ -676,7 +617,7 @@ void TFormMainTest::reopenClosedWalk() {
 
 void TFormMainTest::optionsTab() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* edit = Control<TAddressEdit>(*window, "EditUrl");
     edit->setText(QStringLiteral("  ABOUT:CONFIG "));
     QTest::keyClick(edit, Qt::Key_Return);
@@ -696,7 +637,7 @@ void TFormMainTest::optionsTab() {
 
 void TFormMainTest::searchOpensNewTab() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* search = Control<QLineEdit>(*window, "EditSearch");
     QCOMPARE(search->text(), QStringLiteral("www.jd.com")); // the hint of the start-up settings
     search->setFocus();
@@ -711,7 +652,7 @@ void TFormMainTest::searchOpensNewTab() {
 
 void TFormMainTest::skinSquareStoresKey1() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     Control<QToolButton>(*window, "bsSkinSpeedButtonChangeSkin")->click();
     auto* panel = Control<QWidget>(*window, "bsSkinPanelChangeSkin");
     QVERIFY(panel->isVisible());
@@ -725,13 +666,13 @@ void TFormMainTest::skinSquareStoresKey1() {
     window->close();
     // The next start applies the stored colour.
     QVERIFY(data.Db().Open(data.FilePath()));
-    auto again = OpenWindow(data);
+    auto again = OpenWindow(data.Db());
     QCOMPARE(again->SkinIndex(), 5);
 }
 
 void TFormMainTest::wideningKeepsRightAnchoredControls() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     window->RestoreWindow();
     const char* const anchored[] = {"PanelSearch",
                                     "bsSkinPanelOpenUrl",
@@ -762,37 +703,27 @@ void TFormMainTest::wideningKeepsRightAnchoredControls() {
 
 void TFormMainTest::droppingFilesOpensTheFirst() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     QTemporaryDir folder;
     QFile first(folder.filePath(QStringLiteral("first.html")));
     QVERIFY(first.open(QIODevice::WriteOnly));
-    first.write(Page(QStringLiteral("Dropped first")));
+    first.write(PageHtml(QStringLiteral("Dropped first")));
     first.close();
     // Dropped on the status bar, as the window system delivers a drop: enter, then drop.
     const QPoint point = Control<QWidget>(*window, "LabelStatus")->mapTo(window.get(), QPoint(2, 2));
-    auto drop = [&](QMimeData* mime) {
-        QDragEnterEvent enter(point, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->windowHandle(), &enter);
-        QDropEvent dropped(QPointF(point), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->windowHandle(), &dropped);
-    };
-    QMimeData files;
-    files.setUrls(
-        {QUrl::fromLocalFile(first.fileName()), QUrl::fromLocalFile(folder.filePath("second.html"))});
-    drop(&files);
+    DropUrls(window->windowHandle(), point,
+             {QUrl::fromLocalFile(first.fileName()), QUrl::fromLocalFile(folder.filePath("second.html"))});
     QCOMPARE(window->Tabs()->TabCount(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->Caption, QStringLiteral("Dropped first"), LoadTimeout);
     // A drop without a file opens a blank tab.
-    QMimeData text;
-    text.setUrls({QUrl(QStringLiteral("http://not-a-file.example/"))});
-    drop(&text);
+    DropUrls(window->windowHandle(), point, {QUrl(QStringLiteral("http://not-a-file.example/"))});
     QCOMPARE(window->Tabs()->TabCount(), 3);
     QCOMPARE(window->CurrentTabAddress(), QStringLiteral("about:blank"));
 }
 
 void TFormMainTest::siteBadges() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     auto* safe = Control<QWidget>(*window, "bsSkinPanelSafe");
     auto* danger = Control<QWidget>(*window, "bsSkinPanelDangerWebsite");
     auto* name = Control<QLabel>(*window, "LabelSafeName");

@@ -4,38 +4,17 @@
 #include "browser/BrowserTab.h"
 #include "browser/ChromiumView.h"
 #include "browser/TabController.h"
-#include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "history/PageLog.h"
 #include "shell/FormMain.h"
 #include "support/TestDb.h"
-#include "support/TestServer.h"
+#include "support/WindowTestKit.h"
 
 #include "support/EngineTestMain.h"
 #include <QApplication>
-#include <QMimeData>
-#include <QTemporaryDir>
 
 #include <QtTest>
 #include <memory>
-
-namespace {
-constexpr int LoadTimeout = 20000;
-
-QByteArray Page(const QString& title) {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                          "<body><p>%1</p></body></html>")
-        .arg(title)
-        .toUtf8();
-}
-
-QStringList StoredPageLog(TDb& db) {
-    QStringList urls;
-    for (const TPageInfo& page : TPageLog(db).LoadPageLog())
-        urls.append(page.Url);
-    return urls;
-}
-} // namespace
 
 class TWindowPagesTest final : public QObject {
     Q_OBJECT
@@ -47,47 +26,27 @@ private slots:
     void tabStripFitsItsRow();
 
 private:
-    std::unique_ptr<TFormMain> OpenWindow(TTestDb& data);
-    QString Url(const QString& name) const { return m_server->Url(QStringLiteral("/%1.html").arg(name)); }
+    QString Url(const QString& name) const { return m_site->Url(name); }
 
-    QTemporaryDir m_appDir;
-    std::unique_ptr<TTestServer> m_server;
+    std::unique_ptr<TWindowTestSite> m_site;
 };
 
 void TWindowPagesTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_appDir.isValid());
-    SetAppDir(m_appDir.path() + QStringLiteral("/"));
-    m_server = std::make_unique<TTestServer>();
-    QVERIFY2(m_server->Running(), qPrintable(m_server->ErrorText()));
-    for (const char* name : {"a", "b", "c"})
-        QVERIFY(m_server->WriteFile(QLatin1String(name) + QStringLiteral(".html"),
-                                    Page(QStringLiteral("Page ") + QLatin1String(name))));
+    m_site = std::make_unique<TWindowTestSite>(QStringList{"a", "b", "c"});
+    QVERIFY2(m_site->ErrorText().isEmpty(), qPrintable(m_site->ErrorText()));
     TTabController::SetMsgBoxFunction([](const QString&, int) { return int(IDOK); });
 }
 
 void TWindowPagesTest::cleanup() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<TFormMain*>(widget))
-            window->close();
-}
-
-std::unique_ptr<TFormMain> TWindowPagesTest::OpenWindow(TTestDb& data) {
-    auto window = std::make_unique<TFormMain>(data.Db(), QString());
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    QElapsedTimer timer;
-    timer.start();
-    while (window->Tabs()->TabCount() == 0 && timer.elapsed() < LoadTimeout)
-        QTest::qWait(20);
-    return window;
+    CloseMainWindows();
 }
 
 void TWindowPagesTest::pageLogFollowsOpenPages() {
     TTestDb data;
     // The last session's pages are offered; the log then follows this session.
     QVERIFY(TPageLog(data.Db()).SavePageLog({{Url("c")}}));
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TTabController* tabs = window->Tabs();
     window->OpenInCurrentTab(Url("a"));
     window->OpenInNewTab(Url("b"));
@@ -106,25 +65,17 @@ void TWindowPagesTest::pageLogFollowsOpenPages() {
 
 void TWindowPagesTest::fileDroppedOnPageOpensNewTab() {
     TTestDb data;
-    QFile file(m_appDir.path() + QStringLiteral("/拖入.html"));
+    QFile file(m_site->AppDir() + QStringLiteral("/拖入.html"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(Page(QStringLiteral("拖入的文件")));
+    file.write(PageHtml(QStringLiteral("拖入的文件")));
     file.close();
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     TTabController* tabs = window->Tabs();
     window->OpenInCurrentTab(Url("a"));
     QTRY_COMPARE_WITH_TIMEOUT(tabs->CurrentTab()->Caption, QStringLiteral("Page a"), LoadTimeout);
     TBrowserTab* first = tabs->CurrentTab();
-    QWidget* page = first->Browser->focusProxy() ? first->Browser->focusProxy() : first->Browser;
-
-    QMimeData data1;
-    data1.setUrls({QUrl::fromLocalFile(file.fileName())});
-    const QPoint centre = page->rect().center();
-    QDragEnterEvent enter(centre, Qt::CopyAction, &data1, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(page, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(centre, Qt::CopyAction, &data1, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(page, &drop);
+    QWidget* page = PageInput(first);
+    QVERIFY(DropUrls(page, page->rect().center(), {QUrl::fromLocalFile(file.fileName())}));
 
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabCount(), 2, LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(tabs->CurrentTab()->Caption, QStringLiteral("拖入的文件"), LoadTimeout);
@@ -134,7 +85,7 @@ void TWindowPagesTest::fileDroppedOnPageOpensNewTab() {
 
 void TWindowPagesTest::tabStripFitsItsRow() {
     TTestDb data;
-    auto window = OpenWindow(data);
+    auto window = OpenWindow(data.Db());
     QWidget* strip = window->findChild<QWidget*>(QStringLiteral("PageControl1"));
     QVERIFY(strip);
     QWidget* row = strip->parentWidget();
