@@ -1,4 +1,4 @@
-// The Chromium engine's view and page: navigation, popups, dialogs, credentials and downloads.
+// The Chromium engine's view and page: navigation, popups, dialogs and credentials.
 #include "browser/ChromiumView.h"
 
 #include "browser/Snapshot.h"
@@ -15,7 +15,6 @@
 #include <QPrinter>
 #include <QWebEngineCertificateError>
 #include <QWebEngineContextMenuData>
-#include <QWebEngineDownloadItem>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -220,15 +219,4 @@ void TChromiumView::RunContextCommand(int command, const QString& linkUrl, const
     const bool picture = command == E::SavePicture || command == E::OpenPictureInNewTab;
     if (ContextCommand)
         ContextCommand(command, picture ? mediaUrl : CurrentUrl());
-}
-
-TChromiumDownloadHook::TChromiumDownloadHook(QWebEngineProfile* profile, QObject* parent) : QObject(parent) {
-    connect(profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadItem* item) {
-        // The browser downloads files itself: the engine's own download never starts.
-        const QString url = item->url().toString();
-        const QString name = item->downloadFileName();
-        const qint64 size = item->totalBytes();
-        item->cancel();
-        emit downloadRequested(url, name, size);
-    });
 }

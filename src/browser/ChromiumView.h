@@ -111,13 +111,3 @@ private:
 
     void RunContextCommand(int command, const QString& linkUrl, const QString& mediaUrl);
 };
-
-// The engine's before-download event for a profile: every download is cancelled and reported
-// once as (url, suggested file name, total size; -1 when unknown).
-class TChromiumDownloadHook final : public QObject {
-    Q_OBJECT
-public:
-    explicit TChromiumDownloadHook(QWebEngineProfile* profile, QObject* parent = nullptr);
-signals:
-    void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
-};

@@ -6,6 +6,7 @@
 #include "browser/TabController.h"
 
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumDownloadHook.h"
 #include "browser/ChromiumView.h"
 #include "browser/ClickModifiers.h"
 #include "browser/TabControllerPrivate.h"

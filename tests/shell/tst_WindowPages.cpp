@@ -1,10 +1,12 @@
 // The main window's pages seen from outside the tab controller: the page log follows the open
 // pages while browsing (so a crash or kill loses nothing the restore bar needs), a file dropped on
-// the page area opens in a new tab, and the tab strip is not clipped by its row.
+// the page area opens in a new tab, the tab strip is not clipped by its row, and a page's download
+// reaches the new-download dialog with the size the server announced.
 #include "browser/BrowserTab.h"
 #include "browser/ChromiumView.h"
 #include "browser/TabController.h"
 #include "common/Dialogs.h"
+#include "downloads/ModalAnswerer.h"
 #include "history/PageLog.h"
 #include "shell/FormMain.h"
 #include "support/TestDb.h"
@@ -12,6 +14,7 @@
 
 #include "support/EngineTestMain.h"
 #include <QApplication>
+#include <QLabel>
 
 #include <QtTest>
 #include <memory>
@@ -24,6 +27,8 @@ private slots:
     void pageLogFollowsOpenPages();
     void fileDroppedOnPageOpensNewTab();
     void tabStripFitsItsRow();
+    void downloadDialogShowsTheAnnouncedSize_data();
+    void downloadDialogShowsTheAnnouncedSize();
 
 private:
     QString Url(const QString& name) const { return m_site->Url(name); }
@@ -94,6 +99,31 @@ void TWindowPagesTest::tabStripFitsItsRow() {
                             .arg(strip->height())
                             .arg(strip->y())
                             .arg(row->height())));
+}
+
+void TWindowPagesTest::downloadDialogShowsTheAnnouncedSize_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("size");
+    QTest::newRow("Content-Length") << "/_gen/123456"
+                                    << "120.56K";
+    QTest::newRow("no length") << "/_gen/5000?chunked=1"
+                               << "0B";
+}
+
+void TWindowPagesTest::downloadDialogShowsTheAnnouncedSize() {
+    QFETCH(QString, path);
+    QFETCH(QString, size);
+    TTestDb data;
+    auto window = OpenWindow(data.Db());
+    QString shown;
+    TModalAnswerer answerer([&shown](QWidget* dialog) {
+        if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("bsSkinLabelFileSize")))
+            shown = label->text();
+        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    });
+    window->OpenInCurrentTab(m_site->Server().Url(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), LoadTimeout);
+    QCOMPARE(shown, size);
 }
 
 QUELLON_ENGINE_TEST_MAIN(TWindowPagesTest)
