@@ -19,6 +19,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <atomic>
+#include <utility>
 
 namespace {
 int NextBrowserId() {
@@ -95,6 +96,8 @@ TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
         emit loadingStateChange(false);
     });
     connect(m_page, &QWebEnginePage::linkHovered, this, &TChromiumView::statusMessage);
+    connect(m_page, &QWebEnginePage::pdfPrintingFinished, this,
+            [this](const QString&, bool ok) { PrintFinished(ok); });
     connect(m_page, &QWebEnginePage::findTextFinished, this, [this](const QWebEngineFindTextResult& result) {
         if (m_findResult)
             m_findResult(result.activeMatch(), result.numberOfMatches());
@@ -105,6 +108,7 @@ TChromiumView::~TChromiumView() {
     // The page is a child of the view; end its life before the view's widget goes away.
     BeforePopup = nullptr;
     AuthCredentials = nullptr;
+    m_printDone = nullptr;
     disconnect(this, nullptr, nullptr, nullptr);
     delete m_page;
 }
@@ -145,10 +149,26 @@ void TChromiumView::StopFinding() {
 }
 
 void TChromiumView::Print(QPrinter* printer, std::function<void(bool)> done) {
-    m_page->print(printer, [done](bool ok) {
+    if (m_printing) { // the engine prints one job at a time
         if (done)
-            done(ok);
-    });
+            done(false);
+        return;
+    }
+    m_printing = true;
+    m_printDone = std::move(done);
+    // A printer that writes a PDF file gets the engine's own PDF: its text stays text, and the
+    // printer is not painted on by the engine's print thread after this returns.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        m_page->printToPdf(printer->outputFileName(), printer->pageLayout());
+        return;
+    }
+    m_page->print(printer, [this](bool ok) { PrintFinished(ok); });
+}
+
+void TChromiumView::PrintFinished(bool ok) {
+    m_printing = false;
+    if (auto done = std::exchange(m_printDone, nullptr))
+        done(ok);
 }
 
 void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {

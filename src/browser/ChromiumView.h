@@ -107,6 +107,12 @@ private:
     bool m_loading = false;
     bool m_certificateRefused = false;
     TFindResult m_findResult; // the handler of the newest search
+    // The end of the print under way: forgotten when the view goes, so a print the engine breaks
+    // off while the page is destroyed reports nothing to a window being torn down.
+    std::function<void(bool)> m_printDone;
+    bool m_printing = false;
+
+    void PrintFinished(bool ok);
     QPointer<QMenu> m_contextMenu;
 
     void RunContextCommand(int command, const QString& linkUrl, const QString& mediaUrl);

@@ -27,6 +27,18 @@ namespace {
 QList<QAction*> MenuItems(const QWidget* window, const QString& name) {
     return window->findChildren<QAction*>(name);
 }
+
+// The tab when print preview and page setup can serve it (a compatibility-engine tab); Chromium
+// has neither and says so. nullptr when there is nothing to do.
+TBrowserTab* WebControlTabForPrinting(TBrowserTab* tab) {
+    if (!tab || !tab->View())
+        return nullptr;
+    if (tab->Kernel != kWebControl) {
+        MsgBox(QCoreApplication::translate("TFormMain", "请切换到IE内核"), MB_ICONINFORMATION);
+        return nullptr;
+    }
+    return tab;
+}
 } // namespace
 
 void TFormMain::ConnectPageCommands() {
@@ -234,13 +246,9 @@ void TFormMain::NPrintClick() {
 }
 
 void TFormMain::NPrintPreviewClick() {
-    TBrowserTab* tab = CurrentTab();
-    if (!tab || !tab->View())
+    TBrowserTab* tab = WebControlTabForPrinting(CurrentTab());
+    if (!tab)
         return;
-    if (tab->Kernel != kWebControl) {
-        MsgBox(tr("请切换到IE内核"), MB_ICONINFORMATION);
-        return;
-    }
     QPrintPreviewDialog dialog(&Printer(), this);
     TPageView* view = tab->View();
     // The compatibility engine paints synchronously, so the preview gets its pages at once.
@@ -250,13 +258,8 @@ void TFormMain::NPrintPreviewClick() {
 }
 
 void TFormMain::NPageSetupClick() {
-    TBrowserTab* tab = CurrentTab();
-    if (!tab || !tab->View())
+    if (!WebControlTabForPrinting(CurrentTab()))
         return;
-    if (tab->Kernel != kWebControl) {
-        MsgBox(tr("请切换到IE内核"), MB_ICONINFORMATION);
-        return;
-    }
     QPageSetupDialog dialog(&Printer(), this);
     dialog.exec();
 }

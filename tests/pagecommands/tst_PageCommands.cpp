@@ -14,11 +14,13 @@
 #include "support/TestDb.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <cmath>
 #include <memory>
@@ -71,6 +73,14 @@ QString ZoomMenu(const TFormMain& window) {
 QAction* Item(const TFormMain& window, const char* name) {
     return window.findChild<QAction*>(QLatin1String(name));
 }
+
+// The text of a PDF file (pdftotext of poppler-utils); empty while the file is not complete.
+QString PdfText(const QString& path) {
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    text.waitForFinished();
+    return QString::fromUtf8(text.readAllStandardOutput()).simplified();
+}
 } // namespace
 
 class TPageCommandsTest : public QObject {
@@ -85,6 +95,7 @@ private slots:
     void savedPageKeepsChineseText();
     void chromiumRefusesPreviewAndPageSetup();
     void contextMenuOfALinkedImage();
+    void chromiumPrintsIntoPdf();
 };
 
 void TPageCommandsTest::zoomStepsPerTab() {
@@ -332,6 +343,38 @@ void TPageCommandsTest::contextMenuOfALinkedImage() {
     QTRY_COMPARE_WITH_TIMEOUT(window->Tabs()->TabCount(), 2, LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(window->CurrentTab()->CurrentUrl(), QStringLiteral("view-source:") + url,
                               LoadTimeout);
+}
+
+void TPageCommandsTest::chromiumPrintsIntoPdf() {
+    TTestDb data;
+    const QString url = WritePage(data.DirPath(), "print.html", "打印", "<h1>PrintMarker 打印内容</h1>");
+    auto window = OpenWindow(data.Db(), url);
+    QVERIFY(window->CurrentTab()->Kernel == kChromium);
+    QString target;
+    // The print dialog: "print to file" with the target's name, then OK.
+    TModalAnswerer answerer([&](QWidget* dialog) {
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+        QVERIFY(printers && fileName);
+        printers->setCurrentIndex(printers->count() - 1);
+        fileName->setText(target);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+
+    // The page's text comes out as text, and the print reports no failure.
+    target = data.DirPath() + QStringLiteral("/printed.pdf");
+    Item(*window, "NPrint")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(PdfText(target).contains(QStringLiteral("PrintMarker 打印内容")), LoadTimeout);
+    QCoreApplication::processEvents();
+    QVERIFY(answerer.Messages.isEmpty());
+
+    // The window closed while a print is under way: it goes without a word (no box in the middle
+    // of its teardown), and nothing is left painting on its printer.
+    target = data.DirPath() + QStringLiteral("/interrupted.pdf");
+    Item(*window, "NPrint")->trigger();
+    window.reset();
+    QTest::qWait(500);
+    QVERIFY(answerer.Messages.isEmpty());
 }
 
 QUELLON_ENGINE_TEST_MAIN(TPageCommandsTest)

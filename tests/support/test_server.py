@@ -54,6 +54,8 @@ import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SEND_CHUNK = 1 << 20
+# Pages named like the vendor's dynamic pages (home/index.php) are served as HTML.
+mimetypes.add_type("text/html", ".php")
 GEN_PERIOD = 251 * 256
 STALL_SECONDS = 120
 
