@@ -1,11 +1,11 @@
 // The credentials dialog.
 #include "browser/FormIdentityAuth.h"
 
+#include "common/Dialogs.h"
+
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TFormIdentityAuth::TFormIdentityAuth(QWidget* parent) : QDialog(parent) {
@@ -22,25 +22,13 @@ TFormIdentityAuth::TFormIdentityAuth(QWidget* parent) : QDialog(parent) {
     m_password->setObjectName(QStringLiteral("bsSkinPasswordEdit"));
     m_password->setEchoMode(QLineEdit::Password);
 
-    auto* ok = new QPushButton(tr("确定"), this);
-    ok->setObjectName(QStringLiteral("bsSkinButtonOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("取消"), this);
-    cancel->setObjectName(QStringLiteral("bsSkinButtonCancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* fields = new QFormLayout;
     fields->addRow(tr("用户名："), m_userName);
     fields->addRow(tr("密码："), m_password);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_labelPrompt);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(this));
     setMinimumWidth(380);
 }
 

@@ -1,9 +1,11 @@
-// Helpers that need widgets: message boxes, the folder picker, window lookup.
+// Helpers that need widgets: message boxes, the folder picker, the OK/Cancel row, window lookup.
 #include "common/Dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QList>
 #include <QMessageBox>
 #include <QPair>
@@ -89,6 +91,21 @@ int MsgBox(const QString& text, int flags, const QString& checkText, bool* check
         }
     }
     return buttons.size() == 1 ? buttons.first().second : IDCANCEL;
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog) {
+    auto* ok = new QPushButton(QObject::tr("确定"), dialog);
+    ok->setObjectName(QStringLiteral("bsSkinButtonOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QObject::tr("取消"), dialog);
+    cancel->setObjectName(QStringLiteral("bsSkinButtonCancel"));
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 QString SelectFolder(QWidget* owner, const QString& initialFolder) {

@@ -1,8 +1,10 @@
-// Helpers that need widgets: message boxes, the folder picker, window lookup.
+// Helpers that need widgets: message boxes, the folder picker, the OK/Cancel row, window lookup.
 #pragma once
 
 #include <QString>
 
+class QDialog;
+class QHBoxLayout;
 class QWidget;
 
 // Windows button ids returned by MsgBox.
@@ -17,6 +19,9 @@ enum TMsgBoxFlags : int {
 int MsgBox(const QString& text, int flags = MB_OK);
 // The same with a check box under the text; *checked tells whether the user ticked it.
 int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked);
+// A dialog's closing row: "确定" (bsSkinButtonOK, the default button) and "取消"
+// (bsSkinButtonCancel) at its right end, wired to the dialog's accept and reject.
+QHBoxLayout* OkCancelRow(QDialog* dialog);
 // Folder picker titled "请选择目录..."; the answer ends in "/", empty when cancelled.
 QString SelectFolder(QWidget* owner, const QString& initialFolder);
 // The program's own widget for a native window id, or nullptr for foreign windows.
