@@ -1,11 +1,11 @@
 // Address bar behaviour: key rules, suggestions, go button, address icon.
 #include "navigation/AddressBar.h"
 
+#include "common/AppIcons.h"
 #include "navigation/AddressEdit.h"
 #include "navigation/AddressSuggest.h"
 #include "navigation/NavigationHost.h"
 #include "navigation/SuggestionList.h"
-#include "shell/Icons.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The search box: engine menu, hint text and the search itself.
 #include "navigation/SearchBox.h"
 
+#include "common/AppIcons.h"
 #include "common/VirtualKey.h"
 #include "navigation/NavigationHost.h"
 #include "navigation/SearchAddress.h"
-#include "shell/Icons.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -13,7 +13,12 @@
 
 namespace {
 const char* const kEngineItems[seCount] = {"N360", "NGoogle", "NBing", "NBaidu"};
+const char* const kEngineIcons[seCount] = {"search-360", "search-google", "search-bing", "search-baidu"};
+
+QIcon SearchEngineIcon(int engine) {
+    return engine >= 0 && engine < seCount ? AppIcon(QLatin1String(kEngineIcons[engine])) : QIcon();
 }
+} // namespace
 
 TSearchBox::TSearchBox(TNavigationHost& host, QLineEdit* edit, QAbstractButton* engineIcon,
                        QAbstractButton* searchButton, QObject* parent)

@@ -1,35 +1,5 @@
-// Access to the compiled-in icon resources.
+// The engine indicator's icons.
 #include "shell/Icons.h"
-
-#include <QFile>
-
-static void InitIconResources() {
-    static const bool done = [] {
-        Q_INIT_RESOURCE(icons);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
-
-QIcon AppIcon(const QString& name) {
-    InitIconResources();
-    const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
-    if (!QFile::exists(path))
-        return QIcon();
-    return QIcon(path);
-}
-
-QPixmap IconPixmap(const QString& name, const QSize& size) {
-    const QSize wanted = size.isValid() && !size.isEmpty() ? size : QSize(16, 16);
-    return AppIcon(name).pixmap(wanted);
-}
-
-QIcon SearchEngineIcon(int engine) {
-    static const char* const kNames[] = {"search-360", "search-google", "search-bing", "search-baidu"};
-    if (engine < 0 || engine > 3)
-        return QIcon();
-    return AppIcon(QLatin1String(kNames[engine]));
-}
 
 QIcon KernelIcon(int kernel) {
     return AppIcon(kernel == 1 ? QStringLiteral("kernel-ie") : QStringLiteral("kernel-chromium"));

@@ -1,16 +1,7 @@
-// The program's drawn icons (res/icons/*.svg, compiled in as resources), by name.
+// The main window's icons: the program's drawn icons, and the engine indicator's.
 #pragma once
 
-#include <QIcon>
-#include <QPixmap>
-#include <QSize>
-#include <QString>
+#include "common/AppIcons.h"
 
-// The icon ":/icons/<name>.svg"; a null icon for an unknown name.
-QIcon AppIcon(const QString& name);
-// The icon drawn at the size (device pixel ratio of the primary screen respected).
-QPixmap IconPixmap(const QString& name, const QSize& size);
-// The search engine's icon, 0 to 3.
-QIcon SearchEngineIcon(int engine);
 // The engine icon of a kernel: 0 Chromium, 1 the compatibility engine.
 QIcon KernelIcon(int kernel);
