@@ -1,0 +1,196 @@
+"""The vendor's services from the menus: the bank list, parcel tracking (each of its three tabs) and
+the software market open their pages of the bundled site, a click on a page's link opens it in a
+new tab (the bank on the compatibility engine) and closes the window; the market's downloads go
+through the browser's own download dialog, a second one of the same address is refused; the About
+box; Internet Options says when no network settings program is available, and hosts the program's
+window and closes with it when there is one."""
+
+import os
+import shutil
+import subprocess
+
+import harness
+from harness import BrowserTest, stays, wait_until
+
+TOOLS_MENU = (1209, 15)  # "工具" in the main menu
+HELP_MENU = (1238, 15)   # "帮助"
+# Up from the top of the tools menu walks its last items: 软件市场, 快递, 网银, 选项, Internet 选项.
+MARKET_KEYS, COURIER_KEYS, BANK_KEYS, INTERNET_OPTION_KEYS = 1, 2, 3, 5
+# Points inside the windows, relative to their top-left corner.
+BANK_FIRST_LINK = (80, 57)                      # 工商银行
+COURIER_TABS = [(38, 14), (116, 14), (193, 14)]  # 快递查询, 物流查询, 国际货运
+COURIER_FIRST_LINK = (50, 87)
+COURIER_FIRST_CARRIERS = ["https://www.sf-express.com/", "https://www.deppon.com/", "https://www.dhl.com/cn-zh/"]
+MARKET_SUBMIT = (121, 17)                        # 提供软件
+MARKET_FIRST_DOWNLOAD = (935, 106)           # left of the caption "下载"
+MARKET_CLOSE = (1031, 18)
+MARKET_BAR = (493, 18)
+BUTTON_BLUE = (31, 111, 229)                     # the site's buttons
+SAVE_DIALOG = "新建下载任务"
+HOSTED_TITLE = "NetSettingsTest"
+# The host's caption ends in a blank, which the window list trims.
+HOST_CAPTION = "Internet 属性"
+
+
+def file_content(path):
+    try:
+        with open(path, "rb") as data:
+            return data.read()
+    except OSError:
+        return None
+
+
+class SiteTools(BrowserTest):
+    def site_page(self, name):
+        return "file://" + os.path.join(self.program.folder, "res/site", name)
+
+    def window_named(self, name):
+        return next((w for w in self.program.dialogs() if w["name"] == name), None)
+
+    def open_from_menu(self, menu, ups, caption):
+        self.program.focus()
+        self.program.click(*menu)
+        self.program.key(*(["Up"] * ups + ["Return"]))
+        window = wait_until(lambda: self.window_named(caption), "the window " + caption)
+        self.program.focus(window)
+        return window
+
+    def click_in(self, window, point):
+        self.program.click(window["x"] + point[0], window["y"] + point[1])
+
+    def wait_loaded(self, url, title):
+        self.wait_page_title(url, title)
+
+    def wait_painted(self, window, point, colour):
+        """The page's stylesheet is in: its control at point shows the colour."""
+        x, y = window["x"] + point[0], window["y"] + point[1]
+        wait_until(lambda: self.program.screenshot().pixel(x, y) == colour, "the page painted")
+
+    def start_on_navigation(self):
+        self.start()
+        self.wait_caption("网址导航")
+
+    def test_bank_link_opens_on_the_compatibility_engine(self):
+        self.start_on_navigation()
+        bank = self.open_from_menu(TOOLS_MENU, BANK_KEYS, "安全网银")
+        self.wait_loaded(self.site_page("netbank.html"), "安全网银")
+        self.click_in(bank, BANK_FIRST_LINK)
+        wait_until(lambda: not self.window_named("安全网银"), "the bank window to close")
+        # The bank's site (unreachable here: the caption is the engine's error page for its host)
+        # in the active tab, and not a Chromium page: the compatibility engine shows it.
+        wait_until(lambda: "www.icbc.com.cn" in (self.program.caption() or ""), "the bank's tab")
+        self.assertNotIn("https://www.icbc.com.cn/", [url for url, _ in self.program.pages()])
+
+    def test_courier_tabs_open_their_carriers(self):
+        self.start_on_navigation()
+        for category, carrier in enumerate(COURIER_FIRST_CARRIERS):
+            courier = self.open_from_menu(TOOLS_MENU, COURIER_KEYS, "快递")
+            self.wait_loaded(self.site_page("courier.html#category/%d" % category), "快递")
+            self.click_in(courier, COURIER_TABS[category])
+            self.click_in(courier, COURIER_FIRST_LINK)
+            wait_until(lambda: not self.window_named("快递"), "the courier window to close")
+            wait_until(lambda: carrier in [url for url, _ in self.program.pages()], "a tab with " + carrier)
+
+    def test_market_submit_button_bar_drag_and_close(self):
+        self.start_on_navigation()
+        market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
+        # Dragged by its bar: the window follows the mouse.
+        x, y = market["x"] + MARKET_BAR[0], market["y"] + MARKET_BAR[1]
+        self.program.xdotool("mousemove", "--sync", x, y, "mousedown", 1)
+        self.program.xdotool("mousemove", "--sync", x - 40, y + 30)
+        self.program.xdotool("mousemove", "--sync", x - 80, y + 60)
+        self.program.xdotool("mouseup", 1)
+        moved = wait_until(lambda: (lambda w: w if w and (w["x"], w["y"]) == (market["x"] - 80, market["y"] + 60)
+                                    else None)(self.window_named("软件市场")), "the market moved by 80, 60")
+        self.click_in(moved, MARKET_CLOSE)
+        wait_until(lambda: not self.window_named("软件市场"), "the market to close")
+
+        market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
+        self.wait_loaded(self.site_page("software.html"), "软件市场")
+        self.click_in(market, MARKET_SUBMIT)
+        wait_until(lambda: not self.window_named("软件市场"), "the market to close")
+        self.wait_loaded(self.site_page("software-submit.html"), "提供软件")
+
+    def test_market_download_goes_through_the_download_dialog(self):
+        # The vendor's site on the page server: the shipped site, with the market page where the
+        # vendor's dynamic page is.
+        site = os.path.join(self.program.folder, "res/site")
+        shutil.copytree(site, self.server.root, dirs_exist_ok=True)
+        home = os.path.join(self.server.root, "home")
+        os.makedirs(home, exist_ok=True)
+        shutil.copy(os.path.join(site, "software.html"), os.path.join(home, "index.php"))
+        for name in ("site.css", "site.js"):
+            shutil.copy(os.path.join(site, name), home)
+        with open(os.path.join(site, "files", "quellon-tools.zip"), "rb") as offered:
+            content = offered.read()
+        folder = os.path.join(self.program.folder, "downloads")
+        os.makedirs(folder)
+        self.program.set_config(7, 1)
+        self.program.set_config(8, folder + "/")
+        os.environ["QUELLON_SITE_ROOT"] = self.server.url("")
+        self.addCleanup(os.environ.pop, "QUELLON_SITE_ROOT", None)
+        self.start_on_navigation()
+
+        market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
+        self.wait_loaded(self.server.url("home/index.php?s=/Software/index"), "软件市场")
+        self.wait_painted(market, MARKET_FIRST_DOWNLOAD, BUTTON_BLUE)
+        self.click_in(market, MARKET_FIRST_DOWNLOAD)
+        dialog = wait_until(lambda: self.window_named(SAVE_DIALOG), "the new-download dialog")
+        self.program.focus(dialog)
+        self.program.key("Return")
+        path = os.path.join(folder, "quellon-tools.zip")
+        wait_until(lambda: file_content(path) == content, "the downloaded file")
+
+        # The same address again: refused with a message box, no second dialog.
+        self.program.focus(market)
+        self.click_in(market, MARKET_FIRST_DOWNLOAD)
+        message = wait_until(lambda: self.window_named("Quellon"), "the already-queued message")
+        self.assertIsNone(self.window_named(SAVE_DIALOG))
+        self.program.focus(message)
+        self.program.key("Return")
+        wait_until(lambda: not self.window_named("Quellon"), "the message to close")
+
+    def test_about_box(self):
+        self.start_on_navigation()
+        self.open_from_menu(HELP_MENU, 1, "关于Quellon")
+        self.program.key("Return")
+        wait_until(lambda: not self.window_named("关于Quellon"), "the About box to close")
+
+
+class InternetOptions(BrowserTest):
+    def window_named(self, name):
+        return next((w for w in self.program.dialogs() if w["name"] == name), None)
+
+    def open_internet_options(self, settings):
+        os.environ["QUELLON_NETWORK_SETTINGS"] = settings
+        self.addCleanup(os.environ.pop, "QUELLON_NETWORK_SETTINGS", None)
+        self.start()
+        self.wait_caption("网址导航")
+        self.program.click(*TOOLS_MENU)
+        self.program.key(*(["Up"] * INTERNET_OPTION_KEYS + ["Return"]))
+        return wait_until(lambda: self.window_named(HOST_CAPTION), "the Internet Options host")
+
+    def test_no_program_says_so(self):
+        self.open_internet_options("quellon-no-such-settings-program|X")
+        message = wait_until(lambda: self.window_named("Quellon"), "the none-available message")
+        self.program.focus(message)
+        self.program.key("Return")
+        wait_until(lambda: not self.window_named(HOST_CAPTION), "the host to close with the message")
+
+    def test_program_window_is_hosted_and_closes_the_host(self):
+        host = self.open_internet_options("xmessage -title %s -buttons OK -center Settings|%s"
+                                          % (HOSTED_TITLE, HOSTED_TITLE))
+
+        def hosted():
+            tree = subprocess.run(["xwininfo", "-tree", "-id", str(host["id"])], capture_output=True, text=True,
+                                  env=dict(os.environ, DISPLAY=self.program.display)).stdout
+            return HOSTED_TITLE in tree
+
+        wait_until(hosted, "the program's window inside the host")
+        # Its own button ends it, and the host closes with it.
+        self.program.click(host["x"] + 20, host["y"] + 40)
+        wait_until(lambda: not self.window_named(HOST_CAPTION), "the host to close with the program")
+
+
+if __name__ == "__main__":
+    harness.main()
