@@ -3,6 +3,7 @@
 
 #include "common/AnsiCodec.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -43,8 +44,17 @@ QString TPageFileNames::PictureExtension(const QString& url) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+bool TPageFileNames::DeclaresUtf8(const QString& source) {
+    // <meta charset="utf-8"> or <meta ... content="text/html; charset=utf-8">, blanks and quotes
+    // as HTML allows them, in any letter case.
+    static const QRegularExpression declaration(
+        QStringLiteral("<meta\\b[^>]*charset\\s*=\\s*[\"']?\\s*utf-?8\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return declaration.match(source).hasMatch();
+}
+
 QByteArray TPageFileNames::PageSourceBytes(const QString& source) {
-    const bool utf8 = source.contains(QLatin1String("text/html;charset=utf-8"), Qt::CaseInsensitive);
+    const bool utf8 = DeclaresUtf8(source);
     QByteArray bytes = utf8 ? source.toUtf8() : ToAnsi(source);
     bytes.append("\r\n");
     return bytes;

@@ -18,8 +18,11 @@ public:
     // Everything from the last dot of the picture's file name (".png?x=1"), empty without a dot.
     static QString PictureExtension(const QString& url);
 
-    // The bytes of a saved page: UTF-8 (no byte-order mark) when the source declares
-    // "text/html;charset=utf-8" in any letter case, else the ANSI code page; CR LF follows.
+    // True when a meta element of the source declares UTF-8 (charset="utf-8", or a content
+    // type "text/html; charset=utf-8"), blanks and letter case as HTML allows.
+    static bool DeclaresUtf8(const QString& source);
+    // The bytes of a saved page: UTF-8 (no byte-order mark) when the source declares UTF-8, else
+    // the ANSI code page, so the file reads back under its own declaration; CR LF follows.
     static QByteArray PageSourceBytes(const QString& source);
     // Writes PageSourceBytes to the file, whole or not at all (an existing file is replaced only
     // once the new text is complete); false when it cannot be written.

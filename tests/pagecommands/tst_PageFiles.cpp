@@ -143,7 +143,12 @@ void TPageFilesTest::pageSourceCharset_data() {
     QTest::addColumn<bool>("utf8");
     QTest::newRow("utf-8 declared") << "<meta content=\"text/html;charset=utf-8\">中文€" << true;
     QTest::newRow("upper case") << "<meta content=\"TEXT/HTML;CHARSET=UTF-8\">中文" << true;
-    QTest::newRow("blank after semicolon") << "<meta content=\"text/html; charset=utf-8\">中文" << false;
+    // A page that declares UTF-8 in any of HTML's ways is saved as UTF-8, or the saved file would
+    // not read back under its own declaration.
+    QTest::newRow("blank after semicolon") << "<meta content=\"text/html; charset=utf-8\">中文" << true;
+    QTest::newRow("meta charset") << "<meta charset=\"UTF-8\"><p>中文😀</p>" << true;
+    QTest::newRow("gbk declared") << "<meta charset=\"gbk\"><p>中文</p>" << false;
+    QTest::newRow("utf-8 only in the text") << "<p>charset=utf-8 中文</p>" << false;
     QTest::newRow("none declared") << "<p>中文</p>" << false;
 }
 
