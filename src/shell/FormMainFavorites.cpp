@@ -8,6 +8,7 @@
 #include "common/Messages.h"
 #include "favorites/DefaultFavorites.h"
 #include "favorites/FavDialogBase.h"
+#include "favorites/FavIconQueue.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
@@ -30,12 +31,14 @@ void TFormMain::StartFavorites() {
     m_favorites = std::make_unique<TFavorites>(m_db);
     const QIcon pageIcon = AppIcon(QStringLiteral("favicon-default"));
     auto* menu = findChild<QMenu*>(QStringLiteral("NFavorite"));
+    // Missing icons are fetched a few at a time: a bar of thousands of favorites asks for thousands.
+    auto* icons = new TFavIconQueue([this](const QString& url, const QString& iconFile) {
+        RequestFavIcon(this, url, iconFile, fpFavoritesBar);
+    });
     m_favoritesBar = new TFavoritesBar(
         *m_favorites, ui.bsSkinToolBarFav, menu, pageIcon, pageIcon,
-        [this](const QString& url, const QString& iconFile) {
-            RequestFavIcon(this, url, iconFile, fpFavoritesBar);
-        },
-        this);
+        [icons](const QString& url, const QString& iconFile) { icons->Ask(url, iconFile); }, this);
+    icons->setParent(m_favoritesBar); // ends with the bar
     m_favoritesBar->SetDefaults(ParseDefaultFavorites(BuiltInDefaultFavorites()));
     connect(m_favoritesBar, &TFavoritesBar::openRequested, this, &TFormMain::OpenFavoriteAddress);
 

@@ -1,8 +1,9 @@
 // The favorites bar's and dialogs' rules that need no window: the default favorites ahead of the
 // stored ones, where a favorite opens, caption fitting, the drag threshold and drop order, the
-// dialogs' checks and the manager's list.
+// dialogs' checks, the manager's list and the pace of the icon requests.
 #include "common/AppPaths.h"
 #include "favorites/DefaultFavorites.h"
+#include "favorites/FavIconQueue.h"
 #include "favorites/FavoriteDrag.h"
 #include "favorites/FavoriteEdit.h"
 #include "favorites/FavoriteEntries.h"
@@ -341,6 +342,26 @@ private slots:
         QCOMPARE(model.data(model.index(1, TFavoriteListModel::ColumnUrl)).toString(),
                  QStringLiteral("http://a/"));
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("标题"));
+    }
+
+    // A build asking for thousands of icons starts a few fetches at a time, each file once.
+    void iconRequestsGoOutAFewAtATime() {
+        QStringList requested;
+        TFavIconQueue queue([&requested](const QString& url, const QString&) { requested.append(url); });
+        const int count = TFavIconQueue::BatchSize + 2;
+        for (int build = 0; build < 2; ++build) {
+            for (int i = 0; i < count; ++i)
+                queue.Ask(QStringLiteral("http://site%1/").arg(i), QStringLiteral("%1.ico").arg(i));
+        }
+        QVERIFY(requested.isEmpty()); // nothing while the build runs
+        QTRY_COMPARE(requested.size(), TFavIconQueue::BatchSize);
+        QCOMPARE(requested.first(), QStringLiteral("http://site0/"));
+        QTest::qWait(TFavIconQueue::IntervalMs / 2);
+        QCOMPARE(requested.size(), TFavIconQueue::BatchSize);
+        QTRY_COMPARE_WITH_TIMEOUT(requested.size(), count, 3 * TFavIconQueue::IntervalMs);
+        QCOMPARE(queue.Pending(), 0);
+        QTest::qWait(TFavIconQueue::IntervalMs + 100);
+        QCOMPARE(requested.size(), count);
     }
 };
 
