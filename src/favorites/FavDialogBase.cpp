@@ -39,6 +39,9 @@ QLineEdit* TFavDialogBase::AddEditRow(const QString& label, const char* name) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     m_rows->addRow(label, edit);
+    // The dialog opens with the keyboard in its first edit, not on "添加" (made before the edits).
+    if (m_rows->rowCount() == 1)
+        edit->setFocus();
     return edit;
 }
 

@@ -91,6 +91,21 @@ private slots:
         QCOMPARE(dialog.Id(), favorites.Items.at(0).Id);
     }
 
+    // Both dialogs open with the keyboard in the name edit: a user types the name straight away.
+    void dialogsOpenWithTheNameEditFocused() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        TFormNewFav change(favorites);
+        TFormAddToFav add(favorites, QStringLiteral("Page"), QStringLiteral("http://page/"));
+        for (QDialog* dialog : {static_cast<QDialog*>(&change), static_cast<QDialog*>(&add)}) {
+            dialog->show();
+            QApplication::setActiveWindow(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QCOMPARE(dialog->focusWidget(), dialog->findChild<QLineEdit*>("bsSkinEditWebsiteName"));
+            dialog->hide();
+        }
+    }
+
     void managerNewRowIsLastAndSelected() {
         TThreeFavorites store;
         TFormManageFav manager(store.favorites, {});
