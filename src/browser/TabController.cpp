@@ -160,6 +160,10 @@ TBrowserTab* TTabController::ShowingTab(const QObject* view, int kernel) const {
     return tab && tab->Kernel == kernel ? tab : nullptr;
 }
 
+TBrowserTab* TTabController::TabForEvent(const QObject* view, int kernel) const {
+    return m_closing ? nullptr : ShowingTab(view, kernel);
+}
+
 QWidget* TTabController::NewPage() {
     auto* page = new QWidget(m_pages);
     page->installEventFilter(this);

@@ -204,6 +204,8 @@ private:
     TBrowserTab* TabOfView(const QObject* view) const;
     // The tab of the view while that engine (kChromium or kWebControl) shows the tab, else nullptr.
     TBrowserTab* ShowingTab(const QObject* view, int kernel) const;
+    // The same, and nullptr while the window closes: the tab a page event may act on.
+    TBrowserTab* TabForEvent(const QObject* view, int kernel) const;
     bool IsActive(const TBrowserTab* tab) const;
     bool CtrlHeld() const;
     void ShowCurrentTab();

@@ -13,9 +13,7 @@
 // ---- Chromium events ---------------------------------------------------------------------
 
 void TTabController::crmAddressChange(TChromiumView* view, const QUrl& url) {
-    if (m_closing)
-        return;
-    TBrowserTab* tab = ShowingTab(view, kChromium);
+    TBrowserTab* tab = TabForEvent(view, kChromium);
     if (!tab)
         return;
     const QString address = url.toString();
@@ -31,18 +29,14 @@ void TTabController::crmAddressChange(TChromiumView* view, const QUrl& url) {
 }
 
 void TTabController::crmTitleChange(TChromiumView* view, const QString& title) {
-    if (m_closing)
-        return;
-    TBrowserTab* tab = ShowingTab(view, kChromium);
+    TBrowserTab* tab = TabForEvent(view, kChromium);
     if (!tab)
         return;
     RecordTitle(tab, title, view->CurrentUrl());
 }
 
 void TTabController::crmLoadingStateChange(TChromiumView* view, bool loading) {
-    if (m_closing)
-        return;
-    if (TBrowserTab* tab = ShowingTab(view, kChromium))
+    if (TBrowserTab* tab = TabForEvent(view, kChromium))
         SetLoadingState(tab, !loading);
 }
 

@@ -23,11 +23,11 @@ TChromiumView* TTabController::CreateChromiumControl(TBrowserTab* tab) {
     connect(view, &TChromiumView::titleChange, this,
             [this, view](const QString& title) { crmTitleChange(view, title); });
     connect(view, &TChromiumView::certificateRefused, this, [this, view] {
-        if (TBrowserTab* shown = ShowingTab(view, kChromium); shown && IsActive(shown) && !m_closing)
+        if (TBrowserTab* shown = TabForEvent(view, kChromium); shown && IsActive(shown))
             emit addressShown(view->CurrentUrl());
     });
     connect(view, &TChromiumView::iconChange, this, [this, view] {
-        if (TBrowserTab* shown = ShowingTab(view, kChromium); shown && !m_closing)
+        if (TBrowserTab* shown = TabForEvent(view, kChromium))
             RequestTabIcon(shown);
     });
     connect(view, &TChromiumView::loadingStateChange, this,

@@ -32,9 +32,7 @@ TWebControlView* TTabController::webNewWindow2(TWebControlView* opener) {
 }
 
 void TTabController::webTitleChange(TWebControlView* control, const QString& title) {
-    if (m_closing)
-        return;
-    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    TBrowserTab* tab = TabForEvent(control, kWebControl);
     if (!tab)
         return;
     if (!tab->EngineWindow)
@@ -43,9 +41,7 @@ void TTabController::webTitleChange(TWebControlView* control, const QString& tit
 }
 
 void TTabController::webDocumentComplete(TWebControlView* control) {
-    if (m_closing)
-        return;
-    TBrowserTab* tab = ShowingTab(control, kWebControl);
+    TBrowserTab* tab = TabForEvent(control, kWebControl);
     if (!tab)
         return;
     const QString address = control->CurrentUrl();
