@@ -10,7 +10,7 @@
 #include "history/RecentlyClosed.h"
 #include "options/BoxAnswerer.h"
 #include "storage/DbMain.h"
-#include "support/TestDb.h"
+#include "support/SettingsFixture.h"
 
 #include <QDir>
 #include <QToolButton>
@@ -22,38 +22,22 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 6, 10), QTime(12, 0));
 
-// Receives WM_OPEN_URL as the main window does.
-class TOpenUrlCatcher : public QObject {
-public:
-    QStringList Urls;
-
-protected:
-    void customEvent(QEvent* event) override {
-        if (auto* message = dynamic_cast<TRecordMessage<QString>*>(event);
-            message && message->Id() == WM_OPEN_URL)
-            Urls.append(message->Record);
-    }
-};
-
 } // namespace
 
 class TestFormManageHistory : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
-        m_data = std::make_unique<TTestDb>();
-        QVERIFY(m_data->Ok());
-        m_history = std::make_unique<THistory>(m_data->Db());
+        m_fixture = std::make_unique<TSettingsFixture>();
+        QVERIFY(m_fixture->Ok());
+        m_history = &m_fixture->History();
         m_cleared = 0;
     }
 
     void cleanup() {
         m_window.reset();
-        m_history.reset();
-        m_data.reset();
+        m_fixture.reset();
     }
 
     void opensWithTheLatestTwoDaysNewestFirst() {
@@ -146,7 +130,7 @@ private slots:
     void clearAllLeavesNothingVisitedAnywhere() {
         Visit("a.example", kNow.addSecs(-60), true);
         Visit("b.example", kNow.addDays(-30), true);
-        TPageLog log(m_data->Db());
+        TPageLog log(m_fixture->Db());
         QVERIFY(log.SavePageLog({{QStringLiteral("http://a.example/")}}));
         TRecentlyClosed closed(*m_history);
         closed.Reload();
@@ -167,8 +151,8 @@ private slots:
         Open();
         QTreeWidgetItem* item = List()->topLevelItem(0);
         emit List()->itemDoubleClicked(item, 1);
-        QCoreApplication::sendPostedEvents(&m_main);
-        QCOMPARE(m_main.Urls, QStringList({"http://a/"}));
+        QCoreApplication::sendPostedEvents(&m_fixture->Main());
+        QCOMPARE(m_fixture->Main().Texts, QStringList({"http://a/"}));
         QVERIFY(m_window->isVisible());
     }
 
@@ -191,7 +175,7 @@ private slots:
 
 private:
     void Visit(const QString& host, const QDateTime& at, bool closed = false) {
-        QVERIFY(m_data->Db().Execute(
+        QVERIFY(m_fixture->Db().Execute(
             QStringLiteral("INSERT INTO qb_history (site_name, site_url, create_time, isclose) VALUES "
                            "('标题 %1', 'http://%1/', %2, %3)")
                 .arg(host)
@@ -200,7 +184,7 @@ private:
     }
 
     void Open() {
-        m_window = std::make_unique<TFormManageHistory>(&m_main, *m_history, [this] { ++m_cleared; });
+        m_window = std::make_unique<TFormManageHistory>(&m_fixture->Main(), *m_history, [this] { ++m_cleared; });
         m_window->Now = [] { return kNow; };
         m_window->show();
         QTRY_VERIFY(!m_window->Loading());
@@ -223,10 +207,9 @@ private:
         return texts;
     }
 
-    std::unique_ptr<TTestDb> m_data;
-    std::unique_ptr<THistory> m_history;
+    std::unique_ptr<TSettingsFixture> m_fixture;
+    THistory* m_history = nullptr;
     std::unique_ptr<TFormManageHistory> m_window;
-    TOpenUrlCatcher m_main;
     int m_cleared = 0;
 };
 

@@ -10,7 +10,7 @@
 #include "options/OptionRules.h"
 #include "options/ShortcutText.h"
 #include "storage/Config.h"
-#include "support/TestDb.h"
+#include "support/SettingsFixture.h"
 #include "support/Unprivileged.h"
 
 #include <QApplication>
@@ -33,38 +33,20 @@ namespace {
 
 const QString kNavigation = QStringLiteral("file:///nav/123.html");
 
-// Counts WM_BOSS_KEY_CHANGED, as the main window would receive it.
-class TMainWindowStandIn : public QObject {
-public:
-    int BossKeyChanges = 0;
-
-protected:
-    void customEvent(QEvent* event) override {
-        if (static_cast<int>(event->type()) == WM_BOSS_KEY_CHANGED)
-            ++BossKeyChanges;
-    }
-};
-
 } // namespace
 
 class TestFormOption : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
-        m_data = std::make_unique<TTestDb>();
-        QVERIFY(m_data->Ok());
-        m_config = std::make_unique<TConfig>(m_data->Db());
-        m_config->LoadConfig();
-        m_main = std::make_unique<TMainWindowStandIn>();
+        m_fixture = std::make_unique<TSettingsFixture>();
+        QVERIFY(m_fixture->Ok());
     }
 
     void cleanup() {
         m_page.reset();
-        m_config.reset();
-        m_data.reset();
+        m_fixture.reset();
     }
 
     void homeEditStoresTrimmedTextInMemoryAndTable() {
@@ -74,7 +56,7 @@ private slots:
         home->setText(QStringLiteral("  about:blank \t"));
         Leave();
         QCOMPARE(home->text(), QStringLiteral("about:blank"));
-        QCOMPARE(m_config->HomePage, QStringLiteral("about:blank"));
+        QCOMPARE(m_fixture->Config().HomePage, QStringLiteral("about:blank"));
         QCOMPARE(Stored(3), QStringLiteral("about:blank"));
     }
 
@@ -86,7 +68,7 @@ private slots:
         home->setFocus();
         Leave();
         QCOMPARE(Stored(3), kNavigation);
-        QCOMPARE(m_config->HomePage, kNavigation);
+        QCOMPARE(m_fixture->Config().HomePage, kNavigation);
     }
 
     void tabbingThroughHomeKeepsStartModeOfLastPages() {
@@ -96,10 +78,10 @@ private slots:
         QVERIFY(exitPage->isChecked());
         home->setFocus();
         Leave();
-        QCOMPARE(int(m_config->StartMode), 0);
+        QCOMPARE(int(m_fixture->Config().StartMode), 0);
         QCOMPARE(Stored(2), QStringLiteral("0"));
         home->click();
-        QCOMPARE(int(m_config->StartMode), 1);
+        QCOMPARE(int(m_fixture->Config().StartMode), 1);
         QCOMPARE(Stored(2), QStringLiteral("1"));
     }
 
@@ -123,12 +105,12 @@ private slots:
         QVERIFY(!box->isChecked());
         box->click();
         QCOMPARE(Stored(key), QStringLiteral("1"));
-        QVERIFY(FlagOption(*m_config, key));
+        QVERIFY(FlagOption(m_fixture->Config(), key));
         box->click();
         QCOMPARE(Stored(key), QStringLiteral("0"));
-        QVERIFY(!FlagOption(*m_config, key));
+        QVERIFY(!FlagOption(m_fixture->Config(), key));
         // A stored "1" comes back ticked.
-        StoreFlag(*m_config, key, true);
+        StoreFlag(m_fixture->Config(), key, true);
         m_page.reset();
         Open();
         QVERIFY(m_page->findChild<QCheckBox*>(name)->isChecked());
@@ -142,15 +124,15 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("Alt + X"));
         Leave();
         QCOMPARE(Stored(6), QString::number(0x8000 + 'X'));
-        QCOMPARE(int(m_config->BossKey), 0x8000 + 'X');
-        QCoreApplication::sendPostedEvents(m_main.get());
-        QCOMPARE(m_main->BossKeyChanges, 1);
+        QCOMPARE(int(m_fixture->Config().BossKey), 0x8000 + 'X');
+        QCoreApplication::sendPostedEvents(&m_fixture->Main());
+        QCOMPARE(m_fixture->Main().Messages, QList<int>{WM_BOSS_KEY_CHANGED});
 
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Backspace);
         Leave();
         QCOMPARE(Stored(6), QStringLiteral("0"));
-        QCOMPARE(int(m_config->BossKey), 0);
+        QCOMPARE(int(m_fixture->Config().BossKey), 0);
     }
 
     void shortcutText_data() {
@@ -186,7 +168,7 @@ private slots:
         m_page->PickFolder = [&](QWidget*, const QString&) { return folder.path() + QLatin1Char('/'); };
         m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
         QCOMPARE(Stored(8), folder.path() + QLatin1Char('/'));
-        QCOMPARE(m_config->DownloadFolder, folder.path() + QLatin1Char('/'));
+        QCOMPARE(m_fixture->Config().DownloadFolder, folder.path() + QLatin1Char('/'));
         // A cancelled picker changes nothing.
         m_page->PickFolder = [](QWidget*, const QString&) { return QString(); };
         m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
@@ -195,7 +177,7 @@ private slots:
 
     void folderThatCannotBeWrittenIsRefusedWithAMessage() {
         QTemporaryDir good;
-        StoreOption(*m_config, okDownloadFolder, good.path() + QLatin1Char('/'));
+        StoreOption(m_fixture->Config(), okDownloadFolder, good.path() + QLatin1Char('/'));
         Open();
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
@@ -253,18 +235,16 @@ private slots:
 
 private:
     void Open() {
-        m_page = std::make_unique<TFormOption>(m_main.get(), kNavigation, *m_config);
+        m_page = std::make_unique<TFormOption>(&m_fixture->Main(), kNavigation, m_fixture->Config());
         m_page->show();
         m_page->activateWindow();
         QApplication::setActiveWindow(m_page.get());
     }
     // Takes the focus away from the control that has it, as leaving it does.
     void Leave() { m_page->SaveFocusedControl(); }
-    QString Stored(int key) const { return TConfig(m_data->Db()).GetValue(key); }
+    QString Stored(int key) const { return m_fixture->Stored(key); }
 
-    std::unique_ptr<TTestDb> m_data;
-    std::unique_ptr<TConfig> m_config;
-    std::unique_ptr<TMainWindowStandIn> m_main;
+    std::unique_ptr<TSettingsFixture> m_fixture;
     std::unique_ptr<TFormOption> m_page;
 };
 
