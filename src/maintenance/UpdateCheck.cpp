@@ -1,6 +1,7 @@
 // The update check.
 #include "maintenance/UpdateCheck.h"
 
+#include "BuildConfig.h"
 #include "common/AnsiCodec.h"
 #include "common/CommonFunc.h"
 #include "common/HttpClient.h"
@@ -17,6 +18,11 @@ constexpr int kConnectTimeoutMs = 5000;
 constexpr int kReadTimeoutMs = 10000;
 
 } // namespace
+
+QString ConfiguredUpdateHost() {
+    const QString overridden = qEnvironmentVariable("QUELLON_UPDATE_HOST");
+    return overridden.isEmpty() ? QString::fromUtf8(BuildConfig::UpdateHost) : overridden;
+}
 
 QString VersionDocumentUrl(const QString& host) {
     QString root = host.trimmed();

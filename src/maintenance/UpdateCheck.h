@@ -16,6 +16,9 @@ struct TUpdateOffer {
     QString UpdaterParameter; // the updater's one-word command line
 };
 
+// The update host: the environment variable QUELLON_UPDATE_HOST when set (tests point it at a
+// local server), else the build's setting; empty when neither names one.
+QString ConfiguredUpdateHost();
 // "http://<host>/ver.html" (a host given with its scheme keeps it); empty for an empty host.
 QString VersionDocumentUrl(const QString& host);
 // The offer the document makes: nothing when it is not a JSON object or names no version or the

@@ -116,7 +116,7 @@ void TFormMain::ClearTracesAtExit() {
 }
 
 void TFormMain::CheckForUpdate() {
-    CheckForUpdate(QString::fromUtf8(BuildConfig::UpdateHost));
+    CheckForUpdate(ConfiguredUpdateHost());
 }
 
 void TFormMain::CheckForUpdate(const QString& host) {
