@@ -177,7 +177,8 @@ class InternetOptions(BrowserTest):
         self.program.key("Return")
         wait_until(lambda: not self.window_named(HOST_CAPTION), "the host to close with the message")
 
-    def test_program_window_is_hosted_and_closes_the_host(self):
+    def open_hosted_program(self):
+        """Internet Options with a stand-in settings program whose window it takes in."""
         host = self.open_internet_options("xmessage -title %s -buttons OK -center Settings|%s"
                                           % (HOSTED_TITLE, HOSTED_TITLE))
 
@@ -187,9 +188,32 @@ class InternetOptions(BrowserTest):
             return HOSTED_TITLE in tree
 
         wait_until(hosted, "the program's window inside the host")
+        return host
+
+    def program_running(self):
+        for pid in self.program.process_tree():
+            try:
+                with open("/proc/%d/comm" % pid) as name:
+                    if name.read().strip() == "xmessage":
+                        return True
+            except OSError:
+                pass
+        return False
+
+    def test_program_button_closes_the_host(self):
+        host = self.open_hosted_program()
         # Its own button ends it, and the host closes with it.
         self.program.click(host["x"] + 20, host["y"] + 40)
         wait_until(lambda: not self.window_named(HOST_CAPTION), "the host to close with the program")
+        wait_until(lambda: not self.program_running(), "the program to end")
+
+    def test_closing_the_host_closes_the_program(self):
+        host = self.open_hosted_program()
+        self.assertTrue(self.program_running())
+        self.program.focus(host)
+        self.program.key("Escape")
+        wait_until(lambda: not self.window_named(HOST_CAPTION), "the host to close")
+        wait_until(lambda: not self.program_running(), "the program to end with the host")
 
 
 if __name__ == "__main__":
