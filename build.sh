@@ -20,7 +20,7 @@ packages=(
     libqt5x11extras5-dev libxcb1-dev libxcb-keysyms1-dev
     libsqlite3-dev libcurl4-openssl-dev
     fonts-wqy-microhei xvfb xauth python3 openssl ca-certificates imagemagick
-    qttranslations5-l10n xdotool xclip poppler-utils
+    qttranslations5-l10n xdotool xclip poppler-utils x11-utils
 )
 
 missing=()
