@@ -21,6 +21,10 @@ TSitePageView* TSiteToolWindow::AddSiteView(QWidget* parent, const char* name, c
 }
 
 void TSiteToolWindow::OpenAndClose(const QString& address, int kernel) {
+    // One page command per window: a second one before it has closed (a double click) is dropped.
+    if (m_opened)
+        return;
+    m_opened = true;
     if (m_mainWindow)
         QCoreApplication::postEvent(m_mainWindow, new TRecordMessage<QString>(WM_OPEN_URL, address, kernel));
     // Closed once the page's dialog call has returned: the view must outlive it.

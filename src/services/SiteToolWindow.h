@@ -26,4 +26,5 @@ private:
     QObject* const m_mainWindow;
     const QString m_siteRoot;
     const int m_kernel;
+    bool m_opened = false;
 };

@@ -89,9 +89,11 @@ private slots:
         QVERIFY(m_boxes.isEmpty());
     }
 
+    // A page that sends two commands at once (a double click) opens one tab.
     void bankWindowOpensOnTheCompatibilityEngineAndCloses() {
         QTemporaryDir site;
-        WriteAlertPage(site, QStringLiteral("netbank.html"), QStringLiteral("ORREL:https://www.icbc.com.cn/"));
+        WriteAlertPage(site, QStringLiteral("netbank.html"),
+                       QStringLiteral("ORREL:https://www.icbc.com.cn/\"); alert(\"ORREL:https://www.boc.cn/"));
         TMainWindowStandIn mainWindow;
         TFormNetBank window(&mainWindow, RootOf(site));
         window.show();
