@@ -91,6 +91,14 @@ void TFavoritesScroller::resizeEvent(QResizeEvent* event) {
     UpdateArrows();
 }
 
+void TFavoritesScroller::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Buttons added while the row was hidden (a rebuild) were laid out in the width the row had
+    // then, on top of one another, and the row's later widening does not lay them out again by
+    // itself: the row is laid out anew in the width it has now.
+    m_row->invalidate();
+}
+
 bool TFavoritesScroller::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_content && event->type() == QEvent::LayoutRequest)
         UpdateArrows();

@@ -46,6 +46,15 @@ QStringList Urls(const QSignalSpy& opened) {
     return urls;
 }
 
+// True when a button starts before the one left of it ends.
+bool Overlapping(const QVector<QToolButton*>& buttons) {
+    for (int i = 1; i < buttons.size(); ++i) {
+        if (buttons.at(i)->x() < buttons.at(i - 1)->geometry().right())
+            return true;
+    }
+    return false;
+}
+
 void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons) {
     QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
@@ -280,6 +289,8 @@ private slots:
         bar.bar->Rebuild();
         QTRY_VERIFY(right->isVisible());
         QVERIFY(bar.host->findChild<QToolButton*>("FavScrollLeft")->isVisible());
+        // The rebuild of the shown bar lays the new buttons side by side, not over one another.
+        QTRY_VERIFY(!Overlapping(bar.bar->Buttons()));
     }
 };
 
