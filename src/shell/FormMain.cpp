@@ -271,9 +271,11 @@ void TFormMain::changeEvent(QEvent* event) {
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || Closing)
         return;
     // An activated window hands the keyboard to the current page, unless a control of the window
-    // itself has it (the address bar keeps what the user is typing).
+    // itself has it (the address bar keeps what the user is typing). While the activation is
+    // under way the application has no focus widget yet: the window's own one is the control
+    // that gets the keyboard, also when it was clicked just before the window became active.
     TBrowserTab* tab = CurrentTab();
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = focusWidget();
     if (!tab || (focus && focus != this && isAncestorOf(focus) && !tab->Page->isAncestorOf(focus)))
         return;
     if (TPageView* view = tab->View())

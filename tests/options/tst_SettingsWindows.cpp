@@ -1,7 +1,8 @@
 // The settings windows in the real main window (Xvfb): the options page in its tab saves the
 // focused control when the browser closes, the menu opens the history manager whose rows open in
 // new tabs, clean at exit clears the kinds last ticked, the update strip from a local update host,
-// and the Chromium engine's live cookie store emptied by the cleaner.
+// the Chromium engine's live cookie store emptied by the cleaner, and the address bar keeping the
+// keyboard when the window is activated after a click into it.
 #include "browser/BrowserTab.h"
 #include "browser/TabController.h"
 #include "common/AnsiCodec.h"
@@ -172,6 +173,26 @@ private slots:
         ClearEngineStores(ckCookies);
         QTRY_VERIFY_WITH_TIMEOUT(!removed.isEmpty(), kWait);
         QCOMPARE(removed.first().first().value<QNetworkCookie>().name(), QByteArray("session"));
+    }
+
+    // A click into the address bar just before the window becomes active (the window manager's
+    // activation comes late, or the options page is opened by typing right after the start) keeps
+    // the keyboard there: the activation hands it to the page only when no control of the window
+    // had it.
+    void addressBarClickedBeforeActivationKeepsTheKeyboard() {
+        TTestDb data;
+        auto window = Open(data);
+        auto* edit = window->findChild<QLineEdit*>(QStringLiteral("EditUrl"));
+        QVERIFY(edit);
+        QWidget elsewhere;
+        elsewhere.show();
+        QApplication::setActiveWindow(&elsewhere);
+        QTRY_VERIFY(!window->isActiveWindow());
+        edit->setFocus(Qt::MouseFocusReason);
+        QApplication::setActiveWindow(window.get());
+        QTRY_VERIFY(window->isActiveWindow());
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), edit);
     }
 
 private:
