@@ -180,6 +180,7 @@ private:
     // FormMainServices.cpp: the site registration form, the vendor's site and the About box.
     void ConnectServices();
     void ConnectSiteTools();
+    void NInternetOptionClick();
     void LabelSafeClick();
     void AboutClick();
 

@@ -69,32 +69,41 @@ void TFormMain::ConnectServices() {
     for (const char* name : {"About", "NPopAbout"})
         bind(name, [this] { AboutClick(); });
     for (const char* name : {"NInternetOption", "NPopInternetOption"})
-        bind(name, [] { ShowToolWindow(new TFormInternetOption(FindNetworkSettingsProgram(ConfiguredNetworkSettings())), nullptr); });
+        bind(name, [this] { NInternetOptionClick(); });
     ConnectSiteTools();
 }
 
 void TFormMain::ConnectSiteTools() {
     TFormMainUi& ui = *m_ui;
-    QWidget* netBank = ui.ToolButtons.value(1);
-    QWidget* courier = ui.ToolButtons.value(2);
-    const std::function<void()> tools[] = {
-        [this, netBank] { ShowSiteTool(new TFormNetBank(this, SiteRoot(), this), netBank); },
-        [this, courier] { ShowSiteTool(new TFormCourier(this, SiteRoot(), this), courier); },
-        [this] { ShowSiteTool(new TFormManageSoftware(this, SiteRoot(), this), nullptr); },
-    };
     ui.bsSkinSpeedButtonManageSoftware->setEnabled(true);
-    QToolButton* buttons[] = {ui.ToolButtons.value(1), ui.ToolButtons.value(2), ui.bsSkinSpeedButtonManageSoftware};
-    const char* names[] = {"NNetBank", "NCourier", "NManageSoftware"};
-    const QString captions[] = {tr("网银"), tr("快递"), tr("软件市场")};
+    const struct {
+        const char* Name;
+        QString Caption;
+        QToolButton* Button;
+        std::function<void(QToolButton* button)> Show;
+    } tools[] = {
+        {"NNetBank", tr("网银"), ui.ToolButtons.value(1),
+         [this](QToolButton* button) { ShowSiteTool(new TFormNetBank(this, SiteRoot(), this), button); }},
+        {"NCourier", tr("快递"), ui.ToolButtons.value(2),
+         [this](QToolButton* button) { ShowSiteTool(new TFormCourier(this, SiteRoot(), this), button); }},
+        // Centred on the screen, whatever opened it.
+        {"NManageSoftware", tr("软件市场"), ui.bsSkinSpeedButtonManageSoftware,
+         [this](QToolButton*) { ShowSiteTool(new TFormManageSoftware(this, SiteRoot(), this), nullptr); }},
+    };
     auto* menu = findChild<QMenu*>(QStringLiteral("N4"));
     if (menu)
         menu->addSeparator()->setObjectName(QStringLiteral("NSiteTools"));
-    for (int i = 0; i < 3; ++i) {
-        if (buttons[i])
-            connect(buttons[i], &QToolButton::clicked, this, tools[i]);
+    for (const auto& tool : tools) {
+        const auto show = [button = tool.Button, show = tool.Show] { show(button); };
+        if (tool.Button)
+            connect(tool.Button, &QToolButton::clicked, this, show);
         if (menu)
-            connect(AddMenuItem(menu, names[i], captions[i], QString(), true), &QAction::triggered, this, tools[i]);
+            connect(AddMenuItem(menu, tool.Name, tool.Caption, QString(), true), &QAction::triggered, this, show);
     }
+}
+
+void TFormMain::NInternetOptionClick() {
+    ShowToolWindow(new TFormInternetOption(FindNetworkSettingsProgram(ConfiguredNetworkSettings()), this), nullptr);
 }
 
 // The form always opens blank, whatever site the badge shows.

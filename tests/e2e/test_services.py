@@ -26,6 +26,8 @@ MARKET_FIRST_DOWNLOAD = (935, 106)           # left of the caption "下载"
 MARKET_CLOSE = (1031, 18)
 MARKET_BAR = (493, 18)
 BUTTON_BLUE = (31, 111, 229)                     # the site's buttons
+PAGE_GREY = (244, 246, 250)                      # the site's page background
+PAGE_CORNER = (300, 340)                         # empty page near the bottom right of every tool window
 SAVE_DIALOG = "新建下载任务"
 HOSTED_TITLE = "NetSettingsTest"
 # The host's caption ends in a blank, which the window list trims.
@@ -58,8 +60,10 @@ class SiteTools(BrowserTest):
     def click_in(self, window, point):
         self.program.click(window["x"] + point[0], window["y"] + point[1])
 
-    def wait_loaded(self, url, title):
+    def wait_loaded(self, window, url, title):
+        """The page is in the engine's list and painted (a click before that would be lost)."""
         self.wait_page_title(url, title)
+        self.wait_painted(window, PAGE_CORNER, PAGE_GREY)
 
     def wait_painted(self, window, point, colour):
         """The page's stylesheet is in: its control at point shows the colour."""
@@ -73,7 +77,7 @@ class SiteTools(BrowserTest):
     def test_bank_link_opens_on_the_compatibility_engine(self):
         self.start_on_navigation()
         bank = self.open_from_menu(TOOLS_MENU, BANK_KEYS, "安全网银")
-        self.wait_loaded(self.site_page("netbank.html"), "安全网银")
+        self.wait_loaded(bank, self.site_page("netbank.html"), "安全网银")
         self.click_in(bank, BANK_FIRST_LINK)
         wait_until(lambda: not self.window_named("安全网银"), "the bank window to close")
         # The bank's site (unreachable here: the caption is the engine's error page for its host)
@@ -81,12 +85,22 @@ class SiteTools(BrowserTest):
         wait_until(lambda: "www.icbc.com.cn" in (self.program.caption() or ""), "the bank's tab")
         self.assertNotIn("https://www.icbc.com.cn/", [url for url, _ in self.program.pages()])
 
+    def carrier_list(self, courier):
+        left, top = courier["x"] + 10, courier["y"] + 40
+        return self.program.screenshot().region(left, top, left + 300, top + 160)
+
     def test_courier_tabs_open_their_carriers(self):
         self.start_on_navigation()
         for category, carrier in enumerate(COURIER_FIRST_CARRIERS):
             courier = self.open_from_menu(TOOLS_MENU, COURIER_KEYS, "快递")
-            self.wait_loaded(self.site_page("courier.html#category/%d" % category), "快递")
-            self.click_in(courier, COURIER_TABS[category])
+            self.wait_loaded(courier, self.site_page("courier.html#category/0"), "快递")
+            self.wait_page_title(self.site_page("courier.html#category/%d" % category), "快递")
+            if category:
+                # The tab's own carriers replace the first tab's list on screen.
+                first_list = self.carrier_list(courier)
+                self.click_in(courier, COURIER_TABS[category])
+                wait_until(lambda: self.carrier_list(courier) != first_list, "the tab's carriers on screen")
+                self.wait_painted(courier, PAGE_CORNER, PAGE_GREY)
             self.click_in(courier, COURIER_FIRST_LINK)
             wait_until(lambda: not self.window_named("快递"), "the courier window to close")
             wait_until(lambda: carrier in [url for url, _ in self.program.pages()], "a tab with " + carrier)
@@ -106,10 +120,10 @@ class SiteTools(BrowserTest):
         wait_until(lambda: not self.window_named("软件市场"), "the market to close")
 
         market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
-        self.wait_loaded(self.site_page("software.html"), "软件市场")
+        self.wait_loaded(market, self.site_page("software.html"), "软件市场")
         self.click_in(market, MARKET_SUBMIT)
         wait_until(lambda: not self.window_named("软件市场"), "the market to close")
-        self.wait_loaded(self.site_page("software-submit.html"), "提供软件")
+        self.wait_page_title(self.site_page("software-submit.html"), "提供软件")
 
     def test_market_download_goes_through_the_download_dialog(self):
         # The vendor's site on the page server: the shipped site, with the market page where the
@@ -132,7 +146,7 @@ class SiteTools(BrowserTest):
         self.start_on_navigation()
 
         market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
-        self.wait_loaded(self.server.url("home/index.php?s=/Software/index"), "软件市场")
+        self.wait_loaded(market, self.server.url("home/index.php?s=/Software/index"), "软件市场")
         self.wait_painted(market, MARKET_FIRST_DOWNLOAD, BUTTON_BLUE)
         self.click_in(market, MARKET_FIRST_DOWNLOAD)
         dialog = wait_until(lambda: self.window_named(SAVE_DIALOG), "the new-download dialog")
