@@ -350,6 +350,33 @@ class Program:
         self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", 1)
 
+    def right_click(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("click", 3)
+
+    def drag(self, start, end, steps=4):
+        """Presses the left button at start, moves to end in steps (past any drag threshold) and
+        releases it there."""
+        x, y = start
+        self.xdotool("mousemove", "--sync", x, y, "mousedown", 1)
+        for step in range(1, steps + 1):
+            self.xdotool("mousemove", "--sync", x + (end[0] - x) * step // steps,
+                         y + (end[1] - y) * step // steps)
+        self.xdotool("mouseup", 1)
+
+    def choose_menu_item(self, position):
+        """Chooses the position-th enabled item (from 1) of the menu just opened: Down walks the
+        enabled items only, Enter chooses."""
+        self.key(*["Down"] * position + ["Return"])
+
+    def choose_file(self, dialog, path):
+        """Answers Qt's own file dialog (there is no desktop's): the full path typed over its file
+        name field, which has the keyboard when the dialog opens, and Enter."""
+        self.focus(dialog)
+        self.key("ctrl+a")
+        self.type(path)
+        self.key("Return")
+
     def clipboard(self):
         """The text of the CLIPBOARD selection (what Ctrl+C copied), '' when there is none."""
         result = subprocess.run(["xclip", "-o", "-selection", "clipboard"],
