@@ -18,6 +18,8 @@ from harness import BrowserTest, stays, wait_until
 # 保存网页为图片, 打印 ▸).
 FILE_MENU = (1108, 15)
 MENU_SAVE_PAGE, MENU_SAVE_PICTURE, MENU_PRINT = 3, 4, 5
+# The status bar's zoom percentage at the right end of the bottom bar: (left, top, right, bottom).
+STATUS_PERCENTAGE = (1310, 878, 1362, 896)
 # A point of the page area under the tool bars, where the pages below put their link or picture.
 PAGE_POINT = (150, 250)
 # Fills the page area with one element, so a click anywhere in it lands on it.
@@ -242,22 +244,39 @@ class Zoom(PageCommandsTest):
         self.program.xdotool("click", button)
         self.program.xdotool("keyup", "ctrl")
 
+    def start_zoom_page(self, engine):
+        """The page's title follows its zoom from the start: the caption is waited for by its zoom."""
+        page = self.server.add_page("zoom.html", "z", head=ZOOM_HEAD)
+        self.remember_engine(engine)
+        self.start(page)
+        self.wait_title(lambda t: t.startswith("z1000 s1"), "the page at 100%")
+
+    def percentage(self):
+        """The pixels of the status bar's percentage ("100%") at its right end."""
+        return self.program.screenshot().region(*STATUS_PERCENTAGE)
+
     def test_chromium_steps_per_tab(self):
         other = self.server.add_page("other.html", "z", head=ZOOM_HEAD)
-        self.start_on("zoom.html", "z", head=ZOOM_HEAD)
+        self.start_zoom_page("chromium")
         self.open_address(other, keys="ctrl+Return")
         self.wait_title(lambda t: self.ratio(t) == 1.0, "the second tab at 100%")
         self.program.key("ctrl+1")
         self.click_page()
-        # Each step is half a zoom level: factors 1.2^0.5, 1.2^1, 1.2^1.5.
+        shown = [self.percentage()]
+        # Each step is half a zoom level: factors 1.2^0.5, 1.2^1, 1.2^1.5; the status bar shows
+        # another percentage at each.
         for step in (1, 2, 3):
             self.program.key("ctrl+equal")
             self.wait_title(lambda t: abs(self.ratio(t) - 1.2 ** (step / 2)) < 0.01, "step %d" % step)
-        # The other tab kept its own zoom.
+            shown.append(wait_until(lambda: self.percentage() not in shown and self.percentage(),
+                                    "a new percentage in the status bar"))
+        # The other tab kept its own zoom, and the status bar says so.
         self.program.key("ctrl+2")
         self.wait_title(lambda t: self.ratio(t) == 1.0, "the other tab still at 100%")
+        wait_until(lambda: self.percentage() == shown[0], "100% in the status bar")
         self.program.key("ctrl+1")
         self.wait_title(lambda t: abs(self.ratio(t) - 1.2 ** 1.5) < 0.01, "the first tab still zoomed")
+        wait_until(lambda: self.percentage() == shown[3], "the first tab's percentage")
         # Ctrl+wheel away from the user zooms in, towards the user out; Ctrl+0 restores.
         self.ctrl_wheel(5)
         self.wait_title(lambda t: abs(self.ratio(t) - 1.2) < 0.01, "one step out with the wheel")
@@ -267,9 +286,10 @@ class Zoom(PageCommandsTest):
         self.wait_title(lambda t: abs(self.ratio(t) - 1.2) < 0.01, "one step out")
         self.program.key("ctrl+0")
         self.wait_title(lambda t: self.ratio(t) == 1.0, "back at 100%")
+        wait_until(lambda: self.percentage() == shown[0], "100% in the status bar again")
 
     def test_compatibility_body_zoom(self):
-        self.start_on("zoom.html", "z", head=ZOOM_HEAD, engine="compatibility")
+        self.start_zoom_page("compatibility")
         self.click_page()
         for zoom in ("1.1", "1.2", "1.3"):
             self.program.key("ctrl+equal")
