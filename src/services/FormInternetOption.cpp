@@ -62,12 +62,26 @@ void TFormInternetOption::FormShow() {
         close();
         return;
     }
+    WriteLog(QStringLiteral("Network settings: %1 %2").arg(m_program.Program, m_program.Arguments.join(' ')));
+    if (!X11WindowsAvailable()) {
+        // Without X11 no window can be taken in: the program shows its own.
+        if (!QProcess::startDetached(m_program.Program, m_program.Arguments))
+            m_message(NoProgramText());
+        close();
+        return;
+    }
     m_process = new QProcess(this);
     m_process->setProgram(m_program.Program);
     m_process->setArguments(m_program.Arguments);
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        TimerSearchInternetOption->stop();
+        m_message(NoProgramText());
+        close();
+    });
     m_process->start();
-    WriteLog(QStringLiteral("Network settings: %1 %2").arg(m_program.Program, m_program.Arguments.join(' ')));
     TimerSearchInternetOption->start();
 }
 

@@ -1,7 +1,6 @@
 // Foreign top-level windows through xcb.
 #include "services/X11Windows.h"
 
-#include <QGuiApplication>
 #include <QX11Info>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +65,10 @@ xcb_window_t Find(xcb_connection_t* connection, xcb_window_t parent, const QStri
     return XCB_WINDOW_NONE;
 }
 } // namespace
+
+bool X11WindowsAvailable() {
+    return Connection() != nullptr;
+}
 
 quint32 FindX11Window(const QStringList& titles) {
     xcb_connection_t* connection = Connection();

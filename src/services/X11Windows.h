@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QStringList>
 
+// True when the program runs on an X11 display (the other functions then work).
+bool X11WindowsAvailable();
 // The first viewable top-level window (or window a window manager framed) whose caption is one
 // of titles, or 0. Always 0 off X11.
 quint32 FindX11Window(const QStringList& titles);
