@@ -10,7 +10,7 @@ import shutil
 import subprocess
 
 import harness
-from harness import BrowserTest, stays, wait_until
+from harness import BrowserTest, wait_until
 
 TOOLS_MENU = (1209, 15)  # "工具" in the main menu
 HELP_MENU = (1238, 15)   # "帮助"
@@ -48,6 +48,10 @@ class SiteTools(BrowserTest):
 
     def window_named(self, name):
         return next((w for w in self.program.dialogs() if w["name"] == name), None)
+
+    def window_at(self, name, place):
+        window = self.window_named(name)
+        return window if window and (window["x"], window["y"]) == place else None
 
     def open_from_menu(self, menu, ups, caption):
         self.program.focus()
@@ -114,8 +118,8 @@ class SiteTools(BrowserTest):
         self.program.xdotool("mousemove", "--sync", x - 40, y + 30)
         self.program.xdotool("mousemove", "--sync", x - 80, y + 60)
         self.program.xdotool("mouseup", 1)
-        moved = wait_until(lambda: (lambda w: w if w and (w["x"], w["y"]) == (market["x"] - 80, market["y"] + 60)
-                                    else None)(self.window_named("软件市场")), "the market moved by 80, 60")
+        place = (market["x"] - 80, market["y"] + 60)
+        moved = wait_until(lambda: self.window_at("软件市场", place), "the market moved by -80, 60")
         self.click_in(moved, MARKET_CLOSE)
         wait_until(lambda: not self.window_named("软件市场"), "the market to close")
 
