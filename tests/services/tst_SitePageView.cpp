@@ -6,6 +6,7 @@
 #include "services/FormNetBank.h"
 #include "services/SitePageView.h"
 #include "support/EngineTestMain.h"
+#include "support/TestServer.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -60,6 +61,20 @@ private slots:
         QTemporaryDir site;
         const QString page = WriteAlertPage(site, QStringLiteral("p.html"), QStringLiteral("ORREL:https://a.example.cn/"));
         TSitePageView view(RootOf(site), page, nullptr);
+        QSignalSpy opened(view.SitePage(), &TSitePage::openRequested);
+        QVERIFY(opened.wait(kLoadTimeout));
+        QCOMPARE(opened.value(0).value(0).toString(), QStringLiteral("https://a.example.cn/"));
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    // The vendor's web site: the page's origin carries the server's port.
+    void commandFromTheWebSiteOpens() {
+        TTestServer server;
+        QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
+        QVERIFY(server.WriteFile(QStringLiteral("home/index.php"),
+                                 "<!DOCTYPE html><script>alert('ORREL:https://a.example.cn/');</script>"));
+        TSitePageView view(server.Url(QStringLiteral("/")), server.Url(QStringLiteral("/home/index.php?s=/NetBank/index")),
+                           nullptr);
         QSignalSpy opened(view.SitePage(), &TSitePage::openRequested);
         QVERIFY(opened.wait(kLoadTimeout));
         QCOMPARE(opened.value(0).value(0).toString(), QStringLiteral("https://a.example.cn/"));
