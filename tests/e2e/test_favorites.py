@@ -1,8 +1,9 @@
 """Favorites: the five default favorites on a fresh data file, adding the current page (star
 button and Ctrl+D) at the bar's end, hiding and showing the bar with Ctrl+B; dragging a button to
-the front, editing and deleting from a button's context menu, opening a favorite in the current
-tab, a new tab and a new window; the manager's new, up, down and delete; exporting 10,000
-favorites and importing them into an empty data file; the defaults after every stored one is gone."""
+the front, editing, cutting and deleting from a button's context menu, opening a favorite in the
+current tab, a new tab (bar, context menu, favorites menu) and a new window; the manager's new,
+up, down and delete; exporting 10,000 favorites and importing them into an empty data file; the
+defaults after every stored one is gone."""
 
 import os
 import shutil
@@ -20,9 +21,11 @@ ICON_ROW = 71
 STAR = (1031, 43)
 BACKGROUND = (251, 251, 251)
 DEFAULT_COUNT = 5
-# "收藏" in the main menu; its items, counted without separators.
+# "收藏" in the main menu; its items, counted without separators: four commands, then the
+# favorites, the default ones first.
 FAVORITES_MENU = (1142, 15)
 MENU_IMPORT_EXPORT = 3
+MENU_FIRST_STORED = 4 + DEFAULT_COUNT + 1
 # The context menu of a favorite button ("剪切", "复制", "删除", "编辑", "在新标签页打开",
 # "在新窗口打开"), counted without its separator.
 CUT, COPY, DELETE, EDIT, NEW_TAB, NEW_WINDOW = range(1, 7)
@@ -257,12 +260,16 @@ class FavoriteButtons(FavoritesSteps):
         self.wait_pages([(pages[0], "Page Alpha"), (pages[1], "Page Bravo")])
         self.context_command(0, NEW_TAB)
         self.wait_pages([(pages[0], "Page Alpha"), (pages[0], "Page Alpha"), (pages[1], "Page Bravo")])
+        # The favorites menu opens its entries the same way.
+        self.menu_command(MENU_FIRST_STORED + 1)
+        self.wait_pages([(pages[0], "Page Alpha"), (pages[0], "Page Alpha"), (pages[1], "Page Bravo"),
+                         (pages[1], "Page Bravo")])
         # A new window is a second process of the program showing the favorite.
         self.context_command(1, NEW_WINDOW)
         second = wait_until(lambda: [pid for pid, name in self.other_windows()
                                      if name == "Page Bravo" + CAPTION_SUFFIX], "the new window")[0]
         self.addCleanup(self.end_process, second)
-        self.assertEqual(len(self.program.pages()), 3)  # no tab for it here
+        self.assertEqual(len(self.program.pages()), 4)  # no tab for it here
 
     def test_defaults_stay_when_every_stored_favorite_is_deleted(self):
         pages = self.start_with_favorites("Alpha", "Bravo")
