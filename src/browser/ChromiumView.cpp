@@ -1,6 +1,7 @@
 // The Chromium engine's view and page: navigation, popups, dialogs and credentials.
 #include "browser/ChromiumView.h"
 
+#include "browser/EngineActionCaptions.h"
 #include "browser/Snapshot.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -82,6 +83,7 @@ TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
     m_page = new TChromiumPage(profile ? profile : QWebEngineProfile::defaultProfile(), this);
     m_page->settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    TranslateEngineActions(*m_page);
     setPage(m_page);
     connect(this, &QWebEngineView::urlChanged, this, &TChromiumView::addressChange);
     connect(this, &QWebEngineView::titleChanged, this, &TChromiumView::titleChange);
@@ -183,10 +185,8 @@ void TChromiumView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = m_page->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("ChromiumContextMenu"));
-    // The engine's own entries keep their place under the browser's captions; view source opens
-    // a tab of its own instead of the engine's action.
-    m_page->action(QWebEnginePage::Back)->setText(TContextMenuEntries::BackCaption());
-    m_page->action(QWebEnginePage::Forward)->setText(TContextMenuEntries::ForwardCaption());
+    // The engine's own entries keep their place under Chinese captions (given when the page was
+    // made); view source opens a tab of its own instead of the engine's action.
     QAction* engineViewSource = m_page->action(QWebEnginePage::ViewSource);
     if (menu->actions().contains(engineViewSource)) {
         auto* viewSource = new QAction(TContextMenuEntries::ViewSourceCaption(), menu);

@@ -120,7 +120,7 @@ class ContextMenu(PageCommandsTest):
     def test_link_opens_in_new_tab_and_its_address_is_copied(self):
         target = self.server.add_page("target.html", "Link target")
         page = self.start_on("links.html", "Links", '<a id="fill" href="target.html">link</a>', FILL_STYLE)
-        # The engine's own "Open link in new tab": Reload, Save page, Open link in new tab.
+        # The engine's own "在新标签中打开链接": 重新加载, 网页另存为, 在新标签中打开链接.
         self.right_click()
         self.menu_choose("Down", "Down", "Down")
         self.wait_pages([(page, "Links"), (target, "Link target")])

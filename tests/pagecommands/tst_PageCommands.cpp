@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cmath>
 #include <memory>
 
@@ -318,6 +319,15 @@ void TPageCommandsTest::contextMenuOfALinkedImage() {
     QTest::mouseClick(target, Qt::RightButton, {}, QPoint(50, 50));
     QTRY_VERIFY_WITH_TIMEOUT(view->ContextMenu() && view->ContextMenu()->isVisible(), LoadTimeout);
     QMenu* menu = view->ContextMenu();
+
+    // The engine's own entries for a linked image speak Chinese like the browser's (an access key
+    // such as "(&B)" aside).
+    for (const QAction* item : menu->actions()) {
+        QString caption = item->text();
+        caption.remove(QRegularExpression(QStringLiteral("\\(&[A-Z]\\)")));
+        QVERIFY2(item->isSeparator() || !caption.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+                 qPrintable(item->text()));
+    }
 
     // The picture group, then the link's entry, both before "审查元素".
     QStringList own;
