@@ -16,16 +16,22 @@ TAddressBar::TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionL
     : QObject(parent), m_host(host), m_edit(edit), m_list(list), m_icon(addressIcon), m_panel(addressPanel) {
     connect(m_edit, &TAddressEdit::keyReleased, this, &TAddressBar::EditUrlKeyUp);
     connect(m_list, &TSuggestionList::chosen, this, [this](const QString& text) {
-        if (!text.isEmpty())
-            m_host.OpenInCurrentTab(text);
+        if (text.isEmpty())
+            return;
+        m_edit->setModified(false);
+        m_host.OpenInCurrentTab(text);
     });
     connect(goButton, &QAbstractButton::clicked, this, &TAddressBar::OpenUrlClick);
     ShowAddress(QString());
 }
 
 void TAddressBar::ShowAddress(const QString& address, bool certificateRefused) {
-    m_edit->setText(address);
-    m_edit->setCursorPosition(0);
+    // A page still loading reports its address again and again: what the user is typing stays
+    // until it is opened, put back with Esc, or the field loses the keyboard.
+    if (!(m_edit->hasFocus() && m_edit->isModified())) {
+        m_edit->setText(address);
+        m_edit->setCursorPosition(0);
+    }
     // The lock only for an https page whose certificate was accepted.
     const bool secure = IsSecureAddress(address) && !certificateRefused;
     m_icon->setPixmap(
@@ -76,6 +82,7 @@ void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) 
         HideSuggestions();
         m_edit->ForgetHeldKeys();
         const QString address = m_edit->text().trimmed();
+        m_edit->setModified(false);
         if (action == TAddressKeyAction::OpenInNewTab)
             m_host.OpenInNewTab(address, 0);
         else
@@ -86,6 +93,7 @@ void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) 
         HideSuggestions();
         m_edit->ForgetHeldKeys();
         if (m_host.HasCurrentTab()) {
+            m_edit->setModified(false);
             ShowAddress(m_host.CurrentTabAddress());
             m_edit->selectAll();
         }
@@ -104,11 +112,14 @@ void TAddressBar::MoveSelection(bool down) {
     const int row =
         down ? NextSuggestion(m_list->currentRow(), count) : PreviousSuggestion(m_list->currentRow(), count);
     m_list->setCurrentRow(row);
-    if (const QListWidgetItem* item = m_list->currentItem())
+    if (const QListWidgetItem* item = m_list->currentItem()) {
         m_edit->setText(item->text());
+        m_edit->setModified(true); // chosen by the user: a loading page does not overwrite it
+    }
 }
 
 void TAddressBar::OpenUrlClick() {
     HideSuggestions();
+    m_edit->setModified(false);
     m_host.OpenInCurrentTab(m_edit->text().trimmed());
 }

@@ -104,6 +104,7 @@ private slots:
     void enterOpensTrimmedText();
     void withoutTabEnterDoesNothingAndEscOnlyHides();
     void escPutsTheTabAddressBack();
+    void loadingPageLeavesTypedTextAlone();
     void releasesWithoutTheirPressLeaveTheList();
     void clickingASuggestionOpensIt();
     void firstClickSelectsAllUnlessDragged();
@@ -228,6 +229,27 @@ void TAddressBarTest::escPutsTheTabAddressBack() {
     QTest::keyClick(f.Edit, Qt::Key_Escape);
     QCOMPARE(f.Edit->text(), QStringLiteral("about:config"));
     QCOMPARE(f.Edit->selectedText(), QStringLiteral("about:config"));
+}
+
+void TAddressBarTest::loadingPageLeavesTypedTextAlone() {
+    TFixture f;
+    f.Bar.ShowAddress(QStringLiteral("http://loading.example/"));
+    f.Edit->setFocus();
+    f.Edit->selectAll();
+    QTest::keyClicks(f.Edit, QStringLiteral("about:config"));
+    // The loading page reports its address while the user types.
+    f.Bar.ShowAddress(QStringLiteral("http://loading.example/"));
+    QCOMPARE(f.Edit->text(), QStringLiteral("about:config"));
+    // Once opened, the page's own address shows again.
+    QTest::keyClick(f.Edit, Qt::Key_Return);
+    QCOMPARE(f.Host.Current, QStringList{QStringLiteral("about:config")});
+    f.Bar.ShowAddress(QStringLiteral("http://opened.example/"));
+    QCOMPARE(f.Edit->text(), QStringLiteral("http://opened.example/"));
+    // Without the keyboard, the field always follows the page.
+    QTest::keyClicks(f.Edit, QStringLiteral("x"));
+    f.Elsewhere->setFocus();
+    f.Bar.ShowAddress(QStringLiteral("http://next.example/"));
+    QCOMPARE(f.Edit->text(), QStringLiteral("http://next.example/"));
 }
 
 void TAddressBarTest::releasesWithoutTheirPressLeaveTheList() {
