@@ -196,6 +196,13 @@ void TChromiumView::contextMenuEvent(QContextMenuEvent* event) {
         menu->insertAction(engineViewSource, viewSource);
         menu->removeAction(engineViewSource);
     }
+    // The browser's own entries below do what these engine entries do: one of each is enough.
+    for (const QWebEnginePage::WebAction twin :
+         {QWebEnginePage::Reload, QWebEnginePage::Cut, QWebEnginePage::Copy, QWebEnginePage::SelectAll,
+          QWebEnginePage::SavePage, QWebEnginePage::CopyLinkToClipboard,
+          QWebEnginePage::CopyImageUrlToClipboard, QWebEnginePage::DownloadImageToDisk,
+          QWebEnginePage::InspectElement})
+        menu->removeAction(m_page->action(twin));
     for (const TContextMenuEntries::TEntry& entry :
          TContextMenuEntries::Entries(onImage, !linkUrl.isEmpty())) {
         if (entry.Id == TContextMenuEntries::Separator) {
