@@ -169,6 +169,9 @@ TDownload::TAttempt TDownload::DownloadOnce() {
 }
 
 TDownload::TAttempt TDownload::Transfer(QFile& file) {
+    const QUrl address(Url);
+    if (address.isLocalFile())
+        return CopyLocalFile(address.toLocalFile(), file);
     THttpClient client;
     client.SetUserAgent(QString::fromLatin1(UserAgent));
     client.SetFollowRedirects(true);
@@ -195,6 +198,45 @@ TDownload::TAttempt TDownload::Transfer(QFile& file) {
     if (FileChanged)
         return TAttempt::Final;
     return Outcome(complete && !writeFailed);
+}
+
+// A file of this computer (such as the downloads of the bundled offline site): copied from the
+// position the target holds, with the same progress reports as a transfer from a server.
+TDownload::TAttempt TDownload::CopyLocalFile(const QString& path, QFile& file) {
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()));
+        return TAttempt::Final;
+    }
+    TotalSize = source.size();
+    // A target larger than the source is not a part of it: start over.
+    if (StartPosition > TotalSize && file.resize(0) && file.seek(0))
+        StartPosition = 0;
+    if (StartPosition > TotalSize || !source.seek(StartPosition)) {
+        Fail(QStringLiteral("cannot read %1 from byte %2").arg(path).arg(StartPosition));
+        return TAttempt::Final;
+    }
+    WorkBegin();
+    QByteArray block(256 * 1024, Qt::Uninitialized);
+    qint64 copied = 0;
+    bool written = true;
+    while (Running && !Failed) {
+        const qint64 read = source.read(block.data(), block.size());
+        if (read <= 0)
+            break;
+        written = file.write(block.constData(), read) == read;
+        if (!written)
+            break;
+        copied += read;
+        Work(copied);
+    }
+    CurrentPosition = StartPosition + copied;
+    file.close();
+    if (!written)
+        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, file.errorString()));
+    else if (source.error() != QFileDevice::NoError)
+        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()));
+    return Outcome(written && source.error() == QFileDevice::NoError && source.atEnd());
 }
 
 TDownload::TAttempt TDownload::Outcome(bool complete) {

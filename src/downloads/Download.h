@@ -74,6 +74,7 @@ private:
     bool ReloadState();
     TAttempt DownloadOnce();
     TAttempt Transfer(QFile& file);
+    TAttempt CopyLocalFile(const QString& path, QFile& file);
     TAttempt Outcome(bool complete);
     bool OpenTarget(QFile& file);
     bool AcceptResponse(const THttpResponse& response, QFile& file, QString* refusal);

@@ -44,6 +44,7 @@ private slots:
     void stopEndsABlockedTransferAndPostsNothing();
     void unwritableTargetFailsEveryAttempt();
     void fullDiskKeepsTheLastGoodPosition();
+    void localFileIsCopiedAndResumed();
 
 private:
     std::unique_ptr<TTestServer> m_server;
@@ -426,6 +427,33 @@ void TestDownload::fullDiskKeepsTheLastGoodPosition() {
     const QByteArray held = fixture.ReadFile(file);
     QVERIFY2(row.Position <= held.size(), qPrintable(QString("%1 > %2").arg(row.Position).arg(held.size())));
     QVERIFY(held.left(int(row.Position)) == TTestServer::GeneratedBytes(0, row.Position));
+}
+
+void TestDownload::localFileIsCopiedAndResumed() {
+    // The offline site's downloads are files of this computer.
+    TDownloadFixture fixture;
+    const QByteArray content = TTestServer::GeneratedBytes(0, 700 * 1024);
+    const QString source = fixture.FilePath("source.zip");
+    QVERIFY(fixture.WriteFile(source, content));
+    const QString url = QUrl::fromLocalFile(source).toString();
+
+    const QString fresh = fixture.FilePath("fresh.zip");
+    fixture.Queue->StartDownload(url, fresh, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
+    QCOMPARE(fixture.ReadFile(fresh), content);
+    QCOMPARE(fixture.Finished[0].TotalSize, qint64(content.size()));
+
+    // An interrupted copy goes on from what the target holds.
+    const QString second = fixture.FilePath("second.zip");
+    QVERIFY(fixture.WriteFile(second, content));
+    const QString secondUrl = QUrl::fromLocalFile(second).toString();
+    const QString partial = fixture.FilePath("partial.zip");
+    QVERIFY(fixture.WriteFile(partial, content.left(1000)));
+    fixture.StoreRow(secondUrl, partial, 1000, content.size(), dsPaused);
+    fixture.Queue->StartDownload(secondUrl, partial, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 2, kWait);
+    QCOMPARE(fixture.ReadFile(partial), content);
+    QVERIFY(fixture.Failed.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDownload)

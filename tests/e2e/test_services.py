@@ -139,18 +139,24 @@ class SiteTools(BrowserTest):
         shutil.copy(os.path.join(site, "software.html"), os.path.join(home, "index.php"))
         for name in ("site.css", "site.js"):
             shutil.copy(os.path.join(site, name), home)
-        with open(os.path.join(site, "files", "quellon-tools.zip"), "rb") as offered:
+        os.environ["QUELLON_SITE_ROOT"] = self.server.url("")
+        self.addCleanup(os.environ.pop, "QUELLON_SITE_ROOT", None)
+        self.download_from_market(self.server.url("home/index.php?s=/Software/index"))
+
+    def test_offline_market_download_copies_the_bundled_file(self):
+        self.download_from_market(self.site_page("software.html"))
+
+    def download_from_market(self, market_page):
+        with open(os.path.join(self.program.folder, "res/site/files/quellon-tools.zip"), "rb") as offered:
             content = offered.read()
         folder = os.path.join(self.program.folder, "downloads")
         os.makedirs(folder)
         self.program.set_config(7, 1)
         self.program.set_config(8, folder + "/")
-        os.environ["QUELLON_SITE_ROOT"] = self.server.url("")
-        self.addCleanup(os.environ.pop, "QUELLON_SITE_ROOT", None)
         self.start_on_navigation()
 
         market = self.open_from_menu(TOOLS_MENU, MARKET_KEYS, "软件市场")
-        self.wait_loaded(market, self.server.url("home/index.php?s=/Software/index"), "软件市场")
+        self.wait_loaded(market, market_page, "软件市场")
         self.wait_painted(market, MARKET_FIRST_DOWNLOAD, BUTTON_BLUE)
         self.click_in(market, MARKET_FIRST_DOWNLOAD)
         dialog = wait_until(lambda: self.window_named(SAVE_DIALOG), "the new-download dialog")
