@@ -231,9 +231,10 @@ TDownload::TAttempt TDownload::CopyLocalFile(const QString& path, QFile& file) {
         Work(copied);
     }
     CurrentPosition = StartPosition + copied;
+    const QString writeError = file.errorString(); // a clean close clears it
     file.close();
     if (!written)
-        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, file.errorString()));
+        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError));
     else if (source.error() != QFileDevice::NoError)
         Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()));
     return Outcome(written && source.error() == QFileDevice::NoError && source.atEnd());

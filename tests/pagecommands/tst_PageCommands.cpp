@@ -11,6 +11,7 @@
 #include "shell/FormMain.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
+#include "support/WindowTestKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,31 +27,6 @@
 #include <memory>
 
 namespace {
-constexpr int LoadTimeout = 20000;
-
-bool WaitIdle(TFormMain& window) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < LoadTimeout) {
-        TBrowserTab* tab = window.CurrentTab();
-        if (tab && tab->Idle == 1 && tab->View() && !tab->View()->IsLoading())
-            return true;
-        QTest::qWait(20);
-    }
-    return false;
-}
-
-std::unique_ptr<TFormMain> OpenWindow(TDb& db, const QString& commandLine) {
-    auto window = std::make_unique<TFormMain>(db, commandLine);
-    window->show();
-    QElapsedTimer timer;
-    timer.start();
-    while (window->Tabs()->TabCount() == 0 && timer.elapsed() < LoadTimeout)
-        QTest::qWait(20);
-    WaitIdle(*window);
-    return window;
-}
-
 QString WritePage(const QString& folder, const QString& name, const QString& title, const QString& body) {
     const QString path = folder + QLatin1Char('/') + name;
     QFile file(path);
