@@ -76,7 +76,9 @@ bool ExportFavorites(TFavorites& favorites, const QString& fileName) {
         return false;
     }
     const QByteArray text = BookmarkFileText(favorites);
-    if (file.write(text) != text.size() || !file.commit()) {
+    // A write the disk takes only in part (full, or over the size limit) fails the flush, while
+    // commit alone would still rename the cut-off file over the old one.
+    if (file.write(text) != text.size() || !file.flush() || !file.commit()) {
         WriteLog(QStringLiteral("Export favorites: cannot write ") + fileName + QStringLiteral(": ") +
                  file.errorString());
         return false;
