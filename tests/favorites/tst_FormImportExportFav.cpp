@@ -1,5 +1,6 @@
 // The import and export window's import: the messages, who is told to rebuild, a manager that
 // shows what was imported from it, a hostile file, and a large file imported off the UI thread.
+#include "common/AnsiCodec.h"
 #include "common/Messages.h"
 #include "downloads/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
@@ -142,6 +143,43 @@ private slots:
         QVERIFY(favorites.LoadFavorites());
         QCOMPARE(favorites.Items.size(), 1);
         QCOMPARE(favorites.Items.at(0).FavUrl, QStringLiteral("http://a/"));
+    }
+
+    // 10,000 favorites are read, parsed and stored while the UI thread is busy elsewhere and never
+    // returns to its event loop; the window then reports the import as usual.
+    void largeFileImportsOffTheUiThread() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        constexpr int kCount = 10000;
+        QByteArray bytes = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n";
+        for (int i = 0; i < kCount; ++i)
+            bytes += ToAnsi(
+                QStringLiteral("<DT><A HREF=\"http://s%1.example/新闻\" FAV_POS=\"%1\" >收藏 %1 😀</A>\r\n")
+                    .arg(i));
+        bytes += "</DL><p>\r\n";
+        const QString file = data.DirPath() + QStringLiteral("/large.html");
+        QFile html(file);
+        QVERIFY(html.open(QIODevice::WriteOnly) && html.write(bytes) == bytes.size());
+        html.close();
+        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, nullptr);
+        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        QSignalSpy finished(window, &TFormImportExportFav::importFinished);
+        TModalAnswerer driver;
+        window->ImportClick();
+        const auto stored = [&data] {
+            auto table = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_fav"));
+            return table ? table->FieldAsInt64(QStringLiteral("n")) : -1;
+        };
+        QElapsedTimer bound;
+        bound.start();
+        while (stored() < kCount && bound.elapsed() < 120000)
+            QThread::msleep(20);
+        QCOMPARE(stored(), qint64(kCount));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(driver.Messages, QStringList{QStringLiteral("收藏夹导入成功！")});
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(favorites.Items.at(kCount - 1).FavName, QStringLiteral("收藏 9999 😀"));
+        QCOMPARE(favorites.Items.at(kCount - 1).FavUrl, QStringLiteral("http://s9999.example/新闻"));
     }
 
     void manageLabelAsksTheMainWindow() {
