@@ -16,6 +16,7 @@ bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, QObject
         [&favorites, fileName, imported] { *imported = ImportBookmarkFile(favorites, fileName); });
     if (!worker)
         return false;
+    worker->setObjectName(QStringLiteral("BookmarkImport"));
     QObject::connect(worker, &QThread::finished, owner, [imported, done] {
         if (done)
             done(*imported);
@@ -26,7 +27,8 @@ bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, QObject
         worker->wait();
     };
     QObject::connect(owner, &QObject::destroyed, worker, stop);
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, worker, stop);
+    if (QCoreApplication::instance())
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, worker, stop);
     worker->start();
     return true;
 }
