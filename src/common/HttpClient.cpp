@@ -162,7 +162,7 @@ struct THttpClient::Impl {
             Client->m_error = text;
         Failed = true;
     }
-    // A limit of ours ended the request: said in the log too, as nobody may show the reason.
+    // A limit of ours ended the request: said in the log too, as many callers only see failure.
     void FailOnLimit(const QString& text) {
         if (!Failed)
             WriteLog(QStringLiteral("HTTP client: %1 failed: %2").arg(LoggedAddress(Url), text));
