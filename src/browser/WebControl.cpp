@@ -2,6 +2,9 @@
 // which the browser makes controls once it has opened this module.
 #include "browser/WebControl.h"
 
+#include "browser/EngineSettings.h"
+#include "browser/LinkPolicy.h"
+
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -46,9 +49,8 @@ QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequ
 TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
     setNetworkAccessManager(TWebNetworkAccess::Instance());
     setForwardUnsupportedContent(true);
-    settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
-    settings()->setAttribute(QWebSettings::JavascriptCanCloseWindows, true);
-    settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
+    ApplyWebKitSettings(QWebSettings::globalSettings());
+    ApplyWebKitSettings(settings());
 }
 
 QWebPage* TWebPage::createWindow(WebWindowType type) {
@@ -61,6 +63,11 @@ QWebPage* TWebPage::createWindow(WebWindowType type) {
 
 bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
                                        NavigationType type) {
+    const bool pageStarted = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted ||
+                             type == NavigationTypeFormResubmitted;
+    if ((pageStarted || TLinkPolicy::IsExternal(request.url())) &&
+        !TLinkPolicy::PageMayNavigate(mainFrame()->url(), request.url(), pageStarted))
+        return false;
     if (frame == mainFrame())
         m_dialogGuard.Reset();
     return QWebPage::acceptNavigationRequest(frame, request, type);

@@ -298,6 +298,7 @@ void TFormMain::BuildLayout() {
     ui.bsSkinPanelStatus = Panel(ui.bsSkinPanelBottom, "bsSkinPanelStatus");
     ui.LabelStatus = Label(ui.bsSkinPanelStatus, "LabelStatus");
     ui.LabelStatus->setMinimumWidth(1);
+    ui.LabelStatus->setTextFormat(Qt::PlainText); // link addresses and texts of the page
     Row(ui.bsSkinPanelStatus, 8, 0, 0, 0)->addWidget(ui.LabelStatus, 1);
     bottom->addWidget(ui.bsSkinPanelStatus, 1);
     ui.bsSkinSpeedButtonDownload = Button(ui.bsSkinPanelBottom, "bsSkinSpeedButtonDownload", QString(),

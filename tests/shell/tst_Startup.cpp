@@ -2,6 +2,8 @@
 // page (seen through the engine's remote-debugging endpoint, opened on request), copes with a missing
 // or broken data file, opens a command-line address asking for Chinese content, closes cleanly on
 // SIGTERM, and opens no debugging endpoint unless asked, and then on the loopback interface only.
+#include "common/WindowLauncher.h"
+#include "shell/Startup.h"
 #include "storage/DbMain.h"
 
 #include <QDir>
@@ -258,6 +260,7 @@ private slots:
     void opensCommandLineAddress();
     void debuggingEndpointOnlyOnRequest_data();
     void debuggingEndpointOnlyOnRequest();
+    void addressesAfterDashesAreOnlyAddresses();
 };
 
 void TestStartup::initTestCase() {
@@ -361,6 +364,24 @@ void TestStartup::debuggingEndpointOnlyOnRequest() {
     }
     QCOMPARE(ListeningAddressesOf(run.Pid()), expected);
     QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
+}
+
+// A favorite opened in a new window hands its address to the new process: an address that looks
+// like a switch stays an address there, while the switches before "--" keep working.
+void TestStartup::addressesAfterDashesAreOnlyAddresses() {
+    const QString dashAddress = QStringLiteral("--remote-debugging-port=9222");
+    const QStringList newWindow = QStringList{QStringLiteral("quellon")} + BrowserWindowArguments(dashAddress);
+    QCOMPARE(TStartup::CommandLineAddress(newWindow), dashAddress);
+    QCOMPARE(TStartup::RemoteDebuggingAddress(newWindow, QByteArray()), QByteArray());
+
+    const QStringList both{QStringLiteral("quellon"), QStringLiteral("--remote-debugging-port=9333"),
+                           QStringLiteral("--"), QStringLiteral("-x"), QStringLiteral("--remote-debugging-port=1")};
+    QCOMPARE(TStartup::RemoteDebuggingAddress(both, QByteArray()), QByteArray("127.0.0.1:9333"));
+    QCOMPARE(TStartup::CommandLineAddress(both), QStringLiteral("-x"));
+    QCOMPARE(TStartup::CommandLineAddress({QStringLiteral("quellon"), QStringLiteral("--lang=en"),
+                                           QStringLiteral("www.example.com")}),
+             QStringLiteral("www.example.com"));
+    QCOMPARE(BrowserWindowArguments(QString()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
