@@ -72,6 +72,11 @@ bool TLinkPolicy::AskAndOpen(const QUrl& url) {
     return QDesktopServices::openUrl(url);
 }
 
+bool TLinkPolicy::LocalPageMayRequest(const QUrl& page, const QUrl& navigation, const QUrl& target) {
+    return !page.isLocalFile() || target.isLocalFile() || target.scheme() == QLatin1String("data") ||
+           target.adjusted(QUrl::RemoveFragment) == navigation.adjusted(QUrl::RemoveFragment);
+}
+
 bool TLinkPolicy::PageMayNavigate(const QUrl& from, const QUrl& to, bool clicked) {
     if (IsExternal(to)) {
         if (clicked)

@@ -23,6 +23,11 @@
 #include <QWebFrame>
 #include <QWebSettings>
 
+namespace {
+// The address a frame was last allowed to navigate to (a dynamic property of the frame).
+const char* const NavigationProperty = "quellonNavigation";
+} // namespace
+
 TWebNetworkAccess* TWebNetworkAccess::Instance() {
     static QPointer<TWebNetworkAccess> instance;
     if (!instance)
@@ -41,6 +46,11 @@ TWebNetworkAccess::TWebNetworkAccess(QObject* parent) : QNetworkAccessManager(pa
 
 QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequest& request,
                                                 QIODevice* data) {
+    // A local page's own requests to other addresses are refused here: the engine would send them.
+    const auto* frame = qobject_cast<QWebFrame*>(request.originatingObject());
+    if (frame && !TLinkPolicy::LocalPageMayRequest(frame->url(), frame->property(NavigationProperty).toUrl(),
+                                                   request.url()))
+        return QNetworkAccessManager::createRequest(op, QNetworkRequest(QUrl(QStringLiteral("refused:"))), data);
     QNetworkRequest chinese(request);
     chinese.setRawHeader("Accept-Language", "zh-CN");
     return QNetworkAccessManager::createRequest(op, chinese, data);
@@ -68,6 +78,8 @@ bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& 
     if ((pageStarted || TLinkPolicy::IsExternal(request.url())) &&
         !TLinkPolicy::PageMayNavigate(mainFrame()->url(), request.url(), pageStarted))
         return false;
+    if (frame)
+        frame->setProperty(NavigationProperty, request.url());
     if (frame == mainFrame())
         m_dialogGuard.Reset();
     return QWebPage::acceptNavigationRequest(frame, request, type);

@@ -89,7 +89,7 @@ bool TStartup::HasGpuRenderNode(const QString& driFolder) {
 
 QStringList TStartup::Switches(const QStringList& arguments) {
     const int end = arguments.indexOf(AddressesFollow);
-    return end < 0 ? arguments : arguments.mid(0, end);
+    return end < 0 ? arguments : QStringList(arguments.mid(0, end));
 }
 
 QByteArray TStartup::RemoteDebuggingAddress(const QStringList& arguments, const QByteArray& variable) {

@@ -16,6 +16,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <memory>
 
 namespace {
@@ -167,7 +168,7 @@ void TestEngineSecurity::webPageOpensNoLocalFile() {
     QVERIFY(WriteFile(folder.filePath("local.html"), "<title>local page</title>"));
     const QString local = QUrl::fromLocalFile(folder.filePath("local.html")).toString();
     TTestServer server;
-    QVERIFY(server.WriteFile("/web.html", QStringLiteral("<title>web</title><a id=l href='%1' "
+    QVERIFY(server.WriteFile("web.html", QStringLiteral("<title>web</title><a id=l href='%1' "
                                                          "style='position:fixed;left:0;top:0;width:100%;"
                                                          "height:100%'>local</a>")
                                               .arg(local)
@@ -197,7 +198,7 @@ void TestEngineSecurity::otherProgramsLinkAsksFirst() {
         return answer;
     });
     TTestServer server;
-    QVERIFY(server.WriteFile("/mail.html", "<title>mail</title><a href='mailto:someone@example.com' "
+    QVERIFY(server.WriteFile("mail.html", "<title>mail</title><a href='mailto:someone@example.com' "
                                            "style='position:fixed;left:0;top:0;width:100%;height:100%'>m</a>"));
     TEnginePage page(chromium);
     QVERIFY(page.Ok());
