@@ -101,6 +101,8 @@ private slots:
     void localPageReadsNoFileAndReachesNoServer();
     void startSiteShowsWithItsStylesheet_data() { localPageReadsNoFileAndReachesNoServer_data(); }
     void startSiteShowsWithItsStylesheet();
+    void localPageLinksStillOpen_data() { localPageReadsNoFileAndReachesNoServer_data(); }
+    void localPageLinksStillOpen();
     void webPageOpensNoLocalFile_data() { localPageReadsNoFileAndReachesNoServer_data(); }
     void webPageOpensNoLocalFile();
     void otherProgramsLinkAsksFirst_data() { localPageReadsNoFileAndReachesNoServer_data(); }
@@ -160,6 +162,25 @@ void TestEngineSecurity::startSiteShowsWithItsStylesheet() {
     QTRY_VERIFY_WITH_TIMEOUT(!page.Title().isEmpty() && !page.Page()->IsLoading(), LoadTimeout);
     // The stylesheet's page background, not the engine's white.
     QTRY_COMPARE_WITH_TIMEOUT(page.PixelAt(QPoint(5, 5)), QColor(0xf4, 0xf6, 0xfa), LoadTimeout);
+}
+
+// The navigation page is a local page whose links and search form lead to the web.
+void TestEngineSecurity::localPageLinksStillOpen() {
+    QFETCH(bool, chromium);
+    TTestServer server;
+    QVERIFY(server.WriteFile("linked.html", "<title>linked</title>"));
+    QTemporaryDir folder;
+    QVERIFY(WriteFile(folder.filePath("links.html"),
+                      QStringLiteral("<title>links</title><a href='%1' style='position:fixed;left:0;top:0;"
+                                     "width:100%;height:100%'>web</a>")
+                          .arg(server.Url("/linked.html"))
+                          .toUtf8()));
+    TEnginePage page(chromium);
+    QVERIFY(page.Ok());
+    page.Page()->Navigate(QUrl::fromLocalFile(folder.filePath("links.html")).toString());
+    QTRY_VERIFY_WITH_TIMEOUT(page.Title() == QLatin1String("links") && !page.Page()->IsLoading(), LoadTimeout);
+    QTest::mouseClick(page.Input(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(page.Title(), QStringLiteral("linked"), LoadTimeout);
 }
 
 void TestEngineSecurity::webPageOpensNoLocalFile() {
