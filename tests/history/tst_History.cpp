@@ -154,33 +154,23 @@ private slots:
                  static_cast<qint64>(DateTimeToUnixTime(QDateTime(QDate(2024, 3, 11), QTime(0, 0)))));
     }
 
-    // A page chooses its title and address: a huge title is stored cut, a NUL character does not
-    // lose the visit, and the page log keeps such an address as well.
+    // A page chooses its title and address: a huge title is stored cut (never between the halves
+    // of a pair), a NUL character does not lose the visit nor the page log's row.
     void pageTextIsStoredCutAndWithoutNul() {
         TTestDb data;
-        QVERIFY(data.Ok());
         THistory history(data.Db());
-        const QString huge = QString(10 * 1024 * 1024, QLatin1Char('t'));
-        QVERIFY(history.AddVisit(Visit(huge, QStringLiteral("http://big.example/"))));
         const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
-        QVERIFY(history.AddVisit(Visit(QStringLiteral("标题") + nul, QStringLiteral("http://n.example/") + nul)));
-        // A title of surrogate pairs is never cut between the halves of one.
-        QVERIFY(history.AddVisit(Visit(QStringLiteral("x") + QStringLiteral("😀").repeated(5000),
-                                       QStringLiteral("http://e.example/"))));
+        QVERIFY(history.AddVisit(Visit(QString(10 << 20, QLatin1Char('t')), QStringLiteral("http://big/"))));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("x") + QStringLiteral("😀").repeated(3000), "http://e/")));
+        QVERIFY(history.AddVisit(Visit(nul, QStringLiteral("http://n/") + nul)));
+        QVERIFY(TPageLog(data.Db()).SavePageLog({TPageInfo{QStringLiteral("http://n/") + nul}}));
         QMap<QString, QString> titles;
         for (const THistoryInfo& row : history.LoadHistoryRange(0, 2000000000))
             titles.insert(row.SiteUrl, row.SiteName);
-        QCOMPARE(titles.size(), 3);
-        QCOMPARE(titles.value(QStringLiteral("http://big.example/")), huge.left(4096));
-        QCOMPARE(titles.value(QStringLiteral("http://n.example/a%00b")), QStringLiteral("标题ab"));
-        QCOMPARE(titles.value(QStringLiteral("http://e.example/")).size(), 4095);
-        QVERIFY(titles.value(QStringLiteral("http://e.example/")).isValidUtf16());
-
-        TPageLog log(data.Db());
-        QVERIFY(log.SavePageLog({TPageInfo{QStringLiteral("http://n.example/") + nul}}));
-        auto table = data.Db().Query(QStringLiteral("SELECT url FROM qb_page_log"));
-        QVERIFY(table && table->RowCount() == 1);
-        QCOMPARE(table->FieldAsText(QStringLiteral("url")), QStringLiteral("http://n.example/a%00b"));
+        QCOMPARE(titles.value("http://big/"), QString(4096, QLatin1Char('t')));
+        QCOMPARE(titles.value("http://e/"), QStringLiteral("x") + QStringLiteral("😀").repeated(2047));
+        QCOMPARE(titles.value("http://n/a%00b"), QStringLiteral("ab"));
+        QCOMPARE(Count(data.Db(), "SELECT COUNT(*) FROM qb_page_log WHERE url = 'http://n/a%00b'"), 1);
     }
 
     void closingAndReopeningFlipsTheClosedFlag() {
