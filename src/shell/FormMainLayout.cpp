@@ -294,6 +294,7 @@ void TFormMain::BuildLayout() {
     QHBoxLayout* bottom = Row(ui.bsSkinPanelBottom, 8, 2, 8, 2, 6);
     ui.LabelAd = Label(ui.bsSkinPanelBottom, "LabelAd");
     ui.LabelAd->setCursor(Qt::PointingHandCursor);
+    ui.LabelAd->setTextFormat(Qt::PlainText); // the caption comes from the vendor's server
     bottom->addWidget(ui.LabelAd);
     ui.bsSkinPanelStatus = Panel(ui.bsSkinPanelBottom, "bsSkinPanelStatus");
     ui.LabelStatus = Label(ui.bsSkinPanelStatus, "LabelStatus");

