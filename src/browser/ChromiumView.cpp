@@ -44,11 +44,12 @@ TChromiumPage::TChromiumPage(QWebEngineProfile* profile, TChromiumView* view)
 }
 
 bool TChromiumPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-    // What the user typed or the program opened, and moves through the page's own history, pass;
-    // the page's own navigations follow the link rules.
+    // The page's own navigations follow the link rules; what the user typed or the program opened,
+    // and moves through the history, pass, except addresses of other programs: those always ask.
     const bool pageStarted = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted ||
                              type == NavigationTypeRedirect || type == NavigationTypeOther;
-    if (pageStarted && !TLinkPolicy::PageMayNavigate(this->url(), url, type == NavigationTypeLinkClicked))
+    const bool asked = type == NavigationTypeLinkClicked || type == NavigationTypeTyped;
+    if ((pageStarted || TLinkPolicy::IsExternal(url)) && !TLinkPolicy::PageMayNavigate(this->url(), url, asked))
         return false;
     if (isMainFrame) {
         m_dialogGuard.Reset();

@@ -77,9 +77,9 @@ bool TLinkPolicy::LocalPageMayRequest(bool localPage, const QUrl& navigation, co
            target.adjusted(QUrl::RemoveFragment) == navigation.adjusted(QUrl::RemoveFragment);
 }
 
-bool TLinkPolicy::PageMayNavigate(const QUrl& from, const QUrl& to, bool clicked) {
+bool TLinkPolicy::PageMayNavigate(const QUrl& from, const QUrl& to, bool userAsked) {
     if (IsExternal(to)) {
-        if (clicked)
+        if (userAsked)
             AskAndOpen(to);
         return false;
     }

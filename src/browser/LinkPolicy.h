@@ -26,8 +26,8 @@ public:
     // reach a remote address other than the one its frame is navigating to: its scripts, pictures
     // and styles stay on this computer, its links still open.
     static bool LocalPageMayRequest(bool localPage, const QUrl& navigation, const QUrl& target);
-    // The decision of an engine's navigation check for a navigation the page started: false for an
-    // external address (asked about, and opened on Yes, when the user clicked it) and for a file
-    // address from a page of the web. The page's own other navigations pass.
-    static bool PageMayNavigate(const QUrl& from, const QUrl& to, bool clicked);
+    // The decision of an engine's navigation check: false for an external address (asked about,
+    // and opened on Yes, when the user clicked or typed it; else refused silently, so no page
+    // starts a program by itself) and for a file address from a page of the web.
+    static bool PageMayNavigate(const QUrl& from, const QUrl& to, bool userAsked);
 };
