@@ -9,6 +9,7 @@
 #include "browser/ChromiumDownloadHook.h"
 #include "browser/ChromiumView.h"
 #include "browser/ClickModifiers.h"
+#include "browser/EngineSettings.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
@@ -270,6 +271,7 @@ void TTabController::ToggleDevTools() {
     auto* splitter = new TDevToolsSplitter(tab->Page);
     auto* tools = new QWebEngineView(tab->Page);
     tools->setObjectName(QStringLiteral("DevToolsView"));
+    ApplyChromiumSettings(tools->page()->settings());
     tab->Browser->page()->setDevToolsPage(tools->page());
     tab->DevToolsSplitter = splitter;
     tab->DevToolsView = tools;

@@ -2,6 +2,9 @@
 // which the browser makes controls once it has opened this module.
 #include "browser/WebControl.h"
 
+#include "browser/EngineSettings.h"
+#include "browser/LinkPolicy.h"
+
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -18,7 +21,13 @@
 #include <QVBoxLayout>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebSecurityOrigin>
 #include <QWebSettings>
+
+namespace {
+// The address a frame was last allowed to navigate to (a dynamic property of the frame).
+const char* const NavigationProperty = "quellonNavigation";
+} // namespace
 
 TWebNetworkAccess* TWebNetworkAccess::Instance() {
     static QPointer<TWebNetworkAccess> instance;
@@ -38,6 +47,11 @@ TWebNetworkAccess::TWebNetworkAccess(QObject* parent) : QNetworkAccessManager(pa
 
 QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequest& request,
                                                 QIODevice* data) {
+    // A local page's own requests to other addresses are refused here: the engine would send them.
+    const auto* frame = qobject_cast<QWebFrame*>(request.originatingObject());
+    if (frame && !TLinkPolicy::LocalPageMayRequest(frame->securityOrigin().scheme() == QLatin1String("file"),
+                                                   frame->property(NavigationProperty).toUrl(), request.url()))
+        return QNetworkAccessManager::createRequest(op, QNetworkRequest(QUrl(QStringLiteral("refused:"))), data);
     QNetworkRequest chinese(request);
     chinese.setRawHeader("Accept-Language", "zh-CN");
     return QNetworkAccessManager::createRequest(op, chinese, data);
@@ -46,9 +60,8 @@ QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequ
 TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
     setNetworkAccessManager(TWebNetworkAccess::Instance());
     setForwardUnsupportedContent(true);
-    settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
-    settings()->setAttribute(QWebSettings::JavascriptCanCloseWindows, true);
-    settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
+    ApplyWebKitSettings(QWebSettings::globalSettings());
+    ApplyWebKitSettings(settings());
 }
 
 QWebPage* TWebPage::createWindow(WebWindowType type) {
@@ -61,6 +74,13 @@ QWebPage* TWebPage::createWindow(WebWindowType type) {
 
 bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
                                        NavigationType type) {
+    const bool pageStarted = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted ||
+                             type == NavigationTypeFormResubmitted;
+    if ((pageStarted || TLinkPolicy::IsExternal(request.url())) &&
+        !TLinkPolicy::PageMayNavigate(mainFrame()->url(), request.url(), pageStarted))
+        return false;
+    if (frame)
+        frame->setProperty(NavigationProperty, request.url());
     if (frame == mainFrame())
         m_dialogGuard.Reset();
     return QWebPage::acceptNavigationRequest(frame, request, type);

@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/WindowLauncher.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoritesScroller.h"
 #include "favorites/FormNewFav.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -202,7 +202,7 @@ void TFavoritesBar::OpenFavorite(int index) {
 void TFavoritesBar::OpenInNewWindow(int index) {
     const QString url = TFavoriteEntries::AddressOfIndex(m_favorites.Items, m_defaults, index);
     if (!url.isEmpty())
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), {url}, AppDir());
+        StartBrowserWindow(url);
 }
 
 // ---- Context menu ------------------------------------------------------------------------

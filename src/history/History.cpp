@@ -3,6 +3,7 @@
 
 #include "common/AnsiCodec.h"
 #include "common/CommonFunc.h"
+#include "history/StoredText.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -150,7 +151,10 @@ qint64 THistory::StartOfToday() const {
     return DateTimeToUnixTime(now.date().startOfDay(now.timeSpec(), now.offsetFromUtc()));
 }
 
-bool THistory::AddVisit(const THistoryInfo& info) {
+bool THistory::AddVisit(const THistoryInfo& visit) {
+    THistoryInfo info = visit;
+    info.SiteName = TStoredText::Title(visit.SiteName);
+    info.SiteUrl = TStoredText::Address(visit.SiteUrl);
     const qint64 today = StartOfToday();
     // Only the newest of today's rows is updated: its id is all that is read.
     auto table = m_db.Query(QStringLiteral("SELECT id FROM qb_history WHERE site_url = ") +

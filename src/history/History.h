@@ -41,7 +41,8 @@ public:
 
     // Records a visit: refreshes the time and the closed flag of today's row of the address, or
     // inserts a row when the address was not seen today. The first title of the day is kept.
-    bool AddVisit(const THistoryInfo& info);
+    // Title and address are stored as TStoredText makes them (cut, without NUL characters).
+    bool AddVisit(const THistoryInfo& visit);
     // The deletions remove the rows whatever state the search index is in; the index loses the
     // rows' addresses with them, or is removed from the data file when it cannot follow.
     bool ClearHistory();

@@ -154,6 +154,25 @@ private slots:
                  static_cast<qint64>(DateTimeToUnixTime(QDateTime(QDate(2024, 3, 11), QTime(0, 0)))));
     }
 
+    // A page chooses its title and address: a huge title is stored cut (never between the halves
+    // of a pair), a NUL character does not lose the visit nor the page log's row.
+    void pageTextIsStoredCutAndWithoutNul() {
+        TTestDb data;
+        THistory history(data.Db());
+        const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QVERIFY(history.AddVisit(Visit(QString(10 << 20, QLatin1Char('t')), QStringLiteral("http://big/"))));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("x") + QStringLiteral("😀").repeated(3000), "http://e/")));
+        QVERIFY(history.AddVisit(Visit(nul, QStringLiteral("http://n/") + nul)));
+        QVERIFY(TPageLog(data.Db()).SavePageLog({TPageInfo{QStringLiteral("http://n/") + nul}}));
+        QMap<QString, QString> titles;
+        for (const THistoryInfo& row : history.LoadHistoryRange(0, 2000000000))
+            titles.insert(row.SiteUrl, row.SiteName);
+        QCOMPARE(titles.value("http://big/"), QString(4096, QLatin1Char('t')));
+        QCOMPARE(titles.value("http://e/"), QStringLiteral("x") + QStringLiteral("😀").repeated(2047));
+        QCOMPARE(titles.value("http://n/a%00b"), QStringLiteral("ab"));
+        QCOMPARE(Count(data.Db(), "SELECT COUNT(*) FROM qb_page_log WHERE url = 'http://n/a%00b'"), 1);
+    }
+
     void closingAndReopeningFlipsTheClosedFlag() {
         TTestDb data;
         QVERIFY(data.Ok());
