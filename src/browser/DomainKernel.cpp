@@ -62,6 +62,17 @@ void TDomainKernel::RememberKernel(const QString& url, int kernel) {
     m_db.Execute(sql);
 }
 
+QStringList TDomainKernel::CompatHosts() const {
+    QStringList hosts;
+    for (const TKernelInfo& info : m_kernels) {
+        if (info.kernel == 1)
+            hosts.append(HostOfUrl(info.domain));
+    }
+    hosts.sort();
+    hosts.removeDuplicates();
+    return hosts;
+}
+
 void TDomainKernel::ApplyDefaultKernels(const QJsonArray& list) {
     for (const QJsonValue& element : list) {
         const QString domain = JsonText(element.toObject(), QStringLiteral("domain"));

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QString>
+#include <QStringList>
 
 class TDb;
 
@@ -34,6 +35,12 @@ public:
     void ApplyDefaultKernels(const QString& jsonText);
 
     int Count() const { return m_kernels.size(); }
+
+    // The hosts remembered for the compatibility engine, sorted, each once.
+    QStringList CompatHosts() const;
+    // Sends a host back to Chromium: it stays remembered, as engine 0, in memory and in the table.
+    // Open tabs keep their engine until their next navigation.
+    void SendToChromium(const QString& host) { RememberKernel(host, 0); }
 
 private:
     static QString KeyOf(const QString& host);
