@@ -14,6 +14,7 @@ QString TDomainKernel::KeyOf(const QString& host) {
 
 void TDomainKernel::LoadKernels() {
     m_kernels.clear();
+    m_builtIn.clear();
     auto table = m_db.Query(QStringLiteral("SELECT * FROM qb_domain_kernel"));
     if (!table || table->RowCount() == 0)
         return;
@@ -84,6 +85,7 @@ void TDomainKernel::ApplyDefaultKernels(const QJsonArray& list) {
         const QString key = KeyOf(host);
         m_kernels.remove(key);
         m_kernels.insert(key, TKernelInfo{domain, 1});
+        m_builtIn.insert(key);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QJsonArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -41,10 +42,13 @@ public:
     // Sends a host back to Chromium: it stays remembered, as engine 0, in memory and in the table.
     // Open tabs keep their engine until their next navigation.
     void SendToChromium(const QString& host) { RememberKernel(host, 0); }
+    // True for a host of the built-in list, which is set again at every start.
+    bool IsBuiltIn(const QString& host) const { return m_builtIn.contains(KeyOf(host)); }
 
 private:
     static QString KeyOf(const QString& host);
 
     TDb& m_db;
     QHash<QString, TKernelInfo> m_kernels;
+    QSet<QString> m_builtIn; // keys of the built-in hosts
 };

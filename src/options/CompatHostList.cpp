@@ -41,13 +41,20 @@ TCompatHostList::TCompatHostList(TDomainKernel* kernels, QWidget* parent) : QWid
 
 void TCompatHostList::Refresh() {
     const QListWidgetItem* current = m_list->currentItem();
-    const QString selected = current ? current->text() : QString();
+    const QString selected = current ? current->data(Qt::UserRole).toString() : QString();
     m_list->clear();
-    if (m_kernels)
-        m_list->addItems(m_kernels->CompatHosts()); // item texts are plain text
-    const QList<QListWidgetItem*> same = m_list->findItems(selected, Qt::MatchExactly);
-    if (!selected.isEmpty() && !same.isEmpty())
-        m_list->setCurrentItem(same.first());
+    const QStringList hosts = m_kernels ? m_kernels->CompatHosts() : QStringList();
+    for (const QString& host : hosts) {
+        auto* item = new QListWidgetItem(host, m_list); // item texts are plain text
+        if (m_kernels->IsBuiltIn(host)) {
+            // Set again at every start: it cannot be sent back for good, so it is not offered.
+            item->setText(host + tr("（内置，每次启动时使用兼容内核）"));
+            item->setFlags(Qt::ItemIsEnabled);
+        }
+        item->setData(Qt::UserRole, host);
+        if (host == selected)
+            m_list->setCurrentItem(item);
+    }
     m_empty->setVisible(m_list->count() == 0);
     UpdateButton();
 }
@@ -56,7 +63,7 @@ void TCompatHostList::SendSelectedToChromium() {
     const QListWidgetItem* current = m_list->currentItem();
     if (!m_kernels || !current || !current->isSelected())
         return;
-    m_kernels->SendToChromium(current->text());
+    m_kernels->SendToChromium(current->data(Qt::UserRole).toString());
     Refresh();
 }
 
