@@ -56,6 +56,11 @@ void TEngineNotice::Offer(const QString& host) {
     raise();
 }
 
+void TEngineNotice::EngineShown(int kernel) {
+    if (kernel != 1)
+        hide();
+}
+
 void TEngineNotice::TurnOff() {
     if (!m_rule.TurnOff())
         WriteLog(QStringLiteral("EngineNotice: the answer could not be stored"));

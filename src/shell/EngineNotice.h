@@ -18,6 +18,9 @@ public:
 
     // A host was just sent to the compatibility engine by the user: shown when the rule allows.
     void Offer(const QString& host);
+    // The current tab shows this engine (0 Chromium, 1 the compatibility engine): the strip is
+    // about a page of the old engine, so it goes when another engine is shown.
+    void EngineShown(int kernel);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

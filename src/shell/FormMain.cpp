@@ -166,6 +166,7 @@ void TFormMain::ConnectTabController() {
     connect(tabs, &TTabController::kernelShown, this, &TFormMain::ShowKernel);
     auto* engineNotice = new TEngineNotice(*m_config, ui.PageHost, this);
     connect(tabs, &TTabController::hostSentToCompatEngine, engineNotice, &TEngineNotice::Offer);
+    connect(tabs, &TTabController::kernelShown, engineNotice, &TEngineNotice::EngineShown);
     connect(tabs, &TTabController::zoomStepShown, this, &TFormMain::ShowZoomStep);
     connect(tabs, &TTabController::siteBadgeRefreshRequested, this, &TFormMain::RefreshSiteBadge);
     connect(tabs, &TTabController::optionsTabRequested, this, &TFormMain::ShowOptionsTab);
