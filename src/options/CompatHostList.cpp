@@ -50,6 +50,7 @@ void TCompatHostList::Refresh() {
             // Set again at every start: it cannot be sent back for good, so it is not offered.
             item->setText(host + tr("（内置，每次启动时使用兼容内核）"));
             item->setFlags(Qt::ItemIsEnabled);
+            item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
         }
         item->setData(Qt::UserRole, host);
         if (host == selected)
