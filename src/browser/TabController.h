@@ -158,6 +158,8 @@ signals:
     void kernelShown(int kernel);
     // `ImageKernel` hint after an engine switch: "Chrome内核" or "ie内核".
     void kernelHintChanged(const QString& hint);
+    // A host not remembered for the compatibility engine was just switched to it.
+    void hostSentToCompatEngine(const QString& host);
     // Zoom caption of the current tab (`LabelScale`, the zoom submenus).
     void zoomStepShown(int zoomStep);
     // The site badges should be refreshed for this address of the active tab; empty: hide them

@@ -129,7 +129,10 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
         emit kernelHintChanged(tr("ie内核"));
         tab->Kernel = kWebControl;
         const QString address = target.isEmpty() ? tab->Browser->CurrentUrl() : target;
+        const bool newHost = m_kernels.LookupKernel(address).kernel != kWebControl;
         m_kernels.RememberKernel(address, kWebControl);
+        if (newHost)
+            emit hostSentToCompatEngine(HostOfUrl(address));
         // The Chromium page is kept as it is, hidden and frozen, so that switching back shows it
         // again without a reload while the addresses agree.
         tab->Browser->stop();

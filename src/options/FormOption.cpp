@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "common/Messages.h"
+#include "options/CompatHostList.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
 #include "storage/Config.h"
@@ -90,7 +91,8 @@ QVBoxLayout* PageColumn(QWidget* page) {
 
 } // namespace
 
-TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config, QWidget* parent)
+TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
+                         TDomainKernel* kernels, QWidget* parent)
     : QWidget(parent), m_mainWindow(mainWindow), m_navigationPage(navigationPage), m_config(config) {
     setObjectName(QStringLiteral("TFormOption"));
     setAttribute(Qt::WA_StyledBackground, true);
@@ -108,6 +110,7 @@ TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TCo
     m_pages->addWidget(BuildBasicPage());
     m_pages->addWidget(BuildDownloadPage());
     m_pages->addWidget(BuildShortcutPage());
+    m_pages->addWidget(BuildEnginePage(kernels));
     row->addWidget(findChild<QWidget*>(QStringLiteral("bsSkinPanelLeft")));
     row->addWidget(m_pages, 1);
     FormShow();
@@ -124,7 +127,8 @@ void TFormOption::BuildLeftPanel() {
         QString Caption;
     } sections[] = {{"bsSkinLabelBaseSet", tr("基本设置")},
                     {"bsSkinLabelDownloadSet", tr("下载设置")},
-                    {"bsSkinLabelHotKeySet", tr("快捷键设置")}};
+                    {"bsSkinLabelHotKeySet", tr("快捷键设置")},
+                    {"bsSkinLabelEngineSet", tr("兼容内核")}};
     int top = 0;
     for (const auto& section : sections) {
         auto* label = new QLabel(section.Caption, panel);
@@ -282,6 +286,15 @@ QWidget* TFormOption::BuildShortcutPage() {
     }
     m_shortcutList->setWidget(rows);
     column->addWidget(m_shortcutList, 1);
+    return page;
+}
+
+QWidget* TFormOption::BuildEnginePage(TDomainKernel* kernels) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("bsSkinTabSheetEngine"));
+    QVBoxLayout* column = PageColumn(page);
+    column->addWidget(GroupLabel(page, tr("使用兼容内核的网站")));
+    column->addWidget(new TCompatHostList(kernels, page), 1);
     return page;
 }
 

@@ -5,6 +5,7 @@
 #include "BuildConfig.h"
 #include "browser/BrowserTab.h"
 #include "browser/DomainKernel.h"
+#include "browser/EngineNoticeRule.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
@@ -23,6 +24,7 @@
 #include "pagecommands/PageZoom.h"
 #include "services/DomainAuth.h"
 #include "shell/BossKey.h"
+#include "shell/EngineNotice.h"
 #include "shell/FileDropFilter.h"
 #include "shell/FormMainUi.h"
 #include "shell/Icons.h"
@@ -162,7 +164,9 @@ void TFormMain::ConnectTabController() {
     });
     connect(tabs, &TTabController::statusTextChanged, ui.LabelStatus, &QLabel::setText);
     connect(tabs, &TTabController::kernelShown, this, &TFormMain::ShowKernel);
-    connect(tabs, &TTabController::kernelHintChanged, ui.ImageKernel, &QToolButton::setToolTip);
+    auto* engineNotice = new TEngineNotice(*m_config, ui.PageHost, this);
+    connect(tabs, &TTabController::hostSentToCompatEngine, engineNotice, &TEngineNotice::Offer);
+    connect(tabs, &TTabController::kernelShown, engineNotice, &TEngineNotice::EngineShown);
     connect(tabs, &TTabController::zoomStepShown, this, &TFormMain::ShowZoomStep);
     connect(tabs, &TTabController::siteBadgeRefreshRequested, this, &TFormMain::RefreshSiteBadge);
     connect(tabs, &TTabController::optionsTabRequested, this, &TFormMain::ShowOptionsTab);
@@ -187,6 +191,7 @@ void TFormMain::ConnectTabController() {
 
 void TFormMain::ShowKernel(int kernel) {
     m_ui->ImageKernel->setIcon(KernelIcon(kernel == kWebControl ? kWebControl : kChromium));
+    m_ui->ImageKernel->setToolTip(TEngineNoticeRule::EngineHint(kernel == kWebControl ? 1 : 0));
     RefreshEngineCaptions(kernel);
 }
 

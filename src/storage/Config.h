@@ -6,6 +6,10 @@
 
 class TDb;
 
+// Key of the "不再提示" answer to the compatibility engine's notice: "1" once the user asked never
+// to see it again (read and written with GetValue/SetValue, not mirrored in a field).
+constexpr int kEngineNoticeOffKey = 16;
+
 class TConfig {
 public:
     explicit TConfig(TDb& db);

@@ -480,6 +480,7 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     const QString first = "http://localhost:" + port + "/host-a.html";
     TFixture f;
     QSignalSpy hints(f.Controller.get(), &TTabController::kernelHintChanged);
+    QSignalSpy sentToCompat(f.Controller.get(), &TTabController::hostSentToCompatEngine);
     f.Controller->OpenInNewTab(first);
     TBrowserTab* tab = f.Controller->CurrentTab();
     QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("主机甲"), LoadTimeout);
@@ -491,6 +492,8 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     f.Controller->SwitchEngine();
     QCOMPARE(tab->Kernel, int(kWebControl));
     QCOMPARE(hints.last().first().toString(), QStringLiteral("ie内核"));
+    QCOMPARE(sentToCompat.count(), 1); // the window's notice is offered for the host
+    QCOMPARE(sentToCompat.first().first().toString(), "localhost:" + port);
     QVERIFY(tab->WebControl);
     QVERIFY(WaitIdle(tab));
     QCOMPARE(tab->WebControl->CurrentUrl(), first);
@@ -499,6 +502,7 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     // Another page of the same host text opens with it; other letter case does not.
     f.Controller->OpenInNewTab("http://localhost:" + port + "/host-b.html");
     QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kWebControl));
+    QCOMPARE(sentToCompat.count(), 1);
     f.Controller->OpenInNewTab("http://LOCALHOST:" + port + "/host-b.html");
     QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kChromium));
 

@@ -1,6 +1,7 @@
 // The options page: each control writes its key to memory and the data file when it is left,
 // the boss key edit (Backspace clears, the main window is told), the download folder that cannot
 // be written, the sections and the shortcut list's wheel.
+#include "browser/DomainKernel.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -231,6 +233,31 @@ private slots:
         QCOMPARE(bar->value(), 50);
         m_page->ScrollShortcuts(1);
         QCOMPARE(bar->value(), 25);
+    }
+
+    // The engine section lists the hosts on the compatibility engine (the built-in one cannot be
+    // picked) and its button sends the picked host back to Chromium.
+    void engineSectionSendsPickedHostBackToChromium() {
+        TDomainKernel kernels(m_fixture->Db());
+        kernels.LoadKernels();
+        kernels.RememberKernel(QStringLiteral("http://old.example/a"), 1);
+        kernels.RememberKernel(QStringLiteral("http://new.example/"), 0);
+        kernels.ApplyDefaultKernels(QStringLiteral("[{\"domain\": \"oa.example.cn\"}]"));
+        TFormOption page(&m_fixture->Main(), kNavigation, m_fixture->Config(), &kernels);
+        QTest::mouseClick(page.findChild<QLabel*>(QStringLiteral("bsSkinLabelEngineSet")), Qt::LeftButton);
+        page.show();
+        auto* list = page.findChild<QListWidget*>(QStringLiteral("ListBoxCompatHosts"));
+        auto* button = page.findChild<QPushButton*>(QStringLiteral("bsSkinButtonHostToChromium"));
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        QVERIFY(!button->isEnabled());
+        QVERIFY(!(list->item(0)->flags() & Qt::ItemIsSelectable)); // oa.example.cn
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(kernels.LookupKernel(QStringLiteral("http://old.example/b")).kernel, quint8(0));
+        QVERIFY(!button->isEnabled());
     }
 
 private:
