@@ -12,9 +12,11 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
+#include <QCursor>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -51,6 +53,17 @@ TFavoritesBar::TFavoritesBar(TFavorites& favorites, QWidget* host, QMenu* menu, 
     m_contextMenu->addSeparator();
     addCommand("NOpenFavNewTab", tr("在新标签页打开"), &TFavoritesBar::OpenFavorite);
     addCommand("NOpenFavNewWin", tr("在新窗口打开"), &TFavoritesBar::OpenInNewWindow);
+    // The menu held the mouse while it was open: its button missed the mouse leaving it and
+    // would stay lit. Once the menu is gone the button is lit only with the mouse on it.
+    connect(m_contextMenu, &QMenu::aboutToHide, this, [this] {
+        QPointer<QToolButton> button = m_menuButton;
+        QTimer::singleShot(0, this, [button] {
+            if (button && !button->rect().contains(button->mapFromGlobal(QCursor::pos()))) {
+                button->setAttribute(Qt::WA_UnderMouse, false);
+                button->update();
+            }
+        });
+    });
 }
 
 TFavoritesBar::~TFavoritesBar() {

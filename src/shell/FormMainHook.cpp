@@ -18,9 +18,13 @@
 #include "storage/Config.h"
 #include "tools/FormTranslate.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -182,13 +186,26 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             break;
         }
     }
-    if (key == VK_DELETE && shift && !alt && !event->isAutoRepeat()) {
+    // In a text field Shift+Delete deletes text: the cleaner opens only when no field has the keys.
+    if (key == VK_DELETE && shift && !alt && !event->isAutoRepeat() && !TextFieldHasFocus()) {
         AfterKey([this] { NDeleteCacheClick(); });
         return false;
     }
     if (key == VK_UP || key == VK_DOWN)
         ScrollOrFocusPage(*event);
     return false;
+}
+
+bool TFormMain::TextFieldHasFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+        qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus))
+        return true;
+    // Both engines switch input methods on for the widget that shows a page while an editable
+    // element of the page has the focus, and off again when it leaves.
+    return focus->testAttribute(Qt::WA_InputMethodEnabled);
 }
 
 void TFormMain::ScrollOrFocusPage(const QKeyEvent& key) {

@@ -8,6 +8,7 @@
 #include "browser/WebControlView.h"
 #include "downloads/ModalAnswerer.h"
 #include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/FormFindWebPage.h"
 #include "shell/FormMain.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
@@ -66,6 +67,7 @@ private slots:
     void zoomStepsPerTab();
     void compatibilityEngineZoomsTheBody();
     void findWalksMatchesAndEscCloses();
+    void findWindowShowsWholeTexts();
     void findRejectsBlankText();
     void devToolsOpenCloseAndGoWithTheTab();
     void savedPageKeepsChineseText();
@@ -134,6 +136,18 @@ void TPageCommandsTest::compatibilityEngineZoomsTheBody() {
     // The engine's own captions for the compatibility engine.
     QCOMPARE(Item(*window, "NPrintPreview")->text(), QStringLiteral("打印预览"));
     QCOMPARE(Item(*window, "NSaveImage")->text(), QStringLiteral("保存网页为图片"));
+}
+
+void TPageCommandsTest::findWindowShowsWholeTexts() {
+    TFormFindWebPage find(nullptr, QStringLiteral("苹果"));
+    find.ShowMatches(2, 600);
+    find.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&find));
+    // Every caption gets at least the width its text needs.
+    for (QWidget* control : find.findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control))
+            QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
+    }
 }
 
 void TPageCommandsTest::findWalksMatchesAndEscCloses() {

@@ -24,7 +24,19 @@ private slots:
     void pageSourceCharset_data();
     void pageSourceCharset();
     void writingReplacesOnlyWhenComplete();
+    void saveDialogsStartInTheDownloadOrLastFolder();
 };
+
+void TPageFilesTest::saveDialogsStartInTheDownloadOrLastFolder() {
+    QTemporaryDir downloads, chosen;
+    const QString name = QStringLiteral("页面.html");
+    // Never the working folder: the download folder first, the folder last saved to after that.
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), downloads.filePath(name));
+    TPageFileNames::RememberSaveFolder(chosen.filePath(QStringLiteral("a.jpg")));
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), chosen.filePath(name));
+    chosen.remove();
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), downloads.filePath(name));
+}
 
 void TPageFilesTest::zoomOutStopsAtTheLowestStep() {
     // Four steps out from 0 show 75, 50, 25, then 10; a fifth stays; one step in shows 25 again.
