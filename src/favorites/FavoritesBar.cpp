@@ -36,6 +36,9 @@ TFavoritesBar::TFavoritesBar(TFavorites& favorites, QWidget* host, QMenu* menu, 
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_scroller);
 
+    // Thousands of favorites make a menu taller than the screen: it scrolls in one column rather
+    // than spreading into columns that push the fixed entries (import and export) away.
+    m_menu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
     m_contextMenu = new QMenu(host);
     m_contextMenu->setObjectName(QStringLiteral("bsSkinPopupMenuFav"));
     auto addCommand = [this](const char* name, const QString& caption, void (TFavoritesBar::*command)(int)) {

@@ -205,7 +205,7 @@ bool TFormMain::TextFieldHasFocus() {
         return true;
     // Both engines switch input methods on for the widget that shows a page while an editable
     // element of the page has the focus, and off again when it leaves.
-    return focus->testAttribute(Qt::WA_InputMethodEnabled);
+    return focus->testAttribute(Qt::WA_InputMethodEnabled) || focus->inputMethodQuery(Qt::ImEnabled).toBool();
 }
 
 void TFormMain::ScrollOrFocusPage(const QKeyEvent& key) {

@@ -21,6 +21,8 @@ from test_settings import (CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HI
 HistoryManager = test_settings.HistoryManager.__dict__
 SiteTools = test_services.SiteTools.__dict__
 
+# The edge between the time and title columns in the history manager's headers, from its corner.
+TIME_COLUMN_EDGE = (157, 38)
 # A page whose text field fills it: a click on the page puts the keyboard into the field.
 FIELD_BODY = '<input value="abc" style="position:fixed;left:0;top:0;width:100%;height:100%">'
 
@@ -77,8 +79,8 @@ class BossKey(BrowserTest):
         self.program.click(*TOOLS_MENU)
         self.program.key("Down", "Return")
         wait_until(lambda: len(self.program.dialogs()) == 1, "the download manager")
-        self.program.focus()
-        self.program.key("ctrl+h")
+        self.program.click(*TOOLS_MENU)
+        self.program.key("Down", "Down", "Down", "Return")
         wait_window(self.program, HISTORY_MANAGER)
         shown = sorted(w["name"] for w in self.program.windows())
         self.program.key("alt+x")
@@ -89,7 +91,7 @@ class BossKey(BrowserTest):
         self.assertTrue(stays(lambda: window_named(self.program, HISTORY_MANAGER) is not None, 1))
 
 
-class HistorySteps(BrowserTest):
+class HistoryManagerWindow(BrowserTest):
     def test_stepping_earlier_passes_over_empty_days(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
@@ -105,6 +107,24 @@ class HistorySteps(BrowserTest):
         HistoryManager["wait_first_row_changed"](self, manager, latest)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         self.wait_page_title(old, "Old visit")
+
+    def test_time_column_widened_by_its_header(self):
+        self.start()
+        self.wait_caption("网址导航")
+        manager = HistoryManager["open_manager"](self)
+        HistoryManager["wait_first_row_changed"](self, manager, None)
+        # The title's caption "标题" sits right of the time column's edge; dragged 100 pixels
+        # further, the caption follows.
+        edge, header = manager["x"] + TIME_COLUMN_EDGE[0], manager["y"] + TIME_COLUMN_EDGE[1]
+        self.assertTrue(self.dark_in(edge + 2, header, edge + 40))
+        self.program.drag((edge, header), (edge + 100, header))
+        wait_until(lambda: self.dark_in(edge + 102, header, edge + 140), "the title caption moved right")
+        self.assertFalse(self.dark_in(edge + 2, header, edge + 40))
+
+    def dark_in(self, left, y, right):
+        """Caption text (dark pixels) in the header's row between left and right."""
+        shot = self.program.screenshot()
+        return any(sum(shot.pixel(x, y + dy)) < 200 for x in range(left, right) for dy in range(-5, 6))
 
     first_row = HistoryManager["first_row"]
 

@@ -67,8 +67,8 @@ private slots:
         m_window.reset();
         Open();
         QCOMPARE(m_window->TickedKinds(), kinds & ~ckCookies);
-        QVERIFY(qobject_cast<QCheckBox*>(QApplication::focusWidget()));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(qobject_cast<QCheckBox*>(m_window->focusWidget()));
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Return);
         QVERIFY(m_window->isVisible());
         QVERIFY(m_window->CleaningDone());
         QCOMPARE(m_liveKinds, QList<int>());
