@@ -206,6 +206,8 @@ private:
     void ScrollOrFocusPage(const QKeyEvent& key);
     // True when the keys go to a text field: an edit, a spin box or an editable element of a page.
     static bool TextFieldHasFocus();
+    // Shift+Delete's cleaner, unless the focused element of a Chromium page takes text.
+    void OpenCleanerUnlessPageFieldFocused();
     // Where a save dialog for the proposed file name starts.
     QString SaveDialogPath(const QString& proposedName) const;
     bool HookKeyRelease(QKeyEvent* event);

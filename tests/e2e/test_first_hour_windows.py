@@ -45,14 +45,16 @@ class ShiftDelete(BrowserTest):
         self.wait_caption("Field page")
         wait_until(lambda: page in self.visits(), "the visit recorded")
         before = self.visits()
-        # In the address bar Shift+Delete deletes text; Enter then goes to the bar.
-        self.focus_address_bar()
-        self.program.key("shift+Delete", "Return")
-        # In a field of the page the same.
+        # In a field of the page Shift+Delete deletes text; Enter then goes to the field.
         self.click_page()
         self.program.key("End", "shift+Delete", "Return")
+        self.assertTrue(stays(lambda: window_named(self.program, CACHE_CLEANER) is None, 2), "page field")
+        # The same in the address bar.
+        self.focus_address_bar()
+        self.program.key("shift+Delete", "Return")
         self.assertTrue(stays(lambda: window_named(self.program, CACHE_CLEANER) is None, 3))
-        self.assertEqual(self.visits(), before)
+        # Every visit is still there (Enter in the emptied bar may add one).
+        self.assertLessEqual(set(before), set(self.visits()))
 
     def test_cleaner_opens_on_the_list_and_enter_clears_nothing(self):
         page = self.server.add_page("plain.html", "Plain page")
