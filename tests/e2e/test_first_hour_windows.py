@@ -170,7 +170,7 @@ class FavoritesBarMenu(BrowserTest):
         # "复制", the second of six entries and a separator, clicked with the mouse.
         self.program.set_clipboard("before")
         self.program.click(menu["x"] + 40, menu["y"] + 4 + (menu["height"] - 16) * 3 // 12)
-        wait_until(lambda: self.program.clipboard().startswith("http"), "the address copied")
+        wait_until(lambda: self.program.clipboard() not in ("", "before"), "the address copied")
         self.program.xdotool("mousemove", "--sync", 700, 500)
         wait_until(lambda: self.program.screenshot().region(*button) == unlit, "the button unlit")
 
