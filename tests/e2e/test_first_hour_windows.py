@@ -1,7 +1,7 @@
 """Faults a user met in the first hour, judged from outside: Shift+Delete and Enter in a text field
 clear nothing; the boss key hides every window of the program and brings each back; the favorites
-bar after its menu; the history manager's widened time column and its steps over empty days; the
-screen capture's text boxes; Esc in the bank window and Ctrl+C in the calculator."""
+bar after its menu; the history manager's widened time column and its steps over empty days; Esc in
+the bank window and Ctrl+C in the calculator."""
 
 import os
 import sqlite3
@@ -173,7 +173,6 @@ class FavoritesBarMenu(BrowserTest):
         wait_until(lambda: self.program.clipboard() not in ("", "before"), "the address copied")
         self.program.xdotool("mousemove", "--sync", 700, 500)
         wait_until(lambda: self.program.screenshot().region(*button) == unlit, "the button unlit")
-
 
 if __name__ == "__main__":
     harness.main()
