@@ -1,11 +1,14 @@
 // Core rules of the page commands: zoom steps and their captions, the Chromium zoom level, the find
 // request, file names taken from addresses and the character set of a saved page.
 #include "common/AnsiCodec.h"
+#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/FindRequest.h"
 #include "pagecommands/PageFileNames.h"
 #include "pagecommands/PageZoom.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +28,7 @@ private slots:
     void pageSourceCharset();
     void writingReplacesOnlyWhenComplete();
     void saveDialogsStartInTheDownloadOrLastFolder();
+    void devToolsOpenWithoutScreencast();
 };
 
 void TPageFilesTest::saveDialogsStartInTheDownloadOrLastFolder() {
@@ -36,6 +40,25 @@ void TPageFilesTest::saveDialogsStartInTheDownloadOrLastFolder() {
     QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), chosen.filePath(name));
     chosen.remove();
     QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), downloads.filePath(name));
+}
+
+void TPageFilesTest::devToolsOpenWithoutScreencast() {
+    QTemporaryDir profile;
+    const QString file = TDevToolsPrefs::FileName(profile.path());
+    auto read = [&file] {
+        QFile settings(file);
+        return settings.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(settings.readAll()).object() : QJsonObject();
+    };
+    // No file yet, then one the tools wrote with the screencast on: it goes off, the rest stays.
+    QVERIFY(TDevToolsPrefs::OpenWithoutScreencast(profile.path()));
+    QCOMPARE(read().value("screencastEnabled").toString(), QStringLiteral("false"));
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::WriteOnly));
+    written.write(R"({"screencastEnabled": "true", "panel-selectedTab": "\"console\""})");
+    written.close();
+    QVERIFY(TDevToolsPrefs::OpenWithoutScreencast(profile.path()));
+    QCOMPARE(read().value("screencastEnabled").toString(), QStringLiteral("false"));
+    QCOMPARE(read().value("panel-selectedTab").toString(), QStringLiteral("\"console\""));
 }
 
 void TPageFilesTest::zoomOutStopsAtTheLowestStep() {
