@@ -26,8 +26,10 @@ TFormClearCache::TFormClearCache(THistory* history, TDownloadQueue* downloads, T
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(QStringLiteral("#TFormClearCache, #bsSkinPanelPrompt { background: #ffffff; }"));
-    setFixedSize(400, 257);
     BuildLayout();
+    // 400 x 257, or what the captions need at a larger font.
+    setFixedSize(sizeHint().expandedTo(QSize(400, 257)));
+    m_panelPrompt->setGeometry(rect());
 }
 
 TFormClearCache::~TFormClearCache() {

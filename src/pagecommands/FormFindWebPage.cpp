@@ -50,6 +50,8 @@ TFormFindWebPage::TFormFindWebPage(QWidget* mainWindow, const QString& text)
     // The window takes the size its texts need (at any font and scale), at least 319 wide.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_text->setMinimumWidth(319 - 80);
+    // Its size is known before it is shown: the main window places it by its width.
+    adjustSize();
 
     connect(m_next, &QPushButton::clicked, this, &TFormFindWebPage::bsSkinButtonNextClick);
     connect(m_previous, &QPushButton::clicked, this, &TFormFindWebPage::bsSkinButtonPreviousClick);

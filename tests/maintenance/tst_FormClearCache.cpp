@@ -6,6 +6,7 @@
 #include "maintenance/FormClearCache.h"
 #include "options/BoxAnswerer.h"
 #include "storage/Config.h"
+#include "support/CutTexts.h"
 #include "support/TestDb.h"
 
 #include <QCheckBox>
@@ -145,6 +146,20 @@ private slots:
         m_window.reset(); // waits for the worker
         QCOMPARE(m_cleanedKinds, -1);
         QCOMPARE(m_history->LoadHistoryRange(0, 0x7FFFFFFF).size(), 1);
+    }
+
+    void captionsAreWhole_data() {
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("150 %") << 1.5;
+    }
+
+    void captionsAreWhole() {
+        QFETCH(qreal, scale);
+        const TScaledFont font(scale);
+        Open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCOMPARE(CutTexts(m_window.get()).join(QLatin1Char(',')), QString());
     }
 
     void closingAfterTheCleaningAsksNothing() {

@@ -1,5 +1,6 @@
 // The calculator window: its controls, buttons, keys reaching the window whatever has the focus,
 // and the launcher.
+#include "support/CutTexts.h"
 #include "tools/FormCalculator.h"
 
 #include <QLineEdit>
@@ -14,6 +15,8 @@ private slots:
     void buttons();
     void keysReachTheWindow();
     void launcherOpensOnce();
+    void captionsAreWhole_data();
+    void captionsAreWhole();
 };
 
 namespace {
@@ -108,6 +111,21 @@ void TstFormCalculator::launcherOpensOnce() {
     QTRY_VERIFY(form.isNull()); // destroyed when it closes
     ShowCalculator(button);
     QCOMPARE(owner.findChildren<TFormCalculator*>().size(), 1);
+}
+
+void TstFormCalculator::captionsAreWhole_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("100 %") << 1.0;
+    QTest::newRow("150 %") << 1.5;
+}
+
+void TstFormCalculator::captionsAreWhole() {
+    QFETCH(qreal, scale);
+    const TScaledFont font(scale);
+    TFormCalculator form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(CutTexts(&form), QStringList());
 }
 
 QTEST_MAIN(TstFormCalculator)
