@@ -148,11 +148,7 @@ private slots:
         QCOMPARE(m_history->LoadHistoryRange(0, 0x7FFFFFFF).size(), 1);
     }
 
-    void captionsAreWhole_data() {
-        QTest::addColumn<qreal>("scale");
-        QTest::newRow("100 %") << 1.0;
-        QTest::newRow("150 %") << 1.5;
-    }
+    void captionsAreWhole_data() { AddScaleRows(); }
 
     void captionsAreWhole() {
         QFETCH(qreal, scale);

@@ -28,11 +28,7 @@ private slots:
         QCOMPARE(about.windowTitle(), QStringLiteral("关于Quellon"));
     }
 
-    void captionsAreWhole_data() {
-        QTest::addColumn<qreal>("scale");
-        QTest::newRow("100 %") << 1.0;
-        QTest::newRow("150 %") << 1.5;
-    }
+    void captionsAreWhole_data() { AddScaleRows(); }
 
     void captionsAreWhole() {
         QFETCH(qreal, scale);

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 inline QStringList CutTexts(const QWidget* window) {
@@ -42,3 +43,10 @@ public:
 private:
     const QFont m_normal;
 };
+
+// The data rows of a check run at both scales: column "scale", rows "100 %" and "150 %".
+inline void AddScaleRows() {
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("100 %") << 1.0;
+    QTest::newRow("150 %") << 1.5;
+}

@@ -114,9 +114,7 @@ void TstFormCalculator::launcherOpensOnce() {
 }
 
 void TstFormCalculator::captionsAreWhole_data() {
-    QTest::addColumn<qreal>("scale");
-    QTest::newRow("100 %") << 1.0;
-    QTest::newRow("150 %") << 1.5;
+    AddScaleRows();
 }
 
 void TstFormCalculator::captionsAreWhole() {
