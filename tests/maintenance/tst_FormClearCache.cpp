@@ -148,11 +148,7 @@ private slots:
         QCOMPARE(m_history->LoadHistoryRange(0, 0x7FFFFFFF).size(), 1);
     }
 
-    void captionsAreWhole_data() { AddScaleRows(); }
-
     void captionsAreWhole() {
-        QFETCH(qreal, scale);
-        const TScaledFont font(scale);
         Open();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QCOMPARE(CutTexts(m_window.get()).join(QLatin1Char(',')), QString());

@@ -43,22 +43,17 @@ void TPageFilesTest::saveDialogsStartInTheDownloadOrLastFolder() {
 }
 
 void TPageFilesTest::devToolsOpenWithoutScreencast() {
+    // The tools' own file with the screencast on: it goes off, the other settings stay.
     QTemporaryDir profile;
-    const QString file = TDevToolsPrefs::FileName(profile.path());
-    auto read = [&file] {
-        QFile settings(file);
-        return settings.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(settings.readAll()).object() : QJsonObject();
-    };
-    // No file yet, then one the tools wrote with the screencast on: it goes off, the rest stays.
+    QFile file(TDevToolsPrefs::FileName(profile.path()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"screencastEnabled": "true", "panel-selectedTab": "\"console\""})");
+    file.close();
     QVERIFY(TDevToolsPrefs::OpenWithoutScreencast(profile.path()));
-    QCOMPARE(read().value("screencastEnabled").toString(), QStringLiteral("false"));
-    QFile written(file);
-    QVERIFY(written.open(QIODevice::WriteOnly));
-    written.write(R"({"screencastEnabled": "true", "panel-selectedTab": "\"console\""})");
-    written.close();
-    QVERIFY(TDevToolsPrefs::OpenWithoutScreencast(profile.path()));
-    QCOMPARE(read().value("screencastEnabled").toString(), QStringLiteral("false"));
-    QCOMPARE(read().value("panel-selectedTab").toString(), QStringLiteral("\"console\""));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject settings = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(settings.value("screencastEnabled").toString(), QStringLiteral("false"));
+    QCOMPARE(settings.value("panel-selectedTab").toString(), QStringLiteral("\"console\""));
 }
 
 void TPageFilesTest::zoomOutStopsAtTheLowestStep() {

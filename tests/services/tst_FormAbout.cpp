@@ -1,5 +1,4 @@
 // The About box: its texts once shown, and the site link handed to the owner before it closes.
-#include "support/CutTexts.h"
 #include "tools/FormAbout.h"
 
 #include <QLabel>
@@ -26,17 +25,6 @@ private slots:
         QVERIFY(link->text().contains(QStringLiteral("&lt;2&gt;")));
         about.show(); // a second showing keeps one product name in the caption
         QCOMPARE(about.windowTitle(), QStringLiteral("关于Quellon"));
-    }
-
-    void captionsAreWhole_data() { AddScaleRows(); }
-
-    void captionsAreWhole() {
-        QFETCH(qreal, scale);
-        const TScaledFont font(scale);
-        TFormAbout about(QPixmap(48, 48), QStringLiteral("http://127.0.0.1:1/"));
-        about.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QCOMPARE(CutTexts(&about), QStringList());
     }
 
     void linkOpensTheSiteAndCloses() {

@@ -1,6 +1,5 @@
 // The calculator window: its controls, buttons, keys reaching the window whatever has the focus,
 // and the launcher.
-#include "support/CutTexts.h"
 #include "tools/FormCalculator.h"
 
 #include <QLineEdit>
@@ -15,8 +14,6 @@ private slots:
     void buttons();
     void keysReachTheWindow();
     void launcherOpensOnce();
-    void captionsAreWhole_data();
-    void captionsAreWhole();
 };
 
 namespace {
@@ -111,19 +108,6 @@ void TstFormCalculator::launcherOpensOnce() {
     QTRY_VERIFY(form.isNull()); // destroyed when it closes
     ShowCalculator(button);
     QCOMPARE(owner.findChildren<TFormCalculator*>().size(), 1);
-}
-
-void TstFormCalculator::captionsAreWhole_data() {
-    AddScaleRows();
-}
-
-void TstFormCalculator::captionsAreWhole() {
-    QFETCH(qreal, scale);
-    const TScaledFont font(scale);
-    TFormCalculator form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(CutTexts(&form), QStringList());
 }
 
 QTEST_MAIN(TstFormCalculator)
