@@ -16,6 +16,7 @@
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
 #include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/DevToolsSplitter.h"
 #include "pagecommands/PageZoom.h"
 #include <QCoreApplication>
@@ -267,6 +268,7 @@ void TTabController::ToggleDevTools() {
     if (tab->Kernel != kChromium || !tab->Browser)
         return;
     // The engine's own tools page in a second view under the page; no debugging port is opened.
+    TDevToolsPrefs::OpenWithoutScreencast(tab->Browser->page()->profile()->persistentStoragePath());
     tab->DevToolsOpen = 1;
     auto* splitter = new TDevToolsSplitter(tab->Page);
     auto* tools = new QWebEngineView(tab->Page);

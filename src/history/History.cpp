@@ -371,6 +371,13 @@ THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {
                     QStringLiteral(" ORDER BY create_time DESC"));
 }
 
+THistoryInfoList THistory::NearestVisit(qint64 time, bool earlier) {
+    return ReadList(QStringLiteral("SELECT * FROM qb_history WHERE create_time ") +
+                    (earlier ? QStringLiteral("< ") : QStringLiteral("> ")) + QString::number(time) +
+                    QStringLiteral(" ORDER BY create_time ") +
+                    (earlier ? QStringLiteral("DESC") : QStringLiteral("ASC")) + QStringLiteral(" LIMIT 1"));
+}
+
 THistoryInfoList THistory::LoadRecentlyClosed() {
     return ReadList(
         QStringLiteral("SELECT * FROM qb_history WHERE isclose = 1 ORDER BY create_time DESC LIMIT 0, 10"));

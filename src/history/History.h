@@ -58,6 +58,8 @@ public:
     THistoryInfoList FindHistoryByUrl(const QString& text);
     // Rows with from <= create_time <= to, newest first.
     THistoryInfoList LoadHistoryRange(qint64 from, qint64 to);
+    // The newest row before the time (earlier) or the oldest after it; empty when there is none.
+    THistoryInfoList NearestVisit(qint64 time, bool earlier);
     // The ten newest rows recorded as closed.
     THistoryInfoList LoadRecentlyClosed();
 

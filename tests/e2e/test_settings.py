@@ -33,7 +33,7 @@ CHANGE_FOLDER = (1304, 264)  # "更改..."
 HISTORY_CLEAR = (92, 13)  # "全部删除"
 HISTORY_LATER = (204, 13)  # "向后"
 HISTORY_EARLIER = (249, 13)  # "向前"
-HISTORY_FIRST_ROW = (422, 38)
+HISTORY_FIRST_ROW = (422, 59)  # under the column headers
 # Points inside the cache cleaner, from its top left corner.
 CLEANER_COOKIES = (31, 143)  # "Cookies和其他网站数据"
 CLEANER_START = (284, 229)  # "立即清理"
@@ -373,6 +373,8 @@ class CacheCleaner(BrowserTest):
         self.open_address(chromium("show.html"))
         self.wait_page_title(chromium("show.html"), "cookies:probe=1")
 
+        # Shift+Delete opens the cleaner from the page (in the address bar it deletes text).
+        self.click_page()
         self.program.key("shift+Delete")
         cleaner = wait_window(self.program, CACHE_CLEANER)
         click_in(self.program, cleaner, CLEANER_COOKIES)
