@@ -199,7 +199,8 @@ bool THistory::IsStandInTitle(const QString& title, const QString& address) {
     const QString bare = address.section(QStringLiteral("://"), 1);
     const QString fileName = url.fileName(QUrl::FullyDecoded);
     return (!bare.isEmpty() && text == bare) || (!fileName.isEmpty() && text == fileName) ||
-           text == url.toString(QUrl::FullyDecoded) || (url.isLocalFile() && text == url.toLocalFile());
+           text == QUrl::fromPercentEncoding(address.toUtf8()) ||
+           (url.isLocalFile() && text == url.toLocalFile());
 }
 
 bool THistory::ClearHistory() {
