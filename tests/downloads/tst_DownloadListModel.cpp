@@ -95,7 +95,6 @@ void TestDownloadListModel::failureShowsItsReason() {
     QCOMPARE(model.Info(0).ErrorText, reason);
     const QString hint = model.data(model.index(0), Qt::ToolTipRole).toString();
     QVERIFY2(hint.contains(reason) && hint.contains(file) && hint.contains(url), qPrintable(hint));
-    // The row's details line starts with the reason, so a narrow window cuts only the place.
     QCOMPARE(FailureDetails(model.Info(0)), reason + "（" + url + "）");
 
     // Continuing clears the reason.

@@ -323,8 +323,7 @@ void TestDownloadQueue::failureReachesTheOwnerWithItsReason() {
     QCOMPARE(row.State, dsFailed);
     QCOMPARE(row.ErrorText, reason);
     QCOMPARE(row.Position, held);
-    // The state column keeps the failure's code above the ordinary states 0 to 2, which readers
-    // that know only those take for paused.
+    // The state column keeps the failure's code above the ordinary states 0 to 2.
     const auto stored = fixture.TestDb.Db().Query("SELECT finished FROM qb_download");
     QVERIFY(stored && stored->FieldAsInt64("finished") == row.Failure && row.Failure > dsDownloading);
     QVERIFY(fixture.Queue->DeleteInactiveDownloads());

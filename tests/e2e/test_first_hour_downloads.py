@@ -10,8 +10,7 @@ from harness import BrowserTest, stays, wait_until
 
 SAVE_DIALOG = "新建下载任务"
 FILE_SIZE = 2 * 1024 * 1024
-# The file takes about ten seconds to arrive: the download is still running while a second
-# dialog would show.
+# About ten seconds to arrive: still running while a second dialog would show.
 RATE = 200000
 LINK_STYLE = "<style>a{position:fixed;inset:0;display:block}</style>"
 
@@ -43,7 +42,6 @@ class FirstHourDownloads(BrowserTest):
         self.program.xdotool("mousemove", "--sync", *harness.PAGE_CENTRE)
         self.program.xdotool("click", "--repeat", 2, "--delay", 60, 1)
         wait_until(self.save_dialogs, "the new-download dialog")
-        # The second click's notice arrives while the first dialog is open: no second dialog.
         self.assertTrue(stays(lambda: len(self.save_dialogs()) == 1, 5), "a second dialog opened")
         self.answer_dialog("Return")
         path = os.path.join(self.folder, "big.bin")
