@@ -59,6 +59,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_addressBar = new TAddressBar(*this, ui.EditUrl, ui.bsSkinListBoxHistory, ui.ImageUrl, ui.PanelUrl,
                                    ui.bsSkinSpeedButtonOpenUrl, this);
     m_searchBox = new TSearchBox(*this, ui.EditSearch, ui.ImageSearch, ui.BitmapButtonSearch, this);
+    m_addressBar->SetSearchBox(m_searchBox);
     setStyleSheet(TSkinStyle::StyleSheet(TSkinStyle::SkinColor(0)));
     ui.LabelAd->clear();
     ui.LabelStatus->clear();

@@ -173,6 +173,28 @@ private slots:
         QCOMPARE(Count(data.Db(), "SELECT COUNT(*) FROM qb_page_log WHERE url = 'http://n/a%00b'"), 1);
     }
 
+    // Engines show the file name or the address until the page's title arrives: the day's row
+    // takes the page's own title then, and keeps it.
+    void standInTitleGivesWayToThePagesOwn() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db());
+        const QString page = QStringLiteral("file:///opt/quellon/res/site/123.html");
+        const QString other = QStringLiteral("http://b.example/x?y=1");
+        for (const QString& standIn : {QStringLiteral("123.html"), QString(), page})
+            QVERIFY(history.AddVisit(Visit(standIn, page)));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("b.example/x?y=1"), other)));
+        for (const QString& title : {QStringLiteral("网址导航"), QStringLiteral("Later title")}) {
+            QVERIFY(history.AddVisit(Visit(title, page)));
+            QVERIFY(history.AddVisit(Visit(title, other)));
+        }
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("123.html"), page)));
+        const THistoryInfoList rows = history.LoadHistoryRange(0, 4000000000LL);
+        QCOMPARE(rows.size(), 2);
+        for (const THistoryInfo& row : rows)
+            QCOMPARE(row.SiteName, QStringLiteral("网址导航"));
+    }
+
     void closingAndReopeningFlipsTheClosedFlag() {
         TTestDb data;
         QVERIFY(data.Ok());
