@@ -3,16 +3,19 @@
 # build folder of their own and runs each for a number of inputs. Crashes, hangs, leaks and
 # over-large memory use are saved under <build>/findings/<name>/; copy a finding into
 # bench/fuzz/regressions/<name>/ once the fault is mended so the ordinary test run keeps replaying it.
-# Usage: bench/fuzz/run.sh [-r runs (10000000)] [-b build folder (build-fuzz)] [-j jobs (1)] [name ...]
+# Usage: bench/fuzz/run.sh [-r runs (10000000)] [-t seconds per target (no limit)] [-b build folder (build-fuzz)]
+#                         [-j jobs (1)] [name ...]
 # (names without "fuzz_"; default every bench/fuzz/fuzz_*.cpp). Exits non-zero on any finding.
 set -eu
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
 RUNS=10000000
 BUILD="$SOURCE/build-fuzz"
 JOBS=1
-while getopts "r:b:j:" option; do
+SECONDS_LIMIT=0
+while getopts "r:t:b:j:" option; do
     case $option in
     r) RUNS=$OPTARG ;;
+    t) SECONDS_LIMIT=$OPTARG ;;
     b) BUILD=$(realpath -m "$OPTARG") ;;
     j) JOBS=$OPTARG ;;
     *) exit 2 ;;
@@ -36,7 +39,7 @@ fi
 
 export CCACHE_BASEDIR=$SOURCE CCACHE_NOHASHDIR=1
 cmake -S "$SOURCE" -B "$BUILD" -G Ninja -DQUELLON_FUZZ=ON -DCMAKE_BUILD_TYPE=Fuzz \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_COMPILER=clang++ \
     "-DCMAKE_CXX_FLAGS_FUZZ=-O1 -gline-tables-only -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
     "-DCMAKE_EXE_LINKER_FLAGS_FUZZ=-fsanitize=address,undefined" >/dev/null
 nice cmake --build "$BUILD" -j"$JOBS" --target $(printf 'fuzz_%s ' "$@")
@@ -59,7 +62,7 @@ for name in "$@"; do
     fi
     start=$(date +%s)
     if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 nice "$BUILD/fuzz/fuzz_$name" \
-        -runs="$RUNS" -timeout=10 -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
+        -runs="$RUNS" -max_total_time="$SECONDS_LIMIT" -timeout=10 -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" $([ -d "$seeds" ] && echo "$seeds") \
         >"$findings/fuzz.log" 2>&1; then
         result="no findings"
