@@ -189,23 +189,29 @@ def memory(start, tabs, flags=None):
                                 text=True).stdout.split()
         if window:
             subprocess.run(["xdotool", "windowfocus", window[0]], stderr=subprocess.DEVNULL)
-        for _ in range(tabs - 1):
+        for count in range(2, tabs + 1):
             subprocess.run(["xdotool", "key", "alt+Home"])
-            time.sleep(0.3)
+            wait_for(lambda: loaded(debug, count), 30)
     else:
-        # Further tabs as a user opens them: Ctrl+T, the address, Enter.
+        # Further tabs as a user opens them: Ctrl+T, the address, Enter. A busy machine can lose the
+        # typed address (the new tab's field not yet focused): Ctrl+L and the address once more.
         process, debug = start([url])
         wait_for(lambda: loaded(debug))
         window = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "falkon"], capture_output=True,
                                 text=True).stdout.split()
         if window:
             subprocess.run(["xdotool", "windowfocus", window[-1]], stderr=subprocess.DEVNULL)
-        for _ in range(tabs - 1):
+        for count in range(2, tabs + 1):
             subprocess.run(["xdotool", "key", "ctrl+t"])
             time.sleep(1.0)
-            subprocess.run(["xdotool", "type", "--delay", "10", url])
-            subprocess.run(["xdotool", "key", "Return"])
-            time.sleep(1.0)
+            for attempt in range(3):
+                if attempt:
+                    subprocess.run(["xdotool", "key", "ctrl+l"])
+                    time.sleep(0.5)
+                subprocess.run(["xdotool", "type", "--delay", "10", url])
+                subprocess.run(["xdotool", "key", "Return"])
+                if wait_for(lambda: loaded(debug, count), 20):
+                    break
     ok = wait_for(lambda: loaded(debug, tabs), 90)
     time.sleep(3)
     open_pages = sum(1 for p in pages(debug) if p.get("url") == url)
