@@ -47,7 +47,7 @@ nice cmake --build "$BUILD" -j"$JOBS" --target $(printf 'fuzz_%s ' "$@")
 # Leaks inside Qt that the program cannot free are listed in lsan.supp; matching them needs the
 # whole allocation stack through Qt (its code keeps no frame pointers), hence the slow unwinder.
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=40
-export LSAN_OPTIONS=suppressions=$SOURCE/bench/fuzz/lsan.supp
+export LSAN_OPTIONS=suppressions=$SOURCE/bench/fuzz/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=0
 for name in "$@"; do
