@@ -1,9 +1,13 @@
 // The address helpers on arbitrary text (addresses come from pages, the address bar and stored
-// data): no crash, and the shapes their callers rely on. The first line is the address; the rest
+// data): no crash, and the shapes their callers rely on (folder, host, domain, site root, favicon
+// file, the percent encoding of search words, a download's request address). The first line is the address; the rest
 // is a page's text for the favicon link finder.
 #include "common/CommonFunc.h"
+#include "downloads/Download.h"
+#include "navigation/SearchAddress.h"
 
 #include <QByteArray>
+#include <QUrl>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -37,5 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray decoded = encoded.toLatin1();
     decoded.replace('+', ' ');
     Check(QByteArray::fromPercentEncoding(decoded) == input.toUtf8());
+    Check(SearchEngineAddress(seBaidu, input).endsWith(encoded));
+
+    // The address a download requests goes into the request line as it is: once the address
+    // parses, nothing but printable ASCII, and no fragment.
+    const QString request = TDownload::RequestUrl(url);
+    if (QUrl(url, QUrl::TolerantMode).isValid()) {
+        for (const QChar c : request)
+            Check(c.unicode() > 0x20 && c.unicode() < 0x7F && c != QLatin1Char('#'));
+    }
     return 0;
 }

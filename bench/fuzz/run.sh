@@ -44,9 +44,11 @@ cmake -S "$SOURCE" -B "$BUILD" -G Ninja -DQUELLON_FUZZ=ON -DCMAKE_BUILD_TYPE=Fuz
     "-DCMAKE_EXE_LINKER_FLAGS_FUZZ=-fsanitize=address,undefined" >/dev/null
 nice cmake --build "$BUILD" -j"$JOBS" --target $(printf 'fuzz_%s ' "$@")
 
-# Leaks inside Qt that the program cannot free are listed in lsan.supp; matching them needs the
-# whole allocation stack through Qt (its code keeps no frame pointers), hence the slow unwinder.
-export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=40
+# Leaks inside Qt that the program cannot free are listed in lsan.supp. Matching them needs the
+# whole allocation stack through Qt (its code keeps no frame pointers), which takes the slow
+# unwinder: a target that needs it says so in fuzz_<name>.env (lines VARIABLE=value, read before it
+# runs), the others keep the fast one.
+ASAN_DEFAULT=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$SOURCE/bench/fuzz/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=0
@@ -55,6 +57,12 @@ for name in "$@"; do
     findings="$BUILD/findings/$name"
     mkdir -p "$corpus" "$findings"
     seeds="$SOURCE/bench/fuzz/regressions/$name"
+    export ASAN_OPTIONS=$ASAN_DEFAULT
+    if [ -f "$SOURCE/bench/fuzz/fuzz_$name.env" ]; then
+        set -a
+        . "$SOURCE/bench/fuzz/fuzz_$name.env"
+        set +a
+    fi
     echo "== fuzz_$name: $RUNS runs"
     # The saved cases first: a mended fault that is back fails here before any fuzzing.
     if [ -d "$seeds" ]; then
@@ -75,7 +83,9 @@ for name in "$@"; do
         failed=1
     fi
     seconds=$(($(date +%s) - start))
-    executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$findings/fuzz.log" | tail -1)
-    echo "fuzz_$name: ${executed:-?} inputs in ${seconds} s ($(( ${executed:-0} / (seconds > 0 ? seconds : 1) )) per s); $result"
+    executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$findings/fuzz.log" | tail -n 1)
+    executed=${executed:-0}
+    rate=$((executed / (seconds > 0 ? seconds : 1)))
+    echo "fuzz_$name: $executed inputs in $seconds s ($rate per s); $result"
 done
 exit $failed
