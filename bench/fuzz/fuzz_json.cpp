@@ -1,12 +1,12 @@
-// The JSON reader on arbitrary text (the favorites file, the vendor API's answers and the settings
-// the user imports are read with it): it must not crash, and whatever it accepts must be written
-// back as JSON that it reads again to the same text.
+// The JSON reader on arbitrary text (it reads the vendor API's, the update check's and the
+// translator's answers, and messages from pages): it must not crash, and whatever it accepts must
+// be written back as JSON that it reads again to the same text.
+#include "FuzzCheck.h"
 #include "common/Json.h"
 
 #include <QJsonObject>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const QString written = WriteJson(*value);
     const std::optional<QJsonValue> again = ParseJson(written);
-    if (!again || WriteJson(*again) != written)
-        std::abort();
+    Check(again && WriteJson(*again) == written);
     if (value->isObject()) {
         const QJsonObject object = value->toObject();
         for (auto member = object.begin(); member != object.end(); ++member) {

@@ -1,17 +1,10 @@
 // Saving a page: the declared-charset reader and the file names taken from addresses, on
 // arbitrary page text. No crash, no hang, and a cleaned name is always a safe single file name.
+#include "FuzzCheck.h"
 #include "pagecommands/PageFileNames.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString source = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));

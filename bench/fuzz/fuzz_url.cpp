@@ -2,6 +2,7 @@
 // data): no crash, and the shapes their callers rely on (folder, host, domain, site root, favicon
 // file, the percent encoding of search words, a download's request address). The first line is the address; the rest
 // is a page's text for the favicon link finder.
+#include "FuzzCheck.h"
 #include "common/CommonFunc.h"
 #include "downloads/Download.h"
 #include "navigation/SearchAddress.h"
@@ -10,14 +11,6 @@
 #include <QUrl>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
