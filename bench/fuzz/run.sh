@@ -44,11 +44,8 @@ cmake -S "$SOURCE" -B "$BUILD" -G Ninja -DQUELLON_FUZZ=ON -DCMAKE_BUILD_TYPE=Fuz
     "-DCMAKE_EXE_LINKER_FLAGS_FUZZ=-fsanitize=address,undefined" >/dev/null
 nice cmake --build "$BUILD" -j"$JOBS" --target $(printf 'fuzz_%s ' "$@")
 
-# Leaks inside Qt that the program cannot free are listed in lsan.supp. Matching them needs the
-# whole allocation stack through Qt (its code keeps no frame pointers), which takes the slow
-# unwinder: a target that needs it says so in fuzz_<name>.env (lines VARIABLE=value, read before it
-# runs), the others keep the fast one.
-ASAN_DEFAULT=detect_leaks=1
+# Leaks made inside Qt's own code, which the program cannot free, are left out (lsan.supp).
+export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$SOURCE/bench/fuzz/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=0
@@ -57,12 +54,6 @@ for name in "$@"; do
     findings="$BUILD/findings/$name"
     mkdir -p "$corpus" "$findings"
     seeds="$SOURCE/bench/fuzz/regressions/$name"
-    export ASAN_OPTIONS=$ASAN_DEFAULT
-    if [ -f "$SOURCE/bench/fuzz/fuzz_$name.env" ]; then
-        set -a
-        . "$SOURCE/bench/fuzz/fuzz_$name.env"
-        set +a
-    fi
     echo "== fuzz_$name: $RUNS runs"
     # The saved cases first: a mended fault that is back fails here before any fuzzing.
     if [ -d "$seeds" ]; then
