@@ -8,6 +8,7 @@
 #include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
 
 // ---- Engine views ------------------------------------------------------------------------
 
@@ -57,7 +58,9 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
             [this, control](const QString& title) { webTitleChange(control, title); });
     connect(control, &TWebControlView::documentComplete, this,
             [this, control] { webDocumentComplete(control); });
-    connect(control, &TWebControlView::statusTextChange, this, &TTabController::statusTextChanged);
+    connect(control, &TWebControlView::statusTextChange, this, [this](const QString& text) {
+        emit statusTextChanged(TextFit::Capped(text, TextFit::MaxLabelChars));
+    });
     connect(control, &TWebControlView::downloadBegin, this, [this, control] { webDownloadBegin(control); });
     connect(control, &TWebControlView::downloadComplete, this,
             [this, control] { webDownloadComplete(control); });
