@@ -68,6 +68,10 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
         control, &TWebControlView::windowClosing, this, [this, control] { webWindowClosing(control); },
         Qt::QueuedConnection);
     connect(control, &TWebControlView::downloadRequested, this, &TTabController::ForwardDownload);
+    // A link clicked with the middle button or Ctrl: a new tab with this engine (in the background
+    // for a Ctrl+click, as for Chromium tabs).
+    connect(control, &TWebControlView::newTabRequested, this,
+            [this](const QString& url) { OpenInNewTab(url, kWebControl); });
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
@@ -117,9 +121,11 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
             tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
             tab->Browser->page()->setAudioMuted(false);
             tab->Browser->show();
-            if (tab->Browser->CurrentUrl() != address)
+            // The kept page shows the address only when it had finished loading it.
+            if (m_staleChromium.contains(tab->Id) || tab->Browser->CurrentUrl() != address)
                 tab->Browser->Navigate(address);
         }
+        m_staleChromium.remove(tab->Id);
         tab->Browser->raise();
         tab->WebControl->Navigate(BlankPage);
         tab->WebControl->hide();
@@ -134,7 +140,11 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
         const QString address = target.isEmpty() ? tab->Browser->CurrentUrl() : target;
         m_kernels.RememberKernel(address, kWebControl);
         // The Chromium page is kept as it is, hidden and frozen, so that switching back shows it
-        // again without a reload while the addresses agree.
+        // again without a reload while the addresses agree. A page left while loading (the engine
+        // moves a tab over as soon as Chromium starts on a remembered host) never showed its
+        // address, although Chromium already reports it.
+        if (!target.isEmpty() || tab->Browser->IsLoading())
+            m_staleChromium.insert(tab->Id);
         tab->Browser->stop();
         tab->Browser->hide();
         tab->Browser->page()->setAudioMuted(true);
