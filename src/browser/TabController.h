@@ -279,12 +279,12 @@ private:
     QSet<int> m_untitledVisits;                        // tabs whose visit waits for the end of the load
     QHash<const TWebControlView*, int> m_webDownloads; // loads begun and not completed, per control
     QSet<const TWebControlView*> m_closeAsked;         // controls whose close request was asked about
-    // Tabs whose hidden Chromium page was left before it showed its address (stopped while loading):
-    // switching back loads the address again.
-    QSet<int> m_staleChromium;
     TStoredCredentials m_storedCredentials;            // given by the user, for one request
     bool m_authPending = false;
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;
     std::function<TWebControlView*(QWidget* parent)> m_createWebControl;
+    // Tabs whose hidden Chromium page was left before it showed its address (stopped while loading):
+    // switching back loads the address again.
+    QSet<int> m_staleChromium;
 };

@@ -328,8 +328,8 @@ bool TTabStrip::event(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int index = TabAt(help->pos());
         if (index >= 0)
-            QToolTip::showText(help->globalPos(), TextFit::PlainToolTip(m_registry.At(index)->Caption.trimmed()),
-                               this);
+            QToolTip::showText(help->globalPos(),
+                               TextFit::PlainToolTip(m_registry.At(index)->Caption.trimmed()), this);
         else
             QToolTip::hideText();
         return true;

@@ -153,7 +153,8 @@ void TTabStripTest::secondPressClosesOnlyWithin300ms() {
 
 void TTabStripTest::toolTipShowsCaptionAsPlainText() {
     MakeStrip(2);
-    const QString caption = QStringLiteral("<b>粗体</b> &amp; <img src=x>") + QString(100000, QLatin1Char('x'));
+    const QString caption =
+        QStringLiteral("<b>粗体</b> &amp; <img src=x>") + QString(100000, QLatin1Char('x'));
     m_registry->At(1)->Caption = caption;
     m_strip->show();
     const QPoint point = m_strip->TabRect(1).center();

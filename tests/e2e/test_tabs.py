@@ -40,15 +40,21 @@ class TabStripClicks(BrowserTest):
 
 
 class CompatibilityTabs(BrowserTest):
+    def compatibility_page(self, name, title, body):
+        """A page titled title only in the compatibility engine (in Chromium: "title (Chromium)"),
+        so that its caption tells that the engine has loaded it."""
+        script = "<script>if (!/QtWebEngine/.test(navigator.userAgent)) document.title = '%s';</script>" % title
+        return self.server.add_page(name, title + " (Chromium)", body + script)
+
     def start_in_compatibility_engine(self, page, title):
         """Starts on the page, moves its tab to the compatibility engine and waits for it there."""
         self.start(page)
-        self.wait_pages([(page, title)])
+        self.wait_pages([(page, title + " (Chromium)")])
         switch_to_compatibility_engine(self, "127.0.0.1")
         self.wait_caption(title)
 
     def link_page(self, name, target):
-        return self.server.add_page(name, "Links", '<a href="%s" style="%s">go</a>' % (target, FILL))
+        return self.compatibility_page(name, "Links", '<a href="%s" style="%s">go</a>' % (target, FILL))
 
     def test_middle_click_on_link_opens_new_tab(self):
         target = self.server.add_page("middle-target.html", "Middle target")
@@ -70,12 +76,12 @@ class CompatibilityTabs(BrowserTest):
 
     def test_ctrl_w_ends_endless_boxes_and_closes_tab(self):
         script = "for (;;) alert('again');"
-        page = self.server.add_page("boxes.html", "Boxes",
-                                    '<button style="%s" onclick="%s">go</button>' % (FILL, script))
+        page = self.compatibility_page("boxes.html", "Boxes",
+                                       '<button style="%s" onclick="%s">go</button>' % (FILL, script))
         self.start()
         self.wait_caption("网址导航")
         self.open_address(page, keys="ctrl+Return")
-        self.wait_page_title(page, "Boxes")
+        self.wait_page_title(page, "Boxes (Chromium)")
         switch_to_compatibility_engine(self, "127.0.0.1")
         self.wait_caption("Boxes")
         self.click_page()
