@@ -69,9 +69,10 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
         Qt::QueuedConnection);
     connect(control, &TWebControlView::downloadRequested, this, &TTabController::ForwardDownload);
     // A link clicked with the middle button or Ctrl: a new tab with this engine (in the background
-    // for a Ctrl+click, as for Chromium tabs).
-    connect(control, &TWebControlView::newTabRequested, this,
-            [this](const QString& url) { OpenInNewTab(url, kWebControl); });
+    // for a Ctrl+click, as for Chromium tabs), made once the engine has finished with the click.
+    connect(
+        control, &TWebControlView::newTabRequested, this,
+        [this](const QString& url) { OpenInNewTab(url, kWebControl); }, Qt::QueuedConnection);
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
