@@ -286,4 +286,7 @@ private:
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;
     std::function<TWebControlView*(QWidget* parent)> m_createWebControl;
+    // Tabs whose hidden Chromium page was left before it showed its address (stopped while loading):
+    // switching back loads the address again.
+    QSet<int> m_staleChromium;
 };

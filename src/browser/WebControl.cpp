@@ -4,6 +4,7 @@
 
 #include "browser/EngineSettings.h"
 #include "browser/LinkPolicy.h"
+#include "browser/WebControlCaptions.h"
 
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
@@ -13,11 +14,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebElement>
 #include <QWebFrame>
@@ -57,7 +60,18 @@ QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequ
     return QNetworkAccessManager::createRequest(op, chinese, data);
 }
 
+namespace {
+// The engine's error of a load that became a download ("Frame load interrupted by policy change").
+constexpr int FrameLoadInterruptedByPolicyChange = 102;
+
+// Replaces the box functions of the frame's window by ones that throw, ending a loop that calls them.
+const char* const EndDialogsScript =
+    "(function(){var f=function(){throw new Error('this page shows no more message boxes');};"
+    "try{window.alert=f;window.confirm=f;window.prompt=f;}catch(e){}})()";
+} // namespace
+
 TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
+    InstallWebControlCaptions(); // before the engine makes its actions
     setNetworkAccessManager(TWebNetworkAccess::Instance());
     setForwardUnsupportedContent(true);
     ApplyWebKitSettings(QWebSettings::globalSettings());
@@ -79,24 +93,65 @@ bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& 
     if ((pageStarted || TLinkPolicy::IsExternal(request.url())) &&
         !TLinkPolicy::PageMayNavigate(mainFrame()->url(), request.url(), pageStarted))
         return false;
+    if (type == NavigationTypeLinkClicked &&
+        (m_clickButton == Qt::MiddleButton || m_clickModifiers.testFlag(Qt::ControlModifier))) {
+        // As in Chromium tabs: the link opens in a new tab, this page stays.
+        emit m_control->newTabRequested(request.url().toString());
+        return false;
+    }
     if (frame)
         frame->setProperty(NavigationProperty, request.url());
-    if (frame == mainFrame())
+    if (frame == mainFrame()) {
         m_dialogGuard.Reset();
+        m_dialogsEnded = false;
+    }
     return QWebPage::acceptNavigationRequest(frame, request, type);
 }
 
+void TWebPage::SetLinkClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    m_clickButton = button;
+    m_clickModifiers = modifiers;
+}
+
+bool TWebPage::supportsExtension(Extension extension) const {
+    return extension == ErrorPageExtension || QWebPage::supportsExtension(extension);
+}
+
+bool TWebPage::extension(Extension extension, const ExtensionOption* option, ExtensionReturn* output) {
+    if (extension == ErrorPageExtension) {
+        const auto* error = static_cast<const ErrorPageExtensionOption*>(option);
+        // A link that turned out to be a download: the page stays as it is, no error page.
+        if (error->domain == WebKit && error->error == FrameLoadInterruptedByPolicyChange)
+            return false;
+    }
+    return QWebPage::extension(extension, option, output);
+}
+
+bool TWebPage::shouldInterruptJavaScript() {
+    return PageMsgBox(tr("此网页上的脚本运行时间过长，浏览器可能停止响应。\r\n\r\n是否停止运行此脚本?"),
+                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool TWebPage::MayShowDialog(QWebFrame* frame) {
+    if (!m_dialogsEnded && !m_dialogGuard.Silenced())
+        return true;
+    if (frame)
+        frame->evaluateJavaScript(QLatin1String(EndDialogsScript));
+    return false;
+}
+
 void TWebPage::javaScriptAlert(QWebFrame* frame, const QString& msg) {
-    m_dialogGuard.Alert(msg);
+    if (MayShowDialog(frame))
+        m_dialogGuard.Alert(msg);
 }
 
 bool TWebPage::javaScriptConfirm(QWebFrame* frame, const QString& msg) {
-    return m_dialogGuard.Confirm(msg);
+    return MayShowDialog(frame) && m_dialogGuard.Confirm(msg);
 }
 
 bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
                                 QString* result) {
-    return m_dialogGuard.Prompt(msg, defaultValue, result);
+    return MayShowDialog(frame) && m_dialogGuard.Prompt(msg, defaultValue, result);
 }
 
 TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new QWebView(this)) {
@@ -104,6 +159,7 @@ TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setFocusProxy(m_view);
+    m_view->installEventFilter(this);
     m_page = new TWebPage(this);
     m_view->setPage(m_page);
     connect(m_view, &QWebView::titleChanged, this, &TWebControl::titleChange);
@@ -130,6 +186,17 @@ TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new 
 TWebControl::~TWebControl() {
     NewWindow = nullptr;
     disconnect(this, nullptr, nullptr, nullptr);
+}
+
+bool TWebControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        // Known to the page while the engine handles this click (a link opens on the release).
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        m_page->SetLinkClick(mouse->button(), mouse->modifiers());
+        QTimer::singleShot(0, m_page, [page = m_page] { page->SetLinkClick(Qt::NoButton, Qt::NoModifier); });
+    }
+    return TWebControlView::eventFilter(watched, event);
 }
 
 void TWebControl::Navigate(const QString& url) {

@@ -3,6 +3,7 @@
 #include "downloads/DownloadRowDelegate.h"
 
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadInfo.h"
 #include "downloads/DownloadListModel.h"
@@ -22,12 +23,9 @@ const QColor BarBorder(48, 199, 108);
 const QColor FailedText(200, 40, 40);
 const QColor LinkText(30, 90, 200);
 
-// Cut from the end, one character at a time, until the text fits (no ellipsis).
+// The longest beginning of the text that fits (no ellipsis).
 QString CutToWidth(const QString& text, const QFontMetrics& metrics, int width) {
-    QString cut = text;
-    while (!cut.isEmpty() && metrics.horizontalAdvance(cut) > width)
-        cut.chop(1);
-    return cut;
+    return TextFit::Prefix(text, metrics, width);
 }
 
 // A coloured file-type tile with the extension on it, one colour per type of FileTypeOfExtension.

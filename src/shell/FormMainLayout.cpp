@@ -99,6 +99,7 @@ void TFormMain::BuildLayout() {
     restColumn->addWidget(ui.bsSkinPanelTitle);
     QHBoxLayout* title = Row(ui.bsSkinPanelTitle, 8, 0, 0, 0);
     ui.LabelTitle = Label(ui.bsSkinPanelTitle, "LabelTitle");
+    ui.LabelTitle->setTextFormat(Qt::PlainText); // the page's title
     title->addWidget(ui.LabelTitle, 1);
     ui.bsSkinPanelMenu = Panel(ui.bsSkinPanelTitle, "bsSkinPanelMenu");
     ui.bsSkinPanelMenu->setFixedWidth(185);
