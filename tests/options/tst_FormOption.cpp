@@ -13,6 +13,7 @@
 #include "storage/Config.h"
 #include "support/SettingsFixture.h"
 #include "support/Unprivileged.h"
+#include "tools/TranslateRunService.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -71,6 +72,28 @@ private slots:
         Leave();
         QCOMPARE(Stored(3), kNavigation);
         QCOMPARE(m_fixture->Config().HomePage, kNavigation);
+    }
+
+    // The translation server's address and key are stored trimmed under keys 17 and 18, shown
+    // again when the page opens, and are what the translator then uses.
+    void translateServerRowsAreStoredAndUsed() {
+        Open();
+        auto* server = m_page->findChild<QLineEdit*>(QStringLiteral("EditTranslateServer"));
+        auto* key = m_page->findChild<QLineEdit*>(QStringLiteral("EditTranslateKey"));
+        QVERIFY(server && key);
+        for (const auto& [edit, text] : {std::pair{server, " http://127.0.0.1:5000 "}, std::pair{key, "k1 "}}) {
+            edit->setFocus();
+            edit->setText(QString::fromLatin1(text));
+            Leave();
+        }
+        QCOMPARE(Stored(17), QStringLiteral("http://127.0.0.1:5000"));
+        QCOMPARE(Stored(18), QStringLiteral("k1"));
+        const TTranslateService service = ResolveTranslateService(&m_fixture->Config(), QString());
+        QCOMPARE(service.Kind, TTranslateService::Server);
+        QCOMPARE(service.ApiKey, QStringLiteral("k1"));
+        Open();
+        QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("EditTranslateServer"))->text(),
+                 QStringLiteral("http://127.0.0.1:5000"));
     }
 
     void tabbingThroughHomeKeepsStartModeOfLastPages() {
