@@ -3,8 +3,6 @@ it as a plain bookmark file; Enter (yes) takes its web links with their folders 
 the closing message counts what was taken."""
 
 import os
-import shutil
-import tempfile
 
 import harness
 import test_favorites
@@ -34,13 +32,10 @@ class ForeignBookmarkFile(test_favorites.FavoritesSteps):
         box = wait_until(lambda: self.window_named("Quellon"), "a message box", 120)
         self.program.focus(box)
         self.program.key("Return")
-        wait_until(lambda: not self.window_named("Quellon") or self.window_named("Quellon")["id"] != box["id"],
-                   "the message box to close")
+        wait_until(lambda: (self.window_named("Quellon") or {}).get("id") != box["id"], "the box to close")
 
     def test_other_browsers_file_is_imported_after_the_question(self):
-        folder = tempfile.mkdtemp(prefix="quellon-e2e-chrome-")
-        self.addCleanup(shutil.rmtree, folder, True)
-        path = os.path.join(folder, "bookmarks_chrome.html")
+        path = os.path.join(self.program.folder, "bookmarks_chrome.html")
         with open(path, "w", encoding="utf-8") as file:
             file.write(CHROME_FILE)
         self.start()
