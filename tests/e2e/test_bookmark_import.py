@@ -10,8 +10,6 @@ from harness import wait_until
 from test_favorites import IMPORT_BUTTON, MENU_IMPORT_EXPORT
 
 CHROME_FILE = """<!DOCTYPE NETSCAPE-Bookmark-file-1>
-<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
-<TITLE>Bookmarks</TITLE>
 <H1>Bookmarks</H1>
 <DL><p>
     <DT><H3 ADD_DATE="1700000000" PERSONAL_TOOLBAR_FOLDER="true">书签栏</H3>

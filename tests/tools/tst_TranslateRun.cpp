@@ -215,7 +215,6 @@ void TstTranslateRun::serviceChoice() {
     TConfig config(data.Db());
     qunsetenv(kTranslateServerVariable);
     QCOMPARE(ResolveTranslateService(&config, "").Kind, TTranslateService::None);
-    QCOMPARE(ResolveTranslateService(nullptr, " http://b/o.do ").Address, QString("http://b/o.do"));
     qputenv(kTranslateServerVariable, "http://127.0.0.1:9/");
     qputenv(kTranslateKeyVariable, "envkey");
     TTranslateService service = ResolveTranslateService(&config, "http://b/o.do");
