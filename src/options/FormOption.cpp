@@ -218,8 +218,32 @@ QWidget* TFormOption::BuildBasicPage() {
     column->addWidget(GroupLabel(page, tr("默认浏览器")));
     column->addWidget(
         CheckBox(page, "bsSkinCheckRadioBoxDefaultBrowserCheck", tr("是否默认浏览器"), okDefaultBrowser));
+
+    column->addSpacing(12);
+    column->addWidget(GroupLabel(page, tr("翻译")));
+    AddTranslateRows(page, column);
     column->addStretch(1);
     return page;
+}
+
+void TFormOption::AddTranslateRows(QWidget* page, QVBoxLayout* column) {
+    m_editTranslateServer = new QLineEdit(page);
+    m_editTranslateServer->setObjectName(QStringLiteral("EditTranslateServer"));
+    m_editTranslateServer->setPlaceholderText(QStringLiteral("http://127.0.0.1:5000"));
+    m_editTranslateKey = new QLineEdit(page);
+    m_editTranslateKey->setObjectName(QStringLiteral("EditTranslateKey"));
+    m_editTranslateKey->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    auto* form = new QFormLayout;
+    form->addRow(tr("翻译服务地址"), m_editTranslateServer);
+    form->addRow(tr("密钥"), m_editTranslateKey);
+    column->addLayout(form);
+    column->addWidget(Note(page, tr("LibreTranslate 接口的翻译服务器；密钥可不填")));
+    const auto save = [this](QLineEdit* edit, int key) {
+        edit->setText(edit->text().trimmed());
+        m_config.SetValue(key, edit->text());
+    };
+    SaveOnLeave(m_editTranslateServer, [this, save] { save(m_editTranslateServer, kTranslateServerKey); });
+    SaveOnLeave(m_editTranslateKey, [this, save] { save(m_editTranslateKey, kTranslateApiKeyKey); });
 }
 
 QWidget* TFormOption::BuildDownloadPage() {
@@ -311,6 +335,8 @@ void TFormOption::FormShow() {
     m_lastTimePath->setChecked(m_config.DownloadFolderMode == 0);
     m_savePath->setChecked(m_config.DownloadFolderMode == 1);
     m_editDownloadPath->setText(ShownDownloadFolder(m_config, DefaultDownloadDir()));
+    m_editTranslateServer->setText(m_config.GetValue(kTranslateServerKey));
+    m_editTranslateKey->setText(m_config.GetValue(kTranslateApiKeyKey));
 }
 
 void TFormOption::SaveHomePage() {

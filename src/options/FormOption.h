@@ -18,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QStackedWidget;
+class QVBoxLayout;
 class TConfig;
 class TDomainKernel;
 class THotKeyEdit;
@@ -55,6 +56,8 @@ private:
     QWidget* BuildDownloadPage();
     QWidget* BuildShortcutPage();
     QWidget* BuildEnginePage(TDomainKernel* kernels);
+    // The translation server's address (key 17) and key (key 18), stored when they lose the focus.
+    void AddTranslateRows(QWidget* page, QVBoxLayout* column);
     QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, int key);
     QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption);
     // Runs save whenever the control loses the focus.
@@ -80,5 +83,7 @@ private:
     QRadioButton* m_savePath = nullptr;
     QLineEdit* m_editDownloadPath = nullptr;
     QScrollArea* m_shortcutList = nullptr;
+    QLineEdit* m_editTranslateServer = nullptr;
+    QLineEdit* m_editTranslateKey = nullptr;
     bool m_flushing = false;
 };

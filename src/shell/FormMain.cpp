@@ -32,6 +32,7 @@
 #include "shell/StartupDefaults.h"
 #include "storage/Config.h"
 #include "storage/DbMain.h"
+#include "tools/TranslateRunService.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -87,6 +88,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_pageLog = std::make_unique<TPageLog>(m_db);
     m_domainAuth = std::make_unique<TDomainAuth>();
     m_config->LoadConfig();
+    SetTranslateConfig(m_config.get());
     m_bossKey = new TBossKey(this);
     ConnectChrome();
     ConnectServices();
@@ -105,6 +107,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    SetTranslateConfig(nullptr);
     if (qApp)
         qApp->removeEventFilter(this);
     if (!Closing) {

@@ -13,6 +13,7 @@
 #include "storage/Config.h"
 #include "support/SettingsFixture.h"
 #include "support/Unprivileged.h"
+#include "tools/TranslateRunService.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -71,6 +72,20 @@ private slots:
         Leave();
         QCOMPARE(Stored(3), kNavigation);
         QCOMPARE(m_fixture->Config().HomePage, kNavigation);
+    }
+
+    // The translation server's address and key are stored trimmed under keys 17 and 18, and are
+    // what the translator then uses.
+    void translateServerRowsAreStoredAndUsed() {
+        Open();
+        for (const char* name : {"EditTranslateServer", "EditTranslateKey"}) {
+            auto* edit = m_page->findChild<QLineEdit*>(QLatin1String(name));
+            edit->setFocus();
+            edit->setText(name == QLatin1String("EditTranslateKey") ? " k1" : "http://127.0.0.1:5000 ");
+            Leave();
+        }
+        QCOMPARE(Stored(17), QStringLiteral("http://127.0.0.1:5000"));
+        QCOMPARE(ResolveTranslateService(&m_fixture->Config(), QString()).ApiKey, QStringLiteral("k1"));
     }
 
     void tabbingThroughHomeKeepsStartModeOfLastPages() {
