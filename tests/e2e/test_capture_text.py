@@ -9,6 +9,7 @@ from harness import BrowserTest, stays, wait_until
 # The tool panel opens below the selection of test_tools (300,300)-(500,400): the text tool is the
 # sixth button of its first row, blue the fifth colour of the grid's second row.
 TEXT_TOOL = (466, 421)
+RECTANGLE_TOOL = test_tools.RECTANGLE_TOOL
 BLUE = (519, 463)
 # Places of text boxes inside the selection, one line apart.
 FIRST_BOX = (320, 320)
@@ -61,7 +62,8 @@ class CaptureText(BrowserTest):
         self.open_text_tool()
         self.open_box(FIRST_BOX)
         self.program.type("WWWW")
-        wait_until(lambda: self.count(FIRST_BOX, is_dark) > 5, "the first letter in black")
+        # Once the text has been painted in black, the colour is chosen.
+        wait_until(lambda: stays(lambda: self.count(FIRST_BOX, is_dark) > 5, 0.5), "the text in black")
         self.program.click(*BLUE)
         # The first letter, far from the cursor, turns blue too.
         wait_until(lambda: self.count(FIRST_BOX, is_blue) > 5, "the first letter in blue")
@@ -82,14 +84,17 @@ class CaptureText(BrowserTest):
         before = [self.region(box) for box in (FIRST_BOX, SECOND_BOX)]
         self.open_box(FIRST_BOX)
         self.program.type("WW")
-        self.click_apart(SECOND_BOX, lambda: self.count(FIRST_BOX, is_dark) > 5)
-        # Undo takes the text back and closes the new box: no box is open now.
-        self.program.key("ctrl+z")
+        wait_until(lambda: stays(lambda: self.count(FIRST_BOX, is_dark) > 5, 0.3), "the text")
+        # Another tool commits the text and closes the box; the keys typed then go nowhere.
+        self.program.click(*RECTANGLE_TOOL)
+        committed = self.region(FIRST_BOX)
         self.program.type("xyz")
-        self.click_apart(THIRD_BOX, lambda: self.region(FIRST_BOX) == before[0])
+        self.program.click(*TEXT_TOOL)
+        self.click_apart(THIRD_BOX, lambda: self.region(FIRST_BOX) == committed)
         self.program.type("a")
         wait_until(lambda: self.count(THIRD_BOX, is_dark) > 5, "the new box's text")
-        self.assertEqual([self.region(box) for box in (FIRST_BOX, SECOND_BOX)], before)
+        self.assertEqual(self.region(FIRST_BOX), committed)
+        self.assertEqual(self.region(SECOND_BOX), before[1])
 
 
 if __name__ == "__main__":
