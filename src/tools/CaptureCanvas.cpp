@@ -78,7 +78,10 @@ bool TCaptureCanvas::Release(TCaptureTool tool, const TCaptureStyle& style, cons
     } else if (tool == TCaptureTool::Pen) {
         DrawPen(style, point);
     } else if (tool == TCaptureTool::Text) {
+        // The release opens a new box; only the old box's text, if any, is a step to undo.
         CommitText(pending);
+        m_stroke = false;
+        return true;
     }
     m_snapshots.append(m_picture);
     m_stroke = false;
@@ -163,8 +166,7 @@ void TCaptureCanvas::CommitText(const TCaptureText& text) {
         painter.drawText(QRectF(text.Box), text.Text, option);
     }
     m_dirty |= text.Box;
-    if (m_snapshots.size() > 1)
-        m_snapshots.last() = m_picture;
+    m_snapshots.append(m_picture);
 }
 
 bool TCaptureCanvas::Undo() {

@@ -44,16 +44,17 @@ public:
     // A drag to `point` (selection coordinates). Outside the selection the rubber band goes away
     // and the stroke stops.
     void Drag(TCaptureTool tool, const TCaptureStyle& style, const QPoint& point);
-    // The release at `point`: inside the selection the figure is drawn for good (pending text is
-    // committed first) and a snapshot is pushed; outside, the selection gets its pixels back from
-    // the press and nothing is completed. Returns whether an annotation was completed.
+    // The release at `point`: inside the selection the figure is drawn for good and a snapshot is
+    // pushed (with the text tool, the pending text is committed and a new box may open); outside,
+    // the selection gets its pixels back from the press and nothing is completed. Returns whether
+    // the release was inside the selection.
     bool Release(TCaptureTool tool, const TCaptureStyle& style, const QPoint& point,
                  const TCaptureText& pending);
     bool StrokeInProgress() const { return m_stroke; }
     QPoint StartPoint() const { return m_start; }
 
-    // Draws the text box's text onto the picture, wrapped at word boundaries. The newest snapshot
-    // (taken when the box opened) takes the text, so that one undo removes the box's text.
+    // Draws the text box's text onto the picture, wrapped at word boundaries, as one snapshot of
+    // its own: one undo removes the box's text. Empty text changes nothing.
     void CommitText(const TCaptureText& text);
     // Back to the previous snapshot; false when only the unannotated picture is left.
     bool Undo();

@@ -151,6 +151,7 @@ TCaptureToolPanel::TCaptureToolPanel(QWidget* parent) : QFrame(parent) {
                           QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("14"),
                           QStringLiteral("16"), QStringLiteral("18"), QStringLiteral("20")});
     m_fontSize->setCurrentIndex(1);
+    m_fontSize->setFocusPolicy(Qt::NoFocus); // the open text box keeps the keyboard
     connect(m_fontSize, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this] { emit fontSizeChosen(FontSize()); });
     m_panelFontSize->hide();

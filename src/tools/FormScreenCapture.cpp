@@ -129,6 +129,9 @@ void TFormScreenCapture::BuildControls() {
         QPalette textPalette = Memo->palette();
         textPalette.setColor(QPalette::Text, color);
         Memo->setPalette(textPalette);
+        // The text box repaints only around its cursor on a palette change: the whole text is
+        // shown in the colour it will be committed in.
+        Memo->viewport()->update();
     });
     connect(PanelToolBarMain, &TCaptureToolPanel::fontSizeChosen, this, [this](int points) {
         QFont memoFont = Memo->font();
@@ -141,9 +144,9 @@ void TFormScreenCapture::BuildControls() {
 bool TFormScreenCapture::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == Memo) {
-        // The window sees the text box's keys first.
+        // The window sees the text box's keys first; a closed box takes none.
         if (type == QEvent::KeyPress)
-            return FormKeyDown(static_cast<QKeyEvent*>(event));
+            return FormKeyDown(static_cast<QKeyEvent*>(event)) || !Memo->isVisible();
         if (type == QEvent::KeyRelease) {
             // Taken here: the text box would pass it on to the window a second time.
             FormKeyUp(static_cast<QKeyEvent*>(event));
@@ -317,6 +320,9 @@ bool TFormScreenCapture::FormKeyDown(const QKeyEvent* event) {
         reject();
         return true;
     }
+    // Ctrl+Z is the capture's undo (on release), not the text box's own.
+    if (event->key() == Qt::Key_Z && event->modifiers() == Qt::ControlModifier)
+        return true;
     // Once drawing has started the selection stays where it is; so it does before it exists.
     if (m_annotationStarted || !m_selectionDone)
         return false;
@@ -333,17 +339,23 @@ void TFormScreenCapture::FormKeyUp(const QKeyEvent* event) {
 
 void TFormScreenCapture::ToolChosen() {
     CommitText();
-    Memo->hide();
+    CloseTextBox();
     PlaceToolBar();
 }
 
 void TFormScreenCapture::ToolButtonUndoClick() {
-    if (m_canvas.SnapshotCount() <= 1)
-        return;
+    // Text still in the open box is the last step: it goes without being drawn.
+    const bool typed = Memo->isVisible() && !Memo->toPlainText().isEmpty();
     Memo->clear();
+    CloseTextBox();
+    if (!typed && m_canvas.Undo())
+        RepaintChanged();
+}
+
+void TFormScreenCapture::CloseTextBox() {
     Memo->hide();
-    m_canvas.Undo();
-    RepaintChanged();
+    // Hiding leaves the keyboard on the box when nothing else on the window takes it.
+    setFocus();
 }
 
 void TFormScreenCapture::MemoChange() {

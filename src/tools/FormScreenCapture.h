@@ -59,6 +59,8 @@ private:
     void PlaceHandles(bool normalize);
     void PlaceToolBar();
     void CommitText();
+    // Hides the text box and gives the keyboard back to the window.
+    void CloseTextBox();
     TCaptureText PendingText() const;
     void RepaintChanged();
 
