@@ -57,9 +57,12 @@ QString Capped(const QString& text, int maxChars) {
 }
 
 QString PlainToolTip(const QString& text) {
-    if (text.isEmpty())
-        return text;
-    return Qt::convertFromPlainText(Capped(text, MaxToolTipChars), Qt::WhiteSpaceNormal);
+    const QString capped = Capped(text, MaxToolTipChars);
+    // A tool tip reads its text as rich text only when it looks like markup; only then is it
+    // written out as markup that shows the text as it is.
+    if (!Qt::mightBeRichText(capped))
+        return capped;
+    return Qt::convertFromPlainText(capped, Qt::WhiteSpaceNormal);
 }
 
 } // namespace TextFit

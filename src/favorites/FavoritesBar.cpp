@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/TextFit.h"
 #include "common/WindowLauncher.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoritesScroller.h"
@@ -121,7 +122,7 @@ void TFavoritesBar::AddEntry(const TFavInfo& info, int index, bool stored) {
     entry.Button->setIconSize(QSize(ImageSize - 2, ImageSize - 2));
     entry.Button->setText(caption);
     entry.Button->setFixedSize(width, 23);
-    entry.Button->setToolTip(info.FavName + QLatin1Char('\n') + info.FavUrl);
+    entry.Button->setToolTip(TextFit::PlainToolTip(info.FavName + QLatin1Char('\n') + info.FavUrl));
     entry.Button->setContextMenuPolicy(Qt::CustomContextMenu);
     entry.Button->installEventFilter(this);
     QToolButton* button = entry.Button;
@@ -292,7 +293,7 @@ void TFavoritesBar::EditFavorite(int index) {
         const TEntry& entry = m_storedEntries.at(position);
         entry.Button->setFixedWidth(FitCaption(caption));
         entry.Button->setText(caption);
-        entry.Button->setToolTip(item.FavName + QLatin1Char('\n') + item.FavUrl);
+        entry.Button->setToolTip(TextFit::PlainToolTip(item.FavName + QLatin1Char('\n') + item.FavUrl));
         entry.MenuEntry->setText(caption);
     }
     m_scroller->UpdateArrows();

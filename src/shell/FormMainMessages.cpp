@@ -14,6 +14,7 @@
 #include "common/CommonFunc.h"
 #include "common/Json.h"
 #include "common/Messages.h"
+#include "common/TextFit.h"
 #include "common/ModuleLoader.h"
 #include "navigation/SearchBox.h"
 #include "shell/FormMainUi.h"
@@ -89,7 +90,7 @@ void TFormMain::StartupSettings(const QString& json) {
             offer && offer->isObject()) {
             QLabel* label = m_ui->LabelAd;
             label->setText(JsonText(offer->toObject(), QStringLiteral("name")));
-            label->setToolTip(JsonText(offer->toObject(), QStringLiteral("url")));
+            label->setToolTip(TextFit::PlainToolTip(JsonText(offer->toObject(), QStringLiteral("url"))));
             label->setFixedWidth(label->fontMetrics().horizontalAdvance(label->text()) + 2);
         }
         if (m_domainKernel)

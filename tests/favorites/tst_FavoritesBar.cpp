@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QtTest>
 
@@ -148,6 +149,17 @@ private slots:
         QVERIFY(name.startsWith(button->text()) && button->text().size() < name.size());
         QVERIFY(button->toolTip().startsWith(name));
         QCOMPARE(bar.bar->MenuEntries().last()->text(), button->text());
+    }
+
+    // A page title that looks like markup is shown in the hint as written, not drawn as markup.
+    void markupNameShowsLiterallyInTheHint() {
+        TBarFixture bar;
+        bar.favorites.AddFavorite("<b>www.bank.com</b><font size=1>", "http://evil/", "65535");
+        bar.Show();
+        QTextDocument hint;
+        hint.setHtml(bar.bar->Buttons().last()->toolTip());
+        QVERIFY2(hint.toPlainText().startsWith(QStringLiteral("<b>www.bank.com</b><font size=1>")),
+                 qPrintable(hint.toPlainText()));
     }
 
     void clicksOpenTheirFavorite() {
