@@ -9,6 +9,7 @@
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
+#include "common/Dialogs.h"
 #include "common/Messages.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
@@ -50,7 +51,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     setAttribute(Qt::WA_StyledBackground, true);
     setWindowIcon(AppIcon(QStringLiteral("logo")));
     QDir().mkpath(UserDataDir());
-    QDir().mkpath(AppDir() + QStringLiteral("dat/"));
+    QDir().mkpath(DataDir());
 
     BuildLayout();
     TFormMainUi& ui = *m_ui;
@@ -143,8 +144,10 @@ void TFormMain::DeferredInit() {
     OfferRestore();
     RegisterBossKey();
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName))
-        RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
+    if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName)) {
+        const TDefaultBrowserResult result = RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
+        MsgBox(result.Message, result.Ok ? MB_ICONINFORMATION : MB_ICONWARNING);
+    }
     CheckForUpdate();
 }
 

@@ -1,7 +1,9 @@
-// Tests of the program folders: the program folder from the running executable, the per-user
-// folders and the addresses of the bundled site.
+// Tests of the program folders: the program folder from the running executable, where the data
+// file and the cache live (portable or per user), the per-user folders and the addresses of the
+// bundled site.
 #include "BuildConfig.h"
 #include "common/AppPaths.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -14,6 +16,9 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void appDirIsTheExecutablesFolder();
     void userFolders();
+    void portableFolderKeepsItsData();
+    void installedFolderGivesEachUserTheirOwnData();
+    void readOnlyFolderIsNotPortable();
     void siteAddresses();
 };
 
@@ -41,6 +46,88 @@ void TestAppPaths::userFolders() {
     QVERIFY2(downloads.startsWith(home.path() + "/"), qPrintable(downloads));
     QVERIFY(downloads.endsWith(QStringLiteral("/Quellon下载/")));
     QVERIFY(QFileInfo(downloads).isDir());
+}
+
+namespace {
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program folder holding a shipped data file; marked as installed for every user when asked.
+void MakeProgramFolder(const QString& folder, bool shared) {
+    QDir().mkpath(folder + "/dat");
+    QFile shipped(folder + "/dat/data.dat");
+    QVERIFY(shipped.open(QIODevice::WriteOnly));
+    shipped.write("shipped tables");
+    shipped.close();
+    if (shared) {
+        QFile marker(folder + "/" + SharedInstallMarker);
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+    }
+}
+} // namespace
+
+void TestAppPaths::portableFolderKeepsItsData() {
+    QTemporaryDir program;
+    MakeProgramFolder(program.path(), false);
+    SetAppDir(program.path());
+    QVERIFY(IsPortable());
+    QCOMPARE(DataFilePath(), program.path() + "/dat/data.dat");
+    QCOMPARE(CacheDir(), program.path() + "/cache/");
+    QCOMPARE(ProvideDataFile(), program.path() + "/dat/data.dat");
+    QVERIFY(!QFileInfo::exists(UserRoot()));
+    SetAppDir(QString());
+}
+
+void TestAppPaths::installedFolderGivesEachUserTheirOwnData() {
+    QTemporaryDir program;
+    MakeProgramFolder(program.path(), true);
+    SetAppDir(program.path());
+    const QByteArray previousHome = qgetenv("HOME");
+    QStringList files;
+    for (const char* user : {"first", "second"}) {
+        QTemporaryDir home;
+        qputenv("HOME", home.path().toUtf8());
+        QVERIFY(!IsPortable());
+        QVERIFY(CacheDir().startsWith(home.path() + "/"));
+        QVERIFY(CacheDir().endsWith("/quellon/cache/"));
+        const QString file = ProvideDataFile();
+        QCOMPARE(file, UserRoot() + "dat/data.dat");
+        QVERIFY2(file.startsWith(home.path() + "/"), user);
+        QCOMPARE(ReadAll(file), QByteArray("shipped tables"));
+        QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions()); // the user's alone
+        // Once there, the user's file is theirs: a later start never copies over it.
+        QFile own(file);
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write(user);
+        own.close();
+        QCOMPARE(ProvideDataFile(), file);
+        QCOMPARE(ReadAll(file), QByteArray(user));
+        QCOMPARE(QDir(UserRoot() + "dat").entryList(QDir::Files), QStringList("data.dat"));
+        files.append(file);
+    }
+    qputenv("HOME", previousHome);
+    QVERIFY(files.at(0) != files.at(1));
+    QCOMPARE(ReadAll(program.path() + "/dat/data.dat"), QByteArray("shipped tables"));
+    SetAppDir(QString());
+}
+
+void TestAppPaths::readOnlyFolderIsNotPortable() {
+    QTemporaryDir root;
+    QFile::setPermissions(root.path(), QFile::permissions(root.path()) | QFileDevice::ExeOther |
+                                           QFileDevice::ReadOther);
+    const QString program = root.path() + "/quellon";
+    MakeProgramFolder(program, false);
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                       QFileDevice::ExeOther);
+    SetAppDir(program);
+    const QString failure = RunWithoutPrivileges([] {
+        return IsPortable() ? QStringLiteral("a read-only program folder counted as portable") : QString();
+    });
+    SetAppDir(QString());
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::WriteOwner);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void TestAppPaths::siteAddresses() {

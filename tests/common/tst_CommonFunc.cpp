@@ -74,6 +74,8 @@ private slots:
     void defaultBrowserProgId_data();
     void defaultBrowserProgId();
     void browserDesktopFileQuotesThePath();
+    void registerAsDefaultBrowser_data();
+    void registerAsDefaultBrowser();
 
 private:
     QByteArray m_path;
@@ -521,7 +523,7 @@ void TestCommonFunc::clearUrlCacheStopsWhenAsked() {
 void TestCommonFunc::defaultBrowserProgId_data() {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("progId");
-    QTest::newRow("this program") << QByteArray("echo brisvane.desktop") << "Brisvane";
+    QTest::newRow("this program") << QByteArray("echo quellon.desktop") << "Brisvane";
     QTest::newRow("another browser") << QByteArray("echo firefox-esr.desktop") << "firefox-esr";
     QTest::newRow("tool fails") << QByteArray("echo oops; exit 3") << "";
     QTest::newRow("tool hangs") << QByteArray("exec sleep 30") << "";
@@ -545,7 +547,7 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
     const QString file = WriteBrowserDesktopFile("/opt/my apps/q\"x$y\\z%/quellon");
     QVERIFY(!file.isEmpty());
     QVERIFY(file.startsWith(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)));
-    QVERIFY(file.endsWith("/brisvane.desktop"));
+    QVERIFY(file.endsWith("/quellon.desktop"));
     QFile entry(file);
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
@@ -554,6 +556,57 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
              qPrintable(text));
     QVERIFY(text.contains("MimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;"));
     QFile::remove(file);
+}
+
+void TestCommonFunc::registerAsDefaultBrowser_data() {
+    QTest::addColumn<QByteArray>("tool"); // the fake xdg-settings' answers; empty: no such program
+    QTest::addColumn<bool>("installed");  // the program folder is <prefix>/lib/quellon/ with its entry
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("message");
+    const QByteArray works = "case $1 in check) echo yes;; esac";
+    QTest::newRow("no xdg-settings") << QByteArray() << false << false << "没有 xdg-settings";
+    QTest::newRow("set fails") << QByteArray("exit 2") << false << false << "执行失败";
+    QTest::newRow("desktop ignores it") << QByteArray("case $1 in check) echo no;; esac") << false << false
+                                        << "没有采用";
+    QTest::newRow("portable folder") << works << false << true << "已将 Quellon 设为默认浏览器";
+    QTest::newRow("installed copy") << works << true << true << "已将 Quellon 设为默认浏览器";
+}
+
+void TestCommonFunc::registerAsDefaultBrowser() {
+    QFETCH(QByteArray, tool);
+    QFETCH(bool, installed);
+    QFETCH(bool, ok);
+    QFETCH(QString, message);
+    QTemporaryDir tools;
+    QTemporaryDir prefix;
+    const QString calls = tools.filePath("calls");
+    if (!tool.isEmpty())
+        InstallTool(tools.path(), "xdg-settings", "echo \"$*\" >> '" + calls.toUtf8() + "'\n" + tool);
+    const QString userEntry =
+        QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/quellon.desktop";
+    QFile::remove(userEntry);
+    const QString installedEntry = prefix.filePath("share/applications/quellon.desktop");
+    if (installed)
+        WriteFile(installedEntry, "[Desktop Entry]\n");
+    const QString program = prefix.filePath("lib/quellon/quellon");
+    qputenv("PATH", tools.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", prefix.filePath("share").toUtf8());
+    const TDefaultBrowserResult result = RegisterAsDefaultBrowser(program);
+    qputenv("PATH", m_path);
+    qunsetenv("XDG_DATA_DIRS");
+
+    QCOMPARE(result.Ok, ok);
+    QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
+    QFile log(calls);
+    if (!tool.isEmpty() && log.open(QIODevice::ReadOnly)) {
+        const QString asked = QString::fromUtf8(log.readAll());
+        QVERIFY2(asked.startsWith("set default-web-browser quellon.desktop\n"), qPrintable(asked));
+    } else {
+        QVERIFY(tool.isEmpty());
+    }
+    // An installed copy names the installed entry; a portable folder writes the user's own.
+    QCOMPARE(QFileInfo::exists(userEntry), !installed && !tool.isEmpty());
+    QFile::remove(userEntry);
 }
 
 QTEST_MAIN(TestCommonFunc)

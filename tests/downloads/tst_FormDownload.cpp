@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QListView>
 #include <QMenu>
@@ -68,6 +69,8 @@ private slots:
     void deleteRow();
     void missingFileIsDownloadedAgainWithoutAsking();
     void failureWhileClosedIsShownWhenOpened();
+    void openLinksSayWhenNoProgramOpens_data();
+    void openLinksSayWhenNoProgramOpens();
 
 private:
     std::unique_ptr<TTestServer> m_server;
@@ -206,6 +209,47 @@ void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 15000);
     center.ShowManager();
     QVERIFY(center.Manager()->Model().Info(0).ErrorText.startsWith("HTTP 404"));
+}
+
+// Receives the addresses the desktop is asked to open, standing in for the desktop's opener.
+class TOpenRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Opened;
+public slots:
+    void Open(const QUrl& url) { Opened.append(url); }
+};
+
+void TestFormDownload::openLinksSayWhenNoProgramOpens_data() {
+    QTest::addColumn<bool>("hasOpener");
+    // The offscreen platform has no opener at all, like a machine without xdg-open.
+    QTest::newRow("no opener") << false;
+    QTest::newRow("opener") << true;
+}
+
+void TestFormDownload::openLinksSayWhenNoProgramOpens() {
+    QFETCH(bool, hasOpener);
+    TDownloadFixture fixture;
+    const QString file = fixture.FilePath("done.zip");
+    QVERIFY(fixture.WriteFile(file, "data"));
+    fixture.StoreRow("http://a/done.zip", file, 4, 4, dsFinished);
+    TConfig config(fixture.TestDb.Db());
+    TFormDownload form(*fixture.Queue, config, nullptr);
+    form.show();
+    TOpenRecorder opener;
+    if (hasOpener)
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
+    TModalAnswerer answerer;
+    for (const int part : {TDownloadRowDelegate::rpOpenFile, TDownloadRowDelegate::rpOpenFolder})
+        QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier, PartsOfRow(form, 0).value(part));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    if (hasOpener) {
+        QVERIFY(answerer.Messages.isEmpty());
+        QCOMPARE(opener.Opened, QList<QUrl>({QUrl::fromLocalFile(file), QUrl::fromLocalFile(QFileInfo(file).path())}));
+    } else {
+        QCOMPARE(answerer.Messages.size(), 2);
+        QVERIFY2(answerer.Messages.at(0).contains(file), qPrintable(answerer.Messages.at(0)));
+    }
 }
 
 QTEST_MAIN(TestFormDownload)
