@@ -20,10 +20,11 @@
 #include <QNetworkDiskCache>
 #include <QPainter>
 #include <QProcess>
-#include <QUrl>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QUrl>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -105,9 +106,14 @@ QString DefaultBrowserText(const char* text) {
     return QCoreApplication::translate("DefaultBrowser", text);
 }
 
-// A desktop-entry Exec argument: double-quoted with the quoting rules of the desktop entry format
-// (", `, $ and \ escaped inside the quotes, then \ escaped again as a string value; % doubled).
+// A desktop-entry Exec argument: as it is when made only of letters, digits and / . _ + -
+// (xdg-settings takes the program's path from Exec without undoing quotes), else double-quoted
+// with the quoting rules of the desktop entry format (", `, $ and \ escaped inside the quotes, then
+// \ escaped again as a string value; % doubled).
 QString DesktopExecQuote(const QString& path) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+-]+$"));
+    if (plain.match(path).hasMatch())
+        return path;
     QString quoted;
     for (const QChar c : path) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$'))
@@ -487,8 +493,8 @@ QString InstalledBrowserDesktopFile(const QString& programFolder) {
         return QString();
     // The desktop reads the first entry of that name along its data folders; another one found
     // first (or none, when the prefix is not among them) would start some other program.
-    const QString found = QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
-                                                 QLatin1String(BrowserDesktopEntry));
+    const QString found =
+        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, QLatin1String(BrowserDesktopEntry));
     return !found.isEmpty() && QFileInfo(found).canonicalFilePath() == QFileInfo(entry).canonicalFilePath()
                ? entry
                : QString();
@@ -497,7 +503,8 @@ QString InstalledBrowserDesktopFile(const QString& programFolder) {
 TDefaultBrowserResult RegisterAsDefaultBrowser(const QString& executablePath) {
     const QString tool = QStringLiteral("xdg-settings");
     if (QStandardPaths::findExecutable(tool).isEmpty())
-        return {false, DefaultBrowserText("无法设为默认浏览器：系统中没有 xdg-settings 程序（请安装 xdg-utils）。")};
+        return {false,
+                DefaultBrowserText("无法设为默认浏览器：系统中没有 xdg-settings 程序（请安装 xdg-utils）。")};
     // An installed copy names the entry its package put in place; a portable folder writes the
     // user's own entry for its executable.
     if (InstalledBrowserDesktopFile(QFileInfo(executablePath).absolutePath()).isEmpty() &&
@@ -513,7 +520,8 @@ TDefaultBrowserResult RegisterAsDefaultBrowser(const QString& executablePath) {
     if (RunDesktopTool(tool, {QStringLiteral("check"), QStringLiteral("default-web-browser"), entry}) !=
         QLatin1String("yes"))
         return {false, DefaultBrowserText("无法设为默认浏览器：桌面环境没有采用该设置。")};
-    return {true, DefaultBrowserText("已将 %1 设为默认浏览器。").arg(QLatin1String(BuildConfig::ProductName))};
+    return {true,
+            DefaultBrowserText("已将 %1 设为默认浏览器。").arg(QLatin1String(BuildConfig::ProductName))};
 }
 
 void SetBrowserEmulation(const QString&) {

@@ -23,7 +23,8 @@ namespace {
 // would happen at all, so the user is told.
 void OpenWithDesktop(const QString& path) {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        MsgBox(QCoreApplication::translate("TFormDownload", "没有可以打开“%1”的程序（请安装 xdg-utils）。").arg(path),
+        MsgBox(QCoreApplication::translate("TFormDownload", "没有可以打开“%1”的程序（请安装 xdg-utils）。")
+                   .arg(path),
                MB_ICONWARNING);
 }
 } // namespace

@@ -42,6 +42,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 
 TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
@@ -146,7 +147,10 @@ void TFormMain::DeferredInit() {
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName)) {
         const TDefaultBrowserResult result = RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
-        MsgBox(result.Message, result.Ok ? MB_ICONINFORMATION : MB_ICONWARNING);
+        // Said once the window is on the screen (this runs before its first show).
+        QTimer::singleShot(0, this, [result] {
+            MsgBox(result.Message, result.Ok ? MB_ICONINFORMATION : MB_ICONWARNING);
+        });
     }
     CheckForUpdate();
 }

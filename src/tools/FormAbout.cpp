@@ -51,7 +51,8 @@ TFormAbout::TFormAbout(const QPixmap& logo, const QString& siteRoot, QWidget* pa
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* texts = new QVBoxLayout;
-    for (QLabel* label : {bsSkinLabelTitle, bsSkinLabelVersion, bsSkinLinkLabel, LabelCompany, LabelDataFolder})
+    for (QLabel* label :
+         {bsSkinLabelTitle, bsSkinLabelVersion, bsSkinLinkLabel, LabelCompany, LabelDataFolder})
         texts->addWidget(label);
     auto* top = new QHBoxLayout;
     top->addWidget(ImageLogo, 0, Qt::AlignTop);

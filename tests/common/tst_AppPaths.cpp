@@ -115,8 +115,8 @@ void TestAppPaths::installedFolderGivesEachUserTheirOwnData() {
 
 void TestAppPaths::readOnlyFolderIsNotPortable() {
     QTemporaryDir root;
-    QFile::setPermissions(root.path(), QFile::permissions(root.path()) | QFileDevice::ExeOther |
-                                           QFileDevice::ReadOther);
+    QFile::setPermissions(root.path(),
+                          QFile::permissions(root.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther);
     const QString program = root.path() + "/quellon";
     MakeProgramFolder(program, false);
     QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |

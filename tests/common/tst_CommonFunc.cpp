@@ -555,6 +555,11 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
     QVERIFY2(text.contains("\nExec=\"/opt/my apps/q\\\\\"x\\\\$y\\\\\\\\z%%/quellon\" %u\n"),
              qPrintable(text));
     QVERIFY(text.contains("MimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;"));
+    // xdg-settings takes the program from Exec as it is written: a plain path goes unquoted.
+    WriteBrowserDesktopFile("/usr/lib/quellon/quellon");
+    entry.close();
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("\nExec=/usr/lib/quellon/quellon %u\n"));
     QFile::remove(file);
 }
 
@@ -566,8 +571,8 @@ void TestCommonFunc::registerAsDefaultBrowser_data() {
     const QByteArray works = "case $1 in check) echo yes;; esac";
     QTest::newRow("no xdg-settings") << QByteArray() << false << false << "没有 xdg-settings";
     QTest::newRow("set fails") << QByteArray("exit 2") << false << false << "执行失败";
-    QTest::newRow("desktop ignores it") << QByteArray("case $1 in check) echo no;; esac") << false << false
-                                        << "没有采用";
+    QTest::newRow("desktop ignores it")
+        << QByteArray("case $1 in check) echo no;; esac") << false << false << "没有采用";
     QTest::newRow("portable folder") << works << false << true << "已将 Quellon 设为默认浏览器";
     QTest::newRow("installed copy") << works << true << true << "已将 Quellon 设为默认浏览器";
 }

@@ -241,11 +241,13 @@ void TestFormDownload::openLinksSayWhenNoProgramOpens() {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
     TModalAnswerer answerer;
     for (const int part : {TDownloadRowDelegate::rpOpenFile, TDownloadRowDelegate::rpOpenFolder})
-        QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier, PartsOfRow(form, 0).value(part));
+        QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          PartsOfRow(form, 0).value(part));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     if (hasOpener) {
         QVERIFY(answerer.Messages.isEmpty());
-        QCOMPARE(opener.Opened, QList<QUrl>({QUrl::fromLocalFile(file), QUrl::fromLocalFile(QFileInfo(file).path())}));
+        QCOMPARE(opener.Opened,
+                 QList<QUrl>({QUrl::fromLocalFile(file), QUrl::fromLocalFile(QFileInfo(file).path())}));
     } else {
         QCOMPARE(answerer.Messages.size(), 2);
         QVERIFY2(answerer.Messages.at(0).contains(file), qPrintable(answerer.Messages.at(0)));
