@@ -1,6 +1,5 @@
 // Tests of the program folders: the program folder from the running executable, where the data
-// file and the cache live (portable or per user), the per-user folders and the addresses of the
-// bundled site.
+// file lives (beside it, or per user), the per-user folders and the addresses of the bundled site.
 #include "BuildConfig.h"
 #include "common/AppPaths.h"
 #include "support/Unprivileged.h"
@@ -16,9 +15,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void appDirIsTheExecutablesFolder();
     void userFolders();
-    void portableFolderKeepsItsData();
-    void installedFolderGivesEachUserTheirOwnData();
-    void readOnlyFolderIsNotPortable();
+    void sharedFolderGivesTheUserTheirOwnData();
     void siteAddresses();
 };
 
@@ -48,86 +45,34 @@ void TestAppPaths::userFolders() {
     QVERIFY(QFileInfo(downloads).isDir());
 }
 
-namespace {
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A program folder holding a shipped data file; marked as installed for every user when asked.
-void MakeProgramFolder(const QString& folder, bool shared) {
-    QDir().mkpath(folder + "/dat");
-    QFile shipped(folder + "/dat/data.dat");
-    QVERIFY(shipped.open(QIODevice::WriteOnly));
-    shipped.write("shipped tables");
+void TestAppPaths::sharedFolderGivesTheUserTheirOwnData() {
+    QTemporaryDir program, home;
+    QVERIFY(QDir().mkpath(program.filePath("dat")));
+    QFile shipped(program.filePath("dat/data.dat"));
+    QVERIFY(shipped.open(QIODevice::WriteOnly) && shipped.write("tables") == 6);
     shipped.close();
-    if (shared) {
-        QFile marker(folder + "/" + SharedInstallMarker);
-        QVERIFY(marker.open(QIODevice::WriteOnly));
-    }
-}
-} // namespace
-
-void TestAppPaths::portableFolderKeepsItsData() {
-    QTemporaryDir program;
-    MakeProgramFolder(program.path(), false);
     SetAppDir(program.path());
-    QVERIFY(IsPortable());
-    QCOMPARE(DataFilePath(), program.path() + "/dat/data.dat");
-    QCOMPARE(CacheDir(), program.path() + "/cache/");
-    QCOMPARE(ProvideDataFile(), program.path() + "/dat/data.dat");
-    QVERIFY(!QFileInfo::exists(UserRoot()));
-    SetAppDir(QString());
-}
-
-void TestAppPaths::installedFolderGivesEachUserTheirOwnData() {
-    QTemporaryDir program;
-    MakeProgramFolder(program.path(), true);
-    SetAppDir(program.path());
+    QCOMPARE(ProvideDataFile(), shipped.fileName()); // the user's own folder: portable
+    // A folder the user cannot write is not theirs: their data must go elsewhere.
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(program.path(), readOnly);
+    QCOMPARE(RunWithoutPrivileges([] { return IsPortable() ? QStringLiteral("portable") : QString(); }),
+             QString());
+    QFile::setPermissions(program.path(), readOnly | QFile::WriteOwner);
+    QFile(program.filePath(SharedInstallMarker)).open(QIODevice::WriteOnly); // even root's data goes home
     const QByteArray previousHome = qgetenv("HOME");
-    QStringList files;
-    for (const char* user : {"first", "second"}) {
-        QTemporaryDir home;
-        qputenv("HOME", home.path().toUtf8());
-        QVERIFY(!IsPortable());
-        QVERIFY(CacheDir().startsWith(home.path() + "/"));
-        QVERIFY(CacheDir().endsWith("/quellon/cache/"));
-        const QString file = ProvideDataFile();
-        QCOMPARE(file, UserRoot() + "dat/data.dat");
-        QVERIFY2(file.startsWith(home.path() + "/"), user);
-        QCOMPARE(ReadAll(file), QByteArray("shipped tables"));
-        QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions()); // the user's alone
-        // Once there, the user's file is theirs: a later start never copies over it.
-        QFile own(file);
-        QVERIFY(own.open(QIODevice::WriteOnly));
-        own.write(user);
-        own.close();
-        QCOMPARE(ProvideDataFile(), file);
-        QCOMPARE(ReadAll(file), QByteArray(user));
-        QCOMPARE(QDir(UserRoot() + "dat").entryList(QDir::Files), QStringList("data.dat"));
-        files.append(file);
-    }
+    qputenv("HOME", home.path().toUtf8());
+    QCOMPARE(CacheDir(), UserCacheRoot() + "cache/");
+    const QString file = ProvideDataFile();
+    QVERIFY(file.startsWith(home.path() + "/") && file.endsWith("/quellon/dat/data.dat"));
+    QFile own(file);
+    QVERIFY(own.open(QIODevice::ReadWrite) && own.readAll() == "tables");
+    QCOMPARE(own.permissions() & 0x0077, QFileDevice::Permissions()); // the user's alone
+    QVERIFY(own.resize(0)); // once there it is the user's: a later start never copies over it
+    QCOMPARE(ProvideDataFile(), file);
+    QCOMPARE(own.size(), 0);
     qputenv("HOME", previousHome);
-    QVERIFY(files.at(0) != files.at(1));
-    QCOMPARE(ReadAll(program.path() + "/dat/data.dat"), QByteArray("shipped tables"));
     SetAppDir(QString());
-}
-
-void TestAppPaths::readOnlyFolderIsNotPortable() {
-    QTemporaryDir root;
-    QFile::setPermissions(root.path(),
-                          QFile::permissions(root.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther);
-    const QString program = root.path() + "/quellon";
-    MakeProgramFolder(program, false);
-    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                       QFileDevice::ExeOther);
-    SetAppDir(program);
-    const QString failure = RunWithoutPrivileges([] {
-        return IsPortable() ? QStringLiteral("a read-only program folder counted as portable") : QString();
-    });
-    SetAppDir(QString());
-    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::WriteOwner);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void TestAppPaths::siteAddresses() {
