@@ -559,10 +559,9 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
 }
 
 void TestCommonFunc::registerAsDefaultBrowser_data() {
-    QTest::addColumn<QByteArray>("tool"); // the fake xdg-settings' answers; empty: no such program
-    // The program folder is <prefix>/lib/quellon/ with <prefix>/share/applications/quellon.desktop:
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<QString>("message"); // part of what the user is told
+    QTest::addColumn<QByteArray>("tool"); // the fake xdg-settings; empty: there is none
+    QTest::addColumn<bool>("installed");  // <prefix>/share/applications/quellon.desktop exists
+    QTest::addColumn<QString>("message");
     const QByteArray works = "[ $1 = check ] && echo yes; true";
     QTest::newRow("no xdg-settings") << QByteArray() << false << "没有 xdg-settings";
     QTest::newRow("set fails") << QByteArray("exit 2") << false << "执行失败";
@@ -578,29 +577,26 @@ void TestCommonFunc::registerAsDefaultBrowser() {
     QTemporaryDir tools, prefix;
     if (!tool.isEmpty())
         InstallTool(tools.path(), "xdg-settings", "echo \"$*\" >> \"$0.calls\"; " + tool);
-    const QString userEntry =
-        QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/quellon.desktop";
-    QFile::remove(userEntry);
+    QFile entry(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/quellon.desktop");
+    entry.remove();
     if (installed)
         WriteFile(prefix.filePath("share/applications/quellon.desktop"), "[Desktop Entry]\n");
     qputenv("PATH", tools.path().toUtf8());
     qputenv("XDG_DATA_DIRS", prefix.filePath("share").toUtf8());
-    const QString program = prefix.filePath("lib/quellon/quellon");
-    const TDefaultBrowserResult result = RegisterAsDefaultBrowser(program);
+    const TDefaultBrowserResult result = RegisterAsDefaultBrowser(prefix.filePath("lib/quellon/quellon"));
     qputenv("PATH", m_path);
     qunsetenv("XDG_DATA_DIRS");
     QCOMPARE(result.Ok, message.startsWith("已将"));
     QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
     QFile calls(tools.filePath("xdg-settings.calls"));
-    QCOMPARE(calls.open(QIODevice::ReadOnly), !tool.isEmpty());
-    QVERIFY(tool.isEmpty() || calls.readLine() == "set default-web-browser quellon.desktop\n");
-    // An installed copy names the installed entry; a portable folder writes the user's own, whose
-    // plain Exec path xdg-settings can read (it does not undo quotes).
-    QFile entry(userEntry);
-    const QByteArray exec = "\nExec=" + program.toUtf8() + " %u\n";
+    QVERIFY(tool.isEmpty() || (calls.open(QIODevice::ReadOnly) &&
+                               calls.readLine() == "set default-web-browser quellon.desktop\n"));
+    // A portable folder writes the user's own entry, its Exec path unquoted: xdg-settings does not undo
+    // quotes.
+    const QByteArray exec = "\nExec=" + QFile::encodeName(prefix.filePath("lib/quellon/quellon")) + " %u\n";
     QCOMPARE(entry.open(QIODevice::ReadOnly) && entry.readAll().contains(exec),
              !installed && !tool.isEmpty());
-    QFile::remove(userEntry);
+    entry.remove();
 }
 
 QTEST_MAIN(TestCommonFunc)

@@ -212,18 +212,17 @@ void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
 // The offscreen platform has no opener at all, like a machine without xdg-open: both links say so.
 void TestFormDownload::openLinksSayWhenNoProgramOpens() {
     TDownloadFixture fixture;
-    const QString file = fixture.FilePath("done.zip");
-    QVERIFY(fixture.WriteFile(file, "data"));
-    fixture.StoreRow("http://a/done.zip", file, 4, 4, dsFinished);
+    QVERIFY(fixture.WriteFile(fixture.FilePath("done.zip"), "data"));
+    fixture.StoreRow("http://a/done.zip", fixture.FilePath("done.zip"), 4, 4, dsFinished);
     TConfig config(fixture.TestDb.Db());
     TFormDownload form(*fixture.Queue, config, nullptr);
     form.show();
     TModalAnswerer answerer;
-    for (const int part : {TDownloadRowDelegate::rpOpenFile, TDownloadRowDelegate::rpOpenFolder})
+    for (const int link : {TDownloadRowDelegate::rpOpenFile, TDownloadRowDelegate::rpOpenFolder})
         QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          PartsOfRow(form, 0).value(part));
+                          PartsOfRow(form, 0).value(link));
     QCOMPARE(answerer.Messages.size(), 2);
-    QVERIFY2(answerer.Messages.at(0).contains(file), qPrintable(answerer.Messages.at(0)));
+    QVERIFY(answerer.Messages.first().contains(fixture.FilePath("done.zip")));
 }
 
 QTEST_MAIN(TestFormDownload)
