@@ -21,6 +21,7 @@ packages=(
     libsqlite3-dev libcurl4-openssl-dev libxml2-dev
     fonts-wqy-microhei xvfb xauth python3 openssl ca-certificates imagemagick
     qttranslations5-l10n xdotool xclip poppler-utils x11-utils
+    appstream # the package test validates the AppStream metainfo
 )
 
 missing=()

@@ -40,7 +40,7 @@ TWebNetworkAccess* TWebNetworkAccess::Instance() {
 }
 
 TWebNetworkAccess::TWebNetworkAccess(QObject* parent) : QNetworkAccessManager(parent) {
-    const QString folder = AppDir() + QStringLiteral("cache/webcontrol/");
+    const QString folder = CacheDir() + QStringLiteral("webcontrol/");
     QDir().mkpath(folder);
     setCookieJar(new TWebCookieJar(TWebCookieJar::DefaultFile(), this));
     auto* cache = new QNetworkDiskCache(this);

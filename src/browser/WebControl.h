@@ -1,5 +1,5 @@
 // The compatibility engine's control of one tab (QtWebKit), built into the engine module: its shared network
-// access (persistent cookies, a disk cache under AppDir + "cache/webcontrol/", Chinese as the accepted
+// access (persistent cookies, a disk cache under CacheDir() + "webcontrol/", Chinese as the accepted
 // language) and the page that hands new windows, closing requests, dialogs and downloads to the browser
 // window.
 #pragma once

@@ -4,11 +4,15 @@
 #include "BuildConfig.h"
 #include "common/CommonFunc.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <unistd.h>
 
 namespace {
 QString WithSlash(const QString& folder) {
@@ -33,6 +37,60 @@ QString AppDir() {
 void SetAppDir(const QString& folder) {
     QMutexLocker locker(&g_appDirLock);
     g_appDir = folder.isEmpty() ? QString() : WithSlash(QDir::cleanPath(folder));
+}
+
+const char* const SharedInstallMarker = "per-user-data";
+
+bool IsPortable() {
+    const QString folder = AppDir();
+    return access(QFile::encodeName(folder).constData(), W_OK) == 0 &&
+           !QFileInfo::exists(folder + QLatin1String(SharedInstallMarker));
+}
+
+QString UserRoot() {
+    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
+           QLatin1String("quellon/");
+}
+
+QString UserCacheRoot() {
+    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)) +
+           QLatin1String("quellon/");
+}
+
+QString DataDir() {
+    return (IsPortable() ? AppDir() : UserRoot()) + QLatin1String("dat/");
+}
+
+QString DataFilePath() {
+    return DataDir() + QLatin1String("data.dat");
+}
+
+QString ShippedDataFilePath() {
+    return AppDir() + QLatin1String("dat/data.dat");
+}
+
+QString CacheDir() {
+    return (IsPortable() ? AppDir() : UserCacheRoot()) + QLatin1String("cache/");
+}
+
+QString ProvideDataFile() {
+    const QString target = DataFilePath();
+    if (!QDir().mkpath(DataDir()))
+        WriteLog(QStringLiteral("Folder not created: %1").arg(DataDir()));
+    const QString shipped = ShippedDataFilePath();
+    if (target == shipped || QFileInfo::exists(target))
+        return target;
+    // Copied under a temporary name and renamed, so that a second copy of the program starting at
+    // the same moment never opens a half-written file; the first rename wins.
+    const QString part = target + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
+    if (!QFile::copy(shipped, part)) {
+        WriteLog(QStringLiteral("Data file not copied from %1 to %2").arg(shipped, target));
+        return target;
+    }
+    QFile::setPermissions(part, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!QFile::rename(part, target))
+        QFile::remove(part);
+    return target;
 }
 
 QString UserDataDir() {

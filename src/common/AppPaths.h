@@ -1,4 +1,6 @@
-// Process-wide folders: the portable program folder and the per-user folders beside it.
+// Process-wide folders: the program folder, where the user's data file and cache live (beside the
+// program when its folder is the user's own, else in the user's data and cache folders), and the
+// per-user folders.
 #pragma once
 
 #include <QString>
@@ -8,6 +10,30 @@
 QString AppDir();
 // Tests run the program logic against a temporary program folder.
 void SetAppDir(const QString& folder);
+// The file whose presence in the program folder marks it as installed for every user of the
+// machine (a system package): then nobody's data lives in it, the super-user's included.
+extern const char* const SharedInstallMarker;
+// True when dat/ and cache/ live beside the executable: the program folder is writable and not
+// marked as installed for every user. Otherwise they live per user (UserRoot, UserCacheRoot).
+bool IsPortable();
+// Per-user homes of an installed program: $XDG_DATA_HOME/quellon/ and $XDG_CACHE_HOME/quellon/
+// (by default ~/.local/share/quellon/ and ~/.cache/quellon/).
+QString UserRoot();
+QString UserCacheRoot();
+// The folder holding the data file, ending in "/": AppDir() + "dat/" for a portable folder, else
+// UserRoot() + "dat/".
+QString DataDir();
+// DataDir() + "data.dat".
+QString DataFilePath();
+// The data file shipped in the program folder: AppDir() + "dat/data.dat".
+QString ShippedDataFilePath();
+// The engines' cache and site data, ending in "/": AppDir() + "cache/" for a portable folder, else
+// UserCacheRoot() + "cache/".
+QString CacheDir();
+// Creates DataDir() and, for an installed program whose user has no data file yet, copies the
+// shipped one there (private to the user; the program never creates tables itself). Answers
+// DataFilePath(); what fails is logged, and the caller's open then fails as for a missing file.
+QString ProvideDataFile();
 // Local application data + "Brisvane/" (favicon files).
 QString UserDataDir();
 // Downloads folder + "Quellon下载/", created with its parents when missing.

@@ -71,7 +71,7 @@ QString FavIconFileName(const QString& url);
 QString MainDomainOfUrl(const QString& url);
 // The lower-cased "scheme://host/" of a web address; for other text, up to its first "/".
 QString SiteRootOfUrl(const QString& url);
-// Deletes entries of the compatibility engine's disk cache (AppDir + "cache/webcontrol/") and its
+// Deletes entries of the compatibility engine's disk cache (CacheDir() + "webcontrol/") and its
 // cookie store by their source address; polls stopFlag before each entry.
 void ClearUrlCache(const QString& filter, bool txtOnly, const std::atomic<bool>* stopFlag);
 // The image scaled into a size x size square with a one-pixel margin; a null image on failure or
@@ -79,13 +79,26 @@ void ClearUrlCache(const QString& filter, bool txtOnly, const std::atomic<bool>*
 QImage MakeThumbnail(const QString& imageFile, const QString& targetFile, int size, bool save);
 int FileTypeOfExtension(const QString& extension);
 bool IsTextFile(const QString& path);
+// The desktop entry that stands for this program when it is the default browser.
+extern const char* const BrowserDesktopEntry; // "quellon.desktop"
 // The desktop's default web browser: "Brisvane" when it is this program, else the name of its
 // .desktop file without ".desktop"; empty when the desktop cannot tell (xdg-settings is asked,
 // with a time limit).
 QString DefaultBrowserProgId();
-// Writes brisvane.desktop for the executable and makes it the default web browser.
-void RegisterAsDefaultBrowser(const QString& executablePath);
-// Writes the user's brisvane.desktop that opens web addresses with the executable; its path, or
+// Whether RegisterAsDefaultBrowser worked, and the sentence that tells the user (Chinese).
+struct TDefaultBrowserResult {
+    bool Ok = false;
+    QString Message;
+};
+// Makes this program the desktop's default web browser through xdg-settings, naming the installed
+// entry (InstalledBrowserDesktopFile) or else the user's entry written for the executable, and asks
+// the desktop back whether it took the setting.
+TDefaultBrowserResult RegisterAsDefaultBrowser(const QString& executablePath);
+// The entry an installation put in place for a program folder <prefix>/lib/quellon/:
+// <prefix>/share/applications/quellon.desktop, when it exists and is the entry of that name the
+// desktop finds first along its data folders; else empty.
+QString InstalledBrowserDesktopFile(const QString& programFolder);
+// Writes the user's quellon.desktop that opens web addresses with the executable; its path, or
 // empty when it could not be written.
 QString WriteBrowserDesktopFile(const QString& executablePath);
 // Nothing to set here: the compatibility engine has no emulation level.

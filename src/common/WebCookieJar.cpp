@@ -31,7 +31,7 @@ bool IsLasting(const QNetworkCookie& cookie, const QDateTime& now) {
 } // namespace
 
 QString TWebCookieJar::DefaultFile() {
-    return AppDir() + QLatin1String("cache/webcontrol/cookies.txt");
+    return CacheDir() + QLatin1String("webcontrol/cookies.txt");
 }
 
 TWebCookieJar::TWebCookieJar(const QString& file, QObject* parent) : QNetworkCookieJar(parent), m_file(file) {

@@ -9,7 +9,7 @@
 class TWebCookieJar final : public QNetworkCookieJar {
     Q_OBJECT
 public:
-    // AppDir() + "cache/webcontrol/cookies.txt".
+    // CacheDir() + "webcontrol/cookies.txt".
     static QString DefaultFile();
 
     // Loads the file's cookies (expired ones are dropped).

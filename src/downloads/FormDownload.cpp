@@ -18,6 +18,17 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+namespace {
+// Opens a file or folder with the desktop's program for it; without one (no xdg-open) nothing
+// would happen at all, so the user is told.
+void OpenWithDesktop(const QString& path) {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        MsgBox(QCoreApplication::translate("TFormDownload", "没有可以打开“%1”的程序（请安装 xdg-utils）。")
+                   .arg(path),
+               MB_ICONWARNING);
+}
+} // namespace
+
 TFormDownload::TFormDownload(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity,
                              QWidget* parent)
     : QDialog(parent), m_config(config), m_model(new TDownloadListModel(queue, this)),
@@ -130,12 +141,12 @@ void TFormDownload::ReDownload(int row) {
 
 void TFormDownload::OpenFile(int row) {
     if (m_model->IsValidRow(row))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_model->Info(row).FileName));
+        OpenWithDesktop(m_model->Info(row).FileName);
 }
 
 void TFormDownload::OpenFolder(int row) {
     if (m_model->IsValidRow(row))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_model->Info(row).FileName).path()));
+        OpenWithDesktop(QFileInfo(m_model->Info(row).FileName).path());
 }
 
 void TFormDownload::CopyUrl(int row) {

@@ -68,7 +68,7 @@ bool StoreCleanKinds(TConfig& config, int kinds) {
 }
 
 TCleanFolders TCleanFolders::Default() {
-    return {UserDataDir(), AppDir() + QStringLiteral("cache/")};
+    return {UserDataDir(), CacheDir()};
 }
 
 TCacheCleaner::TCacheCleaner(THistory* history, TDownloadQueue* downloads, TCleanFolders folders)

@@ -35,7 +35,7 @@ struct TCleanFolders {
     QString FavIcons;   // site icon files
     QString EngineData; // the engines' cache and site data (the compatibility engine's below it)
 
-    // UserDataDir() and AppDir() + "cache/".
+    // UserDataDir() and CacheDir().
     static TCleanFolders Default();
 };
 

@@ -10,6 +10,7 @@
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
+#include "common/Dialogs.h"
 #include "common/Messages.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
@@ -44,6 +45,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 
 TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
@@ -53,7 +55,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     setAttribute(Qt::WA_StyledBackground, true);
     setWindowIcon(AppIcon(QStringLiteral("logo")));
     QDir().mkpath(UserDataDir());
-    QDir().mkpath(AppDir() + QStringLiteral("dat/"));
+    QDir().mkpath(DataDir());
 
     BuildLayout();
     TFormMainUi& ui = *m_ui;
@@ -149,8 +151,13 @@ void TFormMain::DeferredInit() {
     OfferRestore();
     RegisterBossKey();
     SetBrowserEmulation(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName))
-        RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
+    if (m_config->MakeDefaultBrowser && DefaultBrowserProgId() != QLatin1String(BuildConfig::VendorName)) {
+        const TDefaultBrowserResult result = RegisterAsDefaultBrowser(QCoreApplication::applicationFilePath());
+        // Said once the window is on the screen (this runs before its first show).
+        QTimer::singleShot(0, this, [result] {
+            MsgBox(result.Message, result.Ok ? MB_ICONINFORMATION : MB_ICONWARNING);
+        });
+    }
     CheckForUpdate();
 }
 

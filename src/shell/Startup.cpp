@@ -125,16 +125,15 @@ QString TStartup::CommandLineAddress(const QStringList& arguments) {
 }
 
 TStartup::TStartup(const QStringList& arguments) : m_commandLineUrl(CommandLineAddress(arguments)) {
-    TEngineProfile::SetUp(AppDir() + QStringLiteral("cache/"));
+    TEngineProfile::SetUp(CacheDir());
 
     QIcon icon;
     icon.addFile(AppDir() + QStringLiteral("res/quellon.svg"));
     icon.addFile(AppDir() + QStringLiteral("res/quellon.png"));
     QApplication::setWindowIcon(icon);
 
-    CreateFolder(AppDir() + QStringLiteral("dat/"));
     CreateFolder(UserDataDir());
-    const QString dataFile = AppDir() + QStringLiteral("dat/data.dat");
+    const QString dataFile = ProvideDataFile();
     if (!m_db.Open(dataFile)) {
         WriteLog(QStringLiteral("Data file not opened: %1; the program runs with empty lists and "
                                 "default settings, and keeps no changes")

@@ -35,7 +35,7 @@ public:
     static QStringList Switches(const QStringList& arguments);
 
     // Runs after the application object: sets up the engine profile and the window icon, creates
-    // AppDir + "dat/" and UserDataDir when missing and opens AppDir + "dat/data.dat". A missing or
+    // UserDataDir when missing, provides the data file (ProvideDataFile) and opens it. A missing or
     // broken data file is logged and the program goes on with empty stores.
     explicit TStartup(const QStringList& arguments);
     TStartup(const TStartup&) = delete;

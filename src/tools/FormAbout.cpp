@@ -2,6 +2,7 @@
 #include "tools/FormAbout.h"
 
 #include "BuildConfig.h"
+#include "common/AppPaths.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -39,6 +40,10 @@ TFormAbout::TFormAbout(const QPixmap& logo, const QString& siteRoot, QWidget* pa
     bsSkinLinkLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(bsSkinLinkLabel, &QLabel::linkActivated, this, &TFormAbout::bsSkinLinkLabelClick);
     LabelCompany = NamedLabel(this, "LabelCompany");
+    // Where this user's data file lives: beside the program, or in the user's data folder when
+    // the program is installed for everyone.
+    LabelDataFolder = NamedLabel(this, "LabelDataFolder");
+    LabelDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("bsSkinButtonOK"));
@@ -46,7 +51,8 @@ TFormAbout::TFormAbout(const QPixmap& logo, const QString& siteRoot, QWidget* pa
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* texts = new QVBoxLayout;
-    for (QLabel* label : {bsSkinLabelTitle, bsSkinLabelVersion, bsSkinLinkLabel, LabelCompany})
+    for (QLabel* label :
+         {bsSkinLabelTitle, bsSkinLabelVersion, bsSkinLinkLabel, LabelCompany, LabelDataFolder})
         texts->addWidget(label);
     auto* top = new QHBoxLayout;
     top->addWidget(ImageLogo, 0, Qt::AlignTop);
@@ -71,6 +77,7 @@ void TFormAbout::FormShow() {
     bsSkinLabelVersion->setText(tr("版本号 V%1").arg(QLatin1String(BuildConfig::Version)));
     bsSkinLinkLabel->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(m_siteRoot.toHtmlEscaped()));
     LabelCompany->setText(QString::fromUtf8(BuildConfig::VendorName));
+    LabelDataFolder->setText(tr("数据文件夹：%1").arg(DataDir()));
 }
 
 void TFormAbout::bsSkinLinkLabelClick() {

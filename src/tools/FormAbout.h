@@ -30,4 +30,5 @@ private:
     QLabel* bsSkinLabelVersion = nullptr;
     QLabel* bsSkinLinkLabel = nullptr;
     QLabel* LabelCompany = nullptr;
+    QLabel* LabelDataFolder = nullptr;
 };

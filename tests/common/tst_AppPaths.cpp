@@ -1,7 +1,8 @@
-// Tests of the program folders: the program folder from the running executable, the per-user
-// folders and the addresses of the bundled site.
+// Tests of the program folders: the program folder from the running executable, where the data
+// file lives (beside it, or per user), the per-user folders and the addresses of the bundled site.
 #include "BuildConfig.h"
 #include "common/AppPaths.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -14,6 +15,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void appDirIsTheExecutablesFolder();
     void userFolders();
+    void sharedFolderGivesTheUserTheirOwnData();
     void siteAddresses();
 };
 
@@ -41,6 +43,31 @@ void TestAppPaths::userFolders() {
     QVERIFY2(downloads.startsWith(home.path() + "/"), qPrintable(downloads));
     QVERIFY(downloads.endsWith(QStringLiteral("/Quellon下载/")));
     QVERIFY(QFileInfo(downloads).isDir());
+}
+
+void TestAppPaths::sharedFolderGivesTheUserTheirOwnData() {
+    QTemporaryDir program, home;
+    const QString shipped = program.filePath("dat/data.dat");
+    QVERIFY(QDir().mkpath(program.filePath("dat")) && QFile::copy(QUELLON_DATA_TEMPLATE, shipped));
+    SetAppDir(program.path());
+    QCOMPARE(ProvideDataFile(), shipped); // the user's own folder: portable
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(program.path(), readOnly); // another user's folder: their data goes home
+    QCOMPARE(RunWithoutPrivileges([] { return IsPortable() ? QStringLiteral("portable") : QString(); }),
+             QString());
+    QFile::setPermissions(program.path(), readOnly | QFile::WriteOwner);
+    QFile(program.filePath(SharedInstallMarker)).open(QIODevice::WriteOnly); // even root's data goes home
+    const QByteArray previousHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QCOMPARE(CacheDir(), UserCacheRoot() + "cache/");
+    const QString file = ProvideDataFile();
+    QVERIFY(file.startsWith(home.path() + "/") && QFileInfo(file).size() == QFileInfo(shipped).size());
+    QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions()); // the user's alone
+    QVERIFY(QFile::resize(file, 0)); // once there it is the user's: a later start never copies over it
+    QCOMPARE(ProvideDataFile(), file);
+    QCOMPARE(QFileInfo(file).size(), 0);
+    qputenv("HOME", previousHome);
+    SetAppDir(QString());
 }
 
 void TestAppPaths::siteAddresses() {

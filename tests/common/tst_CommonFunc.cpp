@@ -74,6 +74,8 @@ private slots:
     void defaultBrowserProgId_data();
     void defaultBrowserProgId();
     void browserDesktopFileQuotesThePath();
+    void registerAsDefaultBrowser_data();
+    void registerAsDefaultBrowser();
 
 private:
     QByteArray m_path;
@@ -521,7 +523,7 @@ void TestCommonFunc::clearUrlCacheStopsWhenAsked() {
 void TestCommonFunc::defaultBrowserProgId_data() {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("progId");
-    QTest::newRow("this program") << QByteArray("echo brisvane.desktop") << "Brisvane";
+    QTest::newRow("this program") << QByteArray("echo quellon.desktop") << "Brisvane";
     QTest::newRow("another browser") << QByteArray("echo firefox-esr.desktop") << "firefox-esr";
     QTest::newRow("tool fails") << QByteArray("echo oops; exit 3") << "";
     QTest::newRow("tool hangs") << QByteArray("exec sleep 30") << "";
@@ -545,7 +547,7 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
     const QString file = WriteBrowserDesktopFile("/opt/my apps/q\"x$y\\z%/quellon");
     QVERIFY(!file.isEmpty());
     QVERIFY(file.startsWith(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)));
-    QVERIFY(file.endsWith("/brisvane.desktop"));
+    QVERIFY(file.endsWith("/quellon.desktop"));
     QFile entry(file);
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
@@ -554,6 +556,47 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
              qPrintable(text));
     QVERIFY(text.contains("MimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;"));
     QFile::remove(file);
+}
+
+void TestCommonFunc::registerAsDefaultBrowser_data() {
+    QTest::addColumn<QByteArray>("tool"); // the fake xdg-settings; empty: there is none
+    QTest::addColumn<bool>("installed");  // <prefix>/share/applications/quellon.desktop exists
+    QTest::addColumn<QString>("message");
+    const QByteArray works = "[ $1 = check ] && echo yes; true";
+    QTest::newRow("no xdg-settings") << QByteArray() << false << "没有 xdg-settings";
+    QTest::newRow("set fails") << QByteArray("exit 2") << false << "执行失败";
+    QTest::newRow("not taken") << QByteArray("[ $1 = check ] && echo no; true") << false << "没有采用";
+    QTest::newRow("portable folder") << works << false << "已将 Quellon 设为默认浏览器";
+    QTest::newRow("installed copy") << works << true << "已将 Quellon 设为默认浏览器";
+}
+
+void TestCommonFunc::registerAsDefaultBrowser() {
+    QFETCH(QByteArray, tool);
+    QFETCH(bool, installed);
+    QFETCH(QString, message);
+    QTemporaryDir tools, prefix;
+    if (!tool.isEmpty())
+        InstallTool(tools.path(), "xdg-settings", "echo \"$*\" >> \"$0.calls\"; " + tool);
+    QFile entry(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/quellon.desktop");
+    entry.remove();
+    if (installed)
+        WriteFile(prefix.filePath("share/applications/quellon.desktop"), "[Desktop Entry]\n");
+    qputenv("PATH", tools.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", prefix.filePath("share").toUtf8());
+    const TDefaultBrowserResult result = RegisterAsDefaultBrowser(prefix.filePath("lib/quellon/quellon"));
+    qputenv("PATH", m_path);
+    qunsetenv("XDG_DATA_DIRS");
+    QCOMPARE(result.Ok, message.startsWith("已将"));
+    QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
+    QFile calls(tools.filePath("xdg-settings.calls"));
+    QVERIFY(tool.isEmpty() || (calls.open(QIODevice::ReadOnly) &&
+                               calls.readLine() == "set default-web-browser quellon.desktop\n"));
+    // A portable folder writes the user's own entry, its Exec path unquoted: xdg-settings does not undo
+    // quotes.
+    const QByteArray exec = "\nExec=" + QFile::encodeName(prefix.filePath("lib/quellon/quellon")) + " %u\n";
+    QCOMPARE(entry.open(QIODevice::ReadOnly) && entry.readAll().contains(exec),
+             !installed && !tool.isEmpty());
+    entry.remove();
 }
 
 QTEST_MAIN(TestCommonFunc)

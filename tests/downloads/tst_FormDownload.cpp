@@ -68,6 +68,7 @@ private slots:
     void deleteRow();
     void missingFileIsDownloadedAgainWithoutAsking();
     void failureWhileClosedIsShownWhenOpened();
+    void openLinksSayWhenNoProgramOpens();
 
 private:
     std::unique_ptr<TTestServer> m_server;
@@ -207,6 +208,22 @@ void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
     center.ShowManager();
     QCOMPARE(center.Manager()->Model().Info(0).State, dsFailed);
     QCOMPARE(center.Manager()->Model().Info(0).ErrorText, QStringLiteral("服务器上没有这个文件（HTTP 404）"));
+}
+
+// The offscreen platform has no opener at all, like a machine without xdg-open: both links say so.
+void TestFormDownload::openLinksSayWhenNoProgramOpens() {
+    TDownloadFixture fixture;
+    QVERIFY(fixture.WriteFile(fixture.FilePath("done.zip"), "data"));
+    fixture.StoreRow("http://a/done.zip", fixture.FilePath("done.zip"), 4, 4, dsFinished);
+    TConfig config(fixture.TestDb.Db());
+    TFormDownload form(*fixture.Queue, config, nullptr);
+    form.show();
+    TModalAnswerer answerer;
+    for (const int link : {TDownloadRowDelegate::rpOpenFile, TDownloadRowDelegate::rpOpenFolder})
+        QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          PartsOfRow(form, 0).value(link));
+    QCOMPARE(answerer.Messages.size(), 2);
+    QVERIFY(answerer.Messages.first().contains(fixture.FilePath("done.zip")));
 }
 
 QTEST_MAIN(TestFormDownload)
