@@ -46,6 +46,14 @@ TTitleIndex::TState TTitleIndex::Probe() {
                                 "searched"));
         return TState::GivenUp;
     }
+    const auto behind = m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
+                                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) AS behind"));
+    try {
+        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
+            return TState::Current;
+    } catch (const ESQLiteException& e) {
+        WriteLog(QStringLiteral("History: ") + e.Message());
+    }
     return TState::Behind;
 }
 
