@@ -53,10 +53,13 @@ void TAddressEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TAddressEdit::inputMethodEvent(QInputMethodEvent* event) {
-    // Only a commit changes the text; the preedit string is still being composed.
-    const bool committed = !event->commitString().isEmpty();
+    // A commit changes the text (so may the start of a composition that replaces the selection);
+    // the preedit string being composed is not part of it.
+    const QString before = text();
+    m_typing = true;
     QLineEdit::inputMethodEvent(event);
-    if (committed)
+    m_typing = false;
+    if (text() != before)
         emit textEntered(text());
 }
 

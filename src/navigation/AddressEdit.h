@@ -40,6 +40,7 @@ private:
     // whose press went elsewhere (Alt+D taken by the window, a key pressed in the page before the
     // focus moved here) or that comes after the address was opened does nothing.
     QSet<quint32> m_heldKeys;
-    // Set while a key press other than paste is handled: the edits it makes are typing.
+    // Set while a key press other than paste or an input method event is handled: the edits it
+    // makes are reported otherwise, or not at all.
     bool m_typing = false;
 };
