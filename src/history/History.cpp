@@ -21,28 +21,9 @@ constexpr int kCandidates = 30;
 // the newest rows: reading every row of a long history takes longer than a key press may.
 constexpr int kShortTextWindow = 60000;
 
-// True when the LIKE pattern "%text%" holds a run of at least three characters without a
-// wildcard: only then can the search index look the text up instead of reading every row.
-bool IndexCanLookUp(const QString& text) {
-    int run = 0;
-    for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? 0 : run + 1;
-        if (run >= 3)
-            return true;
-    }
-    return false;
-}
-
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
     return condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
-}
-
-// The condition on the address copies that picks the copies of the rows the condition picks.
-QString WhereCopiesOf(const QString& condition) {
-    return condition.isEmpty() ? QString()
-                               : QStringLiteral(" WHERE id IN (SELECT id FROM qb_history WHERE ") +
-                                     condition + QStringLiteral(")");
 }
 
 QString RowDeletion(const QString& condition) {
@@ -285,7 +266,7 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     // newest first (its rows are ordered by id, so the walk stops at the sixth match without a
     // sort and without the index's per-row overhead).
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
-    if (!IndexCanLookUp(text)) {
+    if (!TrigramCanLookUp(text)) {
         const QString newest = window <= 0 ? QString()
                                            : QStringLiteral("t.id > (SELECT IFNULL(MAX(id), 0) FROM "
                                                             "qb_history_text) - ") +

@@ -5,11 +5,7 @@
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
-namespace {
-
-// True when the LIKE pattern "%text%" holds a run of at least three characters without a
-// wildcard: only then can a trigram index look the text up instead of reading every row.
-bool IndexCanLookUp(const QString& text) {
+bool TrigramCanLookUp(const QString& text) {
     int run = 0;
     for (const uint c : text.toUcs4()) {
         run = (c == '%' || c == '_') ? 0 : run + 1;
@@ -19,13 +15,11 @@ bool IndexCanLookUp(const QString& text) {
     return false;
 }
 
-QString CopiesOf(const QString& condition) {
+QString WhereCopiesOf(const QString& condition) {
     return condition.isEmpty() ? QString()
                                : QStringLiteral(" WHERE id IN (SELECT id FROM qb_history WHERE ") +
                                      condition + QStringLiteral(")");
 }
-
-} // namespace
 
 QString SqlUtf8Literal(const QString& text) {
     return QStringLiteral("CAST(X'") + QString::fromLatin1(text.toUtf8().toHex()) +
@@ -101,7 +95,7 @@ int TTitleIndex::CopyBatch(int batch) {
 QString TTitleIndex::Deletion(const QString& condition) const {
     if (m_state == TState::Absent)
         return QString();
-    const QString copies = CopiesOf(condition);
+    const QString copies = WhereCopiesOf(condition);
     if (m_state == TState::GivenUp) // perhaps unreadable: only the copies go
         return QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
     const QString entries =
@@ -130,7 +124,7 @@ void TTitleIndex::Remove() {
 QString TTitleIndex::FindStatement(const QString& text, int limit, int window) const {
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text.toLower() + QLatin1Char('%'));
     const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
-    if (!IndexCanLookUp(text)) {
+    if (!TrigramCanLookUp(text)) {
         return QStringLiteral("SELECT h.* FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id "
                               "WHERE t.id > (SELECT IFNULL(MAX(id), 0) FROM qb_history_title) - ") +
                QString::number(window) + QStringLiteral(" AND t.keys LIKE ") + pattern +

@@ -12,6 +12,12 @@ class TDb;
 // Text as a UTF-8 literal of SQL. The data file's statements are converted to GB18030 on their
 // way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
 QString SqlUtf8Literal(const QString& text);
+// True when the LIKE pattern "%text%" holds a run of at least three characters without a
+// wildcard: only then can a trigram index look the text up instead of reading every row.
+bool TrigramCanLookUp(const QString& text);
+// " WHERE " and the condition on a table of copies that picks the copies of the qb_history rows
+// the condition picks; nothing for an empty condition (every row).
+QString WhereCopiesOf(const QString& condition);
 
 class TTitleIndex {
 public:
