@@ -19,7 +19,7 @@ constexpr int kIndexBatch = 2000;
 constexpr int kCandidates = 30;
 // Texts the trigram indexes cannot look up (one or two characters) are searched in this many of
 // the newest rows: reading every row of a long history takes longer than a key press may.
-constexpr int kShortTextWindow = 60000;
+constexpr int kShortTextWindow = 30000;
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
