@@ -1,10 +1,12 @@
-// Benchmark of the history store at 1,000,000 rows: the address-bar search (FindHistoryByUrl)
-// with the address search index against the plain LIKE statement on the same rows, the file size
-// with and without the index, whether both give the same rows, AddVisit, and the catch-up of an
-// index that lacks every row (the worker's job after start-up on an older data file).
+// Benchmark of the history store at 1,000,000 rows: the address-bar search a key runs
+// (FindSuggestions: addresses, titles and their pinyin, through the search indexes) against the
+// plain LIKE statement on the same rows, the file size with and without the indexes, whether the
+// indexed address search (FindHistoryByUrl) gives the rows of the plain statement, AddVisit, and
+// the catch-up of indexes that lack every row (the worker's job after start-up on an older file).
 // Usage: bench_history [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
 #include "history/History.h"
+#include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,9 @@ const char* const kHosts[] = {"www.baidu.com",    "news.sina.com.cn", "www.qq.co
                               "movie.douban.com", "mail.163.com",     "www.ifeng.com", "Example.ORG:8080"};
 const char* const kWords[] = {"index", "news", "article", "detail", "list", "search", "video", "item",
                               "p",     "s",    "tag",     "user",   "view", "page",   "2024",  "topic"};
+const QStringList kTitles = {"知乎 - 有问题，就会有答案", "哔哩哔哩 (゜-゜)つロ 干杯~", "百度一下，你就知道",
+                             "新浪新闻", "淘宝网 - 淘！我喜欢", "京东(JD.COM)-正品低价", "微博", "豆瓣电影",
+                             "GitHub", "网易邮箱", "腾讯视频", "凤凰网"};
 const QStringList kChinese = {"中文", "新闻", "视频", "搜索", "百度", "天气",
                               "北京", "上海", "啊",   "爱",   "😀",    "表情"};
 
@@ -49,8 +54,13 @@ QString MakeUrl(QRandomGenerator& random) {
     return url;
 }
 
+QString MakeTitle(int i) {
+    return kTitles.at(i % kTitles.size()) + QStringLiteral(" 第%1页").arg(i / kTitles.size());
+}
+
 // Fills qb_history (GB18030 text, as the program stores it) and, when present and asked for, the
-// UTF-8 copies and their search index, in one transaction on a connection of its own.
+// UTF-8 copies of addresses and titles and their search indexes, in one transaction on a
+// connection of its own.
 bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
@@ -58,14 +68,17 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* row = nullptr;
     sqlite3_stmt* index = nullptr;
+    sqlite3_stmt* titles = nullptr;
     sqlite3_prepare_v2(
         db, "INSERT INTO qb_history (id, site_name, site_url, create_time, isclose) VALUES (?, ?, ?, ?, 0)",
         -1, &row, nullptr);
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &index,
                            nullptr);
+    if (indexed)
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
     for (int i = 0; i < urls.size(); ++i) {
-        const QByteArray title = ToAnsi(QStringLiteral("页面标题 %1").arg(i));
+        const QByteArray title = ToAnsi(MakeTitle(i));
         const QByteArray url = ToAnsi(urls.at(i));
         sqlite3_bind_int64(row, 1, i + 1);
         sqlite3_bind_text(row, 2, title.constData(), title.size(), SQLITE_TRANSIENT);
@@ -80,6 +93,18 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
             sqlite3_step(index);
             sqlite3_reset(index);
         }
+        if (titles) {
+            const QByteArray keys = TTitleKeys::Of(MakeTitle(i)).toUtf8();
+            sqlite3_bind_int64(titles, 1, i + 1);
+            sqlite3_bind_text(titles, 2, keys.constData(), keys.size(), SQLITE_TRANSIENT);
+            sqlite3_step(titles);
+            sqlite3_reset(titles);
+        }
+    }
+    if (titles) {
+        sqlite3_finalize(titles);
+        sqlite3_exec(db, "INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('rebuild')",
+                     nullptr, nullptr, nullptr);
     }
     sqlite3_finalize(row);
     if (index) {
@@ -205,7 +230,8 @@ int main(int argc, char** argv) {
         sqlite3_open(QFile::encodeName(plain).constData(), &db);
         sqlite3_exec(db,
                      "DROP TRIGGER qb_history_search_update; DROP TABLE qb_history_search; "
-                     "DROP TABLE qb_history_text",
+                     "DROP TABLE qb_history_text; DROP TRIGGER qb_history_title_update; "
+                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
@@ -234,8 +260,9 @@ int main(int argc, char** argv) {
     }
     THistory history(dbIndexed);
     THistory reference(dbPlain);
-    std::printf("  search index present: %s / %s\n", history.HasSearchIndex() ? "yes" : "no",
-                reference.HasSearchIndex() ? "yes" : "no");
+    std::printf("  search index present: %s / %s (it holds the addresses; the title index beside it holds "
+                "the titles and their pinyin)\n",
+                history.HasSearchIndex() ? "yes" : "no", reference.HasSearchIndex() ? "yes" : "no");
 
     const QStringList texts = SearchTexts(random, urls);
     std::vector<double> indexedAll, indexedMatch, indexedNone, plainMatch, plainNone, shortTexts, shortPlain;
@@ -249,7 +276,9 @@ int main(int argc, char** argv) {
         THistoryInfoList expected;
         std::vector<double> runs;
         for (int run = 0; run < 3; ++run) {
-            const double ms = TimeMs([&] { found = history.FindHistoryByUrl(text); });
+            const double ms = TimeMs([&] { history.FindSuggestions(text); });
+            if (run == 0)
+                found = history.FindHistoryByUrl(text);
             runs.push_back(ms);
             const double reference_ms = TimeMs([&] { expected = reference.FindHistoryByUrl(text); });
             indexedAll.push_back(ms);
@@ -272,13 +301,26 @@ int main(int argc, char** argv) {
         }
     }
     for (const QString& text :
-         {QStringLiteral("qq"), QStringLiteral("新闻"), QStringLiteral("😀"), QStringLiteral("zq")}) {
+         {QStringLiteral("qq"), QStringLiteral("新闻"), QStringLiteral("😀"), QStringLiteral("zq"), QStringLiteral("z"),
+          QStringLiteral("zh"), QStringLiteral("bl"), QStringLiteral("知"), QStringLiteral("x"), QStringLiteral("Q")}) {
         for (int run = 0; run < 3; ++run) {
-            shortTexts.push_back(TimeMs([&] { history.FindHistoryByUrl(text); }));
+            shortTexts.push_back(TimeMs([&] { history.FindSuggestions(text); }));
             shortPlain.push_back(TimeMs([&] { reference.FindHistoryByUrl(text); }));
         }
     }
-    std::printf("FindHistoryByUrl, %d texts of 3+ characters, 3 runs each:\n", int(texts.size()));
+    std::vector<double> pinyinTexts;
+    int pinyinFound = 0;
+    for (const QString& text : {QStringLiteral("zhihu"), QStringLiteral("blbl"), QStringLiteral("bilibili"),
+                                QStringLiteral("xlxw"), QStringLiteral("douban"), QStringLiteral("dbdy"),
+                                QStringLiteral("wangyi"), QStringLiteral("zhidao"), QStringLiteral("youxiang"),
+                                QStringLiteral("qwertz")}) {
+        for (int run = 0; run < 3; ++run) {
+            THistoryInfoList found;
+            pinyinTexts.push_back(TimeMs([&] { found = history.FindSuggestions(text); }));
+            pinyinFound += (run == 0 && !found.isEmpty()) ? 1 : 0;
+        }
+    }
+    std::printf("FindSuggestions (what a key runs), %d texts of 3+ characters, 3 runs each:\n", int(texts.size()));
     Print("with the index, all texts", Stats(indexedAll));
     Print("with the index, texts that match", Stats(indexedMatch));
     Print("with the index, texts that match nothing", Stats(indexedNone));
@@ -291,6 +333,8 @@ int main(int argc, char** argv) {
     Print("reference: plain LIKE, texts that match", Stats(plainMatch));
     Print("reference: plain LIKE, texts that match nothing", Stats(plainNone));
     Print("texts of 1-2 characters (address copy read)", Stats(shortTexts));
+    Print("pinyin and initials (zhihu, blbl, dbdy ...)", Stats(pinyinTexts));
+    std::printf("  pinyin texts with suggestions: %d of 10\n", pinyinFound);
     Print("reference: plain LIKE, 1-2 characters", Stats(shortPlain));
     std::printf("  same rows as the plain statement: ASCII texts %d of %d; other texts %d of %d (the plain "
                 "statement\n"
@@ -328,7 +372,8 @@ int main(int argc, char** argv) {
     THistory late(dbBehind);
     bool caughtUp = false;
     const double catchUp = TimeMs([&] { caughtUp = late.CatchUpSearchIndex(); });
-    std::printf("CatchUpSearchIndex of %d rows: %.1f s (%s), file %.1f MB\n", rows, catchUp / 1000,
+    std::printf("CatchUpSearchIndex of %d rows (addresses and titles): %.1f s (%s), file %.1f MB\n", rows,
+                catchUp / 1000,
                 caughtUp ? "up to date" : "failed", QFileInfo(behind).size() / 1048576.0);
     return 0;
 }

@@ -1,8 +1,10 @@
 -- Address search index of the address-bar suggestions. qb_history keeps its text as GB18030
 -- bytes, which SQLite's LIKE and tokenizers read as (broken) UTF-8. qb_history_text keeps a UTF-8
 -- copy of each address under the id of its qb_history row, and qb_history_search indexes that
--- copy in three-character pieces (with their positions, so a text is looked up as a whole), so a
--- search finds the rows holding a text without reading every address.
+-- copy in three-character pieces, so a search finds the rows holding a text without reading every
+-- address. The pieces are kept without their positions (detail=none, a fraction of the size): the
+-- index hands over the rows holding every piece of a text, and each is compared again as a whole.
+-- Nor are text lengths kept (columnsize=0): nothing ranks by them.
 -- The history store writes both: it copies rows newer than the newest copied one (it converts the
 -- text), and removes copies with the rows it deletes. A row deleted by anyone else leaves a copy
 -- that no longer joins a qb_history row (ids are never reused), so it is never found. A changed
@@ -13,7 +15,8 @@ CREATE TABLE qb_history_text (
 );
 
 CREATE VIRTUAL TABLE qb_history_search USING fts5(
-    site_url, content = 'qb_history_text', content_rowid = 'id', tokenize = 'trigram');
+    site_url, content = 'qb_history_text', content_rowid = 'id', tokenize = 'trigram', detail = 'none',
+    columnsize = 0);
 
 CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN
     INSERT INTO qb_history_search (qb_history_search, rowid, site_url)

@@ -4,6 +4,8 @@
 #include "common/AnsiCodec.h"
 #include "common/CommonFunc.h"
 #include "history/StoredText.h"
+#include "history/SuggestionRank.h"
+#include "history/TitleIndex.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -14,36 +16,15 @@ namespace {
 
 // Rows handed to the search index per batch while it catches up.
 constexpr int kIndexBatch = 2000;
-
-// Text as a UTF-8 literal. The data file's statements are converted to GB18030 on their way to
-// SQLite; the search index holds UTF-8, which passes that conversion only as a blob literal.
-QString Utf8Literal(const QString& text) {
-    return QStringLiteral("CAST(X'") + QString::fromLatin1(text.toUtf8().toHex()) +
-           QStringLiteral("' AS TEXT)");
-}
-
-// True when the LIKE pattern "%text%" holds a run of at least three characters without a
-// wildcard: only then can the search index look the text up instead of reading every row.
-bool IndexCanLookUp(const QString& text) {
-    int run = 0;
-    for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? 0 : run + 1;
-        if (run >= 3)
-            return true;
-    }
-    return false;
-}
+// Rows of each kind of match the suggestions choose from.
+constexpr int kCandidates = 30;
+// Texts the trigram indexes cannot look up (one or two characters) are searched in this many of
+// the newest rows: reading every row of a long history takes longer than a key press may.
+constexpr int kShortTextWindow = 30000;
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
     return condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
-}
-
-// The condition on the address copies that picks the copies of the rows the condition picks.
-QString WhereCopiesOf(const QString& condition) {
-    return condition.isEmpty() ? QString()
-                               : QStringLiteral(" WHERE id IN (SELECT id FROM qb_history WHERE ") +
-                                     condition + QStringLiteral(")");
 }
 
 QString RowDeletion(const QString& condition) {
@@ -114,11 +95,14 @@ private:
 
 } // namespace
 
-THistory::THistory(TDb& db, TClock clock) : m_db(db), m_clock(std::move(clock)) {
+THistory::THistory(TDb& db, TClock clock)
+    : m_db(db), m_clock(std::move(clock)), m_titles(std::make_unique<TTitleIndex>(db)) {
     if (!m_clock)
         m_clock = [] { return QDateTime::currentDateTime(); };
     m_index = ProbeSearchIndex();
 }
+
+THistory::~THistory() = default;
 
 THistory::TSearchIndex THistory::ProbeSearchIndex() {
     const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
@@ -252,16 +236,30 @@ void THistory::Compact() {
 
 bool THistory::DeleteRowsLocked(const QString& condition, const QString& alsoRun) {
     const TSearchIndex index = m_index;
-    if (index == TSearchIndex::Absent)
-        return m_db.ExecuteScript(RowDeletion(condition) + alsoRun);
-    const bool readable = index != TSearchIndex::Unreadable;
-    if (readable && m_db.ExecuteScript(IndexedRowDeletion(condition) + alsoRun))
+    // The title copies go first: they are picked through the rows.
+    const QString titles = m_titles->Deletion(condition);
+    if (index == TSearchIndex::Absent) {
+        if (m_db.ExecuteScript(titles + RowDeletion(condition) + alsoRun))
+            return true;
+        if (titles.isEmpty() || m_db.IsReadOnly() ||
+            !m_db.ExecuteScript(QStringLiteral("DELETE FROM qb_history_title") + WhereCopiesOf(condition) +
+                                QStringLiteral(";\n") + RowDeletion(condition) + alsoRun))
+            return false;
+        m_titles->Remove();
         return true;
-    // The index cannot follow the deletion: the rows and their copies go without it.
+    }
+    const bool readable = index != TSearchIndex::Unreadable;
+    if (readable && m_db.ExecuteScript(titles + IndexedRowDeletion(condition) + alsoRun))
+        return true;
+    // The indexes cannot follow the deletion: the rows and their copies go without them.
+    const QString titleCopies = titles.isEmpty() ? QString()
+                                                 : QStringLiteral("DELETE FROM qb_history_title") +
+                                                       WhereCopiesOf(condition) + QStringLiteral(";\n");
     if (m_db.IsReadOnly() ||
-        !m_db.ExecuteScript(QStringLiteral("DELETE FROM qb_history_text") + WhereCopiesOf(condition) +
+        !m_db.ExecuteScript(titleCopies + QStringLiteral("DELETE FROM qb_history_text") + WhereCopiesOf(condition) +
                             QStringLiteral(";\n") + RowDeletion(condition) + alsoRun))
         return false;
+    m_titles->Remove();
     RemoveSearchIndex(readable);
     return true;
 }
@@ -280,11 +278,11 @@ void THistory::RemoveSearchIndex(bool readable) {
     m_index = TSearchIndex::GivenUp;
 }
 
-QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
+QString THistory::FindStatement(const QString& text, bool useSearchIndex, int limit, int window) {
+    const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
     if (!useSearchIndex) {
         return QStringLiteral("SELECT * FROM qb_history WHERE site_url LIKE ") +
-               SqlQuote(QLatin1Char('%') + text + QLatin1Char('%')) +
-               QStringLiteral(" ORDER BY id DESC LIMIT 0, 6");
+               SqlQuote(QLatin1Char('%') + text + QLatin1Char('%')) + QStringLiteral(" ORDER BY id DESC") + tail;
     }
     // The index holds every address as UTF-8 under its row id. LIKE is tested on that copy, so
     // it compares characters (on the GB18030 bytes of qb_history it would take different Chinese
@@ -292,16 +290,86 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex) {
     // over only rows holding its three-character pieces; otherwise the copy itself is read
     // newest first (its rows are ordered by id, so the walk stops at the sixth match without a
     // sort and without the index's per-row overhead).
-    const QString pattern = Utf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
-    if (!IndexCanLookUp(text)) {
+    const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
+    if (!TrigramCanLookUp(text)) {
+        const QString newest = window <= 0 ? QString()
+                                           : QStringLiteral("t.id > (SELECT IFNULL(MAX(id), 0) FROM "
+                                                            "qb_history_text) - ") +
+                                                 QString::number(window) + QStringLiteral(" AND ");
         return QStringLiteral("SELECT h.* FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id "
-                              "WHERE t.site_url LIKE ") +
-               pattern + QStringLiteral(" ORDER BY t.id DESC LIMIT 0, 6");
+                              "WHERE ") +
+               newest + QStringLiteral("t.site_url LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
     return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
                           "WHERE s.site_url LIKE ") +
            pattern + QStringLiteral(" AND (s.site_url || '') LIKE ") + pattern +
-           QStringLiteral(" ORDER BY s.rowid DESC LIMIT 0, 6");
+           QStringLiteral(" ORDER BY s.rowid DESC") + tail;
+}
+
+THistoryInfoList THistory::FindSuggestions(const QString& text) {
+    THistoryInfoList candidates;
+    if (UseSearchIndex()) {
+        if (const auto table = m_db.Query(FindStatement(text, true, kCandidates, kShortTextWindow)))
+            candidates = ReadRows(*table);
+        else
+            LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
+    }
+    if (!HasSearchIndex())
+        candidates = ReadList(FindStatement(text, false, kCandidates));
+    if (UseTitleIndex())
+        candidates += ReadList(m_titles->FindStatement(text, kCandidates, kShortTextWindow));
+    return RankSuggestions(text, candidates, VisitCounts(candidates), 6);
+}
+
+QHash<QString, qint64> THistory::VisitCounts(const THistoryInfoList& rows) {
+    QHash<QString, qint64> counts;
+    QStringList quoted;
+    for (const THistoryInfo& row : rows) {
+        if (!counts.contains(row.SiteUrl)) {
+            counts.insert(row.SiteUrl, 1);
+            quoted.append(SqlQuote(row.SiteUrl));
+        }
+    }
+    if (quoted.isEmpty())
+        return counts;
+    auto table = m_db.Query(QStringLiteral("SELECT site_url, COUNT(*) AS visits FROM qb_history WHERE site_url IN (") +
+                            quoted.join(QLatin1Char(',')) + QStringLiteral(") GROUP BY site_url"));
+    try {
+        for (; table && !table->AtEnd(); table->MoveNext())
+            counts.insert(table->FieldAsText(QStringLiteral("site_url")),
+                          table->FieldAsInt64(QStringLiteral("visits")));
+    } catch (const ESQLiteException& e) {
+        WriteLog(QStringLiteral("History: ") + e.Message());
+    }
+    return counts;
+}
+
+bool THistory::UseTitleIndex() {
+    if (!m_titles->IsUsable())
+        return false;
+    // The rows added since the last search go in first; rows it cannot take give it up.
+    int copied = 0;
+    do {
+        QMutexLocker locker(&m_indexLock);
+        copied = m_titles->CopyBatch(kIndexBatch);
+    } while (copied == kIndexBatch);
+    return copied >= 0;
+}
+
+bool THistory::CatchUpTitleIndex() {
+    if (!m_titles->IsPresent() || m_db.IsReadOnly())
+        return false;
+    int copied = 0;
+    do {
+        if (QThread::currentThread()->isInterruptionRequested())
+            return false;
+        QMutexLocker locker(&m_indexLock);
+        copied = m_titles->CopyBatch(kIndexBatch);
+    } while (copied == kIndexBatch);
+    if (copied < 0)
+        return false;
+    m_titles->SetCurrent();
+    return true;
 }
 
 THistoryInfoList THistory::FindHistoryByUrl(const QString& text) {
@@ -326,6 +394,7 @@ bool THistory::UseSearchIndex() {
 }
 
 bool THistory::CatchUpSearchIndex() {
+    CatchUpTitleIndex();
     if (m_index != TSearchIndex::Behind)
         return m_index == TSearchIndex::Current;
     if (m_db.IsReadOnly()) {
@@ -377,7 +446,7 @@ int THistory::CopyBatch() {
         for (; !table->AtEnd(); table->MoveNext()) {
             script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
                       QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                      Utf8Literal(table->GetText(url)) + QStringLiteral(");\n");
+                      SqlUtf8Literal(table->GetText(url)) + QStringLiteral(");\n");
         }
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());

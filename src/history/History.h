@@ -3,14 +3,17 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class TDb;
 class TSQLiteTable;
+class TTitleIndex;
 
 // One history row, copied by value. Rows read back fill Id, SiteName, SiteUrl and CreateTime.
 struct THistoryInfo {
@@ -38,6 +41,7 @@ public:
     };
 
     explicit THistory(TDb& db, TClock clock = {});
+    ~THistory();
 
     // Records a visit: refreshes the time and the closed flag of today's row of the address, or
     // inserts a row when the address was not seen today. The first title of the day is kept,
@@ -60,6 +64,13 @@ public:
     // The six newest rows whose address contains the text (LIKE semantics: "%" and "_" are
     // wildcards, ASCII letters match in either case).
     THistoryInfoList FindHistoryByUrl(const QString& text);
+    // The address-bar suggestions for the typed text: up to six rows of distinct addresses whose
+    // address or title contains the text, or whose title's pinyin or pinyin initials do (知乎 is
+    // found by "zhihu" and "zh"). Addresses that start with the text come first (after the scheme
+    // and "www."), then title matches, then pinyin matches, then other address matches; each by
+    // visit count, then by recency. Texts of one or two characters look at the newest rows only.
+    // Titles are searched only in a data file with the title search index.
+    THistoryInfoList FindSuggestions(const QString& text);
     // Rows with from <= create_time <= to, newest first.
     THistoryInfoList LoadHistoryRange(qint64 from, qint64 to);
     // The newest row before the time (earlier) or the oldest after it; empty when there is none.
@@ -71,7 +82,7 @@ public:
     // a daylight-saving gap where the clock skips midnight).
     qint64 StartOfToday() const;
 
-    // Hands the search index every row added since it was last brought up to date, in batches,
+    // Hands the title search index, then the address search index every row added since it was last brought up to date, in batches,
     // so that searches can use it. Meant to run once after start-up on a worker thread (TDb
     // serialises the statements); it stops between batches when its thread is asked to stop.
     // On a read-only data file it gives up at once, without a write. True when the index is up
@@ -83,11 +94,17 @@ public:
 
     // The statement FindHistoryByUrl runs for the text: with the search index it tests LIKE on
     // the index's UTF-8 copy of each address, else the plain LIKE on qb_history.
-    static QString FindStatement(const QString& text, bool useSearchIndex);
+    // At most limit rows; window > 0 makes a text the index cannot look up read only that many of
+    // the newest address copies.
+    static QString FindStatement(const QString& text, bool useSearchIndex, int limit = 6, int window = 0);
 
 private:
     TSearchIndex ProbeSearchIndex();
     bool UseSearchIndex();
+    bool UseTitleIndex();
+    bool CatchUpTitleIndex();
+    // How many rows each address of the rows has.
+    QHash<QString, qint64> VisitCounts(const THistoryInfoList& rows);
     // Copies rows newer than the newest copy into the index; false when that fails.
     bool UpdateSearchIndex();
     // One batch of UpdateSearchIndex: the number of rows copied, or -1 on failure.
@@ -108,6 +125,7 @@ private:
     TDb& m_db;
     TClock m_clock;
     std::atomic<TSearchIndex> m_index{TSearchIndex::Absent};
+    std::unique_ptr<TTitleIndex> m_titles;
     // One change of the search index at a time: the catch-up worker's batches, the searches'
     // updates and the deletions.
     QMutex m_indexLock;

@@ -18,6 +18,7 @@ TAddressBar::TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionL
                          QObject* parent)
     : QObject(parent), m_host(host), m_edit(edit), m_list(list), m_icon(addressIcon), m_panel(addressPanel) {
     connect(m_edit, &TAddressEdit::keyReleased, this, &TAddressBar::EditUrlKeyUp);
+    connect(m_edit, &TAddressEdit::textEntered, this, &TAddressBar::FillSuggestions);
     connect(m_list, &TSuggestionList::chosen, this, [this](const QString& text) {
         if (text.isEmpty())
             return;

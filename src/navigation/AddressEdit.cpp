@@ -3,12 +3,17 @@
 
 #include "common/VirtualKey.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 TAddressEdit::TAddressEdit(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("EditUrl"));
     setFrame(false);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!m_typing)
+            emit textEntered(text);
+    });
 }
 
 void TAddressEdit::enterEvent(QEvent* event) {
@@ -42,7 +47,20 @@ quint32 PhysicalKey(const QKeyEvent* event) {
 
 void TAddressEdit::keyPressEvent(QKeyEvent* event) {
     m_heldKeys.insert(PhysicalKey(event));
+    m_typing = !event->matches(QKeySequence::Paste);
     QLineEdit::keyPressEvent(event);
+    m_typing = false;
+}
+
+void TAddressEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // A commit changes the text (so may the start of a composition that replaces the selection);
+    // the preedit string being composed is not part of it.
+    const QString before = text();
+    m_typing = true;
+    QLineEdit::inputMethodEvent(event);
+    m_typing = false;
+    if (text() != before)
+        emit textEntered(text());
 }
 
 void TAddressEdit::keyReleaseEvent(QKeyEvent* event) {

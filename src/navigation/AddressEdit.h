@@ -1,5 +1,6 @@
 // The address field EditUrl: a line edit that selects its whole text on the first click after
-// the pointer enters it (unless the user dragged) and reports released keys.
+// the pointer enters it (unless the user dragged), reports released keys and reports text the
+// user entered other than by typing a key (an input method's commit, a paste, a drop).
 #pragma once
 
 #include <QLineEdit>
@@ -20,6 +21,10 @@ public:
 
 signals:
     void keyReleased(int virtualKey, Qt::KeyboardModifiers modifiers);
+    // The user changed the text without typing it key by key: an input method committed text
+    // (Chinese typed through it arrives so), or text was pasted or dropped. Typed keys are reported
+    // by keyReleased alone.
+    void textEntered(const QString& text);
 
 protected:
     void enterEvent(QEvent* event) override;
@@ -27,6 +32,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     QPoint m_pressPoint;
@@ -34,4 +40,7 @@ private:
     // whose press went elsewhere (Alt+D taken by the window, a key pressed in the page before the
     // focus moved here) or that comes after the address was opened does nothing.
     QSet<quint32> m_heldKeys;
+    // Set while a key press other than paste or an input method event is handled: the edits it
+    // makes are reported otherwise, or not at all.
+    bool m_typing = false;
 };

@@ -1,4 +1,4 @@
-// Key rules, ordering and wrap-around of the address bar's suggestion list.
+// Key rules and wrap-around of the address bar's suggestion list.
 #include "navigation/AddressSuggest.h"
 
 #include "common/VirtualKey.h"
@@ -23,13 +23,6 @@ TAddressKeyAction AddressKeyAction(int virtualKey, bool ctrl, bool shift, bool a
     if (virtualKey >= 32 && virtualKey <= 126 && !ctrl && !shift && !alt)
         return TAddressKeyAction::FillSuggestions;
     return TAddressKeyAction::None;
-}
-
-QStringList SortSuggestions(QStringList addresses) {
-    std::stable_sort(addresses.begin(), addresses.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    return addresses;
 }
 
 int PreviousSuggestion(int selected, int count) {

@@ -1,5 +1,5 @@
-// The rules of the address bar that need no widget: what a released key does, how the suggestion
-// list orders its entries and how Up and Down walk it.
+// The rules of the address bar that need no widget: what a released key does and how Up and Down
+// walk the suggestion list.
 #pragma once
 
 #include <QString>
@@ -17,10 +17,6 @@ enum class TAddressKeyAction {
 
 // What the key-up of a virtual-key code does in the address bar with these modifiers held.
 TAddressKeyAction AddressKeyAction(int virtualKey, bool ctrl, bool shift, bool alt);
-
-// The entries as the sorted list shows them: letter case ignored, equal entries kept (an address
-// is listed once per returned history row).
-QStringList SortSuggestions(QStringList addresses);
 
 // Up: the last entry when at the first or nothing selected, else the one above. -1 for an empty list.
 int PreviousSuggestion(int selected, int count);

@@ -1,7 +1,5 @@
-// The address suggestion list: sorted entries, hover selection, click to choose.
+// The address suggestion list: ranked entries, hover selection, click to choose.
 #include "navigation/SuggestionList.h"
-
-#include "navigation/AddressSuggest.h"
 
 #include <QMouseEvent>
 
@@ -18,7 +16,7 @@ TSuggestionList::TSuggestionList(QWidget* parent) : QListWidget(parent) {
 
 void TSuggestionList::SetEntries(const QStringList& addresses) {
     clear();
-    addItems(SortSuggestions(addresses));
+    addItems(addresses);
 }
 
 int TSuggestionList::ItemHeight() const {

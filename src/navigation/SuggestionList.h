@@ -9,7 +9,7 @@ class TSuggestionList final : public QListWidget {
 public:
     explicit TSuggestionList(QWidget* parent = nullptr);
 
-    // Replaces the entries with the addresses, sorted as the list keeps them.
+    // Replaces the entries with the addresses, in the order given (best suggestion first).
     void SetEntries(const QStringList& addresses);
     // Height of one entry in pixels.
     int ItemHeight() const;

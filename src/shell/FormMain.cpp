@@ -138,7 +138,7 @@ void TFormMain::DeferredInit() {
     m_addressBar->SetSuggestionSource([this](const QString& text) {
         QStringList addresses;
         if (m_history) {
-            for (const THistoryInfo& row : m_history->FindHistoryByUrl(text))
+            for (const THistoryInfo& row : m_history->FindSuggestions(text))
                 addresses.append(row.SiteUrl);
         }
         return addresses;

@@ -600,6 +600,73 @@ private slots:
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral("天气")).size(), 0);
     }
 
+    // Suggestions find a page by its title, by the title's full pinyin and by its pinyin initials,
+    // and rank address prefixes, then titles, then pinyin, each by visits and then recency.
+    void suggestionsFindTitlesAndPinyin() {
+        TTestClock clock;
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db(), clock.Clock());
+        const auto visit = [&](const char* title, const char* url) {
+            clock.Now = clock.Now.addSecs(60);
+            QVERIFY(history.AddVisit(Visit(QString::fromUtf8(title), QString::fromUtf8(url))));
+        };
+        visit("知乎 - 有问题，就会有答案", "https://www.zhihu.com/");
+        visit("哔哩哔哩 (゜-゜)つロ 干杯~", "https://www.bilibili.com/");
+        visit("Zhangsan's Blog", "http://blog.example/");
+        visit("新闻", "http://news.example/zhong");
+        visit("掌上新闻", "http://news2.example/");
+        const auto found = [&history](const char* text) { return Urls(history.FindSuggestions(QString::fromUtf8(text))); };
+        QCOMPARE(found("zhihu"), QStringList{"https://www.zhihu.com/"});
+        QCOMPARE(found("blbl"), QStringList{"https://www.bilibili.com/"});
+        QCOMPARE(found("bilibili"), QStringList{"https://www.bilibili.com/"});
+        QCOMPARE(found("知乎"), QStringList{"https://www.zhihu.com/"});
+        QCOMPARE(found("答案"), QStringList{"https://www.zhihu.com/"});
+        QCOMPARE(found("BLOG"), QStringList{"http://blog.example/"});
+        // "zh": the address prefix, the title, the pinyin initials, the address elsewhere.
+        QCOMPARE(found("zh"), (QStringList{"https://www.zhihu.com/", "http://blog.example/", "http://news2.example/",
+                                           "http://news.example/zhong"}));
+        // More visits rank first within a kind: the older page visited on two days goes first.
+        clock.Now = clock.Now.addDays(1);
+        visit("Zhangsan's Blog", "http://blog.example/");
+        visit("知乎 - 有问题，就会有答案", "https://www.zhihu.com/");
+        visit("掌上新闻", "http://news2.example/");
+        visit("知识", "http://zs.example/");
+        QCOMPARE(found("zs"), (QStringList{"http://zs.example/", "http://news2.example/"}));
+        clock.Now = clock.Now.addDays(1);
+        visit("知识", "http://zhishi.example/");
+        QCOMPARE(found("zs").mid(1), (QStringList{"http://news2.example/", "http://zhishi.example/"}));
+        // Deleted rows leave the title index with them.
+        QVERIFY(history.ClearHistory());
+        QVERIFY(found("zh").isEmpty());
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title")), 0);
+    }
+
+    // A data file made before the title index: suggestions match addresses as before. One whose
+    // title index lacks rows has them copied by the catch-up worker.
+    void olderFilesAndTheTitleIndex() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        QVERIFY(data.Db().ExecuteScript(QStringLiteral("DROP TRIGGER qb_history_title_update;\n"
+                                                       "DROP TABLE qb_history_title_search;\n"
+                                                       "DROP TABLE qb_history_title;\n")));
+        {
+            THistory history(data.Db());
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
+            QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zhihu"))), QStringList{"https://www.zhihu.com/"});
+            QVERIFY(history.FindSuggestions(QStringLiteral("知乎")).isEmpty());
+            QVERIFY(history.DeleteHistoryRange(0, std::numeric_limits<qint32>::max()));
+        }
+        TTestDb behind;
+        QVERIFY(behind.Ok());
+        QVERIFY(AddUnindexedRows(behind.Db(), 2100));
+        QVERIFY(behind.Db().Execute(QStringLiteral("UPDATE qb_history SET site_name = '哔哩哔哩' WHERE id = 7")));
+        THistory history(behind.Db());
+        QVERIFY(history.FindSuggestions(QStringLiteral("blbl")).isEmpty());
+        TSearchIndexCatchUp(history).Wait();
+        QCOMPARE(history.FindSuggestions(QStringLiteral("blbl")).size(), 1);
+    }
+
     // A read-only data file whose index is behind: the catch-up gives up without a write, and
     // searches read qb_history without trying to update the index.
     void readOnlyFileLeavesTheIndexAlone() {

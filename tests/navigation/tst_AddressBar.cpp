@@ -9,6 +9,8 @@
 #include "navigation/SuggestionList.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,7 +98,8 @@ class TAddressBarTest final : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void typingFillsSortedSuggestions();
+    void typingFillsRankedSuggestions();
+    void inputMethodCommitAndPasteRefill();
     void modifiersAndBackspaceLeaveTheList();
     void f4OnEmptyBarListsNewest();
     void upAndDownWrapAndWriteTheEntry();
@@ -117,7 +120,7 @@ private slots:
     void nothingIsSearchedWhileClosing();
 };
 
-void TAddressBarTest::typingFillsSortedSuggestions() {
+void TAddressBarTest::typingFillsRankedSuggestions() {
     TFixture f;
     f.History = QStringList{QStringLiteral("http://zed.com/abc"), QStringLiteral("http://Abc.org/"),
                             QStringLiteral("http://mid.net/abc"), QStringLiteral("http://none.net/")};
@@ -125,12 +128,43 @@ void TAddressBarTest::typingFillsSortedSuggestions() {
     QTest::keyClicks(f.Edit, QStringLiteral("abc"));
     QCOMPARE(f.Asked.last(), QStringLiteral("abc"));
     QVERIFY(f.List->isVisible());
+    // In the order the history ranked them.
     QCOMPARE(f.ListEntries(),
-             QStringList({QStringLiteral("http://Abc.org/"), QStringLiteral("http://mid.net/abc"),
-                          QStringLiteral("http://zed.com/abc")}));
+             QStringList({QStringLiteral("http://zed.com/abc"), QStringLiteral("http://Abc.org/"),
+                          QStringLiteral("http://mid.net/abc")}));
     // The list lies under the address field, as wide as it.
     QCOMPARE(f.List->width(), f.Panel->width());
     QVERIFY(f.List->y() >= f.Panel->mapTo(&f.Window, QPoint(0, f.Panel->height())).y());
+}
+
+// Text that arrives without key releases of its own (an input method's commit, a paste by key
+// or by the context menu) refills the list with the whole text; composing does not.
+void TAddressBarTest::inputMethodCommitAndPasteRefill() {
+    TFixture f;
+    f.History = QStringList{QStringLiteral("http://zhihu.example/知乎"), QStringLiteral("http://other.example/")};
+    f.Edit->setFocus();
+    QTest::keyClicks(f.Edit, QStringLiteral("other"));
+    QCOMPARE(f.ListEntries(), QStringList{QStringLiteral("http://other.example/")});
+    f.Edit->clear();
+    const int asked = f.Asked.size();
+    QInputMethodEvent composing(QStringLiteral("zhi"), {});
+    QApplication::sendEvent(f.Edit, &composing);
+    QCOMPARE(f.Asked.size(), asked);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("知乎"));
+    QApplication::sendEvent(f.Edit, &commit);
+    QCOMPARE(f.Asked.last(), QStringLiteral("知乎"));
+    QCOMPARE(f.ListEntries(), QStringList{QStringLiteral("http://zhihu.example/知乎")});
+
+    QApplication::clipboard()->setText(QStringLiteral("other"));
+    f.Edit->selectAll();
+    QTest::keySequence(f.Edit, QKeySequence::Paste);
+    QCOMPARE(f.Asked.last(), QStringLiteral("other"));
+    QCOMPARE(f.ListEntries(), QStringList{QStringLiteral("http://other.example/")});
+    QApplication::clipboard()->setText(QStringLiteral("知"));
+    f.Edit->selectAll();
+    f.Edit->paste(); // the context menu's Paste
+    QCOMPARE(f.Asked.last(), QStringLiteral("知"));
 }
 
 void TAddressBarTest::modifiersAndBackspaceLeaveTheList() {
@@ -166,7 +200,7 @@ void TAddressBarTest::f4OnEmptyBarListsNewest() {
 
 void TAddressBarTest::upAndDownWrapAndWriteTheEntry() {
     TFixture f;
-    f.History = QStringList{QStringLiteral("http://b.com/"), QStringLiteral("http://a.com/"),
+    f.History = QStringList{QStringLiteral("http://a.com/"), QStringLiteral("http://b.com/"),
                             QStringLiteral("http://c.com/")};
     f.Edit->setFocus();
     QTest::keyClick(f.Edit, Qt::Key_F4);

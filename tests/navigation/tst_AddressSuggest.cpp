@@ -12,7 +12,6 @@ class TAddressSuggestTest final : public QObject {
 private slots:
     void keyActions_data();
     void keyActions();
-    void sortingIgnoresCaseAndKeepsRepeats();
     void walkWrapsAround_data();
     void walkWrapsAround();
     void secureAddress_data();
@@ -56,15 +55,6 @@ void TAddressSuggestTest::keyActions() {
     QFETCH(bool, alt);
     QFETCH(TAddressKeyAction, action);
     QCOMPARE(AddressKeyAction(key, ctrl, shift, alt), action);
-}
-
-void TAddressSuggestTest::sortingIgnoresCaseAndKeepsRepeats() {
-    const QStringList sorted = SortSuggestions(
-        {QStringLiteral("http://b.com/"), QStringLiteral("HTTP://A.com/"), QStringLiteral("http://c.com/"),
-         QStringLiteral("http://a.com/x"), QStringLiteral("http://b.com/")});
-    QCOMPARE(sorted, QStringList({QStringLiteral("HTTP://A.com/"), QStringLiteral("http://a.com/x"),
-                                  QStringLiteral("http://b.com/"), QStringLiteral("http://b.com/"),
-                                  QStringLiteral("http://c.com/")}));
 }
 
 void TAddressSuggestTest::walkWrapsAround_data() {

@@ -1,0 +1,22 @@
+-- Title search index of the address-bar suggestions. qb_history_title keeps, under the id of each
+-- qb_history row, the searchable forms of its title as UTF-8: the title in lower case and, for a
+-- title with Chinese characters, their full pinyin and pinyin initials, one form a line.
+-- qb_history_title_search indexes them in three-character pieces without positions (detail=none:
+-- a fraction of the size; the text is compared again on every row it hands over) and without
+-- text lengths (columnsize=0).
+-- The history store writes both as it writes the address copies, and removes them with the rows.
+-- A changed title drops every copy from that row on, and the store copies those rows again.
+CREATE TABLE qb_history_title (
+    id INTEGER PRIMARY KEY,
+    keys TEXT
+);
+
+CREATE VIRTUAL TABLE qb_history_title_search USING fts5(
+    keys, content = 'qb_history_title', content_rowid = 'id', tokenize = 'trigram', detail = 'none',
+    columnsize = 0);
+
+CREATE TRIGGER qb_history_title_update AFTER UPDATE OF site_name ON qb_history BEGIN
+    INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys)
+        SELECT 'delete', id, keys FROM qb_history_title WHERE id >= old.id;
+    DELETE FROM qb_history_title WHERE id >= old.id;
+END;

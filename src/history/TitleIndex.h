@@ -1,0 +1,52 @@
+// The title search index of the history (qb_history_title and qb_history_title_search): the
+// searchable forms of each row's title (TTitleKeys), kept beside the address search index by the
+// history store. A data file made before it existed has none: titles are then not searched.
+// Not locked itself: the history store runs every change under its index lock.
+#pragma once
+
+#include <QString>
+#include <atomic>
+
+class TDb;
+
+// Text as a UTF-8 literal of SQL. The data file's statements are converted to GB18030 on their
+// way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
+QString SqlUtf8Literal(const QString& text);
+// True when the LIKE pattern "%text%" holds a run of at least three characters without a
+// wildcard: only then can a trigram index look the text up instead of reading every row.
+bool TrigramCanLookUp(const QString& text);
+// " WHERE " and the condition on a table of copies that picks the copies of the qb_history rows
+// the condition picks; nothing for an empty condition (every row).
+QString WhereCopiesOf(const QString& condition);
+
+class TTitleIndex {
+public:
+    explicit TTitleIndex(TDb& db);
+
+    // Whether searches use it now (present, readable and its rows brought up to date).
+    bool IsUsable() const { return m_state == TState::Current; }
+    bool IsPresent() const { return m_state != TState::Absent; }
+
+    // Copies one batch of rows newer than the newest copy: the number copied, -1 on failure (then
+    // the index is given up for this session).
+    int CopyBatch(int batch);
+    // Marks the index up to date after its rows were all copied.
+    void SetCurrent();
+
+    // Statements that take the copies of the rows the condition on qb_history picks (empty: every
+    // row) out of the index; they run before the rows are deleted. Empty when there is no index.
+    QString Deletion(const QString& condition) const;
+    // Removes the index from the data file after a deletion it could not follow.
+    void Remove();
+
+    // The newest rows (up to limit) whose title forms contain the text (LIKE semantics). Texts
+    // without a run of three characters read the copies newest first, at most `window` of them.
+    QString FindStatement(const QString& text, int limit, int window) const;
+
+private:
+    enum class TState { Absent, Behind, Current, GivenUp };
+    TState Probe();
+
+    TDb& m_db;
+    std::atomic<TState> m_state{TState::Absent};
+};
