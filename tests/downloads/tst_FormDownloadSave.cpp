@@ -2,7 +2,7 @@
 // overwrites (checked again at OK), the checks of the fields, the copy keys, and the download
 // centre's rules (listed addresses refused, the last folder remembered, cancel and closing).
 #include "DownloadFixture.h"
-#include "ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
 #include "downloads/FormDownload.h"

@@ -1,7 +1,7 @@
 // The import and export window's import through the compatibility engine's module: the messages,
 // who is told to rebuild, and a manager that shows what was imported from it.
 #include "common/Messages.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/FavoriteListModel.h"
 #include "favorites/Favorites.h"

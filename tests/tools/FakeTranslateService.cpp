@@ -59,7 +59,8 @@ void TFakeTranslateService::Answer(QTcpSocket* socket, const QByteArray& target)
         head += "Location: " + answer.Location + "\r\n";
     const QByteArray response = head + "\r\n" + answer.Body;
     const QPointer<QTcpSocket> guarded(socket);
-    QTimer::singleShot(answer.DelayMs, this, [guarded, response] {
+    QTimer::singleShot(answer.DelayMs, this, [this, guarded, response] {
+        ++AnswersDue;
         if (!guarded)
             return;
         guarded->write(response);
