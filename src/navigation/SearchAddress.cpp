@@ -32,7 +32,12 @@ QString SearchEngineAddress(int engine, const QString& words) {
     if (engine < 0 || engine >= seCount)
         return QString();
     const TEngineRow& row = kEngines[engine];
-    return QString::fromUtf8(row.Endpoint) + QLatin1String(row.PathAndQuery) + EncodeSearchWords(words);
+    QString endpoint = qEnvironmentVariable("QUELLON_SEARCH_ROOT");
+    while (endpoint.endsWith(QLatin1Char('/')))
+        endpoint.chop(1);
+    if (endpoint.isEmpty())
+        endpoint = QString::fromUtf8(row.Endpoint);
+    return endpoint + QLatin1String(row.PathAndQuery) + EncodeSearchWords(words);
 }
 
 QString SearchEngineCaption(int engine) {

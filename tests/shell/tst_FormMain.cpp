@@ -635,6 +635,11 @@ void TFormMainTest::optionsTab() {
 }
 
 void TFormMainTest::searchOpensNewTab() {
+    // The engine's address on the test's own server: nothing is looked up outside.
+    qputenv("QUELLON_SEARCH_ROOT", m_site->Server().Url(QString()).toUtf8());
+    struct TUnset {
+        ~TUnset() { qunsetenv("QUELLON_SEARCH_ROOT"); }
+    } unset;
     TTestDb data;
     auto window = OpenWindow(data.Db());
     auto* search = Control<QLineEdit>(*window, "EditSearch");
