@@ -18,7 +18,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qtbase5-dev libqt5svg5-dev qtwebengine5-dev libqt5webkit5-dev qtmultimedia5-dev
     libqt5x11extras5-dev libxcb1-dev libxcb-keysyms1-dev
-    libsqlite3-dev libcurl4-openssl-dev
+    libsqlite3-dev libcurl4-openssl-dev libxml2-dev
     fonts-wqy-microhei xvfb xauth python3 openssl ca-certificates imagemagick
     qttranslations5-l10n xdotool xclip poppler-utils x11-utils
     iproute2

@@ -20,6 +20,7 @@
 #include <QNetworkDiskCache>
 #include <QPainter>
 #include <QProcess>
+#include <QUrl>
 #include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
@@ -346,15 +347,11 @@ QString MainDomainOfUrl(const QString& url) {
         ".gd.cn",  ".gx.cn",  ".hi.cn",  ".sc.cn",  ".gz.cn", ".yn.cn", ".xz.cn", ".sn.cn",
         ".gs.cn",  ".qh.cn",  ".nx.cn",  ".xj.cn",  ".tw.cn", ".hk.cn", ".mo.cn", ".com",
         ".net",    ".org",    ".biz",    ".info",   ".cc",    ".tv",    ".cn"};
-    QString host = url.toLower();
-    // Only a leading scheme is removed: an address carried in the query ("?u=https://...") must
-    // not cut the host apart.
-    host.remove(0, WebSchemeLength(host));
-    host.truncate(AuthorityEnd(host, 0) < 0 ? host.size() : AuthorityEnd(host, 0));
-    // The port is not part of the domain.
-    const int colon = host.lastIndexOf(QLatin1Char(':'));
-    if (colon >= 0 && !host.endsWith(QLatin1Char(']')))
-        host.truncate(colon);
+    // The host as an address parser finds it: a user and password part ("http://bank.com.cn:x@
+    // other.org/"), the port, the path and the query ("?u=https://...") are not the domain.
+    const QString text = url.trimmed();
+    QString host =
+        QUrl(WebSchemeLength(text) > 0 ? text : QStringLiteral("http://") + text).host(QUrl::FullyDecoded).toLower();
     QString suffix;
     for (const char* candidate : suffixes) {
         if (host.endsWith(QLatin1String(candidate))) {

@@ -5,6 +5,7 @@
 
 #include <QFileDevice>
 #include <QIODevice>
+#include <QUrl>
 #include <algorithm>
 #include <chrono>
 #include <curl/curl.h>
@@ -17,6 +18,9 @@ using TClock = std::chrono::steady_clock;
 const long kReceiveBufferSize = 512 * 1024;
 const long kMaxRedirects = 10;
 const int kIdlePollMs = 1000;
+// A transfer below CURLOPT_LOW_SPEED_LIMIT for this long fails: a server that sends a byte now and
+// then never trips the read time-out.
+const long kLowSpeedSeconds = 60;
 // Reserving the whole stated length in a memory buffer avoids regrowth; beyond this the buffer
 // grows as bytes arrive, so a lying header cannot make us allocate gigabytes up front.
 const qint64 kMaxReserve = 64 * 1024 * 1024;
@@ -59,6 +63,12 @@ QByteArray EncodeUrlForRequest(const QString& url) {
         }
     }
     return result;
+}
+
+// The address as the log may show it: no user, password, query or fragment (they may carry
+// secrets).
+QString LoggedAddress(const QString& url) {
+    return QUrl(url).adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
 }
 
 // Non-negative decimal number, -1 when the text is anything else.
@@ -124,6 +134,9 @@ struct THttpClient::Impl {
 
     QIODevice* Target = nullptr;
     QByteArray* Body = nullptr;
+    QString Url;
+    qint64 MaxBody = 0; // 0: no cap
+    int DeadlineMs = 0; // 0: no deadline
 
     QByteArray ReasonPhrase;
     bool InFinalResponse = false; // the current response is the one whose body we keep
@@ -148,6 +161,15 @@ struct THttpClient::Impl {
         if (!Failed)
             Client->m_error = text;
         Failed = true;
+    }
+    // A limit of ours ended the request: said in the log too, as many callers only see failure.
+    void FailOnLimit(const QString& text) {
+        if (!Failed)
+            WriteLog(QStringLiteral("HTTP client: %1 failed: %2").arg(LoggedAddress(Url), text));
+        Fail(text);
+    }
+    QString TooLargeText() const {
+        return QStringLiteral("answer larger than %1 bytes refused").arg(MaxBody);
     }
 
     void Configure(const QString& url, const QByteArray* postData);
@@ -249,6 +271,10 @@ bool THttpClient::Impl::HeadersComplete() {
         Fail(text);
         return false;
     }
+    if (MaxBody > 0 && response.ContentLength > MaxBody) {
+        FailOnLimit(TooLargeText() + QStringLiteral(" (the server states %1)").arg(response.ContentLength));
+        return false;
+    }
     if (Client->OnResponse) {
         QString refusal;
         if (!Client->OnResponse(response, &refusal)) {
@@ -269,7 +295,11 @@ void THttpClient::Impl::Configure(const QString& url, const QByteArray* postData
     const QByteArray requestUrl = EncodeUrlForRequest(url);
     curl_easy_setopt(easy, CURLOPT_URL, requestUrl.constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // A secure request never continues in plain text.
+    const bool secure = requestUrl.left(8).toLower() == "https://";
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, THttpClient::MinSpeed);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // A proxy tunnel's "200 Connection established" must not pass for the final answer.
@@ -306,6 +336,12 @@ size_t THttpClient::Impl::BodyBytes(const char* data, size_t size) {
         return size; // the body of a redirect that is being followed
     if (Client->m_aborted.load(std::memory_order_relaxed)) {
         Fail(QStringLiteral("aborted"));
+        return 0;
+    }
+    if (MaxBody > 0 && static_cast<qint64>(size) > MaxBody - Received) {
+        FailOnLimit(TooLargeText());
+        if (Body)
+            *Body = QByteArray(); // the part that came is no answer: its memory goes at once
         return 0;
     }
     if (Target) {
@@ -373,6 +409,18 @@ void THttpClient::SetFollowRedirects(bool follow) {
     m_followRedirects = follow;
 }
 
+void THttpClient::SetMaxBodySize(qint64 bytes) {
+    m_maxBodyBytes = qMax<qint64>(0, bytes);
+}
+
+void THttpClient::SetDeadline(int milliseconds) {
+    m_deadlineMs = qMax(0, milliseconds);
+}
+
+bool THttpClient::ReadsIntoMemory(const QIODevice* target) const {
+    return !qobject_cast<const QFileDevice*>(target);
+}
+
 bool THttpClient::Get(const QString& url, QIODevice* target) {
     if (!target || !target->isWritable())
         return FailWithoutTarget();
@@ -420,6 +468,10 @@ bool THttpClient::Perform(const QString& url, const QByteArray* postData, QIODev
     impl.Client = this;
     impl.Target = target;
     impl.Body = body;
+    impl.Url = url;
+    const bool memory = ReadsIntoMemory(target);
+    impl.MaxBody = m_maxBodyBytes >= 0 ? m_maxBodyBytes : (memory ? DefaultMaxMemoryBody : 0);
+    impl.DeadlineMs = m_deadlineMs >= 0 ? m_deadlineMs : (memory ? DefaultDeadlineMs : 0);
     impl.Easy = curl_easy_init();
     impl.Multi = curl_multi_init();
     if (!impl.Easy || !impl.Multi) {
@@ -461,6 +513,7 @@ int THttpClient::RunTransfer(Impl* impl) {
     CURLM* multi = impl->Multi;
     impl->LastActivity = TClock::now();
     const auto readTimeout = std::chrono::milliseconds(m_readTimeoutMs);
+    const auto deadline = TClock::now() + std::chrono::milliseconds(impl->DeadlineMs);
     while (true) {
         int running = 0;
         const CURLMcode code = curl_multi_perform(multi, &running);
@@ -490,6 +543,17 @@ int THttpClient::RunTransfer(Impl* impl) {
             }
         }
         int waitMs = kIdlePollMs;
+        if (impl->DeadlineMs > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now());
+            if (left.count() <= 0) {
+                impl->FailOnLimit(QStringLiteral("no complete answer within the deadline of %1 ms (%2 bytes "
+                                                 "received)")
+                                      .arg(impl->DeadlineMs)
+                                      .arg(impl->Received));
+                return CURLE_OPERATION_TIMEDOUT;
+            }
+            waitMs = static_cast<int>(qMin<qint64>(waitMs, left.count() + 1));
+        }
         if (impl->Connected && m_readTimeoutMs > 0) {
             const auto silence = TClock::now() - impl->LastActivity;
             if (silence >= readTimeout) {
@@ -500,7 +564,7 @@ int THttpClient::RunTransfer(Impl* impl) {
                 return CURLE_OPERATION_TIMEDOUT;
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(readTimeout - silence);
-            waitMs = static_cast<int>(qBound<qint64>(1, left.count() + 1, kIdlePollMs));
+            waitMs = static_cast<int>(qBound<qint64>(1, left.count() + 1, waitMs));
         }
         curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
     }

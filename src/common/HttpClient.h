@@ -1,6 +1,7 @@
 // Blocking HTTP/1.1 client over libcurl: one request at a time on the calling thread, TLS with
-// certificate verification, redirects, read time-out, custom headers, form posts, progress
-// notifications, and an abort that another thread may call at any moment.
+// certificate verification, redirects, read time-out, an overall deadline, a cap on the answer's
+// size, custom headers, form posts, progress notifications, and an abort that another thread may
+// call at any moment.
 #pragma once
 
 #include <QByteArray>
@@ -39,7 +40,20 @@ public:
     // No byte from the server for this long once connected fails the request; 0: no limit.
     void SetReadTimeout(int milliseconds);
     void SetConnectTimeout(int milliseconds);
-    void SetFollowRedirects(bool follow); // on by default, at most 10
+    // On by default, at most 10. A request to an https address never follows a redirect to http.
+    void SetFollowRedirects(bool follow);
+    // The most body bytes accepted; a longer answer fails ("answer larger than ..."), before its
+    // first byte when the server states its length, and is logged. 0: no limit. Default:
+    // DefaultMaxMemoryBody for an answer read into memory, no limit for a file target.
+    void SetMaxBodySize(qint64 bytes);
+    // The whole request, connecting included, fails when it has not ended within this time.
+    // 0: no limit. Default: DefaultDeadlineMs for an answer read into memory, none for a file
+    // target; any transfer also fails when it stays below MinSpeed bytes a second for a minute.
+    void SetDeadline(int milliseconds);
+
+    static constexpr qint64 DefaultMaxMemoryBody = 1024 * 1024;
+    static constexpr int DefaultDeadlineMs = 60000;
+    static constexpr long MinSpeed = 16;
 
     // Notifications, called on the requesting thread inside Get/Post.
     // OnResponse: the final 2xx response's status and headers, before its first body byte;
@@ -73,6 +87,7 @@ public:
 private:
     bool Perform(const QString& url, const QByteArray* postData, QIODevice* target, QByteArray* body);
     bool FailWithoutTarget();
+    bool ReadsIntoMemory(const QIODevice* target) const;
     int RunTransfer(Impl* impl); // the libcurl result code of the finished transfer
     QString TransferErrorText(int code, const char* detail, qint64 received) const;
 
@@ -81,6 +96,8 @@ private:
     int m_readTimeoutMs = 60000;
     int m_connectTimeoutMs = 30000;
     bool m_followRedirects = true;
+    qint64 m_maxBodyBytes = -1; // -1: the default for the target
+    int m_deadlineMs = -1;      // -1: the default for the target
     THttpResponse m_response;
     QString m_error;
     std::atomic<bool> m_aborted{false};

@@ -5,7 +5,43 @@
 #include "common/CommonFunc.h"
 #include "favorites/Favorites.h"
 
-#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Names and addresses are data: the characters that would end an attribute or start markup are
+// written as references, and so are line breaks, which a parser would otherwise normalise.
+QString Escaped(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&':
+            escaped += QStringLiteral("&amp;");
+            break;
+        case '<':
+            escaped += QStringLiteral("&lt;");
+            break;
+        case '>':
+            escaped += QStringLiteral("&gt;");
+            break;
+        case '"':
+            escaped += QStringLiteral("&quot;");
+            break;
+        case '\r':
+            escaped += QStringLiteral("&#13;");
+            break;
+        case '\n':
+            escaped += QStringLiteral("&#10;");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace
 
 QByteArray BookmarkFileText(const TFavorites& favorites) {
     QString text;
@@ -20,8 +56,9 @@ QByteArray BookmarkFileText(const TFavorites& favorites) {
     line(QStringLiteral("<DL>"));
     line(QStringLiteral("<p>"));
     for (const TFavInfo& favorite : favorites.Items) {
-        line(QStringLiteral("<DT><A HREF=\"") + favorite.FavUrl + QStringLiteral("\" FAV_POS=\"") +
-             favorite.Ranking + QStringLiteral("\" >") + favorite.FavName + QStringLiteral("</A>"));
+        line(QStringLiteral("<DT><A HREF=\"") + Escaped(favorite.FavUrl) + QStringLiteral("\" FAV_POS=\"") +
+             Escaped(favorite.Ranking) + QStringLiteral("\" >") + Escaped(favorite.FavName) +
+             QStringLiteral("</A>"));
     }
     line(QStringLiteral("</DL>"));
     line(QStringLiteral("</p>"));
@@ -30,18 +67,21 @@ QByteArray BookmarkFileText(const TFavorites& favorites) {
 
 bool ExportFavorites(TFavorites& favorites, const QString& fileName) {
     favorites.LoadFavorites();
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the old file and renamed over it once complete: a failed export leaves the
+    // old file as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
         WriteLog(QStringLiteral("Export favorites: cannot create ") + fileName + QStringLiteral(": ") +
                  file.errorString());
         return false;
     }
     const QByteArray text = BookmarkFileText(favorites);
-    if (file.write(text) != text.size() || !file.flush()) {
+    // A write the disk takes only in part (full, or over the size limit) fails the flush, while
+    // commit alone would still rename the cut-off file over the old one.
+    if (file.write(text) != text.size() || !file.flush() || !file.commit()) {
         WriteLog(QStringLiteral("Export favorites: cannot write ") + fileName + QStringLiteral(": ") +
                  file.errorString());
         return false;
     }
-    file.close();
-    return file.error() == QFileDevice::NoError;
+    return true;
 }

@@ -7,8 +7,8 @@
 class TFavorites;
 
 // The file's text for the favorites in display order: GB18030, every line ended by CR LF, no
-// byte-order mark; names and addresses written as they are.
+// byte-order mark; & < > " and line breaks of names and addresses written as character references.
 QByteArray BookmarkFileText(const TFavorites& favorites);
-// Reloads the favorites from the table and writes them to the file (created or replaced).
-// False when the file could not be written completely.
+// Reloads the favorites from the table and writes them to the file (created or replaced). False
+// when the file could not be written completely; an existing file is then left unchanged.
 bool ExportFavorites(TFavorites& favorites, const QString& fileName);

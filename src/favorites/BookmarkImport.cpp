@@ -1,65 +1,26 @@
-// The bookmark file reader over the QtWebKit document tree.
+// The bookmark file import: the parsed links stored in batches.
 #include "favorites/BookmarkImport.h"
 
 #include "common/CommonFunc.h"
+#include "favorites/BookmarkParser.h"
 #include "favorites/Favorites.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSet>
-#include <QWebElement>
-#include <QWebFrame>
-#include <QWebPage>
-#include <QWebSettings>
+#include <QThread>
 
 namespace {
 
-// The parser closes whatever a cut-off file leaves open, so a file that ends inside its list is
-// recognised from its bytes: it must not be empty or binary, and after its last link the link
-// and the list must be closed.
-bool SourceLooksComplete(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        WriteLog(QStringLiteral("Import favorites: cannot read ") + fileName);
-        return false;
-    }
-    const QByteArray bytes = file.readAll().toLower();
-    if (bytes.trimmed().isEmpty() || bytes.contains('\0')) {
-        WriteLog(QStringLiteral("Import favorites: not a bookmark file: ") + fileName);
-        return false;
-    }
-    // Tags are matched by their whole name: "<a" alone would also find <abbr>, <address>, <area>,
-    // <aside> and <audio>, and "</a" would find </abbr>.
-    static const QRegularExpression linkStart(QStringLiteral("<a(?:[\\s>/]|$)"));
-    static const QRegularExpression linkClose(QStringLiteral("</a\\s*>"));
-    static const QRegularExpression listClose(QStringLiteral("</dl\\s*>"));
-    const QString text = QString::fromLatin1(bytes);
-    const int lastLink = text.lastIndexOf(linkStart);
-    if (lastLink >= 0) {
-        const int linkEnd = text.indexOf(linkClose, lastLink);
-        if (linkEnd < 0 || text.indexOf(listClose, linkEnd) < 0) {
-            WriteLog(QStringLiteral("Import favorites: the file ends inside its list: ") + fileName);
-            return false;
-        }
-    }
-    return true;
+constexpr qint64 kLargestFile = 256LL * 1024 * 1024;
+
+bool StopRequested() {
+    return QThread::currentThread()->isInterruptionRequested();
 }
 
 } // namespace
 
-void LoadBookmarkFile(QWebFrame* frame, const QString& fileName) {
-    frame->page()->settings()->setDefaultTextEncoding(QStringLiteral("GB18030"));
-    frame->load(QUrl::fromLocalFile(fileName));
-}
-
-bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
-    if (!frame)
-        return false;
-    if (frame->url().isLocalFile() && !SourceLooksComplete(frame->url().toLocalFile()))
-        return false;
-    const QWebElement document = frame->documentElement();
-    const QWebElementCollection links = document.findAll(QStringLiteral("a"));
-    if (document.isNull() || (links.count() == 0 && document.findFirst(QStringLiteral("dl")).isNull())) {
+bool ImportFavorites(TFavorites& favorites, const TBookmarkDocument& document) {
+    if (document.Links.isEmpty() && !document.HasList) {
         WriteLog(QStringLiteral("Import favorites: the document holds no bookmark list"));
         return false;
     }
@@ -77,30 +38,51 @@ bool ImportFavorites(TFavorites& favorites, QWebFrame* frame) {
         batch.clear();
         return stored;
     };
-    for (const QWebElement& link : links) {
+    for (const TBookmarkLink& link : document.Links) {
+        if (StopRequested())
+            return false;
         // The address as the file spells it, so that a file written from this store names the
         // stored addresses exactly and importing it again finds every one of them.
-        const QString url = link.attribute(QStringLiteral("href"));
-        if (seen.contains(url) || favorites.FavoriteExists(url))
+        if (seen.contains(link.Url) || favorites.FavoriteExists(link.Url))
             continue;
-        if (!link.hasAttribute(QStringLiteral("FAV_POS"))) {
-            WriteLog(QStringLiteral("Import favorites: a link without FAV_POS ends the import: ") + url);
+        if (!link.HasFavPos) {
+            WriteLog(QStringLiteral("Import favorites: a link without FAV_POS ends the import: ") + link.Url);
             flush();
             return false;
         }
-        TFavInfo item;
-        item.FavName = link.toPlainText();
-        item.FavUrl = url;
-        item.Ranking = link.attribute(QStringLiteral("FAV_POS"));
         // A ranking that is not a number cannot be stored: that link is left out, the walk goes on.
-        if (!TFavorites::IsRanking(item.Ranking)) {
-            WriteLog(QStringLiteral("Import favorites: not a ranking, link left out: ") + url);
+        if (!TFavorites::IsRanking(link.FavPos)) {
+            WriteLog(QStringLiteral("Import favorites: not a ranking, link left out: ") + link.Url);
             continue;
         }
+        TFavInfo item;
+        item.FavName = link.Name;
+        item.FavUrl = link.Url;
+        item.Ranking = link.FavPos;
         batch.append(item);
-        seen.insert(url);
+        seen.insert(link.Url);
         if (batch.size() == kBatch && !flush())
             return false;
     }
     return flush();
+}
+
+bool ImportBookmarkFile(TFavorites& favorites, const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WriteLog(QStringLiteral("Import favorites: cannot read ") + fileName + QStringLiteral(": ") +
+                 file.errorString());
+        return false;
+    }
+    // A device or pipe could give bytes without end.
+    if (file.isSequential() || file.size() > kLargestFile) {
+        WriteLog(QStringLiteral("Import favorites: not a file of a bookmark file's size: ") + fileName);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (!BookmarkBytesLookWhole(bytes)) {
+        WriteLog(QStringLiteral("Import favorites: not a whole bookmark file: ") + fileName);
+        return false;
+    }
+    return ImportFavorites(favorites, ParseBookmarkHtml(bytes));
 }

@@ -1,19 +1,21 @@
-// Reading favorites from a bookmark file parsed by the compatibility engine (QtWebKit).
+// Reading favorites from a bookmark file: the file's links walked in document order and stored.
 #pragma once
 
 #include <QString>
 
-class QWebFrame;
 class TFavorites;
-
-// Navigates the (hidden) frame to the bookmark file, decoded as GB18030 as the writer writes it.
-// ImportFavorites runs once the frame reports the load finished.
-void LoadBookmarkFile(QWebFrame* frame, const QString& fileName);
+struct TBookmarkDocument;
 
 // Adds every link of the parsed document, in document order, whose address is not stored yet,
 // with its FAV_POS attribute as ranking and its text as name. False, before anything is added,
-// for a document that is not a bookmark file (no list and no link; an empty or binary file; a
-// file cut off after its last link). False at the first new link without FAV_POS, and when the
-// data file does not take new favorites (read-only, full), keeping the favorites added before.
-// A link whose FAV_POS is not a whole number is left out.
-bool ImportFavorites(TFavorites& favorites, QWebFrame* frame);
+// for a document that holds neither a list nor a link. False at the first new link without
+// FAV_POS, and when the data file does not take new favorites (read-only, full), keeping the
+// favorites added before. A link whose FAV_POS is not a whole number is left out. Stops with
+// false when the calling thread is asked to stop.
+bool ImportFavorites(TFavorites& favorites, const TBookmarkDocument& document);
+
+// Reads, parses and imports the file (see ImportFavorites). False, before anything is added, for
+// a file that cannot be read, is larger than any bookmark file (256 MB), is not a bookmark file
+// (empty, binary) or was cut off after its last link. Safe to run off the UI thread: it touches
+// only the data file, which serialises its statements.
+bool ImportBookmarkFile(TFavorites& favorites, const QString& fileName);

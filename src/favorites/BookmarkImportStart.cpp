@@ -1,19 +1,34 @@
-// Starting a bookmark import through the compatibility engine's module.
+// Starting a bookmark import on a worker thread.
 #include "favorites/BookmarkImportStart.h"
 
-#include "common/ModuleLoader.h"
+#include "favorites/BookmarkImport.h"
 
-namespace {
-// The function the module exports; see BookmarkImportModule.cpp.
-using TImportFunction = void (*)(TFavorites&, const QString&, QObject*, const TBookmarkImportDone&);
-} // namespace
+#include <QCoreApplication>
+#include <QThread>
+#include <memory>
 
 bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, QObject* owner,
                          TBookmarkImportDone done) {
-    static const auto import = reinterpret_cast<TImportFunction>(
-        ResolveModuleFunction(QStringLiteral("quellon_webkit"), "QuellonImportBookmarks"));
-    if (!import)
+    // The worker writes its answer here before it finishes; the owner reads it after the
+    // finished signal has crossed to its thread.
+    auto imported = std::make_shared<bool>(false);
+    QThread* worker = QThread::create(
+        [&favorites, fileName, imported] { *imported = ImportBookmarkFile(favorites, fileName); });
+    if (!worker)
         return false;
-    import(favorites, fileName, owner, done);
+    worker->setObjectName(QStringLiteral("BookmarkImport"));
+    QObject::connect(worker, &QThread::finished, owner, [imported, done] {
+        if (done)
+            done(*imported);
+    });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    const auto stop = [worker] {
+        worker->requestInterruption();
+        worker->wait();
+    };
+    QObject::connect(owner, &QObject::destroyed, worker, stop);
+    if (QCoreApplication::instance())
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, worker, stop);
+    worker->start();
     return true;
 }

@@ -1,5 +1,5 @@
-// One bookmark file import on a hidden compatibility-engine page, started through the engine's
-// module so that the windows never load QtWebKit themselves.
+// One bookmark file import on a worker thread, so that reading, parsing and storing a file of any
+// size leave the window responsive.
 #pragma once
 
 #include <QString>
@@ -8,11 +8,12 @@
 class QObject;
 class TFavorites;
 
-// Called with ImportFavorites' answer once the page has parsed the file.
+// Called on owner's thread with ImportBookmarkFile's answer.
 using TBookmarkImportDone = std::function<void(bool)>;
 
-// Loads the file into a hidden page owned by owner and, when the page reports the document
-// complete, imports its links into favorites and calls done (not when owner is gone by then).
-// False when the compatibility engine's module cannot be opened; done is not called then.
+// Imports the file into favorites on a thread of its own and then calls done through owner's
+// event queue (not when owner is gone by then). Destroying owner, or the application quitting,
+// stops the import at its next batch and waits for it, so that the store outlives the worker.
+// False when no thread could be started; done is not called then.
 bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, QObject* owner,
                          TBookmarkImportDone done);

@@ -7,12 +7,16 @@ TFavIconQueue::TFavIconQueue(TRequester request, QObject* parent)
 }
 
 void TFavIconQueue::Ask(const QString& url, const QString& iconFile) {
-    if (m_asked.contains(iconFile))
+    if (m_asked.contains(iconFile) || !m_opened.contains(url.trimmed()))
         return;
     m_asked.insert(iconFile);
     m_queue.enqueue({url, iconFile});
     if (!m_timer.isActive())
         m_timer.start(0);
+}
+
+void TFavIconQueue::NoteOpened(const QString& url) {
+    m_opened.insert(url.trimmed());
 }
 
 void TFavIconQueue::HandOut() {

@@ -1,6 +1,9 @@
 // The favorites' icon requests, handed out a few at a time: every build of the bar lists each
 // favorite whose icon file is missing, and each request may start a fetcher thread, so a bar of
-// thousands of favorites must not start thousands of fetchers at once.
+// thousands of favorites must not start thousands of fetchers at once. Only favorites the user
+// opened in this session are fetched: an imported list (addresses of the local network included)
+// must not make the browser contact every site in it without a click; the others keep the
+// stored or the default icon.
 #pragma once
 
 #include <QObject>
@@ -20,10 +23,12 @@ public:
 
     explicit TFavIconQueue(TRequester request, QObject* parent = nullptr);
 
-    // Queues the request for an icon file, once per session: a later build asking for the same
-    // file again (its fetch found no icon) adds nothing. The first batch goes out once the
-    // caller's build has returned to the event loop.
+    // Queues the request for an icon file, once per session, when the user has opened url: a
+    // later build asking for the same file again (its fetch found no icon) adds nothing. The first
+    // batch goes out once the caller's build has returned to the event loop.
     void Ask(const QString& url, const QString& iconFile);
+    // The user opened this favorite: its icon may be fetched from now on.
+    void NoteOpened(const QString& url);
     int Pending() const { return m_queue.size(); }
 
 private:
@@ -32,5 +37,6 @@ private:
     TRequester m_request;
     QQueue<QPair<QString, QString>> m_queue; // address and icon file, in the order asked
     QSet<QString> m_asked;                   // icon files queued or handed out
+    QSet<QString> m_opened;                  // addresses the user opened this session
     QTimer m_timer;
 };

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QSaveFile>
+#include <QUrl>
 
 namespace {
 // An icon server that does not answer must not keep a thread for minutes.
@@ -38,16 +39,7 @@ TIconAnswer AskForIcon(const QString& url) {
     THttpClient client;
     client.SetConnectTimeout(kConnectTimeoutMs);
     client.SetReadTimeout(kReadTimeoutMs);
-    client.OnResponse = [](const THttpResponse& response, QString* refusal) {
-        if (response.ContentLength <= kMaxIconBytes)
-            return true;
-        *refusal = QStringLiteral("too large for an icon");
-        return false;
-    };
-    client.OnWork = [&client](qint64 received) {
-        if (received > kMaxIconBytes)
-            client.Abort();
-    };
+    client.SetMaxBodySize(kMaxIconBytes);
     QByteArray body;
     const bool complete = client.Get(url, &body);
     TIconAnswer answer;
@@ -100,10 +92,16 @@ TFavIconDownload::TFavIconDownload(QString pageUrl, QString iconFile, quint8 pur
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
-QStringList TFavIconDownload::FixedCandidates(const QString& pageUrl) {
-    return {SiteRootOfUrl(pageUrl) + QStringLiteral("favicon.ico"),
-            UrlDirectory(pageUrl) + QStringLiteral("favicon.ico"),
-            QStringLiteral("http://www.") + MainDomainOfUrl(pageUrl) + QStringLiteral("/favicon.ico")};
+QString TFavIconDownload::SiteIconUrl(const QString& pageUrl) {
+    const QUrl page(pageUrl.trimmed());
+    if (!IsWebAddress(pageUrl.trimmed()) || page.host().isEmpty())
+        return QString();
+    QUrl root;
+    root.setScheme(page.scheme());
+    root.setHost(page.host());
+    root.setPort(page.port());
+    root.setPath(QStringLiteral("/favicon.ico"));
+    return root.toString(QUrl::FullyEncoded);
 }
 
 bool TFavIconDownload::IconFileUsable(const QString& iconFile) {
@@ -112,17 +110,16 @@ bool TFavIconDownload::IconFileUsable(const QString& iconFile) {
 }
 
 QStringList TFavIconDownload::Candidates() const {
-    // The engine has read the page already: fetching it again would repeat a request the user
-    // made once (an action link, a one-time address) only to find the same link.
-    const QString link =
-        PageIconUrl.isEmpty() ? FindFavIconLink(PageUrl, FetchUrlText(PageUrl)) : PageIconUrl;
+    const QString page = PageUrl.trimmed();
+    const bool securePage = page.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
     QStringList candidates;
-    if (IsWebAddress(link))
-        candidates.append(link);
-    for (const QString& candidate : FixedCandidates(PageUrl)) {
-        if (!candidates.contains(candidate))
-            candidates.append(candidate);
-    }
+    if (IsWebAddress(PageIconUrl) &&
+        (!securePage || PageIconUrl.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)))
+        candidates.append(PageIconUrl);
+    const QString site = SiteIconUrl(page);
+    if (!site.isEmpty() && !candidates.contains(site))
+        candidates.append(site);
+    candidates.removeAll(page);
     return candidates;
 }
 

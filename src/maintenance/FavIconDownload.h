@@ -14,7 +14,7 @@ class TFavIconDownload final : public QThread {
     Q_OBJECT
 public:
     // Not started; deletes itself once its run ends. pageIconUrl is the icon address the engine
-    // reported for the page; when given, the page is not fetched to find its icon link.
+    // reported for the page, empty when it reported none.
     TFavIconDownload(QString pageUrl, QString iconFile, quint8 purpose, QString pageIconUrl = QString());
 
     const QString PageUrl;
@@ -22,9 +22,9 @@ public:
     const quint8 Purpose;
     const QString PageIconUrl;
 
-    // The fixed candidates tried after the page's own icon link, in order: the site root's
-    // favicon.ico, the page folder's favicon.ico and the main domain's www host's favicon.ico.
-    static QStringList FixedCandidates(const QString& pageUrl);
+    // The site's own favicon.ico: the page's scheme, host and port with the path /favicon.ico;
+    // empty when the page is no web address.
+    static QString SiteIconUrl(const QString& pageUrl);
     // True when the file holds an icon: it can be read, is not empty and is binary. Anything else
     // (a 0-byte file left by a failed fetch, an error page) counts as missing.
     static bool IconFileUsable(const QString& iconFile);
@@ -37,8 +37,9 @@ protected:
     void run() override;
 
 private:
-    // Every candidate in order, without repeats: the page's own icon link first (the engine's
-    // icon address, or the link found in the page), then the fixed ones.
+    // Every candidate in order, without repeats: the engine's icon address (unless it would take
+    // an https page to plain http), then the site's own favicon.ico. The page itself is never
+    // fetched again: a one-time link or an action link must not run twice.
     QStringList Candidates() const;
     bool TryCandidate(const QString& url) const;
     bool SaveIcon(const QByteArray& icon) const;

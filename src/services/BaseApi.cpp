@@ -73,32 +73,17 @@ void TBaseApi::PostRequest(const QString& module, const QString& action, QString
              kRequestFailed + QStringLiteral("the web API address is not configured"));
 
     THttpClient client;
-    client.SetFollowRedirects(true);
+    // The form carries the access token: it goes to the configured address only. A redirect is a
+    // failure, never a second request (a 307 would post the token again, wherever it points).
+    client.SetFollowRedirects(false);
     client.SetConnectTimeout(m_connectTimeoutMs);
     client.SetReadTimeout(m_readTimeoutMs);
     // An answer is a small JSON envelope: a longer one is refused before or while it arrives,
     // so a broken or hostile service cannot fill the memory.
-    bool tooLarge = false;
-    client.OnResponse = [&tooLarge](const THttpResponse& response, QString* refusal) {
-        if (response.ContentLength <= MaxAnswerBytes)
-            return true;
-        tooLarge = true;
-        *refusal = QStringLiteral("the answer is larger than %1 bytes").arg(MaxAnswerBytes);
-        return false;
-    };
-    client.OnWork = [&client, &tooLarge](qint64 received) {
-        if (received > MaxAnswerBytes && !tooLarge) {
-            tooLarge = true;
-            client.Abort();
-        }
-    };
+    client.SetMaxBodySize(MaxAnswerBytes);
 
     QByteArray body;
-    if (!client.Post(RequestUrl(BaseUrl, module, action), FormOf(params), &body)) {
-        const QString reason = tooLarge
-                                   ? QStringLiteral("the answer is larger than %1 bytes").arg(MaxAnswerBytes)
-                                   : client.ErrorText();
-        Fail(TApiError::akTransport, module, action, kRequestFailed + reason);
-    }
+    if (!client.Post(RequestUrl(BaseUrl, module, action), FormOf(params), &body))
+        Fail(TApiError::akTransport, module, action, kRequestFailed + client.ErrorText());
     responseText = QString::fromUtf8(body);
 }

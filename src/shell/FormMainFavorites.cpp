@@ -41,6 +41,7 @@ void TFormMain::StartFavorites() {
     icons->setParent(m_favoritesBar); // ends with the bar
     m_favoritesBar->SetDefaults(ParseDefaultFavorites(BuiltInDefaultFavorites()));
     connect(m_favoritesBar, &TFavoritesBar::openRequested, this, &TFormMain::OpenFavoriteAddress);
+    connect(m_favoritesBar, &TFavoritesBar::openRequested, icons, &TFavIconQueue::NoteOpened);
 
     auto command = [this](const char* name, void (TFormMain::*handler)()) {
         if (auto* item = findChild<QAction*>(QLatin1String(name))) {

@@ -11,7 +11,7 @@
 #include "pagecommands/ContextMenuEntries.h"
 #include "pagecommands/FormFindWebPage.h"
 #include "pagecommands/PageFileNames.h"
-#include "pagecommands/PictureDownload.h"
+#include "pagecommands/FormSavePicture.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -214,11 +214,13 @@ void TFormMain::SavePictureAs(const QString& url) {
         QFileDialog::getSaveFileName(this, QString(), TPageFileNames::PictureFileName(url), filter);
     if (fileName.isEmpty())
         return;
-    QString error;
-    if (!TPictureDownload::Save(url, fileName, &error)) {
+    // Saved by a worker behind a progress window: a slow server never holds this window.
+    auto* saving = new TFormSavePicture(url, fileName, this);
+    connect(saving, &TFormSavePicture::Failed, this, [this, url](const QString& error) {
         WriteLog(QStringLiteral("Picture %1 not saved: %2").arg(url, error));
-        MsgBox(tr("保存失败！"), MB_ICONWARNING);
-    }
+        if (!Closing)
+            MsgBox(tr("保存失败！"), MB_ICONWARNING);
+    });
 }
 
 // ---- Printing

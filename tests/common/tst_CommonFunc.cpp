@@ -174,6 +174,9 @@ void TestCommonFunc::addressHelpers_data() {
         << "example.com";
     QTest::newRow("MainDomainOfUrl: port dropped") << &MainDomainOfUrl << "http://a.example.com:8080/x"
                                                    << "example.com";
+    QTest::newRow("MainDomainOfUrl: user and password part")
+        << &MainDomainOfUrl << "http://www.bank.com.cn:x@evil.example.org/"
+        << "example.org";
 }
 
 void TestCommonFunc::addressHelpers() {

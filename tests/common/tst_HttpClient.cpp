@@ -398,6 +398,40 @@ private slots:
         QCOMPARE(seen.Begins, 0);
     }
 
+    // An answer read into memory is capped and has a deadline unless the caller says otherwise:
+    // a huge or trickling answer fails, and what came of it is dropped.
+    void memoryAnswerLimits_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("stated length") << "/_gen/8000000" << "answer larger than 1048576 bytes refused (the server";
+        QTest::newRow("no length") << "/_gen/8000000?chunked=1" << "answer larger than 1048576 bytes refused";
+    }
+    void memoryAnswerLimits() {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        THttpClient client;
+        TNotifications seen;
+        seen.Attach(&client);
+        QByteArray body;
+        QVERIFY(!client.Get(Url(path), &body));
+        QVERIFY2(client.ErrorText().startsWith(error), qPrintable(client.ErrorText()));
+        QVERIFY(seen.Counts.isEmpty() || seen.Counts.last() <= 1024 * 1024);
+        QVERIFY(body.isEmpty() && body.capacity() == 0);
+        // A file target takes any size.
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("big")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY2(client.Get(Url(path), &file), qPrintable(client.ErrorText()));
+    }
+    void deadlineEndsATrickle() {
+        THttpClient client;
+        client.SetDeadline(1500);
+        QByteArray body;
+        QVERIFY(!client.Get(Url(QStringLiteral("/_gen/100000?rate=20")), &body));
+        QVERIFY2(client.ErrorText().startsWith(QStringLiteral("no complete answer within the deadline of 1500 ms")),
+                 qPrintable(client.ErrorText()));
+    }
+
     void deviceWriteFailures() {
         THttpClient client;
         QByteArray stored;

@@ -1,14 +1,15 @@
-// Reading bookmark files through the compatibility engine's document tree: round trip of an
-// exported file, skipping stored addresses, the FAV_POS rule and malformed files.
+// Reading bookmark files: round trip of an exported file, skipping stored addresses, the FAV_POS
+// rule, malformed files, and an export that fails.
 #include "common/AnsiCodec.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/BookmarkImport.h"
 #include "favorites/Favorites.h"
 #include "support/TestDb.h"
+#include "support/Unprivileged.h"
 
-#include <QWebFrame>
-#include <QWebPage>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -27,14 +28,8 @@ QList<TRow> Rows(TFavorites& favorites) {
     return rows;
 }
 
-// Loads the file into a hidden page as the import window does and imports it.
 bool Import(TFavorites& favorites, const QString& fileName) {
-    QWebPage page;
-    QSignalSpy loaded(&page, &QWebPage::loadFinished);
-    LoadBookmarkFile(page.mainFrame(), fileName);
-    if (!loaded.wait(10000))
-        return false;
-    return ImportFavorites(favorites, page.mainFrame());
+    return ImportBookmarkFile(favorites, fileName);
 }
 
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes) {
@@ -47,6 +42,11 @@ QString WriteFile(const QString& folder, const QString& name, const QByteArray& 
 
 QByteArray LinkLine(const QString& url, const QString& ranking, const QString& name) {
     return ToAnsi(QStringLiteral("<DT><A HREF=\"%1\" FAV_POS=\"%2\" >%3</A>\r\n").arg(url, ranking, name));
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 const QByteArray kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n<DL>\r\n<p>\r\n";
@@ -210,6 +210,86 @@ private slots:
         QVERIFY(Rows(favorites).isEmpty());
     }
 
+    // Names and addresses that look like markup, references or attributes come back byte for byte;
+    // none of them turns into markup in the file.
+    void hostileNamesComeBackByteForByte() {
+        const QStringList texts{"</A><script>alert(1)</script>",
+                                "\"FAV_POS=\"1",
+                                "Tom & \"Jerry\" 'x' <b>",
+                                "&amp; &lt; &#65; &nbsp; &bogus",
+                                "新闻 中文",
+                                "😀🀄𠀀",
+                                "   ",
+                                " padded ",
+                                "",
+                                "line\r\nbreak\nand\rreturn\ttab",
+                                "<!-- x --> ]]> <br> </DL>",
+                                "back\\slash %_"};
+        TTestDb source;
+        TFavorites from(source.Db());
+        for (int i = 0; i < texts.size(); ++i)
+            QVERIFY(
+                from.AddFavorite(texts[i], texts[i] + QStringLiteral("|%1").arg(i), QString::number(i + 1)));
+        const QString fileName = source.DirPath() + QStringLiteral("/bookmarks.html");
+        QVERIFY(ExportFavorites(from, fileName));
+        const QByteArray bytes = ReadFile(fileName);
+        QVERIFY(!bytes.toLower().contains("<script"));
+        QCOMPARE(bytes.count("FAV_POS=\""), texts.size());
+        TTestDb target;
+        TFavorites into(target.Db());
+        QVERIFY(Import(into, fileName));
+        QCOMPARE(Rows(into), Rows(from));
+    }
+
+    // An export that fails half way (the disk full) or cannot begin (a folder or a file the user
+    // may not write) leaves the old file as it was, and no stray file beside it.
+    void failedExportKeepsTheOldFile() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        for (int i = 0; i < 100; ++i)
+            QVERIFY(favorites.AddFavorite(QStringLiteral("收藏 %1").arg(i),
+                                          QStringLiteral("http://%1/").arg(i), "1"));
+        const QByteArray old = "the old bookmarks";
+        const QString fileName = WriteFile(data.DirPath(), QStringLiteral("b.html"), old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 2048;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool exported = ExportFavorites(favorites, fileName);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!exported);
+        QCOMPARE(ReadFile(fileName), old);
+        QCOMPARE(QDir(data.DirPath()).entryList({"b.html*"}), QStringList{"b.html"});
+
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadOther | QFile::ExeOther);
+        const QStringList folders{"locked", "open"};
+        for (const QString& folder : folders) {
+            QVERIFY(QDir(dir.path()).mkdir(folder));
+            QFile::setPermissions(WriteFile(dir.filePath(folder), "b.html", old),
+                                  folder == "locked" ? QFile::Permissions(0x6666)
+                                                     : QFile::Permissions(0x4444));
+            QFile::setPermissions(dir.filePath(folder), folder == "locked" ? QFile::Permissions(0x5555)
+                                                                           : QFile::Permissions(0x7777));
+        }
+        QCOMPARE(RunWithoutPrivileges([&] {
+                     TDb none;
+                     TFavorites empty(none);
+                     QString failures;
+                     for (const QString& folder : folders) {
+                         if (ExportFavorites(empty, dir.filePath(folder + "/b.html")))
+                             failures += folder + " was written ";
+                     }
+                     return failures;
+                 }),
+                 QString());
+        for (const QString& folder : folders)
+            QCOMPARE(ReadFile(dir.filePath(folder + "/b.html")), old);
+    }
+
     void exportOfNoFavoritesImportsAsNothing() {
         TTestDb data;
         QVERIFY(data.Ok());
@@ -221,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBookmarkImport)
+QTEST_GUILESS_MAIN(TestBookmarkImport)
 #include "tst_BookmarkImport.moc"

@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(lines.at(10), QStringLiteral("<DT><A HREF=\"http://b.example/\" FAV_POS=\"2\" >Second</A>"));
         QCOMPARE(
             lines.at(11),
-            QStringLiteral("<DT><A HREF=\"http://c.example/?a=1&b='2'\" FAV_POS=\"3\" >Third \"<q>\"</A>"));
+            QStringLiteral("<DT><A HREF=\"http://c.example/?a=1&amp;b='2'\" FAV_POS=\"3\" >Third &quot;&lt;q&gt;&quot;</A>"));
         QCOMPARE(lines.mid(12), (QStringList{"</DL>", "</p>", ""}));
         QVERIFY(bytes.contains(ToAnsi(QStringLiteral("新闻 😀"))));
 

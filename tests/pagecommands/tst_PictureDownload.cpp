@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -31,6 +32,7 @@ private slots:
     void pictureArrivesWhole();
     void errorStatusSavesNothing();
     void unreachableHostSavesNothing();
+    void tricklingServerEndsOnCancelOrDeadline();
     void menuEntries_data();
     void menuEntries();
 
@@ -75,6 +77,33 @@ void TPictureDownloadTest::unreachableHostSavesNothing() {
     const QString target = m_dir.filePath("unreachable.png");
     QVERIFY(!TPictureDownload::Save(QStringLiteral("http://127.0.0.1:1/pic.png"), target));
     QVERIFY(!QFile::exists(target));
+}
+
+// A server sending a byte now and then: the save runs beside the event loop, and a cancel or the
+// deadline ends it without leaving a file.
+void TPictureDownloadTest::tricklingServerEndsOnCancelOrDeadline() {
+    const QString slow = m_server->Url("/_gen/100000?rate=1");
+    for (const bool cancel : {true, false}) {
+        const QString target = m_dir.filePath(cancel ? "cancelled.png" : "late.png");
+        TPictureDownload download(slow, target);
+        download.SetDeadline(cancel ? 0 : 1500);
+        QSignalSpy cancelled(&download, &TPictureDownload::Cancelled);
+        QSignalSpy failed(&download, &TPictureDownload::Failed);
+        QSignalSpy progress(&download, &TPictureDownload::Progress);
+        download.Start();
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(10);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 20 && !progress.isEmpty(), 10000);
+        if (cancel)
+            download.Cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(cancelled.size() + failed.size(), 1, 10000);
+        QCOMPARE(cancelled.size(), cancel ? 1 : 0);
+        if (!cancel)
+            QVERIFY2(failed.first().first().toString().contains("deadline"), qPrintable(failed.first().first().toString()));
+        QVERIFY(!QFile::exists(target));
+    }
 }
 
 void TPictureDownloadTest::menuEntries_data() {

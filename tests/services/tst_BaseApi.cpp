@@ -5,6 +5,7 @@
 #include "services/ApiError.h"
 #include "services/Token.h"
 #include "services/UserApi.h"
+#include "support/TestServer.h"
 
 #include <QJsonObject>
 #include <QtTest>
@@ -185,6 +186,22 @@ private slots:
         const TOutcome outcome = CallWithAnswer(service, answer);
         QVERIFY2(!outcome.Failed, qPrintable(outcome.Message.left(200)));
         QCOMPARE(outcome.Result, QJsonValue(true));
+    }
+
+    // A redirect is not followed: the token is posted to the configured address only.
+    void redirectGetsNoToken() {
+        TTestServer configured;
+        TTestServer elsewhere;
+        QVERIFY(configured.Running() && elsewhere.Running());
+        TParamList params;
+        const TOutcome outcome = Call(configured.Url(QStringLiteral("/x?status=307&location=") +
+                                                     elsewhere.Url(QStringLiteral("/_post")) +
+                                                     QStringLiteral("&base=")),
+                                      params, &m_token);
+        QVERIFY(outcome.Failed);
+        QVERIFY2(outcome.Message.contains(QStringLiteral("HTTP 307")), qPrintable(outcome.Message));
+        QCOMPARE(configured.Requests(QStringLiteral("/x")), 1);
+        QCOMPARE(elsewhere.Stats(), (QMap<QString, int>{}));
     }
 
     void connectionRefused() {

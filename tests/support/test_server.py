@@ -223,6 +223,13 @@ class Handler(BaseHTTPRequestHandler):
             return self.respond(302, "text/html", BytesBody(b"<html><body>moved</body></html>\n"),
                                 params, send_body, extra=[("Location", location)])
 
+        # Redirect to anywhere: status=C&location=URL answers status C with that Location header
+        # (a 307 to another server, say).
+        location = params.get("location")
+        if location and int_param(params, "status") is not None:
+            return self.respond(int_param(params, "status"), "text/plain", BytesBody(b"moved\n"), params,
+                                send_body, extra=[("Location", location[-1])])
+
         status = int_param(params, "status")
         if status is not None:
             text = ("status %d\n" % status).encode()
