@@ -30,8 +30,9 @@ POLL_SECONDS = 0.1
 DEADLINE_SECONDS = float(os.environ.get("E2E_DEADLINE", "40"))
 # Every helper program (xdotool, xclip, import ...) gets this long before the test fails.
 COMMAND_SECONDS = 20
-# How long the engine's debugging endpoint may refuse before the test fails.
-ENDPOINT_SECONDS = 10
+# How long the engine's debugging endpoint may stay silent, or the X focus elsewhere, before the
+# test fails.
+ANSWER_SECONDS = 10
 SCREEN_WIDTH, SCREEN_HEIGHT = 1366, 900
 CAPTION_SUFFIX = " - Quellon 1.0.0.0"
 
@@ -416,7 +417,7 @@ class Program:
         self.xdotool("windowfocus", "--sync", window["id"])
         wait_until(lambda: self.focused_window() == window["id"],
                    "the keyboard focus on window %s (now on %s)" % (window["name"], self.focused_window()),
-                   ENDPOINT_SECONDS)
+                   ANSWER_SECONDS)
 
     def focused_window(self):
         return int(self.xdotool("getwindowfocus", check=False).strip() or 0)
@@ -483,11 +484,11 @@ class Program:
 
     def pages(self):
         """The Chromium pages as (url, title) pairs, in the engine's order. An endpoint that does not
-        answer within ENDPOINT_SECONDS fails the test: "not a Chromium page" must be seen, not
+        answer within ANSWER_SECONDS fails the test: "not a Chromium page" must be seen, not
         assumed from silence."""
         if not self.debug_port:
             raise AssertionError("the program was started without its debugging endpoint")
-        end = time.monotonic() + ENDPOINT_SECONDS
+        end = time.monotonic() + ANSWER_SECONDS
         while True:
             try:
                 targets = json.loads(fetch("http://127.0.0.1:%d/json" % self.debug_port).decode("utf-8"))
