@@ -40,8 +40,8 @@ class SiteTools(BrowserTest):
 
     def outside_sites_on_page_server(self):
         """Points every outside address of the bundled site's pages at the page server: a page
-        "outside/<host>.html" titled with the host stands in for each, so a click reaches nothing
-        but 127.0.0.1. Answers the stand-in's address for a host."""
+        "outside/<host>.html" titled with the host (outside(host)) stands in for each, so a click
+        reaches nothing but 127.0.0.1."""
         site = os.path.join(self.program.folder, "res/site")
         for name in os.listdir(site):
             if name.endswith(".html"):
