@@ -109,7 +109,7 @@ private slots:
         {
             TModalAnswerer yes(QMessageBox::Yes);
             m_window->close();
-            QCOMPARE(yes.Texts.size(), 1);
+            QCOMPARE(yes.Messages.size(), 1);
         }
         QVERIFY(!m_window->isVisible());
         m_release = true;
