@@ -133,7 +133,8 @@ int main(int argc, char* argv[]) {
     std::printf("%lld MiB x %d runs, medians:\n", mib, runs);
     std::printf("  curl -o (reference): %.0f MB/s, %.3f s CPU\n", Median(curlSpeed), Median(curlCpu));
     std::printf("  THttpClient:         %.0f MB/s, %.3f s CPU\n", Median(clientSpeed), Median(clientCpu));
-    std::printf("  throughput ratio %.3f (goal >= 0.95), CPU ratio %.3f (goal <= 1.2)\n", speedRatio,
-                cpuRatio);
-    return 0;
+    const bool met = speedRatio >= 0.95 && cpuRatio <= 1.2;
+    std::printf("  throughput ratio %.3f (goal >= 0.95), CPU ratio %.3f (goal <= 1.2): %s\n", speedRatio,
+                cpuRatio, met ? "met" : "MISSED");
+    return met ? 0 : 1;
 }

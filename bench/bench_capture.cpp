@@ -16,9 +16,22 @@
 #include <QWindow>
 #include <QtMath>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 
 namespace {
+
+// Runs events until done() holds; false when 10 s pass first.
+bool Until(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
 
 struct TFigures {
     double Median = 0;
@@ -75,16 +88,18 @@ double ClickToPicture(QToolButton* button, QVector<double>* firstPaints) {
         return -1;
     TPaintTimer painted;
     form->findChild<QWidget*>(QStringLiteral("ImageScreen"))->installEventFilter(&painted);
-    while (painted.Durations.isEmpty() || !form->windowHandle() || !form->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!Until([&] { return !painted.Durations.isEmpty() && form->windowHandle() && form->windowHandle()->isExposed(); }))
+        return -1;
     const double elapsed = timer.nsecsElapsed() / 1e6;
     firstPaints->append(painted.Durations.first());
     QPointer<TFormScreenCapture> alive(form);
     form->close();
-    while (alive) { // no event loop runs here: deleteLater needs a push
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    // No event loop runs here: deleteLater needs a push.
+    if (!Until([&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return !alive;
+        }))
+        return -1;
     return elapsed;
 }
 
@@ -97,13 +112,14 @@ void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseB
 
 // A selection over most of the screen, the pen chosen, then a looping stroke of `moves` steps;
 // every step is painted before the next (as the mouse would at 60 moves per second or slower).
-void PenStroke(const QImage& screen, int moves) {
+// False when the capture window was not shown in time.
+bool PenStroke(const QImage& screen, int moves) {
     TFormScreenCapture form(screen);
     form.move(QGuiApplication::primaryScreen()->geometry().topLeft());
     form.show();
     QWidget* picture = form.findChild<QWidget*>(QStringLiteral("ImageScreen"));
-    while (!form.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!Until([&] { return form.windowHandle()->isExposed(); }))
+        return false;
     ulong time = 1000;
     const QRect area = screen.rect().adjusted(40, 40, -40, -120);
     SendMouse(picture, QEvent::MouseButtonPress, area.topLeft(), Qt::LeftButton, time += 1000);
@@ -141,6 +157,7 @@ void PenStroke(const QImage& screen, int moves) {
     Print("pen: move handled + repainted + flushed", Figures(cycles));
     Print("reference: paintEvent of the whole picture", full);
     form.close();
+    return !paints.Durations.isEmpty();
 }
 
 } // namespace
@@ -163,8 +180,10 @@ int main(int argc, char** argv) {
     button->setText(QStringLiteral("截图"));
     QObject::connect(button, &QToolButton::clicked, button, [button] { ShowScreenCapture(button); });
     host.show();
-    while (!host.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!Until([&] { return host.windowHandle()->isExposed(); })) {
+        std::printf("FAILED: the window with the button was not shown\n");
+        return 1;
+    }
 
     QVector<double> grabs;
     QVector<double> opens;
@@ -175,11 +194,18 @@ int main(int argc, char** argv) {
         const QImage screen = GrabPrimaryScreen();
         grabs.append(timer.nsecsElapsed() / 1e6);
         opens.append(ClickToPicture(button, &firstPaints));
+        if (opens.last() < 0) {
+            std::printf("FAILED: the capture window did not show its picture or did not close in time\n");
+            return 1;
+        }
     }
     Print("click on \"截图\" to the picture on screen", Figures(opens));
     Print("  of which the first paint of the picture", Figures(firstPaints));
     Print("reference: one screen grab alone", Figures(grabs));
 
-    PenStroke(GrabPrimaryScreen(), moves);
+    if (!PenStroke(GrabPrimaryScreen(), moves)) {
+        std::printf("FAILED: the pen stroke was not shown\n");
+        return 1;
+    }
     return 0;
 }

@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     std::printf("  ratio %.2f (CPU %.2f); target under 100 ms: %s\n",
                 Median(rebuild, &TSample::Wall) / Median(plain, &TSample::Wall),
                 Median(rebuild, &TSample::Cpu) / Median(plain, &TSample::Cpu),
-                Median(rebuild, &TSample::Wall) < 100 ? "met" : "NOT met");
+                Median(rebuild, &TSample::Wall) < 100 ? "met" : "MISSED");
 
     TFavorites managerFavorites(*managerDb);
     std::printf("Favorites manager with %d favorites, opened to its first painted rows:\n", managerCount);
@@ -214,6 +214,7 @@ int main(int argc, char** argv) {
     Print("reference: the store's query of the same rows", query);
     std::printf("  ratio %.2f; target under 200 ms: %s\n",
                 Median(open, &TSample::Wall) / Median(query, &TSample::Wall),
-                Median(open, &TSample::Wall) < 200 ? "met" : "NOT met");
-    return 0;
+                Median(open, &TSample::Wall) < 200 ? "met" : "MISSED");
+    const bool met = shownRows && Median(rebuild, &TSample::Wall) < 100 && Median(open, &TSample::Wall) < 200;
+    return met ? 0 : 1;
 }

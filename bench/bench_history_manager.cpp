@@ -111,7 +111,8 @@ double RunUntil(const std::function<bool()>& done, int limitMs = 120000) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-void BenchManager(TDb& db, const QDateTime& now) {
+// False when the list showed no rows in time (the figure then measured nothing).
+bool BenchManager(TDb& db, const QDateTime& now) {
     THistory history(db);
     std::vector<double> alone;
     const THistoryRange latest = THistoryRange::Latest(now);
@@ -124,6 +125,7 @@ void BenchManager(TDb& db, const QDateTime& now) {
         alone.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::vector<double> shown, pauses;
+    bool listed = rowsInWindow > 0;
     for (int run = 0; run < 5; ++run) {
         TFormManageHistory window(nullptr, history, nullptr);
         window.Now = [now] { return now; };
@@ -133,6 +135,7 @@ void BenchManager(TDb& db, const QDateTime& now) {
         timer.start();
         window.show();
         RunUntil([&] { return list->topLevelItemCount() > 0; });
+        listed = listed && list->topLevelItemCount() > 0;
         shown.push_back(timer.nsecsElapsed() / 1e6);
         pauses.push_back(watch.LongestMs());
     }
@@ -140,17 +143,22 @@ void BenchManager(TDb& db, const QDateTime& now) {
     std::printf("  %-52s median %8.2f ms\n", "rows in the list after opening", Median(shown));
     std::printf("  %-52s median %8.2f ms\n", "reference: the same range query alone", Median(alone));
     std::printf("  %-52s median %8.2f ms\n", "longest event-loop pause while loading", Median(pauses));
+    if (!listed)
+        std::printf("  FAILED: the list showed no rows within the time limit\n");
+    return listed;
 }
 
-void BenchClear(const QString& path, const QString& referencePath) {
+// False when a clearing failed, did not finish in time or left rows.
+bool BenchClear(const QString& path, const QString& referencePath) {
     // Reference: the same statements run alone on a copy of the same file.
+    bool ok = false;
     {
         TDb db;
         db.Open(referencePath);
         THistory history(db);
         QElapsedTimer timer;
         timer.start();
-        const bool ok = history.ClearAllHistory();
+        ok = history.ClearAllHistory();
         std::printf("Clearing all history:\n  %-52s %8.2f ms%s\n", "reference: ClearAllHistory alone",
                     timer.nsecsElapsed() / 1e6, ok ? "" : " (failed)");
     }
@@ -175,7 +183,9 @@ void BenchClear(const QString& path, const QString& referencePath) {
     std::printf("  %-52s %8.2f ms\n", "cleaner window: click to done", elapsed);
     std::printf("  %-52s %8d\n", "busy indicator frames drawn meanwhile", spinner->Frames() - framesBefore);
     std::printf("  %-52s %8.2f ms\n", "longest event-loop pause meanwhile", watch.LongestMs());
-    std::printf("  %-52s %8d\n", "history rows left", history.LoadHistoryRange(0, 0x7FFFFFFF).size());
+    const int left = history.LoadHistoryRange(0, 0x7FFFFFFF).size();
+    std::printf("  %-52s %8d\n", "history rows left", left);
+    return ok && window.CleaningDone() && left == 0;
 }
 
 } // namespace
@@ -199,11 +209,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("%d history rows written in %.1f s\n", rows, fill.elapsed() / 1000.0);
+    bool ok = false;
     {
         TDb db;
-        db.Open(path);
-        BenchManager(db, now);
+        ok = db.Open(path) && BenchManager(db, now);
     }
-    BenchClear(path, referencePath);
-    return 0;
+    ok = BenchClear(path, referencePath) && ok;
+    return ok ? 0 : 1;
 }

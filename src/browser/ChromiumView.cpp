@@ -2,6 +2,8 @@
 #include "browser/ChromiumView.h"
 
 #include "browser/EngineActionCaptions.h"
+#include "browser/EngineSettings.h"
+#include "browser/LinkPolicy.h"
 #include "browser/Snapshot.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -42,6 +44,13 @@ TChromiumPage::TChromiumPage(QWebEngineProfile* profile, TChromiumView* view)
 }
 
 bool TChromiumPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    // The page's own navigations follow the link rules; what the user typed or the program opened,
+    // and moves through the history, pass, except addresses of other programs: those always ask.
+    const bool pageStarted = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted ||
+                             type == NavigationTypeRedirect || type == NavigationTypeOther;
+    const bool asked = type == NavigationTypeLinkClicked || type == NavigationTypeTyped;
+    if ((pageStarted || TLinkPolicy::IsExternal(url)) && !TLinkPolicy::PageMayNavigate(this->url(), url, asked))
+        return false;
     if (isMainFrame) {
         m_dialogGuard.Reset();
         emit m_view->beforeBrowse();
@@ -81,8 +90,7 @@ bool TChromiumPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
 TChromiumView::TChromiumView(QWidget* parent, QWebEngineProfile* profile)
     : QWebEngineView(parent), m_browserId(NextBrowserId()) {
     m_page = new TChromiumPage(profile ? profile : QWebEngineProfile::defaultProfile(), this);
-    m_page->settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    ApplyChromiumSettings(m_page->settings());
     TranslateEngineActions(*m_page);
     setPage(m_page);
     connect(this, &QWebEngineView::urlChanged, this, &TChromiumView::addressChange);

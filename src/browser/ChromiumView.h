@@ -1,5 +1,5 @@
-// The Chromium engine's view of one tab (QtWebEngine), and the page that carries its rules: every
-// navigation is allowed, certificate errors are refused, popups, closing requests, credentials and
+// The Chromium engine's view of one tab (QtWebEngine), and the page that carries its rules: the
+// page's navigations follow the link rules (TLinkPolicy), certificate errors are refused, popups, closing requests, credentials and
 // JavaScript dialogs are handed to the browser window's handlers.
 #pragma once
 

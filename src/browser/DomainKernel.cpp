@@ -14,6 +14,7 @@ QString TDomainKernel::KeyOf(const QString& host) {
 
 void TDomainKernel::LoadKernels() {
     m_kernels.clear();
+    m_builtIn.clear();
     auto table = m_db.Query(QStringLiteral("SELECT * FROM qb_domain_kernel"));
     if (!table || table->RowCount() == 0)
         return;
@@ -62,6 +63,17 @@ void TDomainKernel::RememberKernel(const QString& url, int kernel) {
     m_db.Execute(sql);
 }
 
+QStringList TDomainKernel::CompatHosts() const {
+    QStringList hosts;
+    for (const TKernelInfo& info : m_kernels) {
+        if (info.kernel == 1)
+            hosts.append(HostOfUrl(info.domain));
+    }
+    hosts.sort();
+    hosts.removeDuplicates();
+    return hosts;
+}
+
 void TDomainKernel::ApplyDefaultKernels(const QJsonArray& list) {
     for (const QJsonValue& element : list) {
         const QString domain = JsonText(element.toObject(), QStringLiteral("domain"));
@@ -73,6 +85,7 @@ void TDomainKernel::ApplyDefaultKernels(const QJsonArray& list) {
         const QString key = KeyOf(host);
         m_kernels.remove(key);
         m_kernels.insert(key, TKernelInfo{domain, 1});
+        m_builtIn.insert(key);
     }
 }
 

@@ -3,7 +3,9 @@
 
 #include <QHash>
 #include <QJsonArray>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 class TDb;
 
@@ -35,9 +37,18 @@ public:
 
     int Count() const { return m_kernels.size(); }
 
+    // The hosts remembered for the compatibility engine, sorted, each once.
+    QStringList CompatHosts() const;
+    // Sends a host back to Chromium: it stays remembered, as engine 0, in memory and in the table.
+    // Open tabs keep their engine until their next navigation.
+    void SendToChromium(const QString& host) { RememberKernel(host, 0); }
+    // True for a host of the built-in list, which is set again at every start.
+    bool IsBuiltIn(const QString& host) const { return m_builtIn.contains(KeyOf(host)); }
+
 private:
     static QString KeyOf(const QString& host);
 
     TDb& m_db;
     QHash<QString, TKernelInfo> m_kernels;
+    QSet<QString> m_builtIn; // keys of the built-in hosts
 };

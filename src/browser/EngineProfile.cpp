@@ -1,6 +1,8 @@
 // Chromium engine set-up: the "local" scheme and the default profile with its request interceptor.
 #include "browser/EngineProfile.h"
 
+#include "browser/EngineSettings.h"
+
 #include <QDir>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -39,7 +41,7 @@ void TEngineProfile::SetUp(const QString& cacheFolder) {
     profile->setPersistentStoragePath(cacheFolder);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     profile->setHttpAcceptLanguage(AcceptedLanguage);
-    profile->settings()->setDefaultTextEncoding("gb2312");
+    ApplyChromiumSettings(profile->settings());
     // The profile owns the interceptor; it lives as long as the engine does.
     profile->setUrlRequestInterceptor(new TAcceptLanguageInterceptor(profile));
 }

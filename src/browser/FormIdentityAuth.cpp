@@ -16,6 +16,7 @@ TFormIdentityAuth::TFormIdentityAuth(QWidget* parent) : QDialog(parent) {
     m_labelPrompt = new QLabel(this);
     m_labelPrompt->setObjectName(QStringLiteral("LabelPrompt"));
     m_labelPrompt->setWordWrap(true);
+    m_labelPrompt->setTextFormat(Qt::PlainText); // the realm is the server's text
     m_userName = new QLineEdit(this);
     m_userName->setObjectName(QStringLiteral("bsSkinEditUserName"));
     m_password = new QLineEdit(this);

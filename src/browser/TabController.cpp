@@ -9,12 +9,14 @@
 #include "browser/ChromiumDownloadHook.h"
 #include "browser/ChromiumView.h"
 #include "browser/ClickModifiers.h"
+#include "browser/EngineSettings.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
 #include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/DevToolsSplitter.h"
 #include "pagecommands/PageZoom.h"
 #include <QCoreApplication>
@@ -266,10 +268,12 @@ void TTabController::ToggleDevTools() {
     if (tab->Kernel != kChromium || !tab->Browser)
         return;
     // The engine's own tools page in a second view under the page; no debugging port is opened.
+    TDevToolsPrefs::OpenWithoutScreencast(tab->Browser->page()->profile()->persistentStoragePath());
     tab->DevToolsOpen = 1;
     auto* splitter = new TDevToolsSplitter(tab->Page);
     auto* tools = new QWebEngineView(tab->Page);
     tools->setObjectName(QStringLiteral("DevToolsView"));
+    ApplyChromiumSettings(tools->page()->settings());
     tab->Browser->page()->setDevToolsPage(tools->page());
     tab->DevToolsSplitter = splitter;
     tab->DevToolsView = tools;

@@ -158,6 +158,8 @@ signals:
     void kernelShown(int kernel);
     // `ImageKernel` hint after an engine switch: "Chrome内核" or "ie内核".
     void kernelHintChanged(const QString& hint);
+    // A host not remembered for the compatibility engine was just switched to it.
+    void hostSentToCompatEngine(const QString& host);
     // Zoom caption of the current tab (`LabelScale`, the zoom submenus).
     void zoomStepShown(int zoomStep);
     // The site badges should be refreshed for this address of the active tab; empty: hide them
@@ -284,4 +286,7 @@ private:
     TAuthPromptFunction m_authPrompt;
     std::function<bool()> m_ctrlHeld;
     std::function<TWebControlView*(QWidget* parent)> m_createWebControl;
+    // Tabs whose hidden Chromium page was left before it showed its address (stopped while loading):
+    // switching back loads the address again.
+    QSet<int> m_staleChromium;
 };

@@ -7,6 +7,7 @@
 #include "browser/DomainKernel.h"
 #include "browser/TabControllerPrivate.h"
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
 #include "storage/Config.h"
 #include <QTimer>
 
@@ -42,7 +43,7 @@ void TTabController::crmLoadingStateChange(TChromiumView* view, bool loading) {
 
 void TTabController::crmStatusMessage(const QString& text) {
     m_lastStatusText = text;
-    emit statusTextChanged(text);
+    emit statusTextChanged(TextFit::Capped(text, TextFit::MaxLabelChars));
 }
 
 TChromiumView* TTabController::crmBeforePopup(TChromiumView* opener) {

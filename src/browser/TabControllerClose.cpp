@@ -32,6 +32,9 @@ void TTabController::HandleCloseRequest(int index, int id) {
     if (!tab)
         return;
     if (DialogShowing(tab)) {
+        // A page showing its boxes in a loop would otherwise never let its tab close.
+        if (tab->WebControl)
+            tab->WebControl->EndDialogs();
         CloseAfterDialog(tab->Id);
         return;
     }
@@ -78,6 +81,7 @@ void TTabController::TimerCloseTab2Timer() {
 
         DetachHandlers(tab);
         m_loadingPages.removeAll(id);
+        m_staleChromium.remove(id);
         std::unique_ptr<TBrowserTab> record = m_registry->Unregister(id);
         m_pages->removeWidget(record->Page);
         record->Page->deleteLater();

@@ -8,6 +8,7 @@
 #include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
 
 // ---- Engine views ------------------------------------------------------------------------
 
@@ -57,7 +58,9 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
             [this, control](const QString& title) { webTitleChange(control, title); });
     connect(control, &TWebControlView::documentComplete, this,
             [this, control] { webDocumentComplete(control); });
-    connect(control, &TWebControlView::statusTextChange, this, &TTabController::statusTextChanged);
+    connect(control, &TWebControlView::statusTextChange, this, [this](const QString& text) {
+        emit statusTextChanged(TextFit::Capped(text, TextFit::MaxLabelChars));
+    });
     connect(control, &TWebControlView::downloadBegin, this, [this, control] { webDownloadBegin(control); });
     connect(control, &TWebControlView::downloadComplete, this,
             [this, control] { webDownloadComplete(control); });
@@ -65,6 +68,11 @@ TWebControlView* TTabController::CreateWebControl(TBrowserTab* tab) {
         control, &TWebControlView::windowClosing, this, [this, control] { webWindowClosing(control); },
         Qt::QueuedConnection);
     connect(control, &TWebControlView::downloadRequested, this, &TTabController::ForwardDownload);
+    // A link clicked with the middle button or Ctrl: a new tab with this engine (in the background
+    // for a Ctrl+click, as for Chromium tabs), made once the engine has finished with the click.
+    connect(
+        control, &TWebControlView::newTabRequested, this,
+        [this](const QString& url) { OpenInNewTab(url, kWebControl); }, Qt::QueuedConnection);
     m_webDownloads.remove(control);
     tab->WebControl = control;
     control->show();
@@ -114,9 +122,11 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
             tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
             tab->Browser->page()->setAudioMuted(false);
             tab->Browser->show();
-            if (tab->Browser->CurrentUrl() != address)
+            // The kept page shows the address only when it had finished loading it.
+            if (m_staleChromium.contains(tab->Id) || tab->Browser->CurrentUrl() != address)
                 tab->Browser->Navigate(address);
         }
+        m_staleChromium.remove(tab->Id);
         tab->Browser->raise();
         tab->WebControl->Navigate(BlankPage);
         tab->WebControl->hide();
@@ -129,9 +139,16 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
         emit kernelHintChanged(tr("ie内核"));
         tab->Kernel = kWebControl;
         const QString address = target.isEmpty() ? tab->Browser->CurrentUrl() : target;
+        const bool newHost = m_kernels.LookupKernel(address).kernel != kWebControl;
         m_kernels.RememberKernel(address, kWebControl);
+        if (newHost)
+            emit hostSentToCompatEngine(HostOfUrl(address));
         // The Chromium page is kept as it is, hidden and frozen, so that switching back shows it
-        // again without a reload while the addresses agree.
+        // again without a reload while the addresses agree. A page left while loading (the engine
+        // moves a tab over as soon as Chromium starts on a remembered host) never showed its
+        // address, although Chromium already reports it.
+        if (!target.isEmpty() || tab->Browser->IsLoading())
+            m_staleChromium.insert(tab->Id);
         tab->Browser->stop();
         tab->Browser->hide();
         tab->Browser->page()->setAudioMuted(true);

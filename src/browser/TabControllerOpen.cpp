@@ -10,8 +10,7 @@
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
-#include <QCoreApplication>
-#include <QProcess>
+#include "common/WindowLauncher.h"
 
 // ---- Opening addresses -------------------------------------------------------------------
 
@@ -97,7 +96,7 @@ void TTabController::NewTab() {
 }
 
 void TTabController::NewWindow() {
-    QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList(), AppDir());
+    StartBrowserWindow();
 }
 
 // ---- Navigation buttons ------------------------------------------------------------------

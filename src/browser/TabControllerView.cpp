@@ -11,6 +11,7 @@
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
 #include "history/History.h"
 #include "maintenance/FavIconDownload.h"
 #include <QEvent>
@@ -60,7 +61,9 @@ void TTabController::ShowOptionsTabState() {
 }
 
 void TTabController::ShowCaption(const QString& title) {
-    emit windowCaptionChanged(QStringLiteral("%1 - %2").arg(title, ProductCaption));
+    // A page title may be of any length; the window title and its label show only a line of it.
+    emit windowCaptionChanged(
+        QStringLiteral("%1 - %2").arg(TextFit::Capped(title, TextFit::MaxLabelChars), ProductCaption));
 }
 
 // ---- Layout and loading state ------------------------------------------------------------

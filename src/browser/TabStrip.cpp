@@ -3,6 +3,7 @@
 
 #include "browser/BrowserTab.h"
 #include "browser/TabRegistry.h"
+#include "common/TextFit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -102,9 +103,7 @@ QString TTabStrip::FitCaption(const QString& caption, const QFontMetrics& metric
     QString text = caption.trimmed();
     if (text.isEmpty())
         text = tr("新页面");
-    while (!text.isEmpty() && metrics.horizontalAdvance(text) + 25 > tabWidth - 19)
-        text.chop(1);
-    return text;
+    return TextFit::Prefix(text, metrics, tabWidth - 19 - 25);
 }
 
 void TTabStrip::UpdateTabWidth() {
@@ -260,9 +259,11 @@ void TTabStrip::mousePressEvent(QMouseEvent* event) {
     m_dragging = false;
     if (index >= 0)
         SetCurrentIndex(index);
-    // A second left press within 300 ms closes the active tab; otherwise remember this press.
+    // A second left press within 300 ms on the same tab (or again on the empty strip) closes the
+    // active tab; presses on two different tabs are fast switching. Otherwise remember this press.
     const qint64 now = static_cast<qint64>(event->timestamp());
-    if (m_hasLastPress && now - m_lastPressTime >= 0 && now - m_lastPressTime < DoubleClickMs) {
+    if (m_hasLastPress && index == m_lastPressIndex && now - m_lastPressTime >= 0 &&
+        now - m_lastPressTime < DoubleClickMs) {
         m_hasLastPress = false;
         m_pressOnTab = false;
         if (m_current >= 0)
@@ -271,6 +272,7 @@ void TTabStrip::mousePressEvent(QMouseEvent* event) {
     }
     m_hasLastPress = true;
     m_lastPressTime = now;
+    m_lastPressIndex = index;
     m_pressPoint = event->pos();
 }
 
@@ -322,11 +324,12 @@ void TTabStrip::leaveEvent(QEvent* event) {
 
 bool TTabStrip::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        // The hint is the caption of the tab under the mouse.
+        // The hint is the caption of the tab under the mouse, shown as the plain text it is.
         auto* help = static_cast<QHelpEvent*>(event);
         const int index = TabAt(help->pos());
         if (index >= 0)
-            QToolTip::showText(help->globalPos(), m_registry.At(index)->Caption.trimmed(), this);
+            QToolTip::showText(help->globalPos(),
+                               TextFit::PlainToolTip(m_registry.At(index)->Caption.trimmed()), this);
         else
             QToolTip::hideText();
         return true;

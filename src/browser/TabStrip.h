@@ -1,6 +1,7 @@
 // The owner-drawn tab strip `PageControl1`: every tab draws its icon, its caption cut to fit and a
-// close button; clicks select, a second left press within 300 ms or a middle click closes, dragging
-// moves the active tab. The new-tab button panel `PanelAdd` sits right of the last tab.
+// close button; clicks select, a second left press within 300 ms on the same tab (or on the empty
+// strip) or a middle click closes, dragging moves the active tab. The new-tab button panel
+// `PanelAdd` sits right of the last tab.
 #pragma once
 
 #include <QHash>
@@ -19,7 +20,7 @@ public:
     static constexpr int DefaultTabWidth = 178;
     static constexpr int CloseButtonSize = 12;
     static constexpr int TabOffset = 4;          // left edge of the first tab
-    static constexpr qint64 DoubleClickMs = 300; // a second left press within this closes
+    static constexpr qint64 DoubleClickMs = 300; // a second left press on the same tab within this closes
 
     explicit TTabStrip(const TTabRegistry& registry, QWidget* parent = nullptr);
 
@@ -79,6 +80,7 @@ private:
     QPoint m_mousePoint{-1, -1};
     QPoint m_pressPoint;
     qint64 m_lastPressTime = 0;
+    int m_lastPressIndex = -1; // the tab of the last press, -1 for the empty strip
     bool m_hasLastPress = false;
     bool m_pressOnTab = false;
     bool m_dragging = false;

@@ -2,6 +2,10 @@
 // which the browser makes controls once it has opened this module.
 #include "browser/WebControl.h"
 
+#include "browser/EngineSettings.h"
+#include "browser/LinkPolicy.h"
+#include "browser/WebControlCaptions.h"
+
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
@@ -10,15 +14,23 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebSecurityOrigin>
 #include <QWebSettings>
+
+namespace {
+// The address a frame was last allowed to navigate to (a dynamic property of the frame).
+const char* const NavigationProperty = "quellonNavigation";
+} // namespace
 
 TWebNetworkAccess* TWebNetworkAccess::Instance() {
     static QPointer<TWebNetworkAccess> instance;
@@ -38,17 +50,32 @@ TWebNetworkAccess::TWebNetworkAccess(QObject* parent) : QNetworkAccessManager(pa
 
 QNetworkReply* TWebNetworkAccess::createRequest(Operation op, const QNetworkRequest& request,
                                                 QIODevice* data) {
+    // A local page's own requests to other addresses are refused here: the engine would send them.
+    const auto* frame = qobject_cast<QWebFrame*>(request.originatingObject());
+    if (frame && !TLinkPolicy::LocalPageMayRequest(frame->securityOrigin().scheme() == QLatin1String("file"),
+                                                   frame->property(NavigationProperty).toUrl(), request.url()))
+        return QNetworkAccessManager::createRequest(op, QNetworkRequest(QUrl(QStringLiteral("refused:"))), data);
     QNetworkRequest chinese(request);
     chinese.setRawHeader("Accept-Language", "zh-CN");
     return QNetworkAccessManager::createRequest(op, chinese, data);
 }
 
+namespace {
+// The engine's error of a load that became a download ("Frame load interrupted by policy change").
+constexpr int FrameLoadInterruptedByPolicyChange = 102;
+
+// Replaces the box functions of the frame's window by ones that throw, ending a loop that calls them.
+const char* const EndDialogsScript =
+    "(function(){var f=function(){throw new Error('this page shows no more message boxes');};"
+    "try{window.alert=f;window.confirm=f;window.prompt=f;}catch(e){}})()";
+} // namespace
+
 TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
+    InstallWebControlCaptions(); // before the engine makes its actions
     setNetworkAccessManager(TWebNetworkAccess::Instance());
     setForwardUnsupportedContent(true);
-    settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
-    settings()->setAttribute(QWebSettings::JavascriptCanCloseWindows, true);
-    settings()->setDefaultTextEncoding(QStringLiteral("gb2312"));
+    ApplyWebKitSettings(QWebSettings::globalSettings());
+    ApplyWebKitSettings(settings());
 }
 
 QWebPage* TWebPage::createWindow(WebWindowType type) {
@@ -61,22 +88,70 @@ QWebPage* TWebPage::createWindow(WebWindowType type) {
 
 bool TWebPage::acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
                                        NavigationType type) {
-    if (frame == mainFrame())
+    const bool pageStarted = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted ||
+                             type == NavigationTypeFormResubmitted;
+    if ((pageStarted || TLinkPolicy::IsExternal(request.url())) &&
+        !TLinkPolicy::PageMayNavigate(mainFrame()->url(), request.url(), pageStarted))
+        return false;
+    if (type == NavigationTypeLinkClicked &&
+        (m_clickButton == Qt::MiddleButton || m_clickModifiers.testFlag(Qt::ControlModifier))) {
+        // As in Chromium tabs: the link opens in a new tab, this page stays.
+        emit m_control->newTabRequested(request.url().toString());
+        return false;
+    }
+    if (frame)
+        frame->setProperty(NavigationProperty, request.url());
+    if (frame == mainFrame()) {
         m_dialogGuard.Reset();
+        m_dialogsEnded = false;
+    }
     return QWebPage::acceptNavigationRequest(frame, request, type);
 }
 
+void TWebPage::SetLinkClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    m_clickButton = button;
+    m_clickModifiers = modifiers;
+}
+
+bool TWebPage::supportsExtension(Extension extension) const {
+    return extension == ErrorPageExtension || QWebPage::supportsExtension(extension);
+}
+
+bool TWebPage::extension(Extension extension, const ExtensionOption* option, ExtensionReturn* output) {
+    if (extension == ErrorPageExtension) {
+        const auto* error = static_cast<const ErrorPageExtensionOption*>(option);
+        // A link that turned out to be a download: the page stays as it is, no error page.
+        if (error->domain == WebKit && error->error == FrameLoadInterruptedByPolicyChange)
+            return false;
+    }
+    return QWebPage::extension(extension, option, output);
+}
+
+bool TWebPage::shouldInterruptJavaScript() {
+    return PageMsgBox(tr("此网页上的脚本运行时间过长，浏览器可能停止响应。\r\n\r\n是否停止运行此脚本?"),
+                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool TWebPage::MayShowDialog(QWebFrame* frame) {
+    if (!m_dialogsEnded && !m_dialogGuard.Silenced())
+        return true;
+    if (frame)
+        frame->evaluateJavaScript(QLatin1String(EndDialogsScript));
+    return false;
+}
+
 void TWebPage::javaScriptAlert(QWebFrame* frame, const QString& msg) {
-    m_dialogGuard.Alert(msg);
+    if (MayShowDialog(frame))
+        m_dialogGuard.Alert(msg);
 }
 
 bool TWebPage::javaScriptConfirm(QWebFrame* frame, const QString& msg) {
-    return m_dialogGuard.Confirm(msg);
+    return MayShowDialog(frame) && m_dialogGuard.Confirm(msg);
 }
 
 bool TWebPage::javaScriptPrompt(QWebFrame* frame, const QString& msg, const QString& defaultValue,
                                 QString* result) {
-    return m_dialogGuard.Prompt(msg, defaultValue, result);
+    return MayShowDialog(frame) && m_dialogGuard.Prompt(msg, defaultValue, result);
 }
 
 TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new QWebView(this)) {
@@ -84,6 +159,7 @@ TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setFocusProxy(m_view);
+    m_view->installEventFilter(this);
     m_page = new TWebPage(this);
     m_view->setPage(m_page);
     connect(m_view, &QWebView::titleChanged, this, &TWebControl::titleChange);
@@ -110,6 +186,17 @@ TWebControl::TWebControl(QWidget* parent) : TWebControlView(parent), m_view(new 
 TWebControl::~TWebControl() {
     NewWindow = nullptr;
     disconnect(this, nullptr, nullptr, nullptr);
+}
+
+bool TWebControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        // Known to the page while the engine handles this click (a link opens on the release).
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        m_page->SetLinkClick(mouse->button(), mouse->modifiers());
+        QTimer::singleShot(0, m_page, [page = m_page] { page->SetLinkClick(Qt::NoButton, Qt::NoModifier); });
+    }
+    return TWebControlView::eventFilter(watched, event);
 }
 
 void TWebControl::Navigate(const QString& url) {

@@ -33,6 +33,19 @@ class TWebPage final : public QWebPage {
 public:
     explicit TWebPage(TWebControl* control);
 
+    // The page's boxes end until it navigates again (its tab is asked to close).
+    void EndDialogs() { m_dialogsEnded = true; }
+    // The mouse button and keys of the click being handled, so a link clicked with the middle
+    // button or with Ctrl opens in a new tab.
+    void SetLinkClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+    bool supportsExtension(Extension extension) const override;
+    bool extension(Extension extension, const ExtensionOption* option, ExtensionReturn* output) override;
+
+public slots:
+    // A script that runs too long: the user is asked in Chinese whether to stop it.
+    bool shouldInterruptJavaScript() override;
+
 protected:
     QWebPage* createWindow(WebWindowType type) override;
     bool acceptNavigationRequest(QWebFrame* frame, const QNetworkRequest& request,
@@ -46,8 +59,15 @@ public:
     const TPageDialogGuard& DialogGuard() const { return m_dialogGuard; }
 
 private:
+    // False when the page may show no more boxes; its script's box functions are then replaced by
+    // ones that throw, so a script calling them in a loop ends instead of running on without end.
+    bool MayShowDialog(QWebFrame* frame);
+
     TWebControl* m_control;
     TPageDialogGuard m_dialogGuard;
+    bool m_dialogsEnded = false;
+    Qt::MouseButton m_clickButton = Qt::NoButton;
+    Qt::KeyboardModifiers m_clickModifiers;
 };
 
 class TWebControl final : public TWebControlView {
@@ -82,6 +102,10 @@ public:
     bool SavePicture(const QString& fileName) override;
     void Print(QPrinter* printer, std::function<void(bool)> done) override;
     void ToHtml(std::function<void(const QString&)> callback) const override;
+    void EndDialogs() override { m_page->EndDialogs(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void UnsupportedContent(QNetworkReply* reply);

@@ -26,6 +26,10 @@ public:
     void StepZoom(int direction) override { SetStyleZoom(StyleZoom() + (direction > 0 ? 0.1 : -0.1)); }
     void ResetZoom() override { SetStyleZoom(1); }
 
+    // The tab is closing while the page's box is open: the page shows no more boxes, so a script
+    // that shows them in a loop ends and the tab can close.
+    virtual void EndDialogs() = 0;
+
     // Handler bound by the window: the control that shows a new window, or nullptr to refuse it.
     std::function<TWebControlView*(TWebControlView* opener)> NewWindow;
 
@@ -39,6 +43,8 @@ signals:
     void windowClosing();
     // The page started a download; the control does not download it.
     void downloadRequested(const QString& url, const QString& suggestedName, qint64 size);
+    // A link was clicked with the middle button or with Ctrl: it opens in a new tab.
+    void newTabRequested(const QString& url);
 };
 
 using TWebControlFactory = std::function<TWebControlView*(QWidget* parent)>;

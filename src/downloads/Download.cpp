@@ -4,6 +4,7 @@
 #include "common/CommonFunc.h"
 #include "common/HttpClient.h"
 #include "common/Messages.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadQueue.h"
 
 #include <QCoreApplication>
@@ -123,7 +124,7 @@ void TDownload::run() {
         if (++idle < MaxAttempts)
             WaitBeforeRetry();
     }
-    Post(WM_DOWNLOAD_FAILED, dsPaused); // nothing goes out after a stop
+    Post(WM_DOWNLOAD_FAILED, dsFailed); // nothing goes out after a stop
 }
 
 bool TDownload::ReloadState() {
@@ -156,8 +157,10 @@ TDownload::TAttempt TDownload::DownloadOnce() {
     CurrentPosition = StartPosition;
     TTargetFile file(FileName);
     if (!OpenTarget(file)) {
-        Fail(QStringLiteral("cannot open %1: %2").arg(FileName, file.errorString()));
-        return TAttempt::Failed;
+        // A folder that is read-only, full or missing, or a name the file system refuses, stays so.
+        Fail(QStringLiteral("cannot open %1: %2").arg(FileName, file.errorString()),
+             FileFailure(file.errorString(), true));
+        return TAttempt::Final;
     }
     CurrentPosition = StartPosition;
     BestPosition = qMax(BestPosition, StartPosition);
@@ -192,10 +195,10 @@ TDownload::TAttempt TDownload::Transfer(QFile& file) {
     const QString writeError = file.errorString();
     file.close();
     if (writeFailed)
-        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError));
+        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError), FileFailure(writeError, false));
     else if (!complete)
-        Fail(client.ErrorText());
-    if (FileChanged)
+        Fail(client.ErrorText(), FileChanged ? dfFileChanged : RequestFailure(client.Response().Status));
+    if (Failed && IsFinalFailure(Failure))
         return TAttempt::Final;
     return Outcome(complete && !writeFailed);
 }
@@ -205,7 +208,7 @@ TDownload::TAttempt TDownload::Transfer(QFile& file) {
 TDownload::TAttempt TDownload::CopyLocalFile(const QString& path, QFile& file) {
     QFile source(path);
     if (!source.open(QIODevice::ReadOnly)) {
-        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()));
+        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()), dfSourceUnreadable);
         return TAttempt::Final;
     }
     TotalSize = source.size();
@@ -213,7 +216,7 @@ TDownload::TAttempt TDownload::CopyLocalFile(const QString& path, QFile& file) {
     if (StartPosition > TotalSize && file.resize(0) && file.seek(0))
         StartPosition = 0;
     if (StartPosition > TotalSize || !source.seek(StartPosition)) {
-        Fail(QStringLiteral("cannot read %1 from byte %2").arg(path).arg(StartPosition));
+        Fail(QStringLiteral("cannot read %1 from byte %2").arg(path).arg(StartPosition), dfSourceUnreadable);
         return TAttempt::Final;
     }
     WorkBegin();
@@ -234,9 +237,11 @@ TDownload::TAttempt TDownload::CopyLocalFile(const QString& path, QFile& file) {
     const QString writeError = file.errorString(); // a clean close clears it
     file.close();
     if (!written)
-        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError));
+        Fail(QStringLiteral("cannot write %1: %2").arg(FileName, writeError), FileFailure(writeError, false));
     else if (source.error() != QFileDevice::NoError)
-        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()));
+        Fail(QStringLiteral("cannot read %1: %2").arg(path, source.errorString()), dfSourceUnreadable);
+    if (Failed && IsFinalFailure(Failure))
+        return TAttempt::Final;
     return Outcome(written && source.error() == QFileDevice::NoError && source.atEnd());
 }
 
@@ -244,7 +249,7 @@ TDownload::TAttempt TDownload::Outcome(bool complete) {
     if (complete && (TotalSize == 0 || CurrentPosition == TotalSize))
         return TAttempt::Finished;
     if (complete && CurrentPosition > TotalSize) {
-        Fail(tr("服务器上的文件已改变"));
+        Fail(tr("服务器上的文件已改变"), dfFileChanged);
         return TAttempt::Final;
     }
     // A broken connection, or an answer that covered only part of the rest (servers that cap
@@ -254,13 +259,15 @@ TDownload::TAttempt TDownload::Outcome(bool complete) {
     if (progressed)
         return TAttempt::Progressed;
     if (complete)
-        Fail(QStringLiteral("the answer ended at byte %1 of %2").arg(CurrentPosition).arg(TotalSize));
+        Fail(QStringLiteral("the answer ended at byte %1 of %2").arg(CurrentPosition).arg(TotalSize),
+             dfNetwork);
     return TAttempt::Failed;
 }
 
-void TDownload::Fail(const QString& reason) {
+void TDownload::Fail(const QString& reason, int failure) {
     Failed = true;
     ErrorText = reason;
+    Failure = failure;
     WriteLog(QStringLiteral("DownloadThread Error: ") + reason);
 }
 
@@ -351,8 +358,11 @@ void TDownload::Post(int messageId, TDownloadState state, const QString& progres
     info.TotalSize = (state == dsFinished && TotalSize == 0) ? CurrentPosition : TotalSize;
     info.State = state;
     info.ProgressText = progressText;
-    if (messageId == WM_DOWNLOAD_FAILED)
-        info.ErrorText = ErrorText;
+    if (messageId == WM_DOWNLOAD_FAILED) {
+        // The user reads the reason in Chinese; the system's own words went to the log.
+        info.Failure = Failure == dfNone ? int(dfUnknown) : Failure;
+        info.ErrorText = FailureText(info.Failure);
+    }
     QMutexLocker lock(&m_lock);
     if (Running && NotifyWindow)
         QCoreApplication::postEvent(

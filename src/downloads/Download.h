@@ -68,7 +68,7 @@ private:
         Finished,   // the file holds the whole resource
         Progressed, // the file grew past every earlier attempt: go on at once
         Failed,     // nothing gained: counts against the attempts, retried after a pause
-        Final       // the server's file is another one now: asking again cannot help
+        Final       // asking again cannot help (the file cannot be written, the server refuses it)
     };
 
     bool ReloadState();
@@ -83,7 +83,8 @@ private:
     bool RefuseChangedFile(QString* refusal);
     bool AttachClient(THttpClient* client);
     void WaitBeforeRetry();
-    void Fail(const QString& reason);
+    // reason goes to the log; failure (a TDownloadFailure code) to the user.
+    void Fail(const QString& reason, int failure);
     void Post(int messageId, TDownloadState state, const QString& progressText = QString());
     qint64 Now() const;
 
@@ -101,7 +102,8 @@ private:
     bool OwnsFile = false;    // an attempt of this worker opened the file: its end is the position
     qint64 BestPosition = 0;  // the furthest the file got in this worker
     bool FileChanged = false; // the attempt's answer was for another file than the one begun
-    QString ErrorText;        // why the last attempt failed
+    QString ErrorText;        // why the last attempt failed, as logged
+    int Failure = 0;          // its TDownloadFailure code
 
     // Guards the client against StopDownload, and every use of Queue and NotifyWindow against
     // a stop: once StopDownload returns, this worker touches neither.

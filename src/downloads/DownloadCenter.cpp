@@ -12,13 +12,13 @@
 #include "storage/Config.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QScopeGuard>
 
 TDownloadCenter::TDownloadCenter(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity,
                                  QWidget* window, std::function<bool()> closing)
     : m_queue(queue), m_config(config), m_siteIdentity(siteIdentity), m_window(window),
-      m_closing(std::move(closing)) {
-    connect(&m_queue, &TDownloadQueue::Failed, this, &TDownloadCenter::RememberFailure);
-}
+      m_closing(std::move(closing)) {}
 
 TDownloadCenter::~TDownloadCenter() {
     delete m_manager.data();
@@ -27,14 +27,21 @@ TDownloadCenter::~TDownloadCenter() {
 void TDownloadCenter::BeforeDownload(const QString& url, const QString& suggestedName, qint64 size) {
     if (m_closing && m_closing())
         return;
-    if (m_queue.DownloadExists(url)) {
-        MsgBox(tr("文件已经在下载任务中！"), MB_ICONINFORMATION);
+    // A double click on a link asks twice: the second request goes to the first one's dialog.
+    if (const auto asking = m_asking.constFind(url); asking != m_asking.cend()) {
+        if (QDialog* dialog = asking.value()) {
+            dialog->raise();
+            dialog->activateWindow();
+        }
         return;
     }
+    if (m_queue.DownloadExists(url))
+        return RefuseListed();
     TDownloadInfo info;
     info.Url = url;
     info.FileName = suggestedName;
     info.TotalSize = qMax<qint64>(0, size);
+    m_asking.insert(url, nullptr);
     QCoreApplication::postEvent(this, new TRecordMessage<TDownloadInfo>(WM_NEW_DOWNLOAD, info));
 }
 
@@ -45,23 +52,39 @@ void TDownloadCenter::customEvent(QEvent* event) {
         NewDownload(message->Record);
 }
 
+void TDownloadCenter::RefuseListed() {
+    MsgBox(tr("文件已经在下载任务中！"), MB_ICONINFORMATION);
+    emit downloadAnswered();
+}
+
 void TDownloadCenter::NewDownload(const TDownloadInfo& info) {
-    if (m_closing && m_closing())
-        return;
-    // Two clicks before the first dialog was answered post two messages: the second is refused.
-    if (m_queue.DownloadExists(info.Url)) {
-        MsgBox(tr("文件已经在下载任务中！"), MB_ICONINFORMATION);
+    if (QDialog* open = m_asking.value(info.Url)) {
+        open->raise(); // its dialog is open already
         return;
     }
-    TFormDownloadSave dialog(m_queue, info, ProposedDownloadFolder(m_config), m_window);
-    if (dialog.exec() != QDialog::Accepted)
+    // The address is being asked about until this handler ends, whichever way it ends.
+    m_asking.insert(info.Url, nullptr);
+    const auto asked = qScopeGuard([this, &info] { m_asking.remove(info.Url); });
+    if (m_closing && m_closing())
         return;
+    if (m_queue.DownloadExists(info.Url))
+        return RefuseListed();
+    TFormDownloadSave dialog(m_queue, info, ProposedDownloadFolder(m_config), m_window);
+    m_asking.insert(info.Url, &dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    m_asking.insert(info.Url, nullptr);
+    emit downloadAnswered();
+    if (!accepted || (m_closing && m_closing()))
+        return;
+    // Listed meanwhile by another way in: starting it again would point the row at a second file
+    // and leave the first one behind.
+    if (m_queue.DownloadExists(info.Url))
+        return RefuseListed();
     const QString path = dialog.Result();
     // The next dialog proposes this folder, in this run and the next.
     m_config.LastDownloadFolder = FolderOfPath(path);
     m_config.SetValue(12, m_config.LastDownloadFolder);
     m_queue.StartDownload(info.Url, path, info.TotalSize);
-    m_failures.remove(info.Url);
     WriteLog(QStringLiteral("Download started: %1 -> %2 (%3 bytes announced)")
                  .arg(info.Url, path, QString::number(info.TotalSize)));
     if (m_manager) {
@@ -73,11 +96,9 @@ void TDownloadCenter::NewDownload(const TDownloadInfo& info) {
 }
 
 void TDownloadCenter::ShowManager() {
-    if (!m_manager) {
+    // Failed rows are stored as failed, with their reason: the manager reads them like any row.
+    if (!m_manager)
         m_manager = new TFormDownload(m_queue, m_config, m_siteIdentity, m_window);
-        for (auto failure = m_failures.cbegin(); failure != m_failures.cend(); ++failure)
-            m_manager->Model().ShowFailure(failure.key(), failure.value().first, failure.value().second);
-    }
     m_manager->show();
     m_manager->raise();
     m_manager->activateWindow();
@@ -85,8 +106,4 @@ void TDownloadCenter::ShowManager() {
 
 TFormDownload* TDownloadCenter::Manager() const {
     return m_manager;
-}
-
-void TDownloadCenter::RememberFailure(const TDownloadInfo& info, const QString& reason) {
-    m_failures.insert(info.Url, qMakePair(info, reason));
 }

@@ -8,8 +8,10 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 
+class QDialog;
 class QWidget;
 class TConfig;
 class TDomainAuth;
@@ -25,8 +27,10 @@ public:
     // Closes the manager: it must not outlive the queue it listens to.
     ~TDownloadCenter() override;
 
-    // A page's download (size -1 when unknown). A listed address is refused with a message;
-    // otherwise WM_NEW_DOWNLOAD is posted, so that the engine's notice returns at once.
+    // A page's download (size -1 when unknown). A listed address is refused with a message; an
+    // address whose dialog is already posted or open (a double click on its link) brings that
+    // dialog to the front; otherwise WM_NEW_DOWNLOAD is posted, so that the engine's notice
+    // returns at once.
     void BeforeDownload(const QString& url, const QString& suggestedName, qint64 size);
     // The WM_NEW_DOWNLOAD handler: the dialog, then the start in the queue.
     void NewDownload(const TDownloadInfo& info);
@@ -35,11 +39,17 @@ public:
     // The open manager, null when none is open.
     TFormDownload* Manager() const;
 
+signals:
+    // A page's download was answered: its dialog closed (either way) or it was refused as listed.
+    // An address typed into the address bar that turned out to be a download leaves the bar
+    // showing it; the window puts the page's own address back.
+    void downloadAnswered();
+
 protected:
     void customEvent(QEvent* event) override;
 
 private:
-    void RememberFailure(const TDownloadInfo& info, const QString& reason);
+    void RefuseListed();
 
     TDownloadQueue& m_queue;
     TConfig& m_config;
@@ -47,6 +57,6 @@ private:
     QWidget* const m_window;
     const std::function<bool()> m_closing;
     QPointer<TFormDownload> m_manager;
-    // Why downloads failed while the manager was closed, shown when it opens.
-    QHash<QString, QPair<TDownloadInfo, QString>> m_failures;
+    // Addresses whose dialog is posted or open, with the open dialog.
+    QHash<QString, QPointer<QDialog>> m_asking;
 };

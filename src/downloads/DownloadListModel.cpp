@@ -41,8 +41,9 @@ QVariant TDownloadListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (row.FileMissing)
             return tr("文件已被删除或移走：%1").arg(row.Info.FileName);
-        if (row.Info.State == dsPaused && !row.Info.ErrorText.isEmpty())
-            return tr("下载失败：%1").arg(row.Info.ErrorText);
+        if (row.Info.State == dsFailed)
+            return tr("下载失败：%1\n文件：%2\n网址：%3")
+                .arg(row.Info.ErrorText, row.Info.FileName, row.Info.Url);
         return row.Info.FileName;
     case InfoRole:
         return QVariant::fromValue(row.Info);
@@ -75,13 +76,15 @@ void TDownloadListModel::TogglePause(int row) {
     if (!IsValidRow(row))
         return;
     TDownloadInfo& info = m_rows[row].Info;
-    if (info.State != dsPaused) {
+    // A failed row is tried again like a paused one.
+    if (info.State != dsPaused && info.State != dsFailed) {
         m_queue.PauseDownload(info.Url);
         info.State = dsPaused;
     } else {
         m_queue.StartDownload(info.Url, info.FileName, 0);
         info.State = dsDownloading;
         info.ErrorText.clear();
+        info.Failure = 0;
         info.ProgressText.clear();
     }
     Store(row);
@@ -126,6 +129,7 @@ void TDownloadListModel::ReDownload(int row) {
     entry.Info.TotalSize = 0;
     entry.Info.State = dsDownloading;
     entry.Info.ErrorText.clear();
+    entry.Info.Failure = 0;
     entry.Info.ProgressText.clear();
     entry.FileMissing = false;
     Store(row);
@@ -151,6 +155,7 @@ void TDownloadListModel::UpdateProgress(const TDownloadInfo& notice) {
     info.Position = notice.Position;
     info.ProgressText = notice.ProgressText;
     info.ErrorText.clear();
+    info.Failure = 0;
     // The size the row was started with stays; a size learnt for an unknown one is taken.
     if (info.TotalSize == 0)
         info.TotalSize = notice.TotalSize;
@@ -173,6 +178,7 @@ void TDownloadListModel::MarkFinished(const TDownloadInfo& notice) {
     if (notice.TotalSize > 0)
         info.TotalSize = notice.TotalSize;
     info.ErrorText.clear();
+    info.Failure = 0;
     m_rows[row].FileMissing = false;
     Store(row);
     RowChanged(row);
@@ -183,17 +189,11 @@ void TDownloadListModel::MarkFailed(const TDownloadInfo& notice, const QString& 
     if (!IsValidRow(row))
         return;
     TDownloadInfo& info = m_rows[row].Info;
-    info.State = dsPaused;
+    info.State = dsFailed;
+    info.Failure = notice.Failure;
     info.Position = notice.Position;
     info.ErrorText = reason.isEmpty() ? tr("下载失败") : reason;
     RowChanged(row);
-}
-
-void TDownloadListModel::ShowFailure(const QString& url, const TDownloadInfo& notice, const QString& reason) {
-    const int row = RowOf(url);
-    // Only while nothing happened to the row since it failed.
-    if (IsValidRow(row) && Info(row).State == dsPaused && Info(row).Position == notice.Position)
-        MarkFailed(notice, reason);
 }
 
 void TDownloadListModel::Store(int row) {

@@ -36,7 +36,7 @@ public:
 
     // A download started while the manager is open: appended as running.
     void AddDownloadRow(const TDownloadInfo& info);
-    // Pauses a running or finished row's download, continues a paused one.
+    // Pauses a running or finished row's download, continues a paused or failed one.
     void TogglePause(int row);
     // Stops and forgets the download; deleteFile also removes its file from disk.
     void DeleteRow(int row, bool deleteFile);
@@ -53,8 +53,6 @@ public:
     void UpdateProgress(const TDownloadInfo& notice);
     void MarkFinished(const TDownloadInfo& notice);
     void MarkFailed(const TDownloadInfo& notice, const QString& reason);
-    // A failure reported before the window opened, shown when the row is still as it left it.
-    void ShowFailure(const QString& url, const TDownloadInfo& notice, const QString& reason);
 
 private:
     struct TRow {

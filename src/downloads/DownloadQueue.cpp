@@ -3,6 +3,7 @@
 
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/FreeFileName.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
@@ -23,6 +24,14 @@ QString WhereUrl(const QString& url) {
 // The engines give -1 for a size they do not know; the table keeps 0 for it.
 qint64 Size(qint64 bytes) {
     return qMax<qint64>(0, bytes);
+}
+
+// The value of the state column: a failed row keeps its failure code there, above the ordinary
+// states 0 to 2, so that readers that know only those see it as paused (resumable).
+qint64 StoredState(TDownloadState state, int failure) {
+    if (state != dsFailed)
+        return state;
+    return IsStoredFailure(failure) ? failure : dfUnknown;
 }
 
 } // namespace
@@ -116,8 +125,14 @@ TDownloadInfo TDownloadQueue::RowToInfo(const TSQLiteTable& table) {
     info.Position = Size(table.FieldAsInt64(QStringLiteral("position")));
     info.TotalSize = Size(table.FieldAsInt64(QStringLiteral("total_size")));
     const qint64 state = table.FieldAsInt64(QStringLiteral("finished"));
-    info.State =
-        (state == dsFinished || state == dsDownloading) ? static_cast<TDownloadState>(state) : dsPaused;
+    if (IsStoredFailure(state)) {
+        info.State = dsFailed;
+        info.Failure = static_cast<int>(qMin<qint64>(state, 999));
+        info.ErrorText = FailureText(info.Failure);
+    } else {
+        info.State =
+            (state == dsFinished || state == dsDownloading) ? static_cast<TDownloadState>(state) : dsPaused;
+    }
     return info;
 }
 
@@ -154,7 +169,7 @@ bool TDownloadQueue::SaveDownload(const TDownloadInfo& info) {
     return m_db.Execute(QStringLiteral("UPDATE qb_download SET position = %1, total_size = %2, finished = %3")
                             .arg(Size(info.Position))
                             .arg(Size(info.TotalSize))
-                            .arg(info.State) +
+                            .arg(StoredState(info.State, info.Failure)) +
                         WhereUrl(info.Url));
 }
 
@@ -169,7 +184,9 @@ bool TDownloadQueue::ReplaceDownload(const TDownloadInfo& info) {
 
 bool TDownloadQueue::SetDownloadState(const QString& url, TDownloadState state) {
     QMutexLocker lock(&Lock);
-    return m_db.Execute(QStringLiteral("UPDATE qb_download SET finished = %1").arg(state) + WhereUrl(url));
+    return m_db.Execute(
+        QStringLiteral("UPDATE qb_download SET finished = %1").arg(StoredState(state, dfUnknown)) +
+        WhereUrl(url));
 }
 
 bool TDownloadQueue::InsertDownload(const TDownloadInfo& info) {
@@ -181,7 +198,8 @@ bool TDownloadQueue::InsertDownload(const TDownloadInfo& info) {
             "INSERT INTO qb_download (file_name, url, position, total_size, finished, create_time) "
             "VALUES (%1, %2, %3, %4, %5, %6)")
             .arg(SqlQuote(info.FileName), SqlQuote(info.Url), QString::number(Size(info.Position)),
-                 QString::number(Size(info.TotalSize)), QString::number(info.State),
+                 QString::number(Size(info.TotalSize)),
+                 QString::number(StoredState(info.State, info.Failure)),
                  QString::number(DateTimeToUnixTime(QDateTime::currentDateTime()))));
 }
 
@@ -232,8 +250,14 @@ void TDownloadQueue::DownloadFinished(const TDownloadInfo& info) {
     SaveDownload(info);
 }
 
-void TDownloadQueue::DownloadFailed(const TDownloadInfo& info) {
-    // The worker has ended: drop it and keep the row resumable from where its file ends.
+void TDownloadQueue::DownloadFailed(const TDownloadInfo& notice) {
+    // The worker has ended: drop it and store the row as failed, with its reason, resumable from
+    // where its file ends.
+    TDownloadInfo info = notice;
+    info.State = dsFailed;
+    if (!IsStoredFailure(info.Failure))
+        info.Failure = dfUnknown;
+    info.ErrorText = FailureText(info.Failure);
     Workers.remove(Md5Hex(info.Url));
     SaveDownload(info);
     if (OnFailed)

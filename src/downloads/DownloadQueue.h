@@ -53,8 +53,8 @@ public:
 
     TNotify OnProgress;
     TNotify OnFinished;
-    // A worker gave up (after its last attempt, or at once when the server's file has changed);
-    // the row is stored as paused and the record's ErrorText says why.
+    // A worker gave up (after its last attempt, or at once when retrying cannot help); the row is
+    // stored as failed and the record's Failure and ErrorText say why.
     TNotify OnFailed;
 
     // A free path for a new download's file: path itself, or "name (n).ext" when a file exists
@@ -66,7 +66,7 @@ public:
     TDownload::TClock Clock;
 
 signals:
-    // The same notice as OnFailed, with the reason to show on the paused row.
+    // The same notice as OnFailed, with the reason to show on the failed row.
     void Failed(const TDownloadInfo& info, const QString& reason);
 
 protected:

@@ -3,6 +3,8 @@
 #include "downloads/DownloadRowDelegate.h"
 
 #include "common/CommonFunc.h"
+#include "common/TextFit.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadInfo.h"
 #include "downloads/DownloadListModel.h"
 #include "services/DomainAuth.h"
@@ -21,12 +23,9 @@ const QColor BarBorder(48, 199, 108);
 const QColor FailedText(200, 40, 40);
 const QColor LinkText(30, 90, 200);
 
-// Cut from the end, one character at a time, until the text fits (no ellipsis).
+// The longest beginning of the text that fits (no ellipsis).
 QString CutToWidth(const QString& text, const QFontMetrics& metrics, int width) {
-    QString cut = text;
-    while (!cut.isEmpty() && metrics.horizontalAdvance(cut) > width)
-        cut.chop(1);
-    return cut;
+    return TextFit::Prefix(text, metrics, width);
 }
 
 // A coloured file-type tile with the extension on it, one colour per type of FileTypeOfExtension.
@@ -139,15 +138,23 @@ void TDownloadRowDelegate::PaintRunning(QPainter* painter, const QRect& rect,
     const int textTop = rect.top() + 5;
     painter->drawText(QPoint(rect.left() + 40, textTop + metrics.ascent()), name);
 
-    // Running: the worker's "speed/S received/total"; paused: the size, or why it failed.
+    // Running: the worker's "speed/S received/total"; paused: the size; failed: that it failed,
+    // with the reason on the line of the bar.
     QString status = info.State == dsDownloading ? info.ProgressText : FormatSize(info.TotalSize) + " - 0K/S";
-    if (info.State == dsPaused && !info.ErrorText.isEmpty()) {
-        const int free = width - 90 - (rect.left() + 40 + metrics.horizontalAdvance(name) + 12);
-        status = CutToWidth(tr("失败：%1").arg(info.ErrorText), metrics, qMax(0, free));
+    if (info.State == dsFailed) {
+        status = tr("下载失败");
         painter->setPen(FailedText);
     }
     const int statusWidth = metrics.horizontalAdvance(status);
     painter->drawText(QPoint(width - 90 - statusWidth, textTop + metrics.ascent()), status);
+    if (info.State == dsFailed) {
+        PaintFailureDetails(painter,
+                            QRect(rect.left() + 40, textTop + metrics.height() + 2,
+                                  qMax(0, width - 90 - rect.left() - 40), metrics.height()),
+                            info);
+        PaintPauseIcon(painter, rect, info);
+        return;
+    }
 
     // The bar leaves room at its right for the percentage, which ends where the status text ends.
     const int percentWidth = metrics.horizontalAdvance(QStringLiteral("100%")) + 6;
@@ -165,9 +172,23 @@ void TDownloadRowDelegate::PaintRunning(QPainter* painter, const QRect& rect,
                                 percentWidth, metrics.height()),
                           Qt::AlignRight | Qt::AlignVCenter, percent);
     }
+    PaintPauseIcon(painter, rect, info);
+}
+
+void TDownloadRowDelegate::PaintPauseIcon(QPainter* painter, const QRect& rect, const TDownloadInfo& info) {
     const TLayout layout = LayoutOf(rect, info, false);
     PaintIcon(painter, QRect(layout.Pause.topLeft(), QSize(IconSize, IconSize)),
               info.State == dsDownloading ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay);
+}
+
+void TDownloadRowDelegate::PaintFailureDetails(QPainter* painter, const QRect& line,
+                                               const TDownloadInfo& info) {
+    // The reason first, so that a narrow window cuts the place, not the reason.
+    painter->save();
+    painter->setPen(FailedText);
+    painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                      painter->fontMetrics().elidedText(FailureDetails(info), Qt::ElideRight, line.width()));
+    painter->restore();
 }
 
 void TDownloadRowDelegate::PaintFinished(QPainter* painter, const QRect& rect, const TDownloadInfo& info,

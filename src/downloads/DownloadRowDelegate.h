@@ -30,6 +30,8 @@ private:
     };
     static TLayout LayoutOf(const QRect& rowRect, const TDownloadInfo& info, bool fileMissing);
     void PaintRunning(QPainter* painter, const QRect& rect, const TDownloadInfo& info) const;
+    static void PaintPauseIcon(QPainter* painter, const QRect& rect, const TDownloadInfo& info);
+    static void PaintFailureDetails(QPainter* painter, const QRect& line, const TDownloadInfo& info);
     void PaintFinished(QPainter* painter, const QRect& rect, const TDownloadInfo& info,
                        bool fileMissing) const;
 

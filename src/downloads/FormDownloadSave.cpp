@@ -8,12 +8,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStorageInfo>
+#include <climits>
+#include <unistd.h>
 
 namespace {
 
@@ -42,13 +46,13 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
 
 TFormDownloadSave::TFormDownloadSave(TDownloadQueue& queue, const TDownloadInfo& info, const QString& folder,
                                      QWidget* parent)
-    : QDialog(parent), m_queue(queue), m_url(info.Url) {
+    : QDialog(parent), m_queue(queue), m_url(info.Url), m_totalSize(info.TotalSize) {
     setObjectName(QStringLiteral("TFormDownloadSave"));
     setWindowTitle(tr("新建下载任务"));
-    QString name = CleanFileName(info.FileName);
+    const QString proposed = WithTrailingSlash(folder);
+    QString name = CleanFileName(info.FileName, proposed);
     if (name.isEmpty())
         name = QStringLiteral("download");
-    const QString proposed = WithTrailingSlash(folder);
     // The proposal already steps around a file on disk or another listed download's file.
     name = QFileInfo(m_queue.FreeFileNameFor(proposed + name, m_url)).fileName();
 
@@ -95,11 +99,56 @@ void TFormDownloadSave::BuildLayout() {
     grid->addLayout(buttons, 3, 0, 1, 3);
 }
 
-QString TFormDownloadSave::CleanFileName(const QString& name) {
-    const QString bare = name.trimmed();
+QString TFormDownloadSave::CleanFileName(const QString& name, const QString& folder) {
+    QString bare = name.trimmed();
     if (bare.contains(QLatin1Char('/')) || bare == QLatin1String(".") || bare == QLatin1String(".."))
         return QString();
+    // A suggestion longer than the file system takes loses characters before its extension.
+    const qint64 limit = NameMaxBytes(folder);
+    const int dot = bare.lastIndexOf(QLatin1Char('.'));
+    int cut = (dot > 0 && bare.size() - dot <= 16) ? dot : bare.size();
+    while (cut > 1 && QFile::encodeName(bare).size() > limit) {
+        const int width = bare.at(cut - 1).isLowSurrogate() && cut > 1 ? 2 : 1;
+        bare.remove(cut - width, width);
+        cut -= width;
+    }
     return bare;
+}
+
+QString TFormDownloadSave::NameProblem(const QString& name, const QString& folder) {
+    const QString bare = name.trimmed();
+    // A "/" would put the file into another folder than the one shown; "." and ".." name folders.
+    if (bare.contains(QLatin1Char('/')))
+        return tr("文件名不能包含“/”！");
+    if (bare == QLatin1String(".") || bare == QLatin1String(".."))
+        return tr("文件名不能是“%1”，它表示文件夹！").arg(bare);
+    const qint64 limit = NameMaxBytes(folder);
+    if (QFile::encodeName(bare).size() > limit)
+        return tr("文件名太长！文件系统只接受 %1 字节以内的文件名（一个汉字占 3 字节），请改短一些。")
+            .arg(limit);
+    return QString();
+}
+
+qint64 TFormDownloadSave::NameMaxBytes(const QString& folder) {
+    // The limit of the folder's own file system; NAME_MAX when the folder is not there (yet).
+    const QByteArray path = QFile::encodeName(folder);
+    const long limit = path.isEmpty() ? -1 : ::pathconf(path.constData(), _PC_NAME_MAX);
+    return limit > 0 ? limit : NAME_MAX;
+}
+
+bool TFormDownloadSave::ConfirmFreeSpace(const QString& folder) {
+    // "否" is the default answer: Enter does not start a download that cannot fit.
+    constexpr int DefaultToSecondButton = 0x100;
+    if (m_totalSize <= 0)
+        return true;
+    const QStorageInfo disk(folder);
+    if (!disk.isValid() || !disk.isReady() || disk.bytesAvailable() >= m_totalSize)
+        return true;
+    return MsgBox(
+               tr("“%1”所在的磁盘只剩 %2 可用空间，而文件大小为 "
+                  "%3，下载将因空间不足而失败。\n仍要下载到这里吗？")
+                   .arg(folder, FormatSize(qMax<qint64>(0, disk.bytesAvailable())), FormatSize(m_totalSize)),
+               MB_YESNO | MB_ICONWARNING | DefaultToSecondButton) == IDYES;
 }
 
 void TFormDownloadSave::DownloadClick() {
@@ -109,14 +158,13 @@ void TFormDownloadSave::DownloadClick() {
         m_editFileName->setFocus();
         return;
     }
-    // A "/" would put the file into another folder than the one shown.
-    const QString name = CleanFileName(typed);
-    if (name.isEmpty()) {
-        MsgBox(tr("文件名不能包含“/”！"), MB_ICONINFORMATION);
+    const QString folder = WithTrailingSlash(m_editSavePath->text().trimmed());
+    if (const QString problem = NameProblem(typed, folder); !problem.isEmpty()) {
+        MsgBox(problem, MB_ICONINFORMATION);
         m_editFileName->setFocus();
         return;
     }
-    const QString folder = WithTrailingSlash(m_editSavePath->text().trimmed());
+    const QString name = typed;
     if (folder.isEmpty()) {
         MsgBox(tr("请选择下载地址！"), MB_ICONINFORMATION);
         m_editSavePath->setFocus();
@@ -131,6 +179,10 @@ void TFormDownloadSave::DownloadClick() {
         m_editFileName->setText(freeName);
         MsgBox(tr("文件“%1”已经存在，已改名为“%2”。").arg(name, freeName), MB_ICONINFORMATION);
         m_editFileName->setFocus();
+        return;
+    }
+    if (!ConfirmFreeSpace(folder)) {
+        m_editSavePath->setFocus();
         return;
     }
     m_result = path;

@@ -22,8 +22,15 @@ public:
     QString Result() const { return m_result; }
 
     // "下载": checks the fields and that the target is free (a file or another listed download
-    // there offers the next free name and keeps the dialog open), then closes with OK.
+    // there offers the next free name and keeps the dialog open), asks when the folder's disk has
+    // less free space than the announced size, then closes with OK.
     void DownloadClick();
+
+    // Why a typed name cannot be used in the folder (a "/", "." or "..", longer than the folder's
+    // file system accepts); empty when it can.
+    static QString NameProblem(const QString& name, const QString& folder = QString());
+    // The longest file name, in bytes of its encoded form, the folder's file system accepts.
+    static qint64 NameMaxBytes(const QString& folder);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,11 +38,15 @@ protected:
 private:
     void BuildLayout();
     void SavePathClick();
-    // The name as a bare file name; "" when it names no file of its own.
-    static QString CleanFileName(const QString& name);
+    // True when the folder's disk has room for the announced size, or the user wants it there anyway.
+    bool ConfirmFreeSpace(const QString& folder);
+    // The engine's suggestion as a bare file name the folder's file system takes (a long one is
+    // shortened before its extension); "" when it names no file of its own.
+    static QString CleanFileName(const QString& name, const QString& folder);
 
     TDownloadQueue& m_queue;
     const QString m_url;
+    const qint64 m_totalSize;
     QLineEdit* m_editUrl;
     QLineEdit* m_editFileName;
     QLineEdit* m_editSavePath;

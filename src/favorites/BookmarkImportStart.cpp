@@ -7,19 +7,23 @@
 #include <QThread>
 #include <memory>
 
-bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, QObject* owner,
-                         TBookmarkImportDone done) {
+bool StartBookmarkImport(TFavorites& favorites, const QString& fileName, TBookmarkImportKind kind,
+                         QObject* owner, TBookmarkImportDone done) {
     // The worker writes its answer here before it finishes; the owner reads it after the
     // finished signal has crossed to its thread.
-    auto imported = std::make_shared<bool>(false);
-    QThread* worker = QThread::create(
-        [&favorites, fileName, imported] { *imported = ImportBookmarkFile(favorites, fileName); });
+    auto answer = std::make_shared<TBookmarkImportAnswer>();
+    answer->Kind = kind;
+    QThread* worker = QThread::create([&favorites, fileName, kind, answer] {
+        answer->Imported = kind == TBookmarkImportKind::OwnFile
+                               ? ImportBookmarkFile(favorites, fileName, &answer->WithoutFavPos)
+                               : ImportAnyBrowserBookmarkFile(favorites, fileName, &answer->Count);
+    });
     if (!worker)
         return false;
     worker->setObjectName(QStringLiteral("BookmarkImport"));
-    QObject::connect(worker, &QThread::finished, owner, [imported, done] {
+    QObject::connect(worker, &QThread::finished, owner, [answer, done] {
         if (done)
-            done(*imported);
+            done(*answer);
     });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     const auto stop = [worker] {

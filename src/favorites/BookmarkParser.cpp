@@ -4,6 +4,7 @@
 
 #include "common/AnsiCodec.h"
 
+#include <QTextCodec>
 #include <QThread>
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -22,6 +23,11 @@ constexpr int kParseOptions =
 struct TParseState {
     TBookmarkDocument Document;
     QVector<int> OpenLinks; // indices into Document.Links of the links not closed yet
+    // The folder of each open "dl" (empty for a list no <h3> names), outermost first.
+    QStringList OpenLists;
+    // The text of the last <h3>, which names the "dl" right after it.
+    QString FolderName;
+    bool InFolderName = false;
 };
 
 TParseState& State(void* context) {
@@ -59,15 +65,35 @@ TBookmarkLink LinkOf(const xmlChar** attributes) {
     return link;
 }
 
+QStringList FoldersOf(const TParseState& state) {
+    QStringList folders;
+    for (const QString& folder : state.OpenLists) {
+        if (!folder.isEmpty())
+            folders.append(folder);
+    }
+    return folders;
+}
+
 void StartElement(void* context, const xmlChar* name, const xmlChar** attributes) {
     TParseState& state = State(context);
     if (IsName(name, "a")) {
         state.OpenLinks.append(state.Document.Links.size());
-        state.Document.Links.append(LinkOf(attributes));
+        TBookmarkLink link = LinkOf(attributes);
+        link.Folders = FoldersOf(state);
+        state.Document.Links.append(link);
+        state.FolderName.clear();
     } else if (IsName(name, "br")) {
         AppendText(state, QStringLiteral("\n"));
     } else if (IsName(name, "dl")) {
         state.Document.HasList = true;
+        state.OpenLists.append(state.FolderName.simplified());
+        state.FolderName.clear();
+    } else if (IsName(name, "h3")) {
+        state.FolderName.clear();
+        state.InFolderName = true;
+    } else if (IsName(name, "dt")) {
+        // A folder name with no list after it names nothing.
+        state.FolderName.clear();
     }
 }
 
@@ -75,12 +101,18 @@ void EndElement(void* context, const xmlChar* name) {
     TParseState& state = State(context);
     if (IsName(name, "a") && !state.OpenLinks.isEmpty())
         state.OpenLinks.removeLast();
+    else if (IsName(name, "dl") && !state.OpenLists.isEmpty())
+        state.OpenLists.removeLast();
+    else if (IsName(name, "h3"))
+        state.InFolderName = false;
 }
 
 void Characters(void* context, const xmlChar* text, int length) {
     TParseState& state = State(context);
     if (!state.OpenLinks.isEmpty())
         AppendText(state, Utf8(text, length));
+    else if (state.InFolderName)
+        state.FolderName += Utf8(text, length);
 }
 
 // Script and style content is not text of a link.
@@ -121,7 +153,7 @@ using TParser = std::unique_ptr<htmlParserCtxt, void (*)(htmlParserCtxtPtr)>;
 
 } // namespace
 
-TBookmarkDocument ParseBookmarkHtml(const QByteArray& bytes) {
+TBookmarkDocument ParseBookmarkHtml(const QByteArray& bytes, TBookmarkText text) {
     InitParserOnce();
     TParseState state;
     htmlSAXHandler handler{};
@@ -135,16 +167,26 @@ TBookmarkDocument ParseBookmarkHtml(const QByteArray& bytes) {
     if (!parser)
         return {};
     htmlCtxtUseOptions(parser.get(), kParseOptions);
-    for (int offset = 0; offset < bytes.size();) {
+    // A UTF-8 byte order mark is not text of the file.
+    const int start = text == TBookmarkText::Utf8 && bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (int offset = start; offset < bytes.size();) {
         if (QThread::currentThread()->isInterruptionRequested())
             break;
         const int end = PieceEnd(bytes, offset);
-        const QByteArray piece = FromAnsi(bytes.constData() + offset, end - offset).toUtf8();
+        const QByteArray piece = text == TBookmarkText::Utf8
+                                     ? bytes.mid(offset, end - offset)
+                                     : FromAnsi(bytes.constData() + offset, end - offset).toUtf8();
         htmlParseChunk(parser.get(), piece.constData(), piece.size(), 0);
         offset = end;
     }
     htmlParseChunk(parser.get(), nullptr, 0, 1);
     return state.Document;
+}
+
+TBookmarkText GuessBookmarkText(const QByteArray& bytes) {
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0 ? TBookmarkText::Utf8 : TBookmarkText::Ansi;
 }
 
 namespace {

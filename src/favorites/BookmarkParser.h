@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // One "a" element of the file.
@@ -12,6 +13,7 @@ struct TBookmarkLink {
     QString Url;    // its href attribute as the file spells it (character references decoded)
     QString FavPos; // its FAV_POS attribute (the first one when it is given twice)
     bool HasFavPos = false;
+    QStringList Folders; // names of the folders (an <h3> before a "dl") it stands in, outermost first
 };
 
 struct TBookmarkDocument {
@@ -19,10 +21,17 @@ struct TBookmarkDocument {
     bool HasList = false;         // a "dl" element was met
 };
 
-// Parses the file's bytes, decoded as the data file's text (GB18030) whatever the file declares.
-// Fed to the parser in pieces, so no document tree is built; stops early (with the links met so
-// far) when the calling thread is asked to stop.
-TBookmarkDocument ParseBookmarkHtml(const QByteArray& bytes);
+// How the file's bytes are read: as the data file's text (GB18030, what this program writes) or as
+// UTF-8 (what other browsers write).
+enum class TBookmarkText { Ansi, Utf8 };
+
+// Parses the file's bytes, decoded as text says whatever the file declares. Fed to the parser in
+// pieces, so no document tree is built; stops early (with the links met so far) when the calling
+// thread is asked to stop.
+TBookmarkDocument ParseBookmarkHtml(const QByteArray& bytes, TBookmarkText text = TBookmarkText::Ansi);
+
+// Utf8 for bytes that are valid UTF-8 (a byte order mark allowed), Ansi otherwise.
+TBookmarkText GuessBookmarkText(const QByteArray& bytes);
 
 // False for bytes that cannot be a whole bookmark file: empty or blank, binary (a NUL byte), or
 // cut off after its last link (that link or the list after it is not closed). The parser closes

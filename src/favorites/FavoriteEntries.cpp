@@ -1,8 +1,9 @@
 // The shown order of the favorites and the rule that decides where one opens.
 #include "favorites/FavoriteEntries.h"
 
+#include "common/TextFit.h"
+
 #include <QFontMetrics>
-#include <QTextBoundaryFinder>
 
 QVector<TFavoriteEntry> TFavoriteEntries::ShownOrder(const TFavInfoList& items,
                                                      const TFavInfoList& defaults) {
@@ -30,23 +31,6 @@ bool TFavoriteEntries::OpensInCurrentTab(bool hasView, const QString& currentUrl
 }
 
 int TFavoriteEntries::FitCaption(QString& caption, const QFontMetrics& metrics) {
-    if (metrics.horizontalAdvance(caption) > MaxCaptionWidth) {
-        // The places a cut may end at (never inside a character of two UTF-16 units), then the
-        // longest prefix that fits, found by halving: the width grows with the prefix.
-        QVector<int> ends;
-        QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, caption);
-        for (int end = boundaries.toNextBoundary(); end > 0; end = boundaries.toNextBoundary())
-            ends.append(end);
-        int low = 0; // ends[0 .. low) fit
-        int high = ends.size() - 1;
-        while (low < high) {
-            const int middle = (low + high) / 2;
-            if (metrics.horizontalAdvance(caption.left(ends.at(middle))) <= MaxCaptionWidth)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        caption.truncate(low > 0 ? ends.at(low - 1) : 0);
-    }
+    caption = TextFit::Prefix(caption, metrics, MaxCaptionWidth);
     return metrics.horizontalAdvance(caption) + 30;
 }

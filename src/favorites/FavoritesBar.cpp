@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/WindowLauncher.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoritesScroller.h"
 #include "favorites/FormNewFav.h"
@@ -12,10 +13,11 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
+#include <QCursor>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QProcess>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +36,9 @@ TFavoritesBar::TFavoritesBar(TFavorites& favorites, QWidget* host, QMenu* menu, 
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_scroller);
 
+    // Thousands of favorites make a menu taller than the screen: it scrolls in one column rather
+    // than spreading into columns that push the fixed entries (import and export) away.
+    m_menu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
     m_contextMenu = new QMenu(host);
     m_contextMenu->setObjectName(QStringLiteral("bsSkinPopupMenuFav"));
     auto addCommand = [this](const char* name, const QString& caption, void (TFavoritesBar::*command)(int)) {
@@ -51,6 +56,17 @@ TFavoritesBar::TFavoritesBar(TFavorites& favorites, QWidget* host, QMenu* menu, 
     m_contextMenu->addSeparator();
     addCommand("NOpenFavNewTab", tr("在新标签页打开"), &TFavoritesBar::OpenFavorite);
     addCommand("NOpenFavNewWin", tr("在新窗口打开"), &TFavoritesBar::OpenInNewWindow);
+    // The menu held the mouse while it was open: its button missed the mouse leaving it and
+    // would stay lit. Once the menu is gone the button is lit only with the mouse on it.
+    connect(m_contextMenu, &QMenu::aboutToHide, this, [this] {
+        QPointer<QToolButton> button = m_menuButton;
+        QTimer::singleShot(0, this, [button] {
+            if (button && !button->rect().contains(button->mapFromGlobal(QCursor::pos()))) {
+                button->setAttribute(Qt::WA_UnderMouse, false);
+                button->update();
+            }
+        });
+    });
 }
 
 TFavoritesBar::~TFavoritesBar() {
@@ -202,7 +218,7 @@ void TFavoritesBar::OpenFavorite(int index) {
 void TFavoritesBar::OpenInNewWindow(int index) {
     const QString url = TFavoriteEntries::AddressOfIndex(m_favorites.Items, m_defaults, index);
     if (!url.isEmpty())
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), {url}, AppDir());
+        StartBrowserWindow(url);
 }
 
 // ---- Context menu ------------------------------------------------------------------------

@@ -100,23 +100,45 @@ void TFormImportExportFav::ImportClick() {
     if (m_importing)
         return;
     const QString fileName = m_chooseOpenFile(this);
-    if (fileName.isEmpty())
-        return;
-    m_importing = true;
-    if (!StartBookmarkImport(*m_favorites, fileName, this, [this](bool imported) { ImportDone(imported); }))
-        ImportDone(false);
+    if (!fileName.isEmpty())
+        StartImport(fileName, TBookmarkImportKind::OwnFile);
 }
 
-void TFormImportExportFav::ImportDone(bool imported) {
+void TFormImportExportFav::StartImport(const QString& fileName, TBookmarkImportKind kind) {
+    m_importing = true;
+    const auto done = [this, fileName](const TBookmarkImportAnswer& answer) { ImportDone(fileName, answer); };
+    if (!StartBookmarkImport(*m_favorites, fileName, kind, this, done))
+        ImportDone(fileName, TBookmarkImportAnswer{kind});
+}
+
+void TFormImportExportFav::ImportDone(const QString& fileName, const TBookmarkImportAnswer& answer) {
     m_importing = false;
+    // A file without FAV_POS was written by another browser: its links can be taken without
+    // the rankings, when the user wants that.
+    if (answer.WithoutFavPos &&
+        MsgBox(tr("这不是本浏览器导出的收藏文件，是否按通用书签格式导入？"), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        StartImport(fileName, TBookmarkImportKind::AnyBrowser);
+        return;
+    }
+    if (!answer.Imported)
+        Finish(false, tr("收藏夹导入失败！"));
+    else if (answer.Kind == TBookmarkImportKind::AnyBrowser)
+        Finish(true, tr("已导入 %1 个收藏，跳过 %2 个重复或无效的链接。")
+                         .arg(answer.Count.Taken)
+                         .arg(answer.Count.Skipped));
+    else
+        Finish(true, tr("收藏夹导入成功！"));
+}
+
+void TFormImportExportFav::Finish(bool imported, const QString& message) {
     if (imported) {
         if (m_notify)
             QCoreApplication::postEvent(m_notify, new TMessageEvent(WM_FAVORITES_CHANGED));
-        MsgBox(tr("收藏夹导入成功！"), MB_ICONINFORMATION);
+        MsgBox(message, MB_ICONINFORMATION);
         emit importFinished(true);
         close();
     } else {
-        MsgBox(tr("收藏夹导入失败！"), MB_ICONWARNING);
+        MsgBox(message, MB_ICONWARNING);
         emit importFinished(false);
     }
 }

@@ -2,6 +2,8 @@
 // them back from one. Not modal; at most one exists.
 #pragma once
 
+#include "favorites/BookmarkImportStart.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -37,7 +39,9 @@ signals:
 
 private:
     TFormImportExportFav(TFavorites& favorites, QObject* notify, QWidget* parent);
-    void ImportDone(bool imported);
+    void StartImport(const QString& fileName, TBookmarkImportKind kind);
+    void ImportDone(const QString& fileName, const TBookmarkImportAnswer& answer);
+    void Finish(bool imported, const QString& message);
 
     TFavorites* m_favorites;
     QPointer<QObject> m_notify;

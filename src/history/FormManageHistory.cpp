@@ -90,14 +90,17 @@ void TFormManageHistory::BuildLayout() {
     m_list->setObjectName(QStringLiteral("bsSkinListView1"));
     m_list->setColumnCount(4);
     m_list->setHeaderLabels({tr("时间"), tr("标题"), tr("网址"), QStringLiteral("id")});
-    m_list->setHeaderHidden(true);
+    // The headers show, so that each column can be widened by dragging its edge.
+    m_list->header()->setStretchLastSection(false);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setIconSize(QSize(16, 16));
-    m_list->setColumnWidth(colTime, 120);
+    // The time column fits a whole time, whatever the font: icon, text, margins.
+    m_list->setColumnWidth(colTime, m_list->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) +
+                                        m_list->iconSize().width() + 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 16);
     m_list->setColumnWidth(colTitle, 540);
     m_list->setColumnWidth(colUrl, 340);
     m_list->setColumnHidden(colId, true);
@@ -138,15 +141,15 @@ void TFormManageHistory::LoadLatest() {
 }
 
 void TFormManageHistory::LoadLater() {
-    StartLoad(m_shown.Shifted(2));
+    StartLoad(m_shown.Shifted(2), 1);
 }
 
 void TFormManageHistory::LoadEarlier() {
-    StartLoad(m_shown.Shifted(-2));
+    StartLoad(m_shown.Shifted(-2), -1);
 }
 
-void TFormManageHistory::StartLoad(const THistoryRange& range) {
-    if (!m_loader.Load(range))
+void TFormManageHistory::StartLoad(const THistoryRange& range, int step) {
+    if (!m_loader.Load(range, step))
         return;
     SetLoading(true);
 }

@@ -44,7 +44,7 @@ protected:
 
 private:
     void BuildLayout();
-    void StartLoad(const THistoryRange& range);
+    void StartLoad(const THistoryRange& range, int step = 0);
     void ShowRows(THistoryRangeRows& loaded);
     // Adds the next rows of a shown range; the rest follow on the next turns of the event loop,
     // so the first rows show at once and the window never waits for thousands of them.

@@ -3,10 +3,12 @@
 
 #include "common/AnsiCodec.h"
 #include "common/CommonFunc.h"
+#include "history/StoredText.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
 #include <QThread>
+#include <QUrl>
 
 namespace {
 
@@ -150,18 +152,24 @@ qint64 THistory::StartOfToday() const {
     return DateTimeToUnixTime(now.date().startOfDay(now.timeSpec(), now.offsetFromUtc()));
 }
 
-bool THistory::AddVisit(const THistoryInfo& info) {
+bool THistory::AddVisit(const THistoryInfo& visit) {
+    THistoryInfo info = visit;
+    info.SiteName = TStoredText::Title(visit.SiteName);
+    info.SiteUrl = TStoredText::Address(visit.SiteUrl);
     const qint64 today = StartOfToday();
-    // Only the newest of today's rows is updated: its id is all that is read.
-    auto table = m_db.Query(QStringLiteral("SELECT id FROM qb_history WHERE site_url = ") +
+    // Only the newest of today's rows is updated: its id and title are all that is read.
+    auto table = m_db.Query(QStringLiteral("SELECT id, site_name FROM qb_history WHERE site_url = ") +
                             SqlQuote(info.SiteUrl) + QStringLiteral(" AND create_time >= ") +
                             QString::number(today) + QStringLiteral(" ORDER BY id DESC LIMIT 1"));
     if (!table)
         return false;
     QString id;
+    QString storedTitle;
     try {
-        if (table->RowCount() > 0)
+        if (table->RowCount() > 0) {
             id = table->FieldAsText(QStringLiteral("id"));
+            storedTitle = table->FieldAsText(QStringLiteral("site_name"));
+        }
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());
         return false;
@@ -169,13 +177,34 @@ bool THistory::AddVisit(const THistoryInfo& info) {
     const QString isClose = info.IsClose ? QStringLiteral("1") : QStringLiteral("0");
     const QString now = QString::number(Now());
     if (!id.isEmpty()) {
-        return m_db.Execute(QStringLiteral("UPDATE qb_history SET create_time = ") + now +
-                            QStringLiteral(", isclose = ") + isClose + QStringLiteral(" WHERE id = ") + id);
+        // The day's first title stays, unless it was only what the engine showed before the
+        // page's own title arrived.
+        const bool betterTitle =
+            IsStandInTitle(storedTitle, info.SiteUrl) && !IsStandInTitle(info.SiteName, info.SiteUrl);
+        const QString title =
+            betterTitle ? QStringLiteral("site_name = ") + SqlQuote(info.SiteName) + QStringLiteral(", ")
+                        : QString();
+        return m_db.Execute(QStringLiteral("UPDATE qb_history SET ") + title +
+                            QStringLiteral("create_time = ") + now + QStringLiteral(", isclose = ") +
+                            isClose + QStringLiteral(" WHERE id = ") + id);
     }
     return m_db.Execute(
         QStringLiteral("INSERT INTO qb_history (site_name, site_url, create_time, isclose) VALUES (") +
         SqlQuote(info.SiteName) + QStringLiteral(", ") + SqlQuote(info.SiteUrl) + QStringLiteral(", ") + now +
         QStringLiteral(", ") + isClose + QStringLiteral(")"));
+}
+
+bool THistory::IsStandInTitle(const QString& title, const QString& address) {
+    const QString text = title.trimmed();
+    if (text.isEmpty() || text == address ||
+        text.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QUrl url(address);
+    const QString bare = address.section(QStringLiteral("://"), 1);
+    const QString fileName = url.fileName(QUrl::FullyDecoded);
+    return (!bare.isEmpty() && text == bare) || (!fileName.isEmpty() && text == fileName) ||
+           text == QUrl::fromPercentEncoding(address.toUtf8()) ||
+           (url.isLocalFile() && text == url.toLocalFile());
 }
 
 bool THistory::ClearHistory() {
@@ -365,6 +394,13 @@ THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {
     return ReadList(QStringLiteral("SELECT * FROM qb_history WHERE create_time <= ") + QString::number(to) +
                     QStringLiteral(" AND create_time >= ") + QString::number(from) +
                     QStringLiteral(" ORDER BY create_time DESC"));
+}
+
+THistoryInfoList THistory::NearestVisit(qint64 time, bool earlier) {
+    return ReadList(QStringLiteral("SELECT * FROM qb_history WHERE create_time ") +
+                    (earlier ? QStringLiteral("< ") : QStringLiteral("> ")) + QString::number(time) +
+                    QStringLiteral(" ORDER BY create_time ") +
+                    (earlier ? QStringLiteral("DESC") : QStringLiteral("ASC")) + QStringLiteral(" LIMIT 1"));
 }
 
 THistoryInfoList THistory::LoadRecentlyClosed() {

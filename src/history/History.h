@@ -40,8 +40,13 @@ public:
     explicit THistory(TDb& db, TClock clock = {});
 
     // Records a visit: refreshes the time and the closed flag of today's row of the address, or
-    // inserts a row when the address was not seen today. The first title of the day is kept.
+    // inserts a row when the address was not seen today. The first title of the day is kept,
+    // unless it was a stand-in and this one is the page's own. Title and address are stored as
+    // TStoredText makes them (cut, without NUL characters).
     bool AddVisit(const THistoryInfo& info);
+    // A title the engines show before (or instead of) the page's own: nothing, the address with
+    // or without its scheme, the decoded address, or the file name of its path ("123.html").
+    static bool IsStandInTitle(const QString& title, const QString& address);
     // The deletions remove the rows whatever state the search index is in; the index loses the
     // rows' addresses with them, or is removed from the data file when it cannot follow.
     bool ClearHistory();
@@ -57,6 +62,8 @@ public:
     THistoryInfoList FindHistoryByUrl(const QString& text);
     // Rows with from <= create_time <= to, newest first.
     THistoryInfoList LoadHistoryRange(qint64 from, qint64 to);
+    // The newest row before the time (earlier) or the oldest after it; empty when there is none.
+    THistoryInfoList NearestVisit(qint64 time, bool earlier);
     // The ten newest rows recorded as closed.
     THistoryInfoList LoadRecentlyClosed();
 

@@ -21,6 +21,20 @@ THistoryRange THistoryRange::Shifted(int days) const {
     return {From.addDays(days), To.addDays(days)};
 }
 
+THistoryRange THistoryRange::SteppedTo(qint64 time, int days) const {
+    if (days == 0)
+        return *this;
+    const QDateTime when = UnixTimeToDateTime(time);
+    const qint64 span = qint64(qAbs(days)) * 86400;
+    // Whole steps first (a far visit is reached at once), then single steps for the clock's
+    // daylight-saving hours.
+    const qint64 distance = days < 0 ? DateTimeToUnixTime(From) - time : time - DateTimeToUnixTime(To);
+    THistoryRange range = Shifted(int(qMax<qint64>(0, distance / span - 1)) * days);
+    for (int guard = 0; guard < 4 && !(range.From <= when && when <= range.To); ++guard)
+        range = range.Shifted(days);
+    return range;
+}
+
 namespace {
 
 // The icons of the rows' addresses whose icon files exist, each read once.
@@ -55,7 +69,7 @@ bool THistoryRangeLoader::Busy() const {
     return m_thread && m_thread->isRunning();
 }
 
-bool THistoryRangeLoader::Load(const THistoryRange& range) {
+bool THistoryRangeLoader::Load(const THistoryRange& range, int step) {
     if (Busy())
         return false;
     if (m_thread)
@@ -63,11 +77,22 @@ bool THistoryRangeLoader::Load(const THistoryRange& range) {
     THistory& history = m_history;
     QObject* receiver = m_receiver;
     const QString iconFolder = m_iconFolder;
-    m_thread.reset(QThread::create([&history, receiver, range, iconFolder] {
+    m_thread.reset(QThread::create([&history, receiver, range, step, iconFolder] {
         THistoryRangeRows result{
             range,
             history.LoadHistoryRange(DateTimeToUnixTime(range.From), DateTimeToUnixTime(range.To)),
             {}};
+        if (result.Rows.isEmpty() && step != 0) {
+            // Days without visits are passed over: the next window that has some is shown.
+            const THistoryInfoList nearest = history.NearestVisit(
+                DateTimeToUnixTime(step < 0 ? range.From : range.To), step < 0);
+            if (!nearest.isEmpty()) {
+                const int days = int(range.From.daysTo(range.To)) * (step < 0 ? -1 : 1);
+                result.Range = range.SteppedTo(nearest.first().CreateTime, days);
+                result.Rows = history.LoadHistoryRange(DateTimeToUnixTime(result.Range.From),
+                                                       DateTimeToUnixTime(result.Range.To));
+            }
+        }
         result.Icons = ReadIcons(result.Rows, iconFolder);
         QCoreApplication::postEvent(
             receiver, new TRecordMessage<THistoryRangeRows>(WM_HISTORY_LOADED, std::move(result)));

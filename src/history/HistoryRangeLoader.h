@@ -26,6 +26,8 @@ struct THistoryRange {
     static THistoryRange Latest(const QDateTime& now);
     // Both bounds moved by days (negative: earlier).
     THistoryRange Shifted(int days) const;
+    // Moved by whole steps of days (sign: direction) until it holds the time (Unix seconds).
+    THistoryRange SteppedTo(qint64 time, int days) const;
 };
 
 // The rows of one load, carried by WM_HISTORY_LOADED, with the site icons found for them.
@@ -45,8 +47,10 @@ public:
     THistoryRangeLoader(const THistoryRangeLoader&) = delete;
     THistoryRangeLoader& operator=(const THistoryRangeLoader&) = delete;
 
-    // Starts one load; false (nothing started) while another runs.
-    bool Load(const THistoryRange& range);
+    // Starts one load; false (nothing started) while another runs. With a step (-1 earlier, +1
+    // later) a range without visits gives way to the next one in that direction that has some,
+    // moved in whole steps of the range's length; with none left the empty range is posted.
+    bool Load(const THistoryRange& range, int step = 0);
     bool Busy() const;
 
 private:

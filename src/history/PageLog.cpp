@@ -2,6 +2,7 @@
 #include "history/PageLog.h"
 
 #include "common/CommonFunc.h"
+#include "history/StoredText.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -19,7 +20,7 @@ QString OneLine(QString url) {
 QString InsertScript(const TPageInfoList& pages) {
     QString script;
     for (const TPageInfo& page : pages) {
-        script += QStringLiteral("INSERT INTO qb_page_log (url) VALUES (") + SqlQuote(OneLine(page.Url)) +
+        script += QStringLiteral("INSERT INTO qb_page_log (url) VALUES (") + SqlQuote(OneLine(TStoredText::Address(page.Url))) +
                   QStringLiteral(");\r\n");
     }
     return script;

@@ -44,6 +44,17 @@ void RemoveFilesBelow(const QString& folder, QStringList& failures, const std::a
     }
 }
 
+// The failures that are still there: the engine removes cache files of its own while the cleaner
+// walks them, and a file it took away first is cleared, not failed. Store names (no path) stay.
+QStringList StillPresent(const QStringList& failures) {
+    QStringList present;
+    for (const QString& failure : failures) {
+        if (!failure.startsWith(QLatin1Char('/')) || QFileInfo::exists(failure))
+            present.append(failure);
+    }
+    return present;
+}
+
 } // namespace
 
 int StoredCleanKinds(const TConfig& config) {
@@ -103,6 +114,7 @@ TCleanReport TCacheCleaner::Clean(int kinds, const std::atomic<bool>& stop) {
         }
     }
     report.Stopped = stop.load();
+    report.Failures = StillPresent(report.Failures);
     return report;
 }
 

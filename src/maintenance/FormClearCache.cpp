@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 
@@ -25,8 +26,10 @@ TFormClearCache::TFormClearCache(THistory* history, TDownloadQueue* downloads, T
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(QStringLiteral("#TFormClearCache, #bsSkinPanelPrompt { background: #ffffff; }"));
-    setFixedSize(400, 257);
     BuildLayout();
+    // 400 x 257, or what the captions need at a larger font.
+    setFixedSize(sizeHint().expandedTo(QSize(400, 257)));
+    m_panelPrompt->setGeometry(rect());
 }
 
 TFormClearCache::~TFormClearCache() {
@@ -57,7 +60,10 @@ void TFormClearCache::BuildLayout() {
           KindBox("bsSkinCheckRadioBoxAddressHistory", tr("地址栏下拉全部列表"), ckAddressList),
           KindBox("bsSkinCheckRadioBoxCookie", tr("Cookies和其他网站数据（建议不清理）"), ckCookies)}) {
         const QSignalBlocker block(box);
-        box->setChecked(stored & m_kindBoxes.value(box));
+        // Cookies and site data are never ticked on opening: logging out of every site is chosen
+        // each time, not carried over from an earlier cleaning.
+        const int kind = m_kindBoxes.value(box);
+        box->setChecked(kind != ckCookies && (stored & kind));
         boxes->addWidget(box);
     }
     m_exitBox = new QCheckBox(tr("退出浏览器时全部清理勾选痕迹"), m_panelControl);
@@ -86,9 +92,12 @@ void TFormClearCache::BuildLayout() {
     buttons->addStretch(1);
     m_buttonClear = new QPushButton(tr("立即清理"), this);
     m_buttonClear->setObjectName(QStringLiteral("bsSkinButtonClear"));
-    m_buttonClear->setDefault(true);
+    // Enter never clears: the cleaner opens from a key that also edits text, and an Enter meant
+    // for that text would wipe the traces. Neither button is pressed by Enter.
+    m_buttonClear->setAutoDefault(false);
     auto* close = new QPushButton(tr("关闭"), this);
     close->setObjectName(QStringLiteral("bsSkinButtonClose1"));
+    close->setAutoDefault(false);
     buttons->addWidget(m_buttonClear);
     buttons->addWidget(close);
     column->addLayout(buttons);
@@ -117,6 +126,9 @@ void TFormClearCache::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     const QSignalBlocker block(m_exitBox);
     m_exitBox->setChecked(m_config.ClearTracesOnExit);
+    // The keyboard starts on the list of kinds, not on a button.
+    if (QCheckBox* first = m_panelControl->findChild<QCheckBox*>())
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 int TFormClearCache::TickedKinds() const {
@@ -169,6 +181,9 @@ void TFormClearCache::customEvent(QEvent* event) {
 void TFormClearCache::CleaningFinished(const TCleanReport& report) {
     m_panelPrompt->show();
     m_cleaningDone = true;
+    // A stop question asked while the last kind was being cleared has no answer to wait for.
+    if (m_question)
+        m_question->done(QMessageBox::No);
     SetBusy(false);
     if (m_onCleaned)
         m_onCleaned(m_runningKinds);
@@ -185,7 +200,15 @@ void TFormClearCache::CleaningFinished(const TCleanReport& report) {
 bool TFormClearCache::AskStop() {
     if (m_cleaningDone)
         return true;
-    if (MsgBox(tr("清理未完成，确定要停止吗？"), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Quellon"), tr("清理未完成，确定要停止吗？"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::Yes);
+    m_question = &question;
+    const int answer = question.exec();
+    m_question = nullptr;
+    if (m_cleaningDone)
+        return true;
+    if (answer != QMessageBox::Yes)
         return false;
     m_stopRequested = true;
     return true;

@@ -6,11 +6,13 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <atomic>
 #include <functional>
 #include <memory>
 
 class QCheckBox;
+class QMessageBox;
 class QPushButton;
 class QThread;
 class TConfig;
@@ -64,6 +66,7 @@ private:
     TLoadingSpinner* m_spinner = nullptr;
     QWidget* m_panelPrompt = nullptr;
     std::unique_ptr<QThread> m_worker;
+    QPointer<QMessageBox> m_question; // the stop question while it is asked
     std::atomic<bool> m_stopRequested{false};
     bool m_cleaningDone = true;
     int m_runningKinds = 0;

@@ -5,7 +5,10 @@
 #include "navigation/AddressEdit.h"
 #include "navigation/AddressSuggest.h"
 #include "navigation/NavigationHost.h"
+#include "navigation/SearchAddress.h"
+#include "navigation/SearchBox.h"
 #include "navigation/SuggestionList.h"
+#include "navigation/TypedAddress.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -81,12 +84,7 @@ void TAddressBar::EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers) 
             break;
         HideSuggestions();
         m_edit->ForgetHeldKeys();
-        const QString address = m_edit->text().trimmed();
-        m_edit->setModified(false);
-        if (action == TAddressKeyAction::OpenInNewTab)
-            m_host.OpenInNewTab(address, 0);
-        else
-            m_host.OpenInCurrentTab(address);
+        OpenTyped(m_edit->text(), action == TAddressKeyAction::OpenInNewTab);
         break;
     }
     case TAddressKeyAction::Revert:
@@ -120,6 +118,21 @@ void TAddressBar::MoveSelection(bool down) {
 
 void TAddressBar::OpenUrlClick() {
     HideSuggestions();
+    OpenTyped(m_edit->text(), false);
+}
+
+QString TAddressBar::AddressOfTyped(const QString& text) const {
+    const QString typed = text.trimmed();
+    if (typed.isEmpty() || IsTypedAddress(typed))
+        return typed;
+    return SearchEngineAddress(m_searchBox ? m_searchBox->SearchEngine() : seBaidu, typed);
+}
+
+void TAddressBar::OpenTyped(const QString& text, bool newTab) {
     m_edit->setModified(false);
-    m_host.OpenInCurrentTab(m_edit->text().trimmed());
+    const QString address = AddressOfTyped(text);
+    if (newTab)
+        m_host.OpenInNewTab(address, 0);
+    else
+        m_host.OpenInCurrentTab(address);
 }

@@ -11,6 +11,7 @@ class QLabel;
 class QWidget;
 class TAddressEdit;
 class TNavigationHost;
+class TSearchBox;
 class TSuggestionList;
 
 class TAddressBar final : public QObject {
@@ -23,6 +24,12 @@ public:
                 QWidget* addressPanel, QAbstractButton* goButton, QObject* parent = nullptr);
 
     void SetSuggestionSource(TSuggestionSource source) { m_source = std::move(source); }
+    // Typed words that are not an address go to the engine chosen in this search box (Baidu
+    // without one).
+    void SetSearchBox(const TSearchBox* searchBox) { m_searchBox = searchBox; }
+    // What opening the typed text opens: the text itself when it is an address, else the chosen
+    // search engine's result page for it.
+    QString AddressOfTyped(const QString& text) const;
 
     // Shows an address in the bar and the matching address icon; the list is left alone.
     // The address with its icon: the lock for https, unless the page's certificate was refused.
@@ -38,6 +45,7 @@ private:
     void EditUrlKeyUp(int virtualKey, Qt::KeyboardModifiers modifiers);
     void MoveSelection(bool down);
     void OpenUrlClick();
+    void OpenTyped(const QString& text, bool newTab);
 
     TNavigationHost& m_host;
     TAddressEdit* m_edit;
@@ -45,4 +53,5 @@ private:
     QLabel* m_icon;
     QWidget* m_panel;
     TSuggestionSource m_source;
+    const TSearchBox* m_searchBox = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "common/Messages.h"
+#include "options/CompatHostList.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
 #include "storage/Config.h"
@@ -90,7 +91,8 @@ QVBoxLayout* PageColumn(QWidget* page) {
 
 } // namespace
 
-TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config, QWidget* parent)
+TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
+                         TDomainKernel* kernels, QWidget* parent)
     : QWidget(parent), m_mainWindow(mainWindow), m_navigationPage(navigationPage), m_config(config) {
     setObjectName(QStringLiteral("TFormOption"));
     setAttribute(Qt::WA_StyledBackground, true);
@@ -108,6 +110,7 @@ TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TCo
     m_pages->addWidget(BuildBasicPage());
     m_pages->addWidget(BuildDownloadPage());
     m_pages->addWidget(BuildShortcutPage());
+    m_pages->addWidget(BuildEnginePage(kernels));
     row->addWidget(findChild<QWidget*>(QStringLiteral("bsSkinPanelLeft")));
     row->addWidget(m_pages, 1);
     FormShow();
@@ -124,7 +127,8 @@ void TFormOption::BuildLeftPanel() {
         QString Caption;
     } sections[] = {{"bsSkinLabelBaseSet", tr("基本设置")},
                     {"bsSkinLabelDownloadSet", tr("下载设置")},
-                    {"bsSkinLabelHotKeySet", tr("快捷键设置")}};
+                    {"bsSkinLabelHotKeySet", tr("快捷键设置")},
+                    {"bsSkinLabelEngineSet", tr("兼容内核")}};
     int top = 0;
     for (const auto& section : sections) {
         auto* label = new QLabel(section.Caption, panel);
@@ -214,8 +218,32 @@ QWidget* TFormOption::BuildBasicPage() {
     column->addWidget(GroupLabel(page, tr("默认浏览器")));
     column->addWidget(
         CheckBox(page, "bsSkinCheckRadioBoxDefaultBrowserCheck", tr("是否默认浏览器"), okDefaultBrowser));
+
+    column->addSpacing(12);
+    column->addWidget(GroupLabel(page, tr("翻译")));
+    AddTranslateRows(page, column);
     column->addStretch(1);
     return page;
+}
+
+void TFormOption::AddTranslateRows(QWidget* page, QVBoxLayout* column) {
+    m_editTranslateServer = new QLineEdit(page);
+    m_editTranslateServer->setObjectName(QStringLiteral("EditTranslateServer"));
+    m_editTranslateServer->setPlaceholderText(QStringLiteral("http://127.0.0.1:5000"));
+    m_editTranslateKey = new QLineEdit(page);
+    m_editTranslateKey->setObjectName(QStringLiteral("EditTranslateKey"));
+    m_editTranslateKey->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    auto* form = new QFormLayout;
+    form->addRow(tr("翻译服务地址"), m_editTranslateServer);
+    form->addRow(tr("密钥"), m_editTranslateKey);
+    column->addLayout(form);
+    column->addWidget(Note(page, tr("LibreTranslate 接口的翻译服务器；密钥可不填")));
+    const auto save = [this](QLineEdit* edit, int key) {
+        edit->setText(edit->text().trimmed());
+        m_config.SetValue(key, edit->text());
+    };
+    SaveOnLeave(m_editTranslateServer, [this, save] { save(m_editTranslateServer, kTranslateServerKey); });
+    SaveOnLeave(m_editTranslateKey, [this, save] { save(m_editTranslateKey, kTranslateApiKeyKey); });
 }
 
 QWidget* TFormOption::BuildDownloadPage() {
@@ -285,6 +313,15 @@ QWidget* TFormOption::BuildShortcutPage() {
     return page;
 }
 
+QWidget* TFormOption::BuildEnginePage(TDomainKernel* kernels) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("bsSkinTabSheetEngine"));
+    QVBoxLayout* column = PageColumn(page);
+    column->addWidget(GroupLabel(page, tr("使用兼容内核的网站")));
+    column->addWidget(new TCompatHostList(kernels, page), 1);
+    return page;
+}
+
 void TFormOption::FormShow() {
     const QSignalBlocker blockStart(m_openHome);
     m_openExitPage->setChecked(m_config.StartMode == 0);
@@ -298,6 +335,8 @@ void TFormOption::FormShow() {
     m_lastTimePath->setChecked(m_config.DownloadFolderMode == 0);
     m_savePath->setChecked(m_config.DownloadFolderMode == 1);
     m_editDownloadPath->setText(ShownDownloadFolder(m_config, DefaultDownloadDir()));
+    m_editTranslateServer->setText(m_config.GetValue(kTranslateServerKey));
+    m_editTranslateKey->setText(m_config.GetValue(kTranslateApiKeyKey));
 }
 
 void TFormOption::SaveHomePage() {

@@ -1,5 +1,6 @@
-// TFormOption, the options page shown in the "选项设置" tab (address "about:config"): three
-// sections (basic, downloads, shortcuts) picked from the left column. Every control writes its
+// TFormOption, the options page shown in the "选项设置" tab (address "about:config"): four
+// sections (basic, downloads, shortcuts, the compatibility engine's hosts) picked from the left
+// column. Every control writes its
 // configuration key when it loses the focus (check boxes and radio buttons also when they change),
 // the folder button when a folder has been chosen. There is no OK or Cancel.
 #pragma once
@@ -17,23 +18,25 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QStackedWidget;
+class QVBoxLayout;
 class TConfig;
+class TDomainKernel;
 class THotKeyEdit;
 
 class TFormOption final : public QWidget {
     Q_OBJECT
 public:
     // mainWindow receives WM_BOSS_KEY_CHANGED; navigationPage is shown as the home page while
-    // none is set. The configuration outlives the page.
+    // none is set. The configuration and the engine memory (may be null) outlive the page.
     TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
-                QWidget* parent = nullptr);
+                TDomainKernel* kernels = nullptr, QWidget* parent = nullptr);
 
     // The folder picker; tests replace it. Answers a folder ending in "/", empty when cancelled.
     std::function<QString(QWidget* owner, const QString& start)> PickFolder;
 
     // Loads every control from the configuration.
     void FormShow();
-    // Shows section index (0 basic, 1 downloads, 2 shortcuts) with the selection button on its label.
+    // Shows section index (0 basic, 1 downloads, 2 shortcuts, 3 engine hosts) with the selection button on its label.
     void SelectSection(int index);
     int CurrentSection() const;
     // Takes a chosen download folder: refused with a message when files cannot be written there
@@ -52,6 +55,9 @@ private:
     QWidget* BuildBasicPage();
     QWidget* BuildDownloadPage();
     QWidget* BuildShortcutPage();
+    QWidget* BuildEnginePage(TDomainKernel* kernels);
+    // The translation server's address (key 17) and key (key 18), stored when they lose the focus.
+    void AddTranslateRows(QWidget* page, QVBoxLayout* column);
     QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, int key);
     QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption);
     // Runs save whenever the control loses the focus.
@@ -77,5 +83,7 @@ private:
     QRadioButton* m_savePath = nullptr;
     QLineEdit* m_editDownloadPath = nullptr;
     QScrollArea* m_shortcutList = nullptr;
+    QLineEdit* m_editTranslateServer = nullptr;
+    QLineEdit* m_editTranslateKey = nullptr;
     bool m_flushing = false;
 };

@@ -19,7 +19,6 @@ TFormFindWebPage::TFormFindWebPage(QWidget* mainWindow, const QString& text)
     setObjectName(QStringLiteral("FormFindWebPage"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("查找"));
-    setFixedSize(319, 114);
 
     m_text = new QLineEdit(text.left(TFindRequest::MaxInput), this);
     m_text->setObjectName(QStringLiteral("bsSkinEditText"));
@@ -28,6 +27,8 @@ TFormFindWebPage::TFormFindWebPage(QWidget* mainWindow, const QString& text)
     m_matchCase->setObjectName(QStringLiteral("bsSkinCheckRadioBoxMatchCase"));
     m_matches = new QLabel(this);
     m_matches->setObjectName(QStringLiteral("LabelMatches"));
+    // Room for the longest count the label shows, so that no figure is cut.
+    m_matches->setMinimumWidth(m_matches->fontMetrics().horizontalAdvance(tr("第 %1 个，共 %2 个").arg(9999).arg(9999)));
     m_previous = new QPushButton(tr("上一个"), this);
     m_previous->setObjectName(QStringLiteral("bsSkinButtonPrevious"));
     m_next = new QPushButton(tr("下一个"), this);
@@ -46,6 +47,11 @@ TFormFindWebPage::TFormFindWebPage(QWidget* mainWindow, const QString& text)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(textRow);
     layout->addLayout(buttonRow);
+    // The window takes the size its texts need (at any font and scale), at least 319 wide.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_text->setMinimumWidth(319 - 80);
+    // Its size is known before it is shown: the main window places it by its width.
+    adjustSize();
 
     connect(m_next, &QPushButton::clicked, this, &TFormFindWebPage::bsSkinButtonNextClick);
     connect(m_previous, &QPushButton::clicked, this, &TFormFindWebPage::bsSkinButtonPreviousClick);

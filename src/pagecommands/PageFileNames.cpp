@@ -3,11 +3,19 @@
 
 #include "common/AnsiCodec.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
 const int MaxNameLength = 200;
+
+// The folder the user last saved a page or picture to, for this session.
+QString& LastSaveFolder() {
+    static QString folder;
+    return folder;
+}
 
 bool Forbidden(QChar c) {
     // Path separators of either system and control characters; the rest is a valid name here.
@@ -70,4 +78,18 @@ bool TPageFileNames::WritePageSource(const QString& fileName, const QString& sou
         return false;
     }
     return file.commit();
+}
+
+QString TPageFileNames::SaveDialogPath(const QString& proposedName, const QString& downloadFolder) {
+    QString folder = LastSaveFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = downloadFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(proposedName);
+}
+
+void TPageFileNames::RememberSaveFolder(const QString& savedFile) {
+    if (!savedFile.isEmpty())
+        LastSaveFolder() = QFileInfo(savedFile).absolutePath();
 }

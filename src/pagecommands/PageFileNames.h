@@ -24,6 +24,12 @@ public:
     // The bytes of a saved page: UTF-8 (no byte-order mark) when the source declares UTF-8, else
     // the ANSI code page, so the file reads back under its own declaration; CR LF follows.
     static QByteArray PageSourceBytes(const QString& source);
+    // Where a save dialog for the proposed name starts: in the folder the last page or picture
+    // was saved to while that folder exists, else in the download folder (never in the working
+    // folder, which is the program's).
+    static QString SaveDialogPath(const QString& proposedName, const QString& downloadFolder);
+    // Keeps the folder of a file the user saved for the next save dialog.
+    static void RememberSaveFolder(const QString& savedFile);
     // Writes PageSourceBytes to the file, whole or not at all (an existing file is replaced only
     // once the new text is complete); false when it cannot be written.
     static bool WritePageSource(const QString& fileName, const QString& source);

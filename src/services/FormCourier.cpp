@@ -5,6 +5,7 @@
 #include "services/SitePages.h"
 
 #include <QTabWidget>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 TFormCourier::TFormCourier(QObject* mainWindow, const QString& siteRoot, QWidget* parent)
@@ -24,5 +25,7 @@ TFormCourier::TFormCourier(QObject* mainWindow, const QString& siteRoot, QWidget
     bsSkinPageControl1->setCurrentIndex(0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Esc closes the window even while its page has the keyboard (the page would keep the key).
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QDialog::reject, Qt::WindowShortcut);
     layout->addWidget(bsSkinPageControl1);
 }

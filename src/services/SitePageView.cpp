@@ -1,6 +1,8 @@
 // The hosted vendor page's view and its dialog rule.
 #include "services/SitePageView.h"
 
+#include "browser/EngineSettings.h"
+
 #include <QWebEngineProfile>
 
 namespace {
@@ -13,6 +15,7 @@ bool SameOrigin(const QUrl& frame, const QUrl& page) {
 
 TSitePage::TSitePage(const QString& siteRoot, QObject* parent)
     : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_bridge(siteRoot) {
+    ApplyChromiumSettings(settings());
     connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogGuard.Reset(); });
 }
 

@@ -5,6 +5,7 @@
 #include "BuildConfig.h"
 #include "browser/BrowserTab.h"
 #include "browser/DomainKernel.h"
+#include "browser/EngineNoticeRule.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
@@ -23,6 +24,7 @@
 #include "pagecommands/PageZoom.h"
 #include "services/DomainAuth.h"
 #include "shell/BossKey.h"
+#include "shell/EngineNotice.h"
 #include "shell/FileDropFilter.h"
 #include "shell/FormMainUi.h"
 #include "shell/Icons.h"
@@ -30,6 +32,7 @@
 #include "shell/StartupDefaults.h"
 #include "storage/Config.h"
 #include "storage/DbMain.h"
+#include "tools/TranslateRunService.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -57,6 +60,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_addressBar = new TAddressBar(*this, ui.EditUrl, ui.bsSkinListBoxHistory, ui.ImageUrl, ui.PanelUrl,
                                    ui.bsSkinSpeedButtonOpenUrl, this);
     m_searchBox = new TSearchBox(*this, ui.EditSearch, ui.ImageSearch, ui.BitmapButtonSearch, this);
+    m_addressBar->SetSearchBox(m_searchBox);
     setStyleSheet(TSkinStyle::StyleSheet(TSkinStyle::SkinColor(0)));
     ui.LabelAd->clear();
     ui.LabelStatus->clear();
@@ -84,6 +88,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
     m_pageLog = std::make_unique<TPageLog>(m_db);
     m_domainAuth = std::make_unique<TDomainAuth>();
     m_config->LoadConfig();
+    SetTranslateConfig(m_config.get());
     m_bossKey = new TBossKey(this);
     ConnectChrome();
     ConnectServices();
@@ -102,6 +107,7 @@ TFormMain::TFormMain(TDb& db, const QString& commandLineUrl, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    SetTranslateConfig(nullptr);
     if (qApp)
         qApp->removeEventFilter(this);
     if (!Closing) {
@@ -162,7 +168,9 @@ void TFormMain::ConnectTabController() {
     });
     connect(tabs, &TTabController::statusTextChanged, ui.LabelStatus, &QLabel::setText);
     connect(tabs, &TTabController::kernelShown, this, &TFormMain::ShowKernel);
-    connect(tabs, &TTabController::kernelHintChanged, ui.ImageKernel, &QToolButton::setToolTip);
+    auto* engineNotice = new TEngineNotice(*m_config, ui.PageHost, this);
+    connect(tabs, &TTabController::hostSentToCompatEngine, engineNotice, &TEngineNotice::Offer);
+    connect(tabs, &TTabController::kernelShown, engineNotice, &TEngineNotice::EngineShown);
     connect(tabs, &TTabController::zoomStepShown, this, &TFormMain::ShowZoomStep);
     connect(tabs, &TTabController::siteBadgeRefreshRequested, this, &TFormMain::RefreshSiteBadge);
     connect(tabs, &TTabController::optionsTabRequested, this, &TFormMain::ShowOptionsTab);
@@ -187,6 +195,7 @@ void TFormMain::ConnectTabController() {
 
 void TFormMain::ShowKernel(int kernel) {
     m_ui->ImageKernel->setIcon(KernelIcon(kernel == kWebControl ? kWebControl : kChromium));
+    m_ui->ImageKernel->setToolTip(TEngineNoticeRule::EngineHint(kernel == kWebControl ? 1 : 0));
     RefreshEngineCaptions(kernel);
 }
 

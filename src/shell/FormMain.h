@@ -12,6 +12,7 @@
 #include "history/PageLog.h"
 #include "navigation/NavigationHost.h"
 #include "pagecommands/FindRequest.h"
+#include "shell/HiddenWindows.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -203,6 +204,12 @@ private:
     bool HookKeyPress(QKeyEvent* event);
     // Up and Down outside the page: one line of scrolling (Chromium) or the focus (compatibility).
     void ScrollOrFocusPage(const QKeyEvent& key);
+    // True when the keys go to a text field: an edit, a spin box or an editable element of a page.
+    static bool TextFieldHasFocus();
+    // Shift+Delete's cleaner, unless the focused element of a Chromium page takes text.
+    void OpenCleanerUnlessPageFieldFocused();
+    // Where a save dialog for the proposed file name starts.
+    QString SaveDialogPath(const QString& proposedName) const;
     bool HookKeyRelease(QKeyEvent* event);
     bool HookMousePress(QObject* watched, QMouseEvent* event);
     void HookMouseMove(QMouseEvent* event);
@@ -272,6 +279,7 @@ private:
     TAddressBar* m_addressBar = nullptr;
     TSearchBox* m_searchBox = nullptr;
     TBossKey* m_bossKey = nullptr;
+    THiddenWindows m_hiddenWindows; // the other windows the boss key hid
     TFavoritesBar* m_favoritesBar = nullptr;
     QSystemTrayIcon* m_trayIcon = nullptr;
     QPointer<QWidget> m_optionsWindow;

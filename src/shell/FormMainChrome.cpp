@@ -257,6 +257,7 @@ bool TFormMain::IsCaptionPress(QWidget* target, const QPoint& pos) const {
 
 void TFormMain::ToggleVisibility() {
     if (isVisible() && !isMinimized()) {
+        m_hiddenWindows.HideAllBut(this);
         hide();
         return;
     }
@@ -265,6 +266,7 @@ void TFormMain::ToggleVisibility() {
     showNormal();
     raise();
     activateWindow();
+    m_hiddenWindows.Restore();
 }
 
 void TFormMain::RegisterBossKey() {

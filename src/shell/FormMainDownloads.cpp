@@ -19,6 +19,11 @@ void TFormMain::StartDownloads() {
                                                     [this] { return Closing; });
     connect(m_tabs.get(), &TTabController::downloadRequested, m_downloads.get(),
             &TDownloadCenter::BeforeDownload);
+    // A download typed into the address bar left its address there: the page's own comes back.
+    connect(m_downloads.get(), &TDownloadCenter::downloadAnswered, this, [this] {
+        if (CurrentTab())
+            ShowAddress(CurrentTabAddress());
+    });
 
     QToolButton* button = m_ui->bsSkinSpeedButtonDownload;
     connect(button, &QToolButton::clicked, this, &TFormMain::NDownManageClick);

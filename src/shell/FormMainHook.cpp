@@ -18,11 +18,19 @@
 #include "storage/Config.h"
 #include "tools/FormTranslate.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -182,13 +190,52 @@ bool TFormMain::HookKeyPress(QKeyEvent* event) {
             break;
         }
     }
-    if (key == VK_DELETE && shift && !alt && !event->isAutoRepeat()) {
-        AfterKey([this] { NDeleteCacheClick(); });
+    // In a text field Shift+Delete deletes text: the cleaner opens only when no field has the keys.
+    if (key == VK_DELETE && shift && !alt && !event->isAutoRepeat() && !TextFieldHasFocus()) {
+        OpenCleanerUnlessPageFieldFocused();
         return false;
     }
     if (key == VK_UP || key == VK_DOWN)
         ScrollOrFocusPage(*event);
     return false;
+}
+
+bool TFormMain::TextFieldHasFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+        qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus))
+        return true;
+    // Both engines switch input methods on for the widget that shows a page while an editable
+    // element of the page has the focus, and off again when it leaves.
+    return focus->testAttribute(Qt::WA_InputMethodEnabled) || focus->inputMethodQuery(Qt::ImEnabled).toBool();
+}
+
+void TFormMain::OpenCleanerUnlessPageFieldFocused() {
+    QWebEngineView* chromium = nullptr;
+    for (QWidget* widget = QApplication::focusWidget(); widget && !chromium; widget = widget->parentWidget())
+        chromium = qobject_cast<QWebEngineView*>(widget);
+    if (!chromium) {
+        AfterKey([this] { NDeleteCacheClick(); });
+        return;
+    }
+    // A Chromium page does not tell its widget which element has the focus: the page is asked
+    // (in a script world of its own, which the page cannot change). A focused frame counts as a
+    // field, since what has the keys inside it cannot be seen from here.
+    static const QString script = QStringLiteral(
+        "(function () { var e = document.activeElement;"
+        " while (e && e.shadowRoot && e.shadowRoot.activeElement) e = e.shadowRoot.activeElement;"
+        " if (!e) return false; if (e.isContentEditable) return true;"
+        " var tag = e.tagName; if (tag === 'IFRAME' || tag === 'FRAME' || tag === 'TEXTAREA') return true;"
+        " if (tag !== 'INPUT') return false;"
+        " return ['button', 'checkbox', 'radio', 'submit', 'reset', 'image', 'file', 'color', 'range']"
+        ".indexOf((e.type || '').toLowerCase()) < 0; })()");
+    QPointer<TFormMain> self(this);
+    chromium->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant& field) {
+        if (self && !self->Closing && !field.toBool())
+            self->NDeleteCacheClick();
+    });
 }
 
 void TFormMain::ScrollOrFocusPage(const QKeyEvent& key) {

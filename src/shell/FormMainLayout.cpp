@@ -99,6 +99,7 @@ void TFormMain::BuildLayout() {
     restColumn->addWidget(ui.bsSkinPanelTitle);
     QHBoxLayout* title = Row(ui.bsSkinPanelTitle, 8, 0, 0, 0);
     ui.LabelTitle = Label(ui.bsSkinPanelTitle, "LabelTitle");
+    ui.LabelTitle->setTextFormat(Qt::PlainText); // the page's title
     title->addWidget(ui.LabelTitle, 1);
     ui.bsSkinPanelMenu = Panel(ui.bsSkinPanelTitle, "bsSkinPanelMenu");
     ui.bsSkinPanelMenu->setFixedWidth(185);
@@ -294,10 +295,12 @@ void TFormMain::BuildLayout() {
     QHBoxLayout* bottom = Row(ui.bsSkinPanelBottom, 8, 2, 8, 2, 6);
     ui.LabelAd = Label(ui.bsSkinPanelBottom, "LabelAd");
     ui.LabelAd->setCursor(Qt::PointingHandCursor);
+    ui.LabelAd->setTextFormat(Qt::PlainText); // the caption comes from the vendor's server
     bottom->addWidget(ui.LabelAd);
     ui.bsSkinPanelStatus = Panel(ui.bsSkinPanelBottom, "bsSkinPanelStatus");
     ui.LabelStatus = Label(ui.bsSkinPanelStatus, "LabelStatus");
     ui.LabelStatus->setMinimumWidth(1);
+    ui.LabelStatus->setTextFormat(Qt::PlainText); // link addresses and texts of the page
     Row(ui.bsSkinPanelStatus, 8, 0, 0, 0)->addWidget(ui.LabelStatus, 1);
     bottom->addWidget(ui.bsSkinPanelStatus, 1);
     ui.bsSkinSpeedButtonDownload = Button(ui.bsSkinPanelBottom, "bsSkinSpeedButtonDownload", QString(),

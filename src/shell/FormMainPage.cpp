@@ -5,13 +5,16 @@
 #include "browser/BrowserTab.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
+#include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
 #include "common/Messages.h"
+#include "downloads/DownloadFolder.h"
 #include "pagecommands/ContextMenuEntries.h"
 #include "pagecommands/FormFindWebPage.h"
 #include "pagecommands/PageFileNames.h"
 #include "pagecommands/FormSavePicture.h"
+#include "storage/Config.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -175,6 +178,10 @@ void TFormMain::NSaveClick() {
     });
 }
 
+QString TFormMain::SaveDialogPath(const QString& proposedName) const {
+    return TPageFileNames::SaveDialogPath(proposedName, m_config ? ProposedDownloadFolder(*m_config) : DefaultDownloadDir());
+}
+
 void TFormMain::SavePageSource(const QString& source) {
     TBrowserTab* tab = CurrentTab();
     if (Closing || !tab)
@@ -182,9 +189,10 @@ void TFormMain::SavePageSource(const QString& source) {
     const QString proposed = TPageFileNames::CleanFileName(tab->Caption) + QStringLiteral(".html");
     // The dialog asks before it lets an existing file be replaced.
     const QString fileName =
-        QFileDialog::getSaveFileName(this, QString(), proposed, tr("html网页 (*.htm *.html)"));
+        QFileDialog::getSaveFileName(this, QString(), SaveDialogPath(proposed), tr("html网页 (*.htm *.html)"));
     if (fileName.isEmpty())
         return;
+    TPageFileNames::RememberSaveFolder(fileName);
     if (!TPageFileNames::WritePageSource(fileName, source))
         MsgBox(tr("保存失败！"), MB_ICONWARNING);
 }
@@ -195,9 +203,10 @@ void TFormMain::NSaveImageClick() {
         return;
     const QString proposed = TPageFileNames::CleanFileName(tab->Caption) + QStringLiteral(".jpg");
     QString fileName =
-        QFileDialog::getSaveFileName(this, QString(), proposed, QStringLiteral("*.jpg (*.jpg *.jpeg)"));
+        QFileDialog::getSaveFileName(this, QString(), SaveDialogPath(proposed), QStringLiteral("*.jpg (*.jpg *.jpeg)"));
     if (fileName.isEmpty())
         return;
+    TPageFileNames::RememberSaveFolder(fileName);
     if (!fileName.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) &&
         !fileName.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".jpg");
@@ -211,9 +220,10 @@ void TFormMain::SavePictureAs(const QString& url) {
     const QString extension = TPageFileNames::PictureExtension(url);
     const QString filter = extension.isEmpty() ? QString() : QStringLiteral("*%1 (*%1)").arg(extension);
     const QString fileName =
-        QFileDialog::getSaveFileName(this, QString(), TPageFileNames::PictureFileName(url), filter);
+        QFileDialog::getSaveFileName(this, QString(), SaveDialogPath(TPageFileNames::PictureFileName(url)), filter);
     if (fileName.isEmpty())
         return;
+    TPageFileNames::RememberSaveFolder(fileName);
     // Saved by a worker behind a progress window: a slow server never holds this window.
     auto* saving = new TFormSavePicture(url, fileName, this);
     connect(saving, &TFormSavePicture::Failed, this, [this, url](const QString& error) {

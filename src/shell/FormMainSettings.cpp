@@ -45,7 +45,7 @@ void TFormMain::ConnectSettings() {
 }
 
 QWidget* TFormMain::CreateOptionsWindow() {
-    return new TFormOption(this, NavigationPageUrl(), *m_config);
+    return new TFormOption(this, NavigationPageUrl(), *m_config, m_domainKernel.get());
 }
 
 TFormOption* TFormMain::OptionsWindow() const {

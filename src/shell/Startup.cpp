@@ -5,6 +5,7 @@
 #include "browser/EngineProfile.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
+#include "common/WindowLauncher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,13 +87,19 @@ bool TStartup::HasGpuRenderNode(const QString& driFolder) {
     return !QDir(driFolder).entryList({QStringLiteral("renderD*")}, QDir::System | QDir::Files).isEmpty();
 }
 
+QStringList TStartup::Switches(const QStringList& arguments) {
+    const int end = arguments.indexOf(AddressesFollow);
+    return end < 0 ? arguments : QStringList(arguments.mid(0, end));
+}
+
 QByteArray TStartup::RemoteDebuggingAddress(const QStringList& arguments, const QByteArray& variable) {
     int port = 0;
     bool switchGiven = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments.at(i).startsWith(RemoteDebuggingSwitch)) {
+    const QStringList switches = Switches(arguments);
+    for (int i = 1; i < switches.size(); ++i) {
+        if (switches.at(i).startsWith(RemoteDebuggingSwitch)) {
             switchGiven = true;
-            port = PortOf(arguments.at(i).mid(RemoteDebuggingSwitch.size()));
+            port = PortOf(switches.at(i).mid(RemoteDebuggingSwitch.size()));
         }
     }
     // The engine lets the switch win over the variable; so does this.
@@ -103,8 +110,13 @@ QByteArray TStartup::RemoteDebuggingAddress(const QStringList& arguments, const 
 }
 
 QString TStartup::CommandLineAddress(const QStringList& arguments) {
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString argument = arguments.at(i).trimmed();
+    const QStringList switches = Switches(arguments);
+    for (const QString& address : arguments.mid(switches.size() + 1)) {
+        if (!address.trimmed().isEmpty())
+            return address.trimmed();
+    }
+    for (int i = 1; i < switches.size(); ++i) {
+        const QString argument = switches.at(i).trimmed();
         if (!argument.isEmpty() && !argument.startsWith(QLatin1Char('-'))) {
             return argument;
         }

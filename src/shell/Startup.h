@@ -27,9 +27,12 @@ public:
     static QByteArray WithProcessModel(const QByteArray& flags);
     // True when driFolder holds a render node (renderD*), i.e. the engine can use the GPU.
     static bool HasGpuRenderNode(const QString& driFolder = QStringLiteral("/dev/dri"));
-    // The one address the command line may carry: the first argument after the program that is not
-    // a switch (the engine reads switches from the same command line). Empty when there is none.
+    // The one address the command line may carry: the first argument after "--" (read only as an
+    // address, whatever it looks like), else the first argument after the program that is not a
+    // switch. Empty when there is none.
     static QString CommandLineAddress(const QStringList& arguments);
+    // The program and its switches: the arguments before "--" (all of them when there is none).
+    static QStringList Switches(const QStringList& arguments);
 
     // Runs after the application object: sets up the engine profile and the window icon, creates
     // AppDir + "dat/" and UserDataDir when missing and opens AppDir + "dat/data.dat". A missing or

@@ -6,6 +6,14 @@
 
 class TDb;
 
+// Key of the "不再提示" answer to the compatibility engine's notice: "1" once the user asked never
+// to see it again (read and written with GetValue/SetValue, not mirrored in a field).
+constexpr int kEngineNoticeOffKey = 16;
+// Keys of the translation server the user runs (an address speaking the LibreTranslate API) and
+// of its optional key (read and written with GetValue/SetValue, not mirrored in fields).
+constexpr int kTranslateServerKey = 17;
+constexpr int kTranslateApiKeyKey = 18;
+
 class TConfig {
 public:
     explicit TConfig(TDb& db);

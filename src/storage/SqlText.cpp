@@ -5,6 +5,9 @@
 
 QString SqlQuote(const QString& text) {
     QString quoted = text;
+    // The statement text ends at a NUL character, so a value holding one would cut the statement
+    // and the row would silently not be stored; page titles and addresses may hold one.
+    quoted.remove(QChar(QChar::Null));
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }

@@ -3,7 +3,9 @@
 
 #include "tools/ToolWindow.h"
 
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -128,6 +130,12 @@ void TFormCalculator::ButtonDivClick(const QPushButton* button) {
 
 void TFormCalculator::FormKeyDown(const QKeyEvent* event) {
     PanelExpression->setFocus();
+    // Ctrl+C copies the result (the fields never hold the keyboard, so they cannot copy it).
+    if (event->matches(QKeySequence::Copy)) {
+        if (!m_calculator.Result().isEmpty())
+            QGuiApplication::clipboard()->setText(m_calculator.Result());
+        return;
+    }
     if (m_calculator.PressKey(event->key(), event->modifiers()))
         Refresh();
 }

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "tools/TranslateRun.h"
+#include "tools/TranslateRunLanguages.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <functional>
 
+class QBoxLayout;
+class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,6 +21,9 @@ public:
     // endpoint: the translation service's address; empty means no service is configured, and
     // then nothing is ever sent.
     explicit TFormTranslate(QWidget* parent, const QString& endpoint);
+    // The service as chosen by ResolveTranslateService: a server gets the language choice, filled
+    // from its language list (fetched on a worker thread).
+    TFormTranslate(QWidget* parent, const TTranslateService& service);
     // A run still going is aborted; its remaining answers are dropped.
     ~TFormTranslate() override;
 
@@ -38,8 +44,13 @@ private:
     void StartRun(const QStringList& lines);
     void AppendResult(const QString& text);
     void RunFinished();
+    void AddLanguageChoice(QBoxLayout* row);
+    void FetchLanguages();
+    void ShowLanguages(const QList<TTranslateLanguage>& languages);
 
+    const TTranslateService m_service;
     const QString m_endpoint;
+    QString m_failure; // why the last line of the run gave nothing
     std::function<void(const QString&)> m_message;
     QPointer<TTranslateRun> m_run;
     QLabel* Image1 = nullptr;
@@ -48,8 +59,10 @@ private:
     QPushButton* bsSkinButtonTranslate = nullptr;
     QLabel* Label2 = nullptr;
     QPlainTextEdit* bsSkinMemoResult = nullptr;
+    QComboBox* ComboSource = nullptr; // a server's languages
+    QComboBox* ComboTarget = nullptr;
 };
 
 // The toolbar button "翻译" (SpeedButtonTranslate, also Alt+T): opens the translator below the
-// button, modal, with the configured service, unless it is already open.
+// button, modal, with the service ResolveTranslateService chooses, unless it is already open.
 void ShowTranslator(QWidget* button);

@@ -17,7 +17,13 @@ bool KeptAsIs(char c) {
 } // namespace
 
 TTranslateRun::TTranslateRun(const QString& endpoint, const QStringList& lines, QObject* parent)
-    : QObject(parent), m_endpoint(endpoint), m_lines(lines) {
+    : TTranslateRun(TTranslateService{TTranslateService::BuiltIn, endpoint, QString()}, QString(), QString(),
+                    lines, parent) {}
+
+TTranslateRun::TTranslateRun(const TTranslateService& service, const QString& source, const QString& target,
+                             const QStringList& lines, QObject* parent)
+    : QObject(parent), m_service(service), m_source(source), m_target(target), m_endpoint(service.Address),
+      m_lines(lines) {
     // The words go to the configured service only: a redirect elsewhere fails the line.
     m_client.SetFollowRedirects(false);
     m_client.SetConnectTimeout(10000);
@@ -47,6 +53,33 @@ QString TTranslateRun::RequestUrl(const QString& endpoint, const QString& line) 
     return endpoint + separator + QLatin1String(kFixedQuery) + QString::fromLatin1(EncodeWords(line));
 }
 
+namespace {
+// One output line per answered line.
+QString OneLine(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    return text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+} // namespace
+
+std::optional<QString> TTranslateRun::ReadServerTranslation(const QByteArray& body) {
+    const std::optional<QJsonValue> answer = ParseJson(QString::fromUtf8(body));
+    const QJsonValue text = answer && answer->isObject() ? answer->toObject().value(QStringLiteral("translatedText"))
+                                                          : QJsonValue();
+    if (!text.isString())
+        return std::nullopt;
+    return OneLine(text.toString());
+}
+
+THttpForm TTranslateRun::ServerForm(const QString& line) const {
+    THttpForm form{{QStringLiteral("q"), line.trimmed()},
+                   {QStringLiteral("source"), m_source},
+                   {QStringLiteral("target"), m_target},
+                   {QStringLiteral("format"), QStringLiteral("text")}};
+    if (!m_service.ApiKey.isEmpty())
+        form.append({QStringLiteral("api_key"), m_service.ApiKey});
+    return form;
+}
+
 std::optional<QString> TTranslateRun::ReadTranslation(const QByteArray& body) {
     const std::optional<QJsonValue> answer = ParseJson(QString::fromUtf8(body));
     if (!answer || !answer->isObject())
@@ -59,10 +92,17 @@ std::optional<QString> TTranslateRun::ReadTranslation(const QByteArray& body) {
         text = QString::number(first.toDouble(), 'g', 15);
     else
         return std::nullopt;
-    // One output line per answered line.
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
+    return OneLine(text);
+}
+
+bool TTranslateRun::TranslateLine(const QString& line, QByteArray* body) {
+    if (m_service.Kind == TTranslateService::Server)
+        return m_client.Post(m_service.Url(QStringLiteral("/translate")), ServerForm(line), body);
+    return m_client.Get(RequestUrl(m_endpoint, line), body);
+}
+
+std::optional<QString> TTranslateRun::ReadAnswer(const QByteArray& body) const {
+    return m_service.Kind == TTranslateService::Server ? ReadServerTranslation(body) : ReadTranslation(body);
 }
 
 void TTranslateRun::Execute() {
@@ -72,10 +112,14 @@ void TTranslateRun::Execute() {
             break;
         if (line.trimmed().isEmpty())
             continue;
-        if (!m_client.Get(RequestUrl(m_endpoint, line), &body))
+        if (!TranslateLine(line, &body)) {
+            emit LineFailed(m_client.ErrorText());
             continue;
-        if (const std::optional<QString> text = ReadTranslation(body))
+        }
+        if (const std::optional<QString> text = ReadAnswer(body))
             emit Translated(*text);
+        else
+            emit LineFailed(QStringLiteral("no translation in the answer"));
     }
     emit Finished();
 }

@@ -109,6 +109,28 @@ private slots:
         QCOMPARE(next.Count(), 1);
     }
 
+    // The options page's list: the hosts on the compatibility engine, sorted, the built-in ones
+    // marked; a host sent back is stored for Chromium and stays there after a restart.
+    void compatHostsAndSendingBack() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TDomainKernel kernels(data.Db());
+        kernels.LoadKernels();
+        kernels.RememberKernel(QStringLiteral("http://b.example/x"), 1);
+        kernels.RememberKernel(QStringLiteral("http://c.example/"), 0);
+        kernels.RememberKernel(QStringLiteral("https://a.example:8443/login"), 1);
+        kernels.ApplyDefaultKernels(QStringLiteral("[{\"domain\": \"oa.example.cn/\"}]"));
+        QCOMPARE(kernels.CompatHosts(), (QStringList{"a.example:8443", "b.example", "oa.example.cn"}));
+        QVERIFY(kernels.IsBuiltIn(QStringLiteral("oa.example.cn")));
+        QVERIFY(!kernels.IsBuiltIn(QStringLiteral("b.example")));
+        kernels.SendToChromium(QStringLiteral("a.example:8443"));
+        QCOMPARE(kernels.CompatHosts(), (QStringList{"b.example", "oa.example.cn"}));
+        TDomainKernel again(data.Db());
+        again.LoadKernels();
+        QCOMPARE(again.LookupKernel(QStringLiteral("https://a.example:8443/")).kernel, quint8(0));
+        QCOMPARE(again.CompatHosts(), QStringList{"b.example"});
+    }
+
     void withoutTableChoicesHoldForTheRun() {
         TTestDb data;
         QVERIFY(data.Ok());

@@ -106,6 +106,7 @@ private slots:
     void javaScriptDialogs_data();
     void javaScriptDialogs();
     void dialogLoopLeavesBrowserUsable();
+    void silencedEndlessBoxesEndTheScript();
     void promptGivesTypedText_data();
     void promptGivesTypedText();
     void closeWaitsForOpenDialog_data();
@@ -114,6 +115,7 @@ private slots:
     void engineMemoryAndSwitchBack();
     void missingCompatibilityEngineKeepsChromium();
     void compatibilityEngineModuleIsFoundInTheBuild();
+    void compatibilityEngineTextsAreChinese();
     void credentialsAreUsedOnce();
     void openingInCurrentTabRemembersTheOpenedHost();
     void ctrlClickOpensInBackgroundKeysActivate();
@@ -388,6 +390,19 @@ void TTabControllerTest::dialogLoopLeavesBrowserUsable() {
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 20, LoadTimeout);
 }
 
+void TTabControllerTest::silencedEndlessBoxesEndTheScript() {
+    // A page showing boxes without end, silenced by the user: its script is ended rather than left
+    // running on without boxes (before, this never returned: the test ran into its time limit).
+    m_server->WriteFile("endless.html",
+                        Page("start", QString(),
+                             "try { for (;;) alert('又一个'); } finally { document.title = 'ended'; }"));
+    m_answer = IDOK | IDSILENCE;
+    TFixture f;
+    f.Controller->OpenInNewTab(m_server->Url("/endless.html"), kWebControl);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("ended"), LoadTimeout);
+    QCOMPARE(m_boxes.size(), 2); // the second box offered the silence that the user chose
+}
+
 void TTabControllerTest::promptGivesTypedText_data() {
     loadContract_data();
 }
@@ -480,6 +495,7 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     const QString first = "http://localhost:" + port + "/host-a.html";
     TFixture f;
     QSignalSpy hints(f.Controller.get(), &TTabController::kernelHintChanged);
+    QSignalSpy sentToCompat(f.Controller.get(), &TTabController::hostSentToCompatEngine);
     f.Controller->OpenInNewTab(first);
     TBrowserTab* tab = f.Controller->CurrentTab();
     QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("主机甲"), LoadTimeout);
@@ -491,6 +507,8 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     f.Controller->SwitchEngine();
     QCOMPARE(tab->Kernel, int(kWebControl));
     QCOMPARE(hints.last().first().toString(), QStringLiteral("ie内核"));
+    QCOMPARE(sentToCompat.count(), 1); // the window's notice is offered for the host
+    QCOMPARE(sentToCompat.first().first().toString(), "localhost:" + port);
     QVERIFY(tab->WebControl);
     QVERIFY(WaitIdle(tab));
     QCOMPARE(tab->WebControl->CurrentUrl(), first);
@@ -499,6 +517,7 @@ void TTabControllerTest::engineMemoryAndSwitchBack() {
     // Another page of the same host text opens with it; other letter case does not.
     f.Controller->OpenInNewTab("http://localhost:" + port + "/host-b.html");
     QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kWebControl));
+    QCOMPARE(sentToCompat.count(), 1);
     f.Controller->OpenInNewTab("http://LOCALHOST:" + port + "/host-b.html");
     QCOMPARE(f.Controller->CurrentTab()->Kernel, int(kChromium));
 
@@ -576,6 +595,19 @@ void TTabControllerTest::compatibilityEngineModuleIsFoundInTheBuild() {
     QCOMPARE(control->Title(), QStringLiteral("模块页"));
 }
 
+void TTabControllerTest::compatibilityEngineTextsAreChinese() {
+    // The engine's menu entries and form texts come through Qt's translation once a control exists.
+    QWidget parent;
+    std::unique_ptr<TWebControlView> control(CreateWebControlView(&parent));
+    QVERIFY(control);
+    QCOMPARE(QCoreApplication::translate("QWebPage", "Open Link"), QStringLiteral("打开链接"));
+    QCOMPARE(QCoreApplication::translate("QWebPage", "Save Image"), QStringLiteral("图片另存为..."));
+    QCOMPARE(QCoreApplication::translate("QWebPage", "Choose File"), QStringLiteral("选择文件"));
+    QCOMPARE(QCoreApplication::translate("QWebPage", "No file selected"), QStringLiteral("未选择任何文件"));
+    // Other texts keep their own translation.
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Open"));
+}
+
 void TTabControllerTest::credentialsAreUsedOnce() {
     TFixture f;
     int prompts = 0;
@@ -641,6 +673,21 @@ void TTabControllerTest::downloadsAreRefusedAndAnnounced() {
     QVERIFY(size == 4096 || (kernel == kChromium && size == -1));
     QTest::qWait(300);
     QCOMPARE(downloads.count(), 1);
+
+    // A download from a shown page leaves the page as it is: no error page, no visit for one.
+    m_server->WriteFile("stays.html", Page("留在这里"));
+    const QString page = m_server->Url("/stays.html");
+    TBrowserTab* tab = f.Controller->CurrentTab();
+    tab->View()->Navigate(page);
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("留在这里"), LoadTimeout);
+    QVERIFY(WaitIdle(tab));
+    tab->View()->Navigate(url + "?again");
+    QTRY_COMPARE_WITH_TIMEOUT(downloads.count(), 2, LoadTimeout);
+    QVERIFY(WaitIdle(tab));
+    QTest::qWait(500);
+    QCOMPARE(tab->Caption, QStringLiteral("留在这里"));
+    QCOMPARE(tab->View()->CurrentUrl(), page);
+    QCOMPARE(f.HistoryRow(url + "?again").SiteUrl, QString());
 }
 
 void TTabControllerTest::openingInCurrentTabRemembersTheOpenedHost() {

@@ -2,6 +2,7 @@
 // stopping, and how failed attempts end.
 #include "DownloadFixture.h"
 #include "downloads/Download.h"
+#include "downloads/DownloadFailure.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -44,7 +45,8 @@ private slots:
     void transferSizeIsLearned_data();
     void transferSizeIsLearned();
     void stopEndsABlockedTransferAndPostsNothing();
-    void unwritableTargetFailsEveryAttempt();
+    void unwritableTargetFailsAtOnce_data();
+    void unwritableTargetFailsAtOnce();
     void fullDiskKeepsTheLastGoodPosition();
     void localFileIsCopiedAndResumed();
 
@@ -265,7 +267,7 @@ void TestDownload::answerForAnotherResourceKeepsThePartialFile() {
     // Asking again cannot bring the old file back: the first answer ends the download.
     QCOMPARE(m_server->Requests(QUrl(url).path()), 1);
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
-    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.State, dsFailed);
     QCOMPARE(row.Position, qint64(1000));
     QCOMPARE(row.TotalSize, qint64(6000));
 }
@@ -326,7 +328,7 @@ void TestDownload::shiftedRangeAnswerFailsWithoutWriting() {
     QVERIFY(fixture.Finished.isEmpty());
     QCOMPARE(log.CountContaining("DownloadThread Error: "), TDownload::MaxAttempts);
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
-    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.State, dsFailed);
     QCOMPARE(row.Position, qint64(1000));
 }
 
@@ -385,23 +387,44 @@ void TestDownload::stopEndsABlockedTransferAndPostsNothing() {
     QCOMPARE(fixture.Queue->LoadDownload(url).State, dsPaused);
 }
 
-void TestDownload::unwritableTargetFailsEveryAttempt() {
-    TDownloadFixture fixture;
-    TLogCapture log;
+void TestDownload::unwritableTargetFailsAtOnce_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("failure");
     // A folder that cannot exist: its parent is a file (root ignores permission bits).
-    const QString blocker = fixture.FilePath("blocker");
-    QVERIFY(fixture.WriteFile(blocker, "x"));
-    const QString file = blocker + "/sub/gen.bin";
+    QTest::newRow("no folder") << "blocker/sub/gen.bin" << int(dfNoFolder);
+    QTest::newRow("name too long") << QString(300, QChar(0x6587)) + ".bin" << int(dfNameTooLong);
+    QTest::newRow("read-only disk") << "readonly/gen.bin" << int(dfReadOnly);
+}
+
+void TestDownload::unwritableTargetFailsAtOnce() {
+    QFETCH(QString, target);
+    QFETCH(int, failure);
+    TDownloadFixture fixture;
+    QVERIFY(fixture.WriteFile(fixture.FilePath("blocker"), "x"));
+    const QString readOnly = fixture.FilePath("readonly");
+    QVERIFY(QDir().mkpath(readOnly));
+    if (failure == dfReadOnly &&
+        QProcess::execute("mount", {"-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", readOnly}) != 0)
+        QSKIP("mounting a read-only tmpfs is not permitted here");
+    struct TUnmount {
+        QString Path;
+        bool Mounted;
+        ~TUnmount() { Mounted ? void(QProcess::execute("umount", {Path})) : void(); }
+    } unmount{readOnly, failure == dfReadOnly};
+    TLogCapture log;
+    const QString file = fixture.FilePath(target);
     const QString url = m_server->Url("/_gen/1000");
     m_server->ResetStats();
     fixture.Queue->StartDownload(url, file, 1000);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
 
-    QCOMPARE(log.CountContaining("DownloadThread Error: cannot open " + file), TDownload::MaxAttempts);
+    QCOMPARE(log.CountContaining("DownloadThread Error: cannot open " + file), 1);
     QCOMPARE(m_server->Requests("/_gen/1000"), 0);
-    QVERIFY(!fixture.Queue->IsRunning(url));
-    QCOMPARE(fixture.Queue->LoadDownload(url).State, dsPaused);
-    QCOMPARE(fixture.Failed[0].Url, url);
+    QCOMPARE(fixture.Failed[0].Failure, failure);
+    QCOMPARE(fixture.Failed[0].ErrorText, FailureText(failure));
+    const TDownloadInfo row = fixture.Queue->LoadDownload(url);
+    QCOMPARE(row.State, dsFailed);
+    QCOMPARE(row.ErrorText, FailureText(failure));
 }
 
 void TestDownload::fullDiskKeepsTheLastGoodPosition() {
@@ -429,10 +452,10 @@ void TestDownload::fullDiskKeepsTheLastGoodPosition() {
     fixture.Queue->StartDownload(url, file, 2000000);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 30000);
 
-    QVERIFY(log.CountContaining("DownloadThread Error: cannot write " + file) >= 1);
-    QVERIFY2(fixture.Failed[0].ErrorText.contains("File too large"), qPrintable(fixture.Failed[0].ErrorText));
+    QCOMPARE(log.CountContaining("DownloadThread Error: cannot write " + file), 1); // no retries
+    QCOMPARE(fixture.Failed[0].ErrorText, QStringLiteral("文件超过了文件系统允许的大小"));
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
-    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.State, dsFailed);
     const QByteArray held = fixture.ReadFile(file);
     QVERIFY2(row.Position <= held.size(), qPrintable(QString("%1 > %2").arg(row.Position).arg(held.size())));
     QVERIFY(held.left(int(row.Position)) == TTestServer::GeneratedBytes(0, row.Position));

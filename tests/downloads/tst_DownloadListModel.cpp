@@ -2,6 +2,7 @@
 // (renumbering, with and without the file), finished rows whose file is gone, downloading again,
 // and letting go of the queue.
 #include "DownloadFixture.h"
+#include "downloads/DownloadFailure.h"
 #include "downloads/DownloadListModel.h"
 
 #include <QFileInfo>
@@ -20,7 +21,6 @@ private slots:
     void rowFollowsProgressAndFinish();
     void progressIsKeptAndRepaintedTogether();
     void failureShowsItsReason();
-    void earlierFailureShownOnlyOnAnUntouchedRow();
     void deleteRenumbersTheRowsAfter();
     void deleteKeepsOrRemovesTheFile_data();
     void deleteKeepsOrRemovesTheFile();
@@ -87,30 +87,21 @@ void TestDownloadListModel::failureShowsItsReason() {
     TDownloadFixture fixture;
     TDownloadListModel model(*fixture.Queue);
     const QString url = m_server->Url("/missing.bin");
-    fixture.Queue->StartDownload(url, fixture.FilePath("missing.bin"), 0);
+    const QString file = fixture.FilePath("missing.bin");
+    fixture.Queue->StartDownload(url, file, 0);
     model.AddDownloadRow(fixture.Queue->LoadDownload(url));
-    QTRY_COMPARE_WITH_TIMEOUT(model.Info(0).State, dsPaused, kWait);
-    QVERIFY2(model.Info(0).ErrorText.startsWith("HTTP 404"), qPrintable(model.Info(0).ErrorText));
+    QTRY_COMPARE_WITH_TIMEOUT(model.Info(0).State, dsFailed, kWait);
+    const QString reason = QStringLiteral("服务器上没有这个文件（HTTP 404）");
+    QCOMPARE(model.Info(0).ErrorText, reason);
     const QString hint = model.data(model.index(0), Qt::ToolTipRole).toString();
-    QVERIFY2(hint.contains("HTTP 404"), qPrintable(hint));
+    QVERIFY2(hint.contains(reason) && hint.contains(file) && hint.contains(url), qPrintable(hint));
+    QCOMPARE(FailureDetails(model.Info(0)), reason + "（" + url + "）");
 
     // Continuing clears the reason.
     model.TogglePause(0);
     QCOMPARE(model.Info(0).State, dsDownloading);
     QVERIFY(model.Info(0).ErrorText.isEmpty());
     fixture.Queue->PauseDownload(url);
-}
-
-void TestDownloadListModel::earlierFailureShownOnlyOnAnUntouchedRow() {
-    TDownloadFixture fixture;
-    fixture.StoreRow("http://a/1", fixture.FilePath("1"), 500, 1000, dsPaused);
-    TDownloadListModel model(*fixture.Queue);
-    TDownloadInfo earlier{QString(), "http://a/1", 300, 1000, dsPaused, QString(), "HTTP 503"};
-    model.ShowFailure("http://a/1", earlier, "HTTP 503");
-    QVERIFY(model.Info(0).ErrorText.isEmpty()); // it went on after that failure
-    earlier.Position = 500;
-    model.ShowFailure("http://a/1", earlier, "HTTP 503");
-    QCOMPARE(model.Info(0).ErrorText, QString("HTTP 503"));
 }
 
 void TestDownloadListModel::deleteRenumbersTheRowsAfter() {

@@ -5,6 +5,7 @@
 #include "support/TestServer.h"
 
 #include <QStandardPaths>
+#include <QUrl>
 #include <QtTest>
 
 namespace {
@@ -261,7 +262,7 @@ void TestDownloadQueue::failedWorkerIsDroppedAndResumable() {
     QCOMPARE(fixture.Failed[0].Url, url);
     QVERIFY(!fixture.Queue->IsRunning(url));
     TDownloadInfo row = fixture.Queue->LoadDownload(url);
-    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.State, dsFailed);
     QCOMPARE(row.Position, qint64(800));
 
     // Neither a pause nor a restart reaches the ended worker; the restart runs a new one.
@@ -279,18 +280,23 @@ void TestDownloadQueue::failureReachesTheOwnerWithItsReason_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<qint64>("held");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("attempts");
+    // Refused by the server or changed there: asking again cannot help, the first answer ends it.
     QTest::newRow("missing file") << QStringLiteral("/missing.bin") << qint64(0)
-                                  << QStringLiteral("HTTP 404");
+                                  << QStringLiteral("服务器上没有这个文件（HTTP 404）") << 1;
+    QTest::newRow("forbidden") << QStringLiteral("/_gen/5000?status=403") << qint64(0)
+                               << QStringLiteral("服务器拒绝访问（HTTP 403）") << 1;
     QTest::newRow("server error") << QStringLiteral("/_gen/5000?status=503") << qint64(700)
-                                  << QStringLiteral("HTTP 503");
+                                  << QStringLiteral("服务器出错（HTTP 503）") << TDownload::MaxAttempts;
     QTest::newRow("file changed") << QStringLiteral("/_gen/9000") << qint64(700)
-                                  << QStringLiteral("服务器上的文件已改变");
+                                  << QStringLiteral("服务器上的文件已改变") << 1;
 }
 
 void TestDownloadQueue::failureReachesTheOwnerWithItsReason() {
     QFETCH(QString, path);
     QFETCH(qint64, held);
     QFETCH(QString, reason);
+    QFETCH(int, attempts);
     TDownloadFixture fixture;
     QList<QPair<TDownloadInfo, QString>> signalled;
     QObject::connect(fixture.Queue, &TDownloadQueue::Failed,
@@ -301,16 +307,27 @@ void TestDownloadQueue::failureReachesTheOwnerWithItsReason() {
     const QString file = fixture.FilePath("gen.bin");
     if (held > 0)
         QVERIFY(fixture.StorePartial(url, file, held, 5000));
+    m_server->ResetStats();
     fixture.Queue->StartDownload(url, file, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
 
-    QVERIFY2(fixture.Failed[0].ErrorText.startsWith(reason), qPrintable(fixture.Failed[0].ErrorText));
+    QCOMPARE(fixture.Failed[0].ErrorText, reason);
+    QCOMPARE(m_server->Requests(QUrl(url).path()), attempts);
     QCOMPARE(signalled.size(), 1);
     QCOMPARE(signalled[0].first.Url, url);
-    QCOMPARE(signalled[0].second, fixture.Failed[0].ErrorText);
+    QCOMPARE(signalled[0].second, reason);
+    // The row stays failed, with its reason, for the next run; at a restart too.
+    delete fixture.Queue;
+    fixture.Queue = new TDownloadQueue(fixture.TestDb.Db(), &fixture.Owner);
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
-    QCOMPARE(row.State, dsPaused);
+    QCOMPARE(row.State, dsFailed);
+    QCOMPARE(row.ErrorText, reason);
     QCOMPARE(row.Position, held);
+    // The state column keeps the failure's code above the ordinary states 0 to 2.
+    const auto stored = fixture.TestDb.Db().Query("SELECT finished FROM qb_download");
+    QVERIFY(stored && stored->FieldAsInt64("finished") == row.Failure && row.Failure > dsDownloading);
+    QVERIFY(fixture.Queue->DeleteInactiveDownloads());
+    QVERIFY(!fixture.Queue->DownloadExists(url));
 }
 
 void TestDownloadQueue::staleMessagesAreIgnored() {

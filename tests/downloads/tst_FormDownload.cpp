@@ -205,7 +205,8 @@ void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
     fixture.Queue->StartDownload(url, fixture.FilePath("missing.bin"), 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, 15000);
     center.ShowManager();
-    QVERIFY(center.Manager()->Model().Info(0).ErrorText.startsWith("HTTP 404"));
+    QCOMPARE(center.Manager()->Model().Info(0).State, dsFailed);
+    QCOMPARE(center.Manager()->Model().Info(0).ErrorText, QStringLiteral("服务器上没有这个文件（HTTP 404）"));
 }
 
 QTEST_MAIN(TestFormDownload)

@@ -2,6 +2,7 @@
 // overwrites (checked again at OK), the checks of the fields, the copy keys, and the download
 // centre's rules (listed addresses refused, the last folder remembered, cancel and closing).
 #include "DownloadFixture.h"
+#include "common/CommonFunc.h"
 #include "support/ModalAnswerer.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -44,6 +46,8 @@ private slots:
     void proposesAFreeName();
     void okChecksTheTargetAgain();
     void emptyOrFolderNamesStayOpen();
+    void smallDiskIsWarnedAbout();
+    void doubleClickOpensOneDialog();
     void copyKeysTakeTheWholeField();
     void listedAddressIsRefused();
     void acceptedDownloadStartsAndRemembersItsFolder();
@@ -105,8 +109,11 @@ void TestFormDownloadSave::emptyOrFolderNamesStayOpen() {
     TDownloadFixture fixture;
     TFormDownloadSave dialog(*fixture.Queue, Notice("http://h/a.zip", "a.zip", 10), fixture.Dir.path() + "/");
     TModalAnswerer answerer;
-    for (const char* name : {"  ", "../a.zip", "sub/a.zip"}) {
-        Field(&dialog, "bsSkinEditFileName")->setText(QString::fromUtf8(name));
+    // 255 bytes (a Chinese character is 3), the longest name a Linux file system takes.
+    const QString longest = QString(84, QChar(0x6587)) + "abc";
+    for (const QString& name : {QStringLiteral("  "), QStringLiteral("../a.zip"), QStringLiteral("sub/a.zip"),
+                                QStringLiteral(".."), QStringLiteral(" . "), longest + "x"}) {
+        Field(&dialog, "bsSkinEditFileName")->setText(name);
         dialog.DownloadClick();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
@@ -114,8 +121,56 @@ void TestFormDownloadSave::emptyOrFolderNamesStayOpen() {
     Field(&dialog, "bsSkinEditSavePath")->setText(" ");
     dialog.DownloadClick();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(answerer.Messages, QStringList({"请输入文件名！", "文件名不能包含“/”！", "文件名不能包含“/”！",
-                                             "请选择下载地址！"}));
+    QCOMPARE(answerer.Messages.mid(0, 5),
+             QStringList({"请输入文件名！", "文件名不能包含“/”！", "文件名不能包含“/”！",
+                          "文件名不能是“..”，它表示文件夹！", "文件名不能是“.”，它表示文件夹！"}));
+    QVERIFY2(answerer.Messages.value(5).startsWith("文件名太长！"), qPrintable(answerer.Messages.value(5)));
+    QCOMPARE(answerer.Messages.mid(6), QStringList("请选择下载地址！"));
+    Field(&dialog, "bsSkinEditSavePath")->setText(fixture.Dir.path());
+    Field(&dialog, "bsSkinEditFileName")->setText(longest);
+    dialog.DownloadClick();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+// A disk with less room than the announced size: the user is warned and chooses.
+void TestFormDownloadSave::smallDiskIsWarnedAbout() {
+    TDownloadFixture fixture;
+    const qint64 huge = qint64(1) << 60;
+    TFormDownloadSave dialog(*fixture.Queue, Notice("http://h/a.iso", "a.iso", huge),
+                             fixture.Dir.path() + "/");
+    TModalAnswerer answerer;
+    dialog.DownloadClick(); // answered No, the default
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(answerer.Messages.size() == 1 && answerer.Messages[0].contains(FormatSize(huge)));
+    answerer.AnswerYes = true;
+    dialog.DownloadClick();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+// A double click on a link reports the download twice, the second time while the first one's
+// dialog is open: one dialog, one row, nothing renamed.
+void TestFormDownloadSave::doubleClickOpensOneDialog() {
+    TDownloadFixture fixture;
+    TConfig config(fixture.TestDb.Db());
+    config.LastDownloadFolder = fixture.Dir.path() + "/";
+    TDownloadCenter center(*fixture.Queue, config, nullptr, nullptr, [] { return false; });
+    QSignalSpy answered(&center, &TDownloadCenter::downloadAnswered);
+    const QString url = "http://127.0.0.1:1/a.zip";
+    TModalAnswerer answerer([&](QWidget* dialog) {
+        if (answerer.DialogsSeen > 1)
+            return static_cast<QDialog*>(dialog)->reject(); // a second dialog
+        center.BeforeDownload(url, "a.zip", 10); // another notice while the dialog is open
+        ClickDownload(dialog);
+    });
+    center.BeforeDownload(url, "a.zip", 10);
+    center.BeforeDownload(url, "a.zip", 10);
+    QTRY_VERIFY(fixture.Queue->DownloadExists(url));
+    QCoreApplication::processEvents();
+    QCOMPARE(answerer.DialogsSeen, 1);
+    QVERIFY(answerer.Messages.isEmpty());
+    QCOMPARE(answered.size(), 1);
+    QCOMPARE(fixture.Queue->LoadDownload(url).FileName, fixture.FilePath("a.zip"));
+    fixture.Queue->PauseDownload(url);
 }
 
 void TestFormDownloadSave::copyKeysTakeTheWholeField() {
@@ -206,10 +261,12 @@ void TestFormDownloadSave::cancelStartsNothing() {
     TDownloadFixture fixture;
     TConfig config(fixture.TestDb.Db());
     TDownloadCenter center(*fixture.Queue, config, nullptr, nullptr, [] { return false; });
+    QSignalSpy answered(&center, &TDownloadCenter::downloadAnswered);
     TModalAnswerer answerer([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     center.BeforeDownload("http://h/a.zip", "a.zip", 10);
     QTRY_COMPARE(answerer.DialogsSeen, 1);
     QCoreApplication::processEvents();
+    QCOMPARE(answered.size(), 1); // the window puts the page's address back into the bar
     QVERIFY(fixture.Queue->LoadAllDownloads().isEmpty());
     QVERIFY(!fixture.Queue->IsRunning("http://h/a.zip"));
     QVERIFY(config.GetValue(12).isEmpty());

@@ -70,7 +70,7 @@ SITE_PAGE_CORNER = (300, 340)                # empty page near the bottom right 
 OPTIONS = {"open exit pages": (188, 176), "open home": (188, 208), "home edit": (700, 209),
            "enable boss key": (188, 345), "boss key edit": (281, 377), "download section": (76, 166),
            "save path": (188, 232), "download path edit": (703, 264), "change folder": (W - 62, 264)}
-HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 38)}
+HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 59)}
 CLEANER = {"cookies": (31, 143), "start": (284, 229)}
 # Colours pages under test paint themselves with.
 PAGE_BLUE = (40, 120, 200)

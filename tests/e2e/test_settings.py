@@ -348,6 +348,8 @@ class CacheCleaner(BrowserTest):
         self.open_address(chromium("show.html"))
         self.wait_page_title(chromium("show.html"), "cookies:probe=1")
 
+        # Shift+Delete opens the cleaner from the page (in the address bar it deletes text).
+        self.click_page()
         self.program.key("shift+Delete")
         cleaner = self.program.wait_window(CACHE_CLEANER)
         self.program.click_in(cleaner, CLEANER_COOKIES)

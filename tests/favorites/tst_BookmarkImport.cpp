@@ -3,6 +3,7 @@
 #include "common/AnsiCodec.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/BookmarkImport.h"
+#include "favorites/BookmarkImportAnyBrowser.h"
 #include "favorites/Favorites.h"
 #include "support/TestDb.h"
 #include "support/Unprivileged.h"
@@ -51,6 +52,22 @@ QByteArray ReadFile(const QString& path) {
 
 const QByteArray kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n<DL>\r\n<p>\r\n";
 const QByteArray kTail = "</DL>\r\n</p>\r\n";
+
+// The head another browser writes: UTF-8 declared, a title heading and the list.
+const QByteArray kNetscapeHead = "\xEF\xBB\xBF<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                                 "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                                 "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+
+QByteArray NetscapeFolder(const QByteArray& name, const QByteArray& items) {
+    return "    <DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000001\">" + name + "</H3>\n    <DL><p>\n" +
+           items + "    </DL><p>\n";
+}
+
+QByteArray NetscapeLink(const QByteArray& href, const QByteArray& name) {
+    return "        <DT><A HREF=\"" + href + "\" ADD_DATE=\"1700000000\" ICON=\"data:image/png;base64,iVBORw0KGgo=\">" +
+           name + "</A>\n";
+}
+
 
 } // namespace
 
@@ -298,6 +315,70 @@ private slots:
         QVERIFY(ExportFavorites(favorites, fileName));
         QVERIFY(Import(favorites, fileName));
         QVERIFY(Rows(favorites).isEmpty());
+    }
+    // Another browser's file: the own import refuses it and says why; the any-browser import takes
+    // every web or file link in document order with its folders in the name, and counts the
+    // stored, repeated and unusable ones it skips.
+    void otherBrowsersFileIsFlattened() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QVERIFY(favorites.AddFavorite(QStringLiteral("Old"), QStringLiteral("http://stored.example/"),
+                                      QStringLiteral("1")));
+        const QByteArray bar = NetscapeLink("https://a.example/", "新闻 &amp; 天气") +
+                               NetscapeFolder("甲", NetscapeLink("http://b.example/x?y=1", "乙链接") +
+                                                        NetscapeFolder("乙", NetscapeLink("ftp://c.example/f", "C")) +
+                                                        NetscapeLink("file:///home/u/d.html", "")) +
+                               "        <DT><A HREF=http://unquoted.example/>Unquoted</A>\n";
+        const QByteArray bytes = kNetscapeHead +
+                                 "    <DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">书签栏</H3>\n    <DL><p>\n" + bar +
+                                 "    </DL><p>\n    <DT><H3>Empty</H3>\n" +
+                                 NetscapeLink("javascript:alert(1)", "Script") +
+                                 NetscapeLink("place:sort=8", "Recent") + NetscapeLink("", "Nothing") +
+                                 NetscapeLink("http://stored.example/", "Again") +
+                                 NetscapeLink("https://a.example/", "Twice") + "</DL><p>\n";
+        const QString file = WriteFile(data.DirPath(), QStringLiteral("chrome.html"), bytes);
+
+        bool withoutFavPos = false;
+        QVERIFY(!ImportBookmarkFile(favorites, file, &withoutFavPos));
+        QVERIFY(withoutFavPos);
+        QCOMPARE(Rows(favorites).size(), 1);
+
+        TBookmarkImportCount count;
+        QVERIFY(ImportAnyBrowserBookmarkFile(favorites, file, &count));
+        QCOMPARE(count.Taken, 5);
+        QCOMPARE(count.Skipped, 5);
+        QCOMPARE(Rows(favorites), (QList<TRow>{{"Old", "http://stored.example/", "1"},
+                                               {"书签栏/新闻 & 天气", "https://a.example/", "65535"},
+                                               {"书签栏/甲/乙链接", "http://b.example/x?y=1", "65535"},
+                                               {"书签栏/甲/乙/C", "ftp://c.example/f", "65535"},
+                                               {"书签栏/甲/file:///home/u/d.html", "file:///home/u/d.html", "65535"},
+                                               {"书签栏/Unquoted", "http://unquoted.example/", "65535"}}));
+    }
+
+    // A large export of another browser, in folders, comes in whole and in order.
+    void tenThousandForeignLinks() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        TFavorites favorites(data.Db());
+        QByteArray bytes = kNetscapeHead;
+        for (int folder = 0; folder < 100; ++folder) {
+            QByteArray links;
+            for (int link = 0; link < 100; ++link) {
+                const QByteArray n = QByteArray::number(folder * 100 + link);
+                links += NetscapeLink("https://site" + n + ".example/", "站点" + n);
+            }
+            bytes += NetscapeFolder("F" + QByteArray::number(folder), links);
+        }
+        bytes += "</DL><p>\n";
+        TBookmarkImportCount count;
+        QVERIFY(ImportAnyBrowserBookmarkFile(favorites, WriteFile(data.DirPath(), "big.html", bytes), &count));
+        QCOMPARE(count.Taken, 10000);
+        const QList<TRow> rows = Rows(favorites);
+        QCOMPARE(rows.size(), 10000);
+        QCOMPARE(rows.first().Name, QStringLiteral("F0/站点0"));
+        QCOMPARE(rows.at(4321).Name, QStringLiteral("F43/站点4321"));
+        QCOMPARE(rows.last().Url, QStringLiteral("https://site9999.example/"));
     }
 };
 

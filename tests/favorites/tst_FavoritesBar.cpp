@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -291,6 +292,22 @@ private slots:
         QVERIFY(bar.host->findChild<QToolButton*>("FavScrollLeft")->isVisible());
         // The rebuild of the shown bar lays the new buttons side by side, not over one another.
         QTRY_VERIFY(!Overlapping(bar.bar->Buttons()));
+    }
+
+    void aLongMenuScrollsInOneColumn() {
+        TBarFixture bar;
+        for (int i = 0; i < 1100; ++i)
+            bar.favorites.AddFavorite(QStringLiteral("F%1").arg(i), QStringLiteral("http://f%1/").arg(i), "65535");
+        bar.Show();
+        bar.menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(bar.menu));
+        // Every entry in the first column, the fixed ones at the top, the menu within the screen.
+        const QList<QAction*> actions = bar.menu->actions();
+        const int left = bar.menu->actionGeometry(actions.first()).x();
+        for (QAction* action : actions)
+            QCOMPARE(bar.menu->actionGeometry(action).x(), left);
+        QVERIFY(bar.menu->height() <= bar.menu->screen()->availableGeometry().height());
+        bar.menu->hide();
     }
 };
 

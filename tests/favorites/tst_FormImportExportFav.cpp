@@ -80,6 +80,30 @@ private slots:
         QCOMPARE(favorites.Items.size(), 2);
     }
 
+    // Another browser's file: the window asks whether to take it as a plain bookmark file and, on
+    // yes, imports its links and says how many were taken and skipped.
+    void otherBrowsersFileAfterAQuestion() {
+        TTestDb data;
+        TFavorites favorites(data.Db());
+        const QString file = WriteFile(data.DirPath() + QStringLiteral("/firefox.html"),
+                                       "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n"
+                                       "<DT><A HREF=\"http://a/\">A</A>\n<DT><A HREF=\"javascript:x()\">J</A>\n"
+                                       "</DL><p>\n</DL><p>\n");
+        TMessageSink mainWindow;
+        TFormImportExportFav* window = WindowFor(favorites, &mainWindow, file);
+        QSignalSpy finished(window, &TFormImportExportFav::importFinished);
+        TModalAnswerer driver;
+        driver.AnswerYes = true;
+        window->ImportClick();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(driver.Messages, (QStringList{QStringLiteral("这不是本浏览器导出的收藏文件，是否按通用书签格式导入？"),
+                                               QStringLiteral("已导入 1 个收藏，跳过 1 个重复或无效的链接。")}));
+        QVERIFY(favorites.LoadFavorites());
+        QCOMPARE(favorites.Items.size(), 1);
+        QCOMPARE(favorites.Items.first().FavName, QStringLiteral("F/A"));
+        QTRY_COMPARE(mainWindow.Received, QList<int>{WM_FAVORITES_CHANGED});
+    }
+
     void failedImportKeepsTheWindow() {
         TTestDb data;
         TFavorites favorites(data.Db());

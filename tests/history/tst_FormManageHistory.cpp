@@ -1,5 +1,5 @@
 // The history manager: two-day windows read on a worker and stepped earlier and later (empty
-// windows change nothing), deleting one visit, clearing all of history with what is drawn from it,
+// windows are passed over), deleting one visit, clearing all of history with what is drawn from it,
 // opening a visit through WM_OPEN_URL and the site icons.
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
@@ -48,6 +48,9 @@ private slots:
         Open();
         QCOMPARE(Column(2), QStringList({"http://a/", "http://b/", "http://lower bound/"}));
         QCOMPARE(List()->topLevelItem(0)->text(0), QStringLiteral("2026-06-10 11:00"));
+        // The whole time shows, and the headers are there to widen a column.
+        QVERIFY(!List()->isHeaderHidden());
+        QVERIFY(List()->columnWidth(0) >= List()->fontMetrics().horizontalAdvance(QStringLiteral("2026-06-10 11:00")) + 16 + 8);
         QCOMPARE(m_window->ShownRange().To, kNow);
     }
 
@@ -70,18 +73,21 @@ private slots:
         QCOMPARE(List()->topLevelItemCount(), 0);
     }
 
-    void earlierStepsStopAtAnEmptyWindow() {
+    void stepsPassOverEmptyWindows() {
         Visit("now", kNow.addSecs(-60));
         Visit("three days", kNow.addDays(-3));
         Visit("nine days", kNow.addDays(-9));
         Open();
         Step(&TFormManageHistory::LoadEarlier);
         QCOMPARE(Column(2), QStringList({"http://three days/"}));
-        const QDateTime from = m_window->ShownRange().From;
-        Step(&TFormManageHistory::LoadEarlier); // days -6 .. -4: empty, the range stays
-        Step(&TFormManageHistory::LoadEarlier);
+        Step(&TFormManageHistory::LoadEarlier); // days -6 .. -4 are empty: on to -10 .. -8
+        QCOMPARE(Column(2), QStringList({"http://nine days/"}));
+        QCOMPARE(m_window->ShownRange().From, kNow.addDays(-10));
+        Step(&TFormManageHistory::LoadEarlier); // nothing older: the list stays
+        QCOMPARE(Column(2), QStringList({"http://nine days/"}));
+        Step(&TFormManageHistory::LoadLater);
         QCOMPARE(Column(2), QStringList({"http://three days/"}));
-        QCOMPARE(m_window->ShownRange().From, from);
+        QCOMPARE(m_window->ShownRange().From, kNow.addDays(-4));
     }
 
     void rangeButtonsWaitForTheRunningLoad() {

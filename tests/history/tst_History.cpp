@@ -149,6 +149,47 @@ private slots:
                  static_cast<qint64>(DateTimeToUnixTime(QDateTime(QDate(2024, 3, 11), QTime(0, 0)))));
     }
 
+    // A page chooses its title and address: a huge title is stored cut (never between the halves
+    // of a pair), a NUL character does not lose the visit nor the page log's row.
+    void pageTextIsStoredCutAndWithoutNul() {
+        TTestDb data;
+        THistory history(data.Db());
+        const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QVERIFY(history.AddVisit(Visit(QString(10 << 20, QLatin1Char('t')), QStringLiteral("http://big/"))));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("x") + QStringLiteral("😀").repeated(3000), "http://e/")));
+        QVERIFY(history.AddVisit(Visit(nul, QStringLiteral("http://n/") + nul)));
+        QVERIFY(TPageLog(data.Db()).SavePageLog({TPageInfo{QStringLiteral("http://n/") + nul}}));
+        QMap<QString, QString> titles;
+        for (const THistoryInfo& row : history.LoadHistoryRange(0, 2000000000))
+            titles.insert(row.SiteUrl, row.SiteName);
+        QCOMPARE(titles.value("http://big/"), QString(4096, QLatin1Char('t')));
+        QCOMPARE(titles.value("http://e/"), QStringLiteral("x") + QStringLiteral("😀").repeated(2047));
+        QCOMPARE(titles.value("http://n/a%00b"), QStringLiteral("ab"));
+        QCOMPARE(Count(data.Db(), "SELECT COUNT(*) FROM qb_page_log WHERE url = 'http://n/a%00b'"), 1);
+    }
+
+    // Engines show the file name or the address until the page's title arrives: the day's row
+    // takes the page's own title then, and keeps it.
+    void standInTitleGivesWayToThePagesOwn() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db());
+        const QString page = QStringLiteral("file:///opt/quellon/res/site/123.html");
+        const QString other = QStringLiteral("http://b.example/x?y=1");
+        for (const QString& standIn : {QStringLiteral("123.html"), QString(), page})
+            QVERIFY(history.AddVisit(Visit(standIn, page)));
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("b.example/x?y=1"), other)));
+        for (const QString& title : {QStringLiteral("网址导航"), QStringLiteral("Later title")}) {
+            QVERIFY(history.AddVisit(Visit(title, page)));
+            QVERIFY(history.AddVisit(Visit(title, other)));
+        }
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("123.html"), page)));
+        const THistoryInfoList rows = history.LoadHistoryRange(0, 4000000000LL);
+        QCOMPARE(rows.size(), 2);
+        for (const THistoryInfo& row : rows)
+            QCOMPARE(row.SiteName, QStringLiteral("网址导航"));
+    }
+
     void closingAndReopeningFlipsTheClosedFlag() {
         TTestDb data;
         QVERIFY(data.Ok());

@@ -6,9 +6,11 @@
 #include "maintenance/FormClearCache.h"
 #include "support/ModalAnswerer.h"
 #include "storage/Config.h"
+#include "support/CutTexts.h"
 #include "support/TestDb.h"
 
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -61,10 +63,38 @@ private slots:
         QVERIFY(m_config->ClearTracesOnExit);
         const int kinds = (kDefaultCleanKinds | ckCookies) & ~ckCache;
         QCOMPARE(StoredCleanKinds(*m_config), kinds);
-        // The next window shows what will be cleared at exit.
+        // The next window shows what will be cleared at exit, but cookies are chosen anew each
+        // time; the keyboard is on the list and Enter clears nothing.
         m_window.reset();
         Open();
-        QCOMPARE(m_window->TickedKinds(), kinds);
+        QCOMPARE(m_window->TickedKinds(), kinds & ~ckCookies);
+        QVERIFY(qobject_cast<QCheckBox*>(m_window->focusWidget()));
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Return);
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_window->CleaningDone());
+        QCOMPARE(m_liveKinds, QList<int>());
+    }
+
+    void aStopQuestionOpenWhenTheCleaningEndsGoesAway() {
+        Open();
+        HoldWorker();
+        Button("bsSkinButtonClear")->click();
+        // While the question is up the worker ends: the question closes with the window.
+        bool askedAfterTheEnd = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [this, &askedAfterTheEnd] {
+            m_release = true;
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && m_window->CleaningDone()) {
+                askedAfterTheEnd = true;
+                box->done(QMessageBox::No);
+            }
+        });
+        watch.start(10);
+        m_window->close();
+        QTRY_VERIFY(!m_window->isVisible());
+        QVERIFY(!askedAfterTheEnd);
+        QCOMPARE(m_cleanedKinds, int(kDefaultCleanKinds));
     }
 
     void nothingTickedFinishesAtOnceAndCloses() {
@@ -116,6 +146,12 @@ private slots:
         m_window.reset(); // waits for the worker
         QCOMPARE(m_cleanedKinds, -1);
         QCOMPARE(m_history->LoadHistoryRange(0, 0x7FFFFFFF).size(), 1);
+    }
+
+    void captionsAreWhole() {
+        Open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCOMPARE(CutTexts(m_window.get()).join(QLatin1Char(',')), QString());
     }
 
     void closingAfterTheCleaningAsksNothing() {

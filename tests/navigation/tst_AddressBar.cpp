@@ -102,6 +102,8 @@ private slots:
     void upAndDownWrapAndWriteTheEntry();
     void enterOpensTrimmedText_data();
     void enterOpensTrimmedText();
+    void wordsGoToTheChosenSearchEngine_data();
+    void wordsGoToTheChosenSearchEngine();
     void withoutTabEnterDoesNothingAndEscOnlyHides();
     void escPutsTheTabAddressBack();
     void loadingPageLeavesTypedTextAlone();
@@ -206,6 +208,31 @@ void TAddressBarTest::enterOpensTrimmedText() {
         QCOMPARE(f.Host.Kernels, QList<int>{0});
 }
 
+void TAddressBarTest::wordsGoToTheChosenSearchEngine_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("address");
+    for (const char* words : {"hello world", "hello", "中文", "天气 北京", "a.b c", "foo:bar"})
+        QTest::newRow(words) << QString::fromUtf8(words) << false;
+    for (const char* address :
+         {"localhost:8080", "LOCALHOST", "127.0.0.1", "http://intranet", "about:config", "/home/u/a b.html",
+          "file:///tmp/x.html", "example.com/文件.html", "printer:631", "[::1]:8080/", "中文.com"})
+        QTest::newRow(address) << QString::fromUtf8(address) << true;
+}
+
+void TAddressBarTest::wordsGoToTheChosenSearchEngine() {
+    QFETCH(QString, typed);
+    QFETCH(bool, address);
+    TFixture f;
+    f.Bar.SetSearchBox(&f.Box);
+    f.Box.SetSearchEngine(seGoogle);
+    f.Edit->setText(QStringLiteral(" ") + typed + QStringLiteral(" "));
+    f.Edit->setFocus();
+    QTest::keyClick(f.Edit, Qt::Key_Return);
+    QCOMPARE(f.Host.Current, QStringList(address ? typed : SearchEngineAddress(seGoogle, typed)));
+    f.Go->click();
+    QCOMPARE(f.Host.Current.last(), f.Host.Current.first());
+}
+
 void TAddressBarTest::withoutTabEnterDoesNothingAndEscOnlyHides() {
     TFixture f;
     f.Host.HasTab = false;
@@ -261,7 +288,7 @@ void TAddressBarTest::releasesWithoutTheirPressLeaveTheList() {
     QTest::keyPress(f.Edit, Qt::Key_B);
     QTest::keyClick(f.Edit, Qt::Key_Return);
     QTest::keyRelease(f.Edit, Qt::Key_B);
-    QCOMPARE(f.Host.Current, QStringList{QStringLiteral("ab")});
+    QCOMPARE(f.Host.Current, QStringList{f.Bar.AddressOfTyped(QStringLiteral("ab"))});
     QVERIFY(!f.List->isVisible());
     // Alt+D as the window takes it: the bar is focused and selected with no list; the D key's
     // press never reaches the field, and its release (Alt already let go) shows no list.

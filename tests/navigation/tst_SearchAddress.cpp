@@ -66,9 +66,9 @@ void TSearchAddressTest::engineAddresses() {
 }
 
 void TSearchAddressTest::rootFromTheEnvironment() {
-    qputenv("QUELLON_SEARCH_ROOT", "http://127.0.0.1:8/");
+    qputenv("QUELLON_SEARCH_GOOGLE", "http://127.0.0.1:8");
     const QString address = SearchEngineAddress(seGoogle, QStringLiteral("a"));
-    qunsetenv("QUELLON_SEARCH_ROOT");
+    qunsetenv("QUELLON_SEARCH_GOOGLE");
     QCOMPARE(address, QStringLiteral("http://127.0.0.1:8/search?q=a"));
 }
 

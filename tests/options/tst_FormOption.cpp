@@ -1,6 +1,7 @@
 // The options page: each control writes its key to memory and the data file when it is left,
 // the boss key edit (Backspace clears, the main window is told), the download folder that cannot
 // be written, the sections and the shortcut list's wheel.
+#include "browser/DomainKernel.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
@@ -12,11 +13,13 @@
 #include "storage/Config.h"
 #include "support/SettingsFixture.h"
 #include "support/Unprivileged.h"
+#include "tools/TranslateRunService.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,6 +72,20 @@ private slots:
         Leave();
         QCOMPARE(Stored(3), kNavigation);
         QCOMPARE(m_fixture->Config().HomePage, kNavigation);
+    }
+
+    // The translation server's address and key are stored trimmed under keys 17 and 18, and are
+    // what the translator then uses.
+    void translateServerRowsAreStoredAndUsed() {
+        Open();
+        for (const char* name : {"EditTranslateServer", "EditTranslateKey"}) {
+            auto* edit = m_page->findChild<QLineEdit*>(QLatin1String(name));
+            edit->setFocus();
+            edit->setText(name == QLatin1String("EditTranslateKey") ? " k1" : "http://127.0.0.1:5000 ");
+            Leave();
+        }
+        QCOMPARE(Stored(17), QStringLiteral("http://127.0.0.1:5000"));
+        QCOMPARE(ResolveTranslateService(&m_fixture->Config(), QString()).ApiKey, QStringLiteral("k1"));
     }
 
     void tabbingThroughHomeKeepsStartModeOfLastPages() {
@@ -231,6 +248,31 @@ private slots:
         QCOMPARE(bar->value(), 50);
         m_page->ScrollShortcuts(1);
         QCOMPARE(bar->value(), 25);
+    }
+
+    // The engine section lists the hosts on the compatibility engine (the built-in one cannot be
+    // picked) and its button sends the picked host back to Chromium.
+    void engineSectionSendsPickedHostBackToChromium() {
+        TDomainKernel kernels(m_fixture->Db());
+        kernels.LoadKernels();
+        kernels.RememberKernel(QStringLiteral("http://old.example/a"), 1);
+        kernels.RememberKernel(QStringLiteral("http://new.example/"), 0);
+        kernels.ApplyDefaultKernels(QStringLiteral("[{\"domain\": \"oa.example.cn\"}]"));
+        TFormOption page(&m_fixture->Main(), kNavigation, m_fixture->Config(), &kernels);
+        QTest::mouseClick(page.findChild<QLabel*>(QStringLiteral("bsSkinLabelEngineSet")), Qt::LeftButton);
+        page.show();
+        auto* list = page.findChild<QListWidget*>(QStringLiteral("ListBoxCompatHosts"));
+        auto* button = page.findChild<QPushButton*>(QStringLiteral("bsSkinButtonHostToChromium"));
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        QVERIFY(!button->isEnabled());
+        QVERIFY(!(list->item(0)->flags() & Qt::ItemIsSelectable)); // oa.example.cn
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(kernels.LookupKernel(QStringLiteral("http://old.example/b")).kernel, quint8(0));
+        QVERIFY(!button->isEnabled());
     }
 
 private:

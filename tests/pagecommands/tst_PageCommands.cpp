@@ -8,7 +8,9 @@
 #include "browser/WebControlView.h"
 #include "support/ModalAnswerer.h"
 #include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/FormFindWebPage.h"
 #include "shell/FormMain.h"
+#include "support/CutTexts.h"
 #include "support/EngineTestMain.h"
 #include "support/TestDb.h"
 #include "support/WindowTestKit.h"
@@ -66,6 +68,7 @@ private slots:
     void zoomStepsPerTab();
     void compatibilityEngineZoomsTheBody();
     void findWalksMatchesAndEscCloses();
+    void findWindowShowsWholeTexts();
     void findRejectsBlankText();
     void devToolsOpenCloseAndGoWithTheTab();
     void savedPageKeepsChineseText();
@@ -134,6 +137,14 @@ void TPageCommandsTest::compatibilityEngineZoomsTheBody() {
     // The engine's own captions for the compatibility engine.
     QCOMPARE(Item(*window, "NPrintPreview")->text(), QStringLiteral("打印预览"));
     QCOMPARE(Item(*window, "NSaveImage")->text(), QStringLiteral("保存网页为图片"));
+}
+
+void TPageCommandsTest::findWindowShowsWholeTexts() {
+    TFormFindWebPage find(nullptr, QStringLiteral("苹果"));
+    find.ShowMatches(2, 600);
+    find.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&find));
+    QCOMPARE(CutTexts(&find), QStringList());
 }
 
 void TPageCommandsTest::findWalksMatchesAndEscCloses() {

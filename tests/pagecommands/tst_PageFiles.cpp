@@ -1,11 +1,14 @@
 // Core rules of the page commands: zoom steps and their captions, the Chromium zoom level, the find
 // request, file names taken from addresses and the character set of a saved page.
 #include "common/AnsiCodec.h"
+#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/FindRequest.h"
 #include "pagecommands/PageFileNames.h"
 #include "pagecommands/PageZoom.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,7 +27,34 @@ private slots:
     void pageSourceCharset_data();
     void pageSourceCharset();
     void writingReplacesOnlyWhenComplete();
+    void saveDialogsStartInTheDownloadOrLastFolder();
+    void devToolsOpenWithoutScreencast();
 };
+
+void TPageFilesTest::saveDialogsStartInTheDownloadOrLastFolder() {
+    QTemporaryDir downloads, chosen;
+    const QString name = QStringLiteral("页面.html");
+    // Never the working folder: the download folder first, the folder last saved to after that.
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), downloads.filePath(name));
+    TPageFileNames::RememberSaveFolder(chosen.filePath(QStringLiteral("a.jpg")));
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), chosen.filePath(name));
+    chosen.remove();
+    QCOMPARE(TPageFileNames::SaveDialogPath(name, downloads.path()), downloads.filePath(name));
+}
+
+void TPageFilesTest::devToolsOpenWithoutScreencast() {
+    // The tools' own file with the screencast on: it goes off, the other settings stay.
+    QTemporaryDir profile;
+    QFile file(TDevToolsPrefs::FileName(profile.path()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"screencastEnabled": "true", "panel-selectedTab": "\"console\""})");
+    file.close();
+    QVERIFY(TDevToolsPrefs::OpenWithoutScreencast(profile.path()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject settings = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(settings.value("screencastEnabled").toString(), QStringLiteral("false"));
+    QCOMPARE(settings.value("panel-selectedTab").toString(), QStringLiteral("\"console\""));
+}
 
 void TPageFilesTest::zoomOutStopsAtTheLowestStep() {
     // Four steps out from 0 show 75, 50, 25, then 10; a fifth stays; one step in shows 25 again.

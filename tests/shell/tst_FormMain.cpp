@@ -202,7 +202,7 @@ void TFormMainTest::designTexts_data() {
                         << "打开网址"
                         << "" << QSize(23, 24);
     QTest::newRow("kernel") << "ImageKernel"
-                            << "Chrome内核"
+                            << "Chrome内核：安全的默认内核，持续获得安全更新。点击切换到兼容内核（ie内核）"
                             << "" << QSize();
     QTest::newRow("add favorite") << "ImageFavAdd"
                                   << "添加到收藏夹"
@@ -636,9 +636,9 @@ void TFormMainTest::optionsTab() {
 
 void TFormMainTest::searchOpensNewTab() {
     // The engine's address on the test's own server: nothing is looked up outside.
-    qputenv("QUELLON_SEARCH_ROOT", m_site->Server().Url(QString()).toUtf8());
+    qputenv("QUELLON_SEARCH_BAIDU", m_site->Server().Url(QString()).toUtf8());
     struct TUnset {
-        ~TUnset() { qunsetenv("QUELLON_SEARCH_ROOT"); }
+        ~TUnset() { qunsetenv("QUELLON_SEARCH_BAIDU"); }
     } unset;
     TTestDb data;
     auto window = OpenWindow(data.Db());

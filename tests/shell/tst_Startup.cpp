@@ -2,6 +2,8 @@
 // page (seen through the engine's remote-debugging endpoint, opened on request), copes with a missing
 // or broken data file, opens a command-line address asking for Chinese content, closes cleanly on
 // SIGTERM, and opens no debugging endpoint unless asked, and then on the loopback interface only.
+#include "common/WindowLauncher.h"
+#include "shell/Startup.h"
 #include "storage/DbMain.h"
 #include "support/TestServer.h"
 
@@ -218,6 +220,7 @@ private slots:
     void opensCommandLineAddress();
     void debuggingEndpointOnlyOnRequest_data();
     void debuggingEndpointOnlyOnRequest();
+    void addressesAfterDashesAreOnlyAddresses();
 };
 
 void TestStartup::initTestCase() {
@@ -321,6 +324,16 @@ void TestStartup::debuggingEndpointOnlyOnRequest() {
     }
     QCOMPARE(ListeningAddressesOf(run.Pid()), expected);
     QVERIFY2(run.TerminateCleanly(), qPrintable(run.Diagnostics()));
+}
+
+// A favorite opened in a new window hands its address to the new process: an address that looks
+// like a switch stays an address there, while the switches before "--" keep working.
+void TestStartup::addressesAfterDashesAreOnlyAddresses() {
+    const QStringList newWindow = QStringList{"quellon", "--remote-debugging-port=9333"} +
+                                  BrowserWindowArguments("--remote-debugging-port=9222");
+    QCOMPARE(TStartup::CommandLineAddress(newWindow), QStringLiteral("--remote-debugging-port=9222"));
+    QCOMPARE(TStartup::RemoteDebuggingAddress(newWindow, QByteArray()), QByteArray("127.0.0.1:9333"));
+    QCOMPARE(TStartup::CommandLineAddress({"quellon", "--lang=en", "www.example.com"}), QStringLiteral("www.example.com"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

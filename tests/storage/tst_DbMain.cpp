@@ -56,6 +56,7 @@ private slots:
     void resultSetErrors();
     void textRoundTrip_data();
     void textRoundTrip();
+    void nulCharactersAreLeftOut();
     void missingFile();
     void unusableFile_data();
     void unusableFile();
@@ -319,6 +320,18 @@ void TestDbMain::textRoundTrip() {
     // The file holds the codec's bytes, not UTF-8.
     QCOMPARE(table->FieldAsText("raw"), QString::fromLatin1(ToAnsi(text).toHex().toUpper()));
     QCOMPARE(CountRows(db, "qb_fav"), qint64(0));
+}
+
+void TestDbMain::nulCharactersAreLeftOut() {
+    TTestDb test;
+    QVERIFY(test.Ok());
+    const QString name = QStringLiteral("a") + QChar(QChar::Null) + QStringLiteral("b");
+    QVERIFY(test.Db().Execute(QStringLiteral("INSERT INTO qb_fav (fav_name, fav_url, ranking) VALUES (") +
+                              SqlQuote(name) + QStringLiteral(", 'u', 1)")));
+    auto table = test.Db().Query(QStringLiteral("SELECT fav_name FROM qb_fav"));
+    QVERIFY(table);
+    QCOMPARE(table->RowCount(), 1);
+    QCOMPARE(table->FieldAsText("fav_name"), QStringLiteral("ab"));
 }
 
 void TestDbMain::missingFile() {

@@ -28,13 +28,22 @@ public:
     // The default answer's translation of words.
     static QString TranslationOf(const QString& words) { return QStringLiteral("译:") + words; }
 
+    // The address of the same stand-in as a LibreTranslate server: POST /translate answers
+    // {"translatedText": TranslationOf(q)} (its answers set by SetAnswer as well), GET /languages
+    // answers Languages (an error status while it is empty).
+    QString ServerAddress() const;
+    QByteArray Languages;
+
     QStringList Targets; // request targets ("/openapi.do?..."), as received
     QStringList Words;   // the decoded "q" of every request
     int AnswersDue = 0;  // answers whose delay has passed (sent, or dropped when the client left)
+    QList<QMap<QString, QString>> Forms; // the fields of every POST, decoded
 
 private:
     void Serve(class QTcpSocket* socket);
     void Answer(QTcpSocket* socket, const QByteArray& target);
+    void AnswerServer(QTcpSocket* socket, const QByteArray& target, const QByteArray& body);
+    void Send(QTcpSocket* socket, const TAnswer& answer);
 
     QTcpServer m_server;
     QMap<QString, TAnswer> m_answers;

@@ -4,6 +4,9 @@
 #include "tools/TranslateRun.h"
 
 #include "FakeTranslateService.h"
+#include "storage/Config.h"
+#include "support/TestDb.h"
+#include "tools/TranslateRunLanguages.h"
 
 #include <QThread>
 #include <QtTest>
@@ -14,7 +17,12 @@ namespace {
 // collects what the run reported, in order.
 class TRunner {
 public:
-    TRunner(const QString& endpoint, const QStringList& lines) : Run(endpoint, lines) {
+    TRunner(const QString& endpoint, const QStringList& lines) : Run(endpoint, lines) { Connect(); }
+    TRunner(const TTranslateService& service, const QStringList& lines) : Run(service, "auto", "zh", lines) {
+        QObject::connect(&Run, &TTranslateRun::LineFailed, &m_context, [this](const QString& why) { Failures << why; });
+        Connect();
+    }
+    void Connect() {
         QObject::connect(&Run, &TTranslateRun::Translated, &m_context,
                          [this](const QString& text) { Lines << text; });
         QObject::connect(&Run, &TTranslateRun::Finished, &m_context, [this] { Finished = true; });
@@ -33,12 +41,23 @@ public:
 
     TTranslateRun Run;
     QStringList Lines;
+    QStringList Failures;
     bool Finished = false;
 
 private:
     QObject m_context;
     std::unique_ptr<QThread> m_thread;
 };
+
+// The server's languages fetched on another thread while this one serves the stand-in.
+QList<TTranslateLanguage> FetchServing(const TTranslateService& service) {
+    QList<TTranslateLanguage> languages;
+    std::unique_ptr<QThread> thread(QThread::create([&] { languages = FetchTranslateLanguages(service); }));
+    thread->start();
+    while (!thread->wait(10))
+        QTest::qWait(10);
+    return languages;
+}
 
 } // namespace
 
@@ -54,6 +73,9 @@ private slots:
     void failingLinesAreSkipped();
     void redirectIsNotFollowed();
     void abortEndsTheRun();
+    void serverRun();
+    void serviceChoice();
+    void serverLanguages();
 };
 
 void TstTranslateRun::encoding_data() {
@@ -166,6 +188,58 @@ void TstTranslateRun::abortEndsTheRun() {
     QVERIFY(runner.Wait());
     QCOMPARE(service.Words, QStringList({"slow"}));
     QVERIFY(runner.Lines.isEmpty());
+}
+
+// A LibreTranslate server: one POST of /translate per line with the languages and the key, the
+// answer's translatedText read; a refused line is reported with its reason.
+void TstTranslateRun::serverRun() {
+    TFakeTranslateService service;
+    service.SetAnswer("refused", {403, R"({"error":"Invalid API key"})", 0, {}});
+    TRunner runner(TTranslateService{TTranslateService::Server, service.ServerAddress(), "k&1"},
+                   {"hello world", "refused", QString::fromUtf8("你好")});
+    runner.Start();
+    QVERIFY(runner.Wait());
+    QCOMPARE(service.Targets, QStringList({"/translate", "/translate", "/translate"}));
+    QCOMPARE(service.Forms.first(), (QMap<QString, QString>{{"q", "hello world"}, {"source", "auto"}, {"target", "zh"},
+                                                            {"format", "text"}, {"api_key", "k&1"}}));
+    QCOMPARE(runner.Lines, QStringList({"译:hello world", QString::fromUtf8("译:你好")}));
+    QCOMPARE(runner.Failures.size(), 1);
+    QVERIFY2(runner.Failures.first().contains("403"), qPrintable(runner.Failures.first()));
+    QCOMPARE(TTranslateRun::ReadServerTranslation(R"({"translatedText":"a\nb"})"), std::optional<QString>("a b"));
+}
+
+// The options' server first, then the environment's, then the built-in endpoint; an address that
+// is not http(s) counts as none.
+void TstTranslateRun::serviceChoice() {
+    TTestDb data;
+    TConfig config(data.Db());
+    qunsetenv(kTranslateServerVariable);
+    QCOMPARE(ResolveTranslateService(&config, "").Kind, TTranslateService::None);
+    qputenv(kTranslateServerVariable, "http://127.0.0.1:9/");
+    qputenv(kTranslateKeyVariable, "envkey");
+    TTranslateService service = ResolveTranslateService(&config, "http://b/o.do");
+    QCOMPARE(service.Url("/translate"), QString("http://127.0.0.1:9/translate"));
+    QCOMPARE(service.ApiKey, QString("envkey"));
+    QVERIFY(config.SetValue(kTranslateServerKey, "https://mine.example:5000"));
+    QCOMPARE(ResolveTranslateService(&config, "").Address, QString("https://mine.example:5000"));
+    QVERIFY(config.SetValue(kTranslateServerKey, "javascript:alert(1)"));
+    qputenv(kTranslateServerVariable, "file:///etc/passwd");
+    QCOMPARE(ResolveTranslateService(&config, "").Kind, TTranslateService::None);
+    qunsetenv(kTranslateServerVariable);
+}
+
+// The server's list when it gives one (entries without a code left out), the built-in one when not.
+void TstTranslateRun::serverLanguages() {
+    TFakeTranslateService service;
+    const TTranslateService server{TTranslateService::Server, service.ServerAddress(), {}};
+    QList<TTranslateLanguage> languages = FetchServing(server);
+    QCOMPARE(languages.size(), BuiltInTranslateLanguages().size());
+    QCOMPARE(languages.at(ChineseLanguageIndex(languages)).Code, QString("zh"));
+    service.Languages = R"([{"code":"en","name":"English"},{"name":"no code"},{"code":"zh-Hans","name":"Chinese"}])";
+    languages = FetchServing(server);
+    QCOMPARE(languages.size(), 2);
+    QCOMPARE(languages.at(1).Name, QString("Chinese"));
+    QCOMPARE(ChineseLanguageIndex(languages), 1);
 }
 
 QTEST_MAIN(TstTranslateRun)

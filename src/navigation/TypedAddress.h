@@ -1,0 +1,12 @@
+// What the text typed into the address bar is: an address to open, or words to search for.
+// Pure text rules, no widgets.
+#pragma once
+
+#include <QString>
+
+// True when the trimmed text is meant as an address: it has a scheme ("http://intranet",
+// "about:config", "file:///..."), is a file path ("/home/...", "~/..."), is localhost or a host
+// with a port ("localhost:8080", "printer:631"), an IPv6 address in brackets, or a host name with
+// a dot ("127.0.0.1", "www.example.com/文件.html") and no blank. Words (a blank, no dot and no
+// scheme, or Chinese text where the host would be) are not; neither is empty text.
+bool IsTypedAddress(const QString& text);
