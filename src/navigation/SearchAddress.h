@@ -10,8 +10,7 @@ enum TSearchEngineIndex : int { seSo360 = 0, seGoogle = 1, seBing = 2, seBaidu =
 // ! $ ' ( ) * - . _ @ unchanged, a blank as "+", every other byte as "%XX" (upper-case hex).
 QString EncodeSearchWords(const QString& words);
 // The result page of the engine for the words: endpoint + path and query + encoded words.
-// The environment variable QUELLON_SEARCH_ROOT, when set, is every engine's endpoint (tests point
-// it at their local server). Empty for an index outside 0 to 3.
+// Empty for an index outside 0 to 3.
 QString SearchEngineAddress(int engine, const QString& words);
 // The caption of the engine in the engine menu ("360搜索", "Google", "Bing", "百度"); empty outside 0..3.
 QString SearchEngineCaption(int engine);
