@@ -142,7 +142,7 @@ void TestFormDownloadSave::smallDiskIsWarnedAbout() {
     dialog.DownloadClick(); // answered No, the default
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(answerer.Messages.size() == 1 && answerer.Messages[0].contains(FormatSize(huge)));
-    answerer.AnswerYes = true;
+    answerer.Answer = QMessageBox::Yes;
     dialog.DownloadClick();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }

@@ -93,7 +93,7 @@ private slots:
         TFormImportExportFav* window = WindowFor(favorites, &mainWindow, file);
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
-        driver.AnswerYes = true;
+        driver.Answer = QMessageBox::Yes;
         window->ImportClick();
         QVERIFY(finished.wait(20000));
         QCOMPARE(driver.Messages, (QStringList{QStringLiteral("这不是本浏览器导出的收藏文件，是否按通用书签格式导入？"),
