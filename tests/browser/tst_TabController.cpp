@@ -762,29 +762,15 @@ void TTabControllerTest::refusedCertificateIsKnownToThePage() {
                                {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", dir.filePath("k.pem"),
                                 "-out", dir.filePath("c.pem"), "-days", "1", "-subj", "/CN=127.0.0.1"}),
              0);
-    QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(QStringLiteral("python3"),
-                 {"-c",
-                  "import http.server, ssl, sys\n"
-                  "s = http.server.HTTPServer(('127.0.0.1', 0), http.server.SimpleHTTPRequestHandler)\n"
-                  "c = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
-                  "c.load_cert_chain(sys.argv[1] + '/c.pem', sys.argv[1] + '/k.pem')\n"
-                  "s.socket = c.wrap_socket(s.socket, server_side=True)\n"
-                  "print(s.server_address[1], flush=True)\n"
-                  "s.serve_forever()\n",
-                  dir.path()});
-    QVERIFY(server.waitForReadyRead(10000));
-    const QString port = QString::fromLatin1(server.readLine().trimmed());
+    TTestServer server(dir.path(), dir.filePath("c.pem"), dir.filePath("k.pem"));
+    QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
     TFixture f;
     m_server->WriteFile("plain.html", Page("明文"));
     f.Controller->OpenInNewTab(m_server->Url("/plain.html"));
     QTRY_COMPARE_WITH_TIMEOUT(f.Controller->CurrentTab()->Caption, QStringLiteral("明文"), LoadTimeout);
     QVERIFY(!f.Controller->CurrentTab()->View()->CertificateRefused());
-    f.Controller->OpenInCurrentTab("https://127.0.0.1:" + port + "/");
+    f.Controller->OpenInCurrentTab(server.Url("/"));
     QTRY_VERIFY_WITH_TIMEOUT(f.Controller->CurrentTab()->View()->CertificateRefused(), LoadTimeout);
-    server.kill();
-    server.waitForFinished();
 }
 
 QUELLON_ENGINE_TEST_MAIN(TTabControllerTest)

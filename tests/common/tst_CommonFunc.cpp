@@ -1,6 +1,7 @@
 // Tests of the common helper functions: sizes, hashes, address dissection, favicon links, file
 // types and folders, local-time conversion across daylight-saving changes, thumbnails, logging,
 // the cache cleaning rules and the default-browser helpers.
+#include "support/LogCapture.h"
 #include "common/AnsiCodec.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
@@ -21,13 +22,6 @@ using TAddressHelper = QString (*)(const QString&);
 Q_DECLARE_METATYPE(TAddressHelper)
 
 namespace {
-QStringList g_logLines;
-QString g_logCategory;
-
-void CaptureLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    g_logCategory = QString::fromLatin1(context.category);
-    g_logLines.append(message);
-}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -416,12 +410,12 @@ void TestCommonFunc::makeThumbnail() {
 }
 
 void TestCommonFunc::writeLogIsOneTaggedLine() {
-    g_logLines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(CaptureLog);
+    auto log = std::make_unique<TLogCapture>();
     WriteLog("DownloadThread Error: first\nsecond");
-    qInstallMessageHandler(previous);
-    QCOMPARE(g_logCategory, QStringLiteral("quellon"));
-    QCOMPARE(g_logLines, QStringList{"[Brisvane 1.0.0.0]: DownloadThread Error: first second"});
+    const QStringList lines = log->Lines(), categories = log->Categories();
+    log.reset();
+    QCOMPARE(categories, QStringList{"quellon"});
+    QCOMPARE(lines, QStringList{"[Brisvane 1.0.0.0]: DownloadThread Error: first second"});
 }
 
 void TestCommonFunc::clearUrlCache_data() {

@@ -2,27 +2,35 @@
 // answer of a box closed without a button, and the page boxes' check box and input field.
 #include "browser/PageMessageBox.h"
 #include "common/Dialogs.h"
+#include "support/ModalAnswerer.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 class TestDialogs : public QObject {
     Q_OBJECT
 
-    // Runs `act` on the message box once it is shown, and answers what MsgBox returned.
-    int Answer(const QString& text, int flags, std::function<void(QMessageBox*)> act) {
-        QTimer::singleShot(0, this, [act] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    // An answerer that runs `act` on each box once it is shown.
+    static std::unique_ptr<TModalAnswerer> Acting(std::function<void(QMessageBox*)> act) {
+        auto answerer = std::make_unique<TModalAnswerer>([act](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
             QVERIFY(box);
             act(box);
         });
+        answerer->BoxesToHandler = true;
+        return answerer;
+    }
+
+    // Runs `act` on the message box once it is shown, and answers what MsgBox returned.
+    int Answer(const QString& text, int flags, std::function<void(QMessageBox*)> act) {
+        auto answerer = Acting(std::move(act));
         return MsgBox(text, flags);
     }
 
@@ -69,23 +77,23 @@ private slots:
 
     // The page's boxes: the check box that silences a page, and the prompt box's input field.
     void pageBoxesOfferSilenceAndInput() {
-        QTimer::singleShot(0, this, [] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box && box->checkBox());
-            QCOMPARE(box->checkBox()->text(), QStringLiteral("禁止此页再显示对话框"));
-            box->checkBox()->setChecked(true);
-            Press(box, QMessageBox::Ok);
-        });
-        QCOMPARE(PageMsgBox(QStringLiteral("又一个"), MB_OFFERSILENCE | MB_ICONINFORMATION), IDOK | IDSILENCE);
-
-        QTimer::singleShot(0, this, [] {
-            QWidget* box = QApplication::activeModalWidget();
-            auto* edit = box ? box->findChild<QLineEdit*>(QStringLiteral("EditPrompt")) : nullptr;
+        {
+            auto silencing = Acting([](QMessageBox* box) {
+                QVERIFY(box->checkBox());
+                QCOMPARE(box->checkBox()->text(), QStringLiteral("禁止此页再显示对话框"));
+                box->checkBox()->setChecked(true);
+                Press(box, QMessageBox::Ok);
+            });
+            QCOMPARE(PageMsgBox(QStringLiteral("又一个"), MB_OFFERSILENCE | MB_ICONINFORMATION), IDOK | IDSILENCE);
+        }
+        TModalAnswerer prompt([](QWidget* box) {
+            auto* edit = box->findChild<QLineEdit*>(QStringLiteral("EditPrompt"));
             QVERIFY(edit);
             QCOMPARE(edit->text(), QStringLiteral("默认"));
             edit->setText(QStringLiteral("输入的文字"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
+        prompt.BoxesToHandler = true;
         QString value = QStringLiteral("默认");
         QCOMPARE(PagePromptBox(QStringLiteral("请输入"), MB_OKCANCEL, &value), int(IDOK));
         QCOMPARE(value, QStringLiteral("输入的文字"));

@@ -2,6 +2,7 @@
 // owner that records the messages it receives, and a capture of the program's log lines.
 #pragma once
 
+#include "support/LogCapture.h"
 #include "common/Messages.h"
 #include "downloads/DownloadQueue.h"
 #include "support/TestDb.h"
@@ -43,37 +44,6 @@ protected:
             entry.Record = record->Record;
         Entries.append(entry);
     }
-};
-
-// Collects the log lines written while it exists (any thread), and still passes them on.
-class TLogCapture {
-public:
-    TLogCapture() {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&TLogCapture::Handle);
-    }
-    ~TLogCapture() {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    QStringList Lines() const {
-        QMutexLocker lock(&m_lock);
-        return m_lines;
-    }
-    int CountContaining(const QString& text) const { return Lines().filter(text).size(); }
-
-private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (TLogCapture* capture = s_current) {
-            QMutexLocker lock(&capture->m_lock);
-            capture->m_lines.append(text);
-        }
-        fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    static inline TLogCapture* s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_lock;
-    QStringList m_lines;
 };
 
 // A queue on a fresh data file, owned by a recording owner, with short retries and every notice

@@ -1,7 +1,7 @@
 // The download manager window: what each kind of row offers where it is drawn (and the click on
 // it), the pop-up menu's states, and deleting with and without the question and the file.
 #include "DownloadFixture.h"
-#include "ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
 #include "downloads/DownloadRowDelegate.h"

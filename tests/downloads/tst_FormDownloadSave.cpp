@@ -2,8 +2,8 @@
 // overwrites (checked again at OK), the checks of the fields, the copy keys, and the download
 // centre's rules (listed addresses refused, the last folder remembered, cancel and closing).
 #include "DownloadFixture.h"
-#include "ModalAnswerer.h"
 #include "common/CommonFunc.h"
+#include "support/ModalAnswerer.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
 #include "downloads/FormDownload.h"
@@ -142,7 +142,7 @@ void TestFormDownloadSave::smallDiskIsWarnedAbout() {
     dialog.DownloadClick(); // answered No, the default
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(answerer.Messages.size() == 1 && answerer.Messages[0].contains(FormatSize(huge)));
-    answerer.AnswerYes = true;
+    answerer.Answer = QMessageBox::Yes;
     dialog.DownloadClick();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }

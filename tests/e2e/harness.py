@@ -15,6 +15,7 @@ runs the scenarios marked as known faults.
 import functools
 import json
 import os
+import select
 import shutil
 import signal
 import socket
@@ -27,16 +28,53 @@ import urllib.request
 
 POLL_SECONDS = 0.1
 DEADLINE_SECONDS = float(os.environ.get("E2E_DEADLINE", "40"))
+# Every helper program (xdotool, xclip, import ...) gets this long before the test fails.
+COMMAND_SECONDS = 20
+# How long the engine's debugging endpoint may stay silent, or the X focus elsewhere, before the
+# test fails.
+ANSWER_SECONDS = 10
 SCREEN_WIDTH, SCREEN_HEIGHT = 1366, 900
 CAPTION_SUFFIX = " - Quellon 1.0.0.0"
-# Points of the main window's chrome while it fills the screen (it starts maximised).
+
+# ---- Where things are on screen: the one table of points and colours of the scenarios.
+# The main window starts maximised and fills the screen. Its chrome is laid out from the left
+# (address bar, favorites bar) and from the right edge (engine icon, search box, menus, tools
+# row) and the status bar from the bottom: those points follow the screen's size.
+W, H = SCREEN_WIDTH, SCREEN_HEIGHT
 ADDRESS_BAR = (600, 43)
-ENGINE_ICON = (1052, 43)
+STAR = (W - 335, 43)                         # the favorites star at the address bar's end
+ENGINE_ICON = (W - 314, 43)
 ENGINE_ICON_COLOUR = (74, 144, 240)
-SEARCH_BOX = (1225, 43)
-PAGE_CENTRE = (683, 500)
-# A row under the address bar that the suggestion list covers: (left, y, right).
-SUGGESTION_ROW = (200, 70, 650)
+SEARCH_BOX = (W - 141, 43)
+PAGE_CENTRE = (W // 2, 500)
+SUGGESTION_ROW = (200, 70, 650)              # under the address bar, covered by suggestions
+FILE_MENU, FAVORITES_MENU, TOOLS_MENU, HELP_MENU = (W - 258, 15), (W - 224, 15), (W - 157, 15), (W - 128, 15)
+OPTIONS_ITEM = (W - 134, 204)                # "选项" in the tools menu
+CALCULATOR_BUTTON, TRANSLATOR_BUTTON, CAPTURE_BUTTON = (W - 199, 71), (W - 144, 71), (W - 34, 71)
+DOWNLOAD_BUTTON = (W - 143, H - 13)          # "下载" in the status bar
+STATUS_PERCENTAGE = (W - 56, H - 22, W - 4, H - 4)
+FAVORITES_BAR = (64, 60, 900, 83)            # left, top, right, bottom of its buttons
+FAVORITES_BAR_BACKGROUND = (251, 251, 251)
+RESTORE_PANEL_COLOUR = (253, 233, 217)
+# Points inside the program's other windows, from their top-left corner (fixed-size windows).
+FAVORITES_MANAGER = {"new": (24, 13), "down": (122, 13), "up": (167, 13), "delete": (221, 13)}
+FAVORITES_FILE = {"export": (150, 39), "import": (150, 81)}
+BANK_FIRST_LINK = (80, 57)                   # 工商银行
+COURIER_TABS = [(38, 14), (116, 14), (193, 14)]  # 快递查询, 物流查询, 国际货运
+COURIER_FIRST_LINK = (50, 87)
+MARKET_SUBMIT, MARKET_FIRST_DOWNLOAD = (121, 17), (935, 106)  # 提供软件; left of the caption "下载"
+MARKET_CLOSE, MARKET_BAR = (1031, 18), (493, 18)
+SITE_BUTTON_BLUE = (31, 111, 229)
+SITE_PAGE_GREY = (244, 246, 250)
+SITE_PAGE_CORNER = (300, 340)                # empty page near the bottom right of every tool window
+OPTIONS = {"open exit pages": (188, 176), "open home": (188, 208), "home edit": (700, 209),
+           "enable boss key": (188, 345), "boss key edit": (281, 377), "download section": (76, 166),
+           "save path": (188, 232), "download path edit": (703, 264), "change folder": (W - 62, 264)}
+HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 59)}
+CLEANER = {"cookies": (31, 143), "start": (284, 229)}
+# Colours pages under test paint themselves with.
+PAGE_BLUE = (40, 120, 200)
+DOWNLOAD_BAR_FILL = (0, 128, 0)
 
 
 def known_fault(name):
@@ -49,6 +87,25 @@ def known_fault(name):
         return unittest.skip("known fault " + name)(test)
 
     return decorate
+
+
+# A blue page taller than the window whose title follows its scroll position ("y<scrollY>").
+SCROLL_PAGE_HEAD = ("<style>body{height:20000px;margin:0;background:rgb(%d,%d,%d)}</style>"
+                    "<script>addEventListener('scroll', function () {"
+                    " document.title = 'y' + Math.round(scrollY); });</script>" % PAGE_BLUE)
+
+
+def scroll_position(title):
+    """The scroll position a SCROLL_PAGE_HEAD page shows in its title; any other title fails."""
+    if not (title and title.startswith("y") and title[1:].isdigit()):
+        raise AssertionError("not a scroll position: %r" % (title,))
+    return int(title[1:])
+
+
+def fetch(url, timeout=5):
+    """The body of a GET from a local server, with a time limit."""
+    with urllib.request.urlopen(url, timeout=timeout) as answer:
+        return answer.read()
 
 
 def wait_until(condition, what, timeout=DEADLINE_SECONDS):
@@ -71,6 +128,16 @@ def stays(condition, seconds):
             return False
         time.sleep(POLL_SECONDS)
     return True
+
+
+def run(command, **options):
+    """Runs a helper program with a time limit: one that hangs fails the test instead of holding
+    it until CTest ends it. Output is captured (bytes unless text=True)."""
+    options.setdefault("capture_output", True)
+    try:
+        return subprocess.run(command, timeout=options.pop("timeout", COMMAND_SECONDS), **options)
+    except subprocess.TimeoutExpired:
+        raise AssertionError("%s did not finish within its time" % command[0])
 
 
 def free_port():
@@ -133,8 +200,11 @@ class Display:
         return self.process.poll() is None and self._answers()
 
     def _answers(self):
-        return subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=self.name),
-                              capture_output=True).returncode == 0
+        try:
+            return subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=self.name),
+                                  capture_output=True, timeout=COMMAND_SECONDS).returncode == 0
+        except subprocess.TimeoutExpired:
+            return False
 
     def stop(self):
         self.process.terminate()
@@ -149,14 +219,17 @@ class PageServer:
         self.process = subprocess.Popen(
             ["python3", os.environ["E2E_TEST_SERVER"], "--root", self.root, "--port", "0"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        line = self.process.stdout.readline().split()
+        ready, _, _ = select.select([self.process.stdout], [], [], COMMAND_SECONDS)
+        line = self.process.stdout.readline().split() if ready else []
         if len(line) != 2 or line[0] != "PORT":
             raise RuntimeError("test server did not start")
         self.port = int(line[1])
 
     def add_page(self, name, title, body="", head=""):
-        """Writes a UTF-8 page and returns its address."""
-        with open(os.path.join(self.root, name), "w", encoding="utf-8") as page:
+        """Writes a UTF-8 page (folders in its name made) and returns its address."""
+        path = os.path.join(self.root, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w", encoding="utf-8") as page:
             page.write('<!DOCTYPE html><html><head><meta charset="utf-8"><title>%s</title>%s</head>'
                        "<body>%s</body></html>" % (title, head, body))
         return self.url(name)
@@ -174,9 +247,8 @@ class Screenshot:
     """The whole screen as raw RGB, read through ImageMagick's import."""
 
     def __init__(self, display):
-        self.data = subprocess.run(
-            ["import", "-display", display, "-window", "root", "-depth", "8", "rgb:-"],
-            check=True, capture_output=True).stdout
+        self.data = run(["import", "-display", display, "-window", "root", "-depth", "8", "rgb:-"],
+                        check=True).stdout
         self.width, self.height = SCREEN_WIDTH, SCREEN_HEIGHT
 
     def pixel(self, x, y):
@@ -286,12 +358,13 @@ class Program:
     # ---- X windows and input
 
     def xdotool(self, *arguments, check=True):
-        result = subprocess.run(["xdotool"] + [str(a) for a in arguments],
-                                env=dict(os.environ, DISPLAY=self.display),
-                                capture_output=True, text=True)
+        result = run(["xdotool"] + [str(a) for a in arguments], env=self.x_env(), text=True)
         if check and result.returncode != 0:
             raise AssertionError("xdotool %s failed: %s" % (arguments, result.stderr))
         return result.stdout
+
+    def x_env(self):
+        return dict(os.environ, DISPLAY=self.display)
 
     def windows(self):
         """The program's viewable top-level windows as dictionaries: id, name, x, y, width, height."""
@@ -325,11 +398,29 @@ class Program:
         main = self.main_window()
         return [w for w in self.windows() if not main or w["id"] != main["id"]]
 
+    def window_named(self, name):
+        """The program's viewable window (other than the main window) with this caption, or None."""
+        return next((w for w in self.dialogs() if w["name"] == name), None)
+
+    def wait_window(self, name, timeout=DEADLINE_SECONDS):
+        return wait_until(lambda: self.window_named(name), "the window " + name, timeout)
+
+    def click_in(self, window, point):
+        """A click at point, counted from the window's top-left corner."""
+        self.click(window["x"] + point[0], window["y"] + point[1])
+
     def focus(self, window=None):
         """Gives the keyboard focus to the window (the main window by default): there is no window
-        manager, so the harness sets the X input focus itself."""
+        manager, so the harness sets the X input focus itself, and fails the test when the focus
+        did not land there (keys would go elsewhere and checks that nothing happened would pass)."""
         window = window or self.main_window() or self.window
-        self.xdotool("windowfocus", "--sync", window["id"], check=False)
+        self.xdotool("windowfocus", "--sync", window["id"])
+        wait_until(lambda: self.focused_window() == window["id"],
+                   "the keyboard focus on window %s (now on %s)" % (window["name"], self.focused_window()),
+                   ANSWER_SECONDS)
+
+    def focused_window(self):
+        return int(self.xdotool("getwindowfocus", check=False).strip() or 0)
 
     def key(self, *keys):
         """Presses and releases each key chord in turn, e.g. key("ctrl+t"), key("alt+d", "Return").
@@ -379,14 +470,12 @@ class Program:
 
     def clipboard(self):
         """The text of the CLIPBOARD selection (what Ctrl+C copied), '' when there is none."""
-        result = subprocess.run(["xclip", "-o", "-selection", "clipboard"],
-                                env=dict(os.environ, DISPLAY=self.display),
-                                capture_output=True, timeout=10)
+        result = run(["xclip", "-o", "-selection", "clipboard"], env=self.x_env(), timeout=10)
         return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
 
     def set_clipboard(self, text):
-        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode("utf-8"),
-                       env=dict(os.environ, DISPLAY=self.display), timeout=10)
+        run(["xclip", "-selection", "clipboard", "-i"], input=text.encode("utf-8"), env=self.x_env(),
+            capture_output=False, timeout=10)
 
     def screenshot(self):
         return Screenshot(self.display)
@@ -394,13 +483,21 @@ class Program:
     # ---- the engine's page list
 
     def pages(self):
-        """The Chromium pages as (url, title) pairs, in the engine's order; [] when none answer."""
-        try:
-            with urllib.request.urlopen("http://127.0.0.1:%d/json" % self.debug_port, timeout=3) as r:
-                targets = json.loads(r.read().decode("utf-8"))
-        except (OSError, ValueError):
-            return []
-        return [(t["url"], t["title"]) for t in targets if t.get("type") == "page"]
+        """The Chromium pages as (url, title) pairs, in the engine's order. An endpoint that does not
+        answer within ANSWER_SECONDS fails the test: "not a Chromium page" must be seen, not
+        assumed from silence."""
+        if not self.debug_port:
+            raise AssertionError("the program was started without its debugging endpoint")
+        end = time.monotonic() + ANSWER_SECONDS
+        while True:
+            try:
+                targets = json.loads(fetch("http://127.0.0.1:%d/json" % self.debug_port).decode("utf-8"))
+                return [(t["url"], t["title"]) for t in targets if t.get("type") == "page"]
+            except (OSError, ValueError) as error:
+                if time.monotonic() > end:
+                    raise AssertionError("the debugging endpoint on port %d does not answer: %s"
+                                         % (self.debug_port, error))
+            time.sleep(POLL_SECONDS)
 
     def page_urls(self):
         return sorted(url for url, _ in self.pages())

@@ -27,10 +27,10 @@ CHROME_FILE = """<!DOCTYPE NETSCAPE-Bookmark-file-1>
 
 class ForeignBookmarkFile(test_favorites.FavoritesSteps):
     def answer_box(self):
-        box = wait_until(lambda: self.window_named("Quellon"), "a message box", 120)
+        box = wait_until(lambda: self.program.window_named("Quellon"), "a message box", 120)
         self.program.focus(box)
         self.program.key("Return")
-        wait_until(lambda: (self.window_named("Quellon") or {}).get("id") != box["id"], "the box to close")
+        wait_until(lambda: (self.program.window_named("Quellon") or {}).get("id") != box["id"], "the box to close")
 
     def test_other_browsers_file_is_imported_after_the_question(self):
         path = os.path.join(self.program.folder, "bookmarks_chrome.html")

@@ -9,11 +9,8 @@ import sqlite3
 import harness
 from harness import BrowserTest, stays, wait_until
 
-# The status bar's download button ("下载"), right of centre at the bottom of the maximised window.
-DOWNLOAD_BUTTON = (1223, 887)
 SAVE_DIALOG = "新建下载任务"
 MANAGER = "下载"
-BAR_FILL = (0, 128, 0)
 ZIP_SIZE = 600 * 1024
 # The served file arrives in about four seconds: long enough to watch the row move.
 RATE = 150000
@@ -46,15 +43,13 @@ class Downloads(BrowserTest):
         self.wait_caption("Download links")
         return page
 
-    def window_named(self, name):
-        return next((w for w in self.program.dialogs() if w["name"] == name), None)
 
     def download_via_dialog(self, link, expected_name):
         """Clicks the link, reads the proposed name from the dialog (Ctrl+C copies the whole
         field) and accepts it with Enter."""
         self.program.focus()
         self.program.click(*link)
-        dialog = wait_until(lambda: self.window_named(SAVE_DIALOG), "the new-download dialog")
+        dialog = wait_until(lambda: self.program.window_named(SAVE_DIALOG), "the new-download dialog")
         self.program.focus(dialog)
         marker = "(nothing copied)"
         self.program.set_clipboard(marker)
@@ -63,14 +58,14 @@ class Downloads(BrowserTest):
                           "the proposed file name on the clipboard", 10)
         self.assertEqual(name, expected_name)
         self.program.key("Return")
-        wait_until(lambda: not self.window_named(SAVE_DIALOG), "the dialog to close")
+        wait_until(lambda: not self.program.window_named(SAVE_DIALOG), "the dialog to close")
         return os.path.join(self.folder, expected_name)
 
     def bar_pixels(self, manager):
         shot = self.program.screenshot()
         rows = shot.region(manager["x"], manager["y"], manager["x"] + manager["width"],
                            manager["y"] + manager["height"])
-        fill = bytes(BAR_FILL)
+        fill = bytes(harness.DOWNLOAD_BAR_FILL)
         return sum(row[i:i + 3] == fill for row in rows for i in range(0, len(row), 3))
 
     def finished_rows(self):
@@ -83,8 +78,8 @@ class Downloads(BrowserTest):
     def download_and_watch(self, link):
         path = self.download_via_dialog(link, "pack.zip")
         self.program.focus()
-        self.program.click(*DOWNLOAD_BUTTON)
-        manager = wait_until(lambda: self.window_named(MANAGER), "the download manager")
+        self.program.click(*harness.DOWNLOAD_BUTTON)
+        manager = wait_until(lambda: self.program.window_named(MANAGER), "the download manager")
         # The row's bar grows while the file arrives, and is gone once it is finished.
         first = wait_until(lambda: self.bar_pixels(manager), "the progress bar")
         wait_until(lambda: self.bar_pixels(manager) > first or self.finished_rows(), "the bar to grow")

@@ -16,23 +16,22 @@ from harness import BrowserTest, CAPTION_SUFFIX, Program, stays, wait_until
 
 # The favorites bar's row (under the tool bar, left of the tools; the window is maximised), the
 # height of its icons' middle, and the star at the address bar's right end.
-BAR = (64, 60, 900, 83)
+BAR = harness.FAVORITES_BAR
 ICON_ROW = 71
-STAR = (1031, 43)
-BACKGROUND = (251, 251, 251)
+STAR = harness.STAR
+BACKGROUND = harness.FAVORITES_BAR_BACKGROUND
 DEFAULT_COUNT = 5
 # "收藏" in the main menu; its items, counted without separators: four commands, then the
 # favorites, the default ones first.
-FAVORITES_MENU = (1142, 15)
+FAVORITES_MENU = harness.FAVORITES_MENU
 MENU_IMPORT_EXPORT = 3
 MENU_FIRST_STORED = 4 + DEFAULT_COUNT + 1
 # The context menu of a favorite button ("剪切", "复制", "删除", "编辑", "在新标签页打开",
 # "在新窗口打开"), counted without its separator.
 CUT, COPY, DELETE, EDIT, NEW_TAB, NEW_WINDOW = range(1, 7)
-# The favorites manager's tool buttons, from its window's top left corner.
-MANAGER_NEW, MANAGER_DOWN, MANAGER_UP, MANAGER_DELETE = (24, 13), (122, 13), (167, 13), (221, 13)
-# The import and export window's buttons, from its top left corner.
-EXPORT_BUTTON, IMPORT_BUTTON = (150, 39), (150, 81)
+MANAGER_NEW, MANAGER_DOWN, MANAGER_UP, MANAGER_DELETE = (harness.FAVORITES_MANAGER[k] for k in
+                                                        ("new", "down", "up", "delete"))
+EXPORT_BUTTON, IMPORT_BUTTON = harness.FAVORITES_FILE["export"], harness.FAVORITES_FILE["import"]
 MANY = 10000
 
 
@@ -116,11 +115,9 @@ class FavoritesSteps(BrowserTest):
         """A point on the name of the index-th stored favorite's button."""
         return icon_lefts(self.program.screenshot())[DEFAULT_COUNT + index] + 24, ICON_ROW
 
-    def window_named(self, name):
-        return next((w for w in self.program.dialogs() if w["name"] == name), None)
 
     def wait_window(self, name):
-        return wait_until(lambda: self.window_named(name), "the window " + name)
+        return self.program.wait_window(name)
 
     def new_window(self, action, what):
         """Runs action() and waits for the window it opens (a menu, a dialog): a window of the
@@ -149,7 +146,7 @@ class FavoritesSteps(BrowserTest):
             self.program.key("Tab", "ctrl+a")
             self.program.type(url)
         self.program.key("Return")
-        wait_until(lambda: not self.window_named("新建收藏夹"), "the favorite dialog to close")
+        wait_until(lambda: not self.program.window_named("新建收藏夹"), "the favorite dialog to close")
 
     def stored(self):
         return self.program.query("SELECT fav_name, fav_url FROM qb_fav ORDER BY ranking, id")
@@ -306,7 +303,7 @@ class FavoritesManager(FavoritesSteps):
         press(MANAGER_DELETE, ["Alpha", "Bravo"])
         self.program.focus(manager)
         self.program.key("Escape")
-        wait_until(lambda: not self.window_named("整理收藏夹"), "the manager to close")
+        wait_until(lambda: not self.program.window_named("整理收藏夹"), "the manager to close")
         self.wait_buttons(DEFAULT_COUNT + 2)
 
 
@@ -319,11 +316,11 @@ class BookmarkFile(FavoritesSteps):
         dialog = self.new_window(lambda: self.program.click(window["x"] + button[0], window["y"] + button[1]),
                                  "the file dialog")
         self.program.choose_file(dialog, path)
-        box = wait_until(lambda: self.window_named("Quellon"), "the result message", 120)
+        box = wait_until(lambda: self.program.window_named("Quellon"), "the result message", 120)
         kind = wait_until(lambda: message_kind(self.program.screenshot(), box), "the message's icon")
         self.program.focus(box)
         self.program.key("Return")
-        wait_until(lambda: not self.window_named("Quellon"), "the message box to close")
+        wait_until(lambda: not self.program.window_named("Quellon"), "the message box to close")
         return kind
 
     def test_export_many_and_import_them_into_an_empty_data_file(self):

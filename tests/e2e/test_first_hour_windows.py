@@ -14,8 +14,7 @@ import test_services
 import test_settings
 import test_tools
 from test_services import BANK_KEYS, TOOLS_MENU
-from test_settings import (CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, click_in,
-                           double_click_in, wait_window, window_named)
+from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, double_click_in
 
 # Steps of other scenario files, borrowed by name (importing their classes would run their tests).
 HistoryManager = test_settings.HistoryManager.__dict__
@@ -48,11 +47,11 @@ class ShiftDelete(BrowserTest):
         # In a field of the page Shift+Delete deletes text; Enter then goes to the field.
         self.click_page()
         self.program.key("End", "shift+Delete", "Return")
-        self.assertTrue(stays(lambda: window_named(self.program, CACHE_CLEANER) is None, 2), "page field")
+        self.assertTrue(stays(lambda: self.program.window_named(CACHE_CLEANER) is None, 2), "page field")
         # The same in the address bar.
         self.focus_address_bar()
         self.program.key("shift+Delete", "Return")
-        self.assertTrue(stays(lambda: window_named(self.program, CACHE_CLEANER) is None, 3))
+        self.assertTrue(stays(lambda: self.program.window_named(CACHE_CLEANER) is None, 3))
         # Every visit is still there (Enter in the emptied bar may add one).
         self.assertLessEqual(set(before), set(self.visits()))
 
@@ -64,10 +63,10 @@ class ShiftDelete(BrowserTest):
         before = self.visits()
         self.click_page()
         self.program.key("shift+Delete")
-        cleaner = wait_window(self.program, CACHE_CLEANER)
+        cleaner = self.program.wait_window(CACHE_CLEANER)
         self.program.focus(cleaner)
         self.program.key("Return")
-        self.assertTrue(stays(lambda: window_named(self.program, CACHE_CLEANER) is not None, 2))
+        self.assertTrue(stays(lambda: self.program.window_named(CACHE_CLEANER) is not None, 2))
         self.assertEqual(self.visits(), before)
 
 
@@ -83,14 +82,14 @@ class BossKey(BrowserTest):
         wait_until(lambda: len(self.program.dialogs()) == 1, "the download manager")
         self.program.click(*TOOLS_MENU)
         self.program.key("Down", "Down", "Down", "Return")
-        wait_window(self.program, HISTORY_MANAGER)
+        self.program.wait_window(HISTORY_MANAGER)
         shown = sorted(w["name"] for w in self.program.windows())
         self.program.key("alt+x")
         wait_until(lambda: not self.program.windows(), "no window of the program on screen")
         self.program.key("alt+x")
         wait_until(lambda: sorted(w["name"] for w in self.program.windows()) == shown, "every window back")
         # The history manager still works: it was hidden, not closed.
-        self.assertTrue(stays(lambda: window_named(self.program, HISTORY_MANAGER) is not None, 1))
+        self.assertTrue(stays(lambda: self.program.window_named(HISTORY_MANAGER) is not None, 1))
 
 
 class HistoryManagerWindow(BrowserTest):
@@ -105,7 +104,7 @@ class HistoryManagerWindow(BrowserTest):
         manager = HistoryManager["open_manager"](self)
         latest = HistoryManager["wait_first_row_changed"](self, manager, None)
         # Two empty two-day windows lie between: one step reaches the old visit.
-        click_in(self.program, manager, HISTORY_EARLIER)
+        self.program.click_in(manager, HISTORY_EARLIER)
         HistoryManager["wait_first_row_changed"](self, manager, latest)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         self.wait_page_title(old, "Old visit")
@@ -140,7 +139,7 @@ class ToolWindowKeys(BrowserTest):
         # The page has the keyboard after a click on its empty part.
         self.program.click(bank["x"] + 300, bank["y"] + 340)
         self.program.key("Escape")
-        wait_until(lambda: not window_named(self.program, "安全网银"), "the bank window to close")
+        wait_until(lambda: not self.program.window_named("安全网银"), "the bank window to close")
 
     def test_ctrl_c_copies_the_calculator_result(self):
         test_tools.Calculator.__dict__["open_calculator"](self)
@@ -149,7 +148,6 @@ class ToolWindowKeys(BrowserTest):
         self.program.key("ctrl+c")
         wait_until(lambda: self.program.clipboard() == "7", "the result on the clipboard")
 
-    window_named = SiteTools["window_named"]
     wait_painted = SiteTools["wait_painted"]
 
 

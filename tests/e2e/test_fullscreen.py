@@ -4,11 +4,9 @@ a page."""
 import harness
 from harness import BrowserTest, stays, wait_until
 
-BLUE = (40, 120, 200)
-# A blue page taller than the window whose title follows its scroll position ("y<scrollY>").
-SCROLL_PAGE_HEAD = ("<style>body{height:20000px;margin:0;background:rgb(40,120,200)}</style>"
-                    "<script>addEventListener('scroll', function () {"
-                    " document.title = 'y' + Math.round(scrollY); });</script>")
+from harness import SCROLL_PAGE_HEAD
+
+BLUE = harness.PAGE_BLUE
 
 
 class FullScreen(BrowserTest):

@@ -25,18 +25,18 @@ class SlowPicture(PageCommandsTest):
         self.program.key("ctrl+a")
         self.program.type(target)
         self.program.key("Return")
-        progress = wait_until(lambda: self.window_named(PROGRESS_TITLE), "the progress window")
+        progress = wait_until(lambda: self.program.window_named(PROGRESS_TITLE), "the progress window")
 
         # The main window still answers: a new tab opens while the picture trickles in.
         pages = len(self.program.pages())
         self.program.focus()
         self.program.key("ctrl+t")
         self.wait_page_count(pages + 1)
-        self.assertIsNotNone(self.window_named(PROGRESS_TITLE))
+        self.assertIsNotNone(self.program.window_named(PROGRESS_TITLE))
 
         self.program.focus(progress)
         self.program.key("Escape")
-        wait_until(lambda: self.window_named(PROGRESS_TITLE) is None, "the progress window closed")
+        wait_until(lambda: self.program.window_named(PROGRESS_TITLE) is None, "the progress window closed")
         self.assertTrue(stays(lambda: not os.path.exists(target), 2))
         leftovers = [name for name in os.listdir(self.program.folder) if name.startswith("slow-saved")]
         self.assertEqual(leftovers, [])

@@ -9,7 +9,6 @@ import os
 import re
 import sqlite3
 import struct
-import subprocess
 import zlib
 
 import harness
@@ -17,10 +16,9 @@ from harness import BrowserTest, stays, wait_until
 
 # The main menu's "文件" (its items, counted without separators: 新建标签, 新建窗口, 保存网页,
 # 保存网页为图片, 打印 ▸).
-FILE_MENU = (1108, 15)
+FILE_MENU = harness.FILE_MENU
 MENU_SAVE_PAGE, MENU_SAVE_PICTURE, MENU_PRINT = 3, 4, 5
-# The status bar's zoom percentage at the right end of the bottom bar: (left, top, right, bottom).
-STATUS_PERCENTAGE = (1310, 878, 1362, 896)
+STATUS_PERCENTAGE = harness.STATUS_PERCENTAGE
 # A point of the page area under the tool bars, where the pages below put their link or picture.
 PAGE_POINT = (150, 250)
 # Fills the page area with one element, so a click anywhere in it lands on it.
@@ -47,7 +45,7 @@ def png_bytes(width, height, colour):
 
 def image_size(path):
     """(width, height) of a picture file, read by ImageMagick."""
-    out = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True, check=True)
+    out = harness.run(["identify", "-format", "%w %h", path], text=True, check=True)
     return tuple(int(v) for v in out.stdout.split())
 
 
@@ -79,8 +77,6 @@ class PageCommandsTest(BrowserTest):
         self.program.click(*FILE_MENU)
         self.program.key(*["Down"] * position, *more)
 
-    def window_named(self, name):
-        return next((w for w in self.program.dialogs() if w["name"] == name), None)
 
     def answer_file_dialog(self, path):
         """Qt's own save dialog: the path typed over its file name field, then Enter."""
@@ -214,7 +210,7 @@ class SavePicture(PageCommandsTest):
         self.main_menu(MENU_SAVE_PICTURE, "Return")
         target = self.saved_file("shot.jpg")
         self.answer_file_dialog(target)
-        wait_until(lambda: subprocess.run(["identify", target], capture_output=True).returncode == 0,
+        wait_until(lambda: harness.run(["identify", target]).returncode == 0,
                    "a complete picture")
         with open(target, "rb") as picture:
             self.assertEqual(picture.read(3), b"\xff\xd8\xff")  # JPEG
@@ -319,7 +315,7 @@ class Find(PageCommandsTest):
         self.start_on("find.html", "y0", FIND_BODY, FIND_HEAD, engine=engine)
         self.click_page()
         self.program.key("ctrl+f")
-        window = wait_until(lambda: self.window_named("查找"), "the find window")
+        window = wait_until(lambda: self.program.window_named("查找"), "the find window")
         self.program.focus(window)
         before = self.label_pixels(window)
         self.program.type("needle")
@@ -345,7 +341,7 @@ class Find(PageCommandsTest):
         # Esc closes the window.
         self.program.focus(window)
         self.program.key("Escape")
-        wait_until(lambda: not self.window_named("查找"), "the find window to close")
+        wait_until(lambda: not self.program.window_named("查找"), "the find window to close")
 
     def test_chromium(self):
         self.walk_matches("chromium")
@@ -378,14 +374,14 @@ class Print(PageCommandsTest):
     def print_to_pdf(self, engine):
         self.start_on("print.html", "Print me", "<h1>PrintMarker 打印内容</h1>", engine=engine)
         self.main_menu(MENU_PRINT, "Right", "Return")
-        dialog = wait_until(lambda: self.window_named("打印"), "the print dialog")
+        dialog = wait_until(lambda: self.program.window_named("打印"), "the print dialog")
         # With no printer the dialog prints to a file: Alt+F is its file name field.
         target = self.saved_file("printed.pdf")
         self.program.focus(dialog)
         self.program.key("alt+f", "ctrl+a")
         self.program.type(target)
         self.program.key("Return")
-        text = lambda: subprocess.run(["pdftotext", target, "-"], capture_output=True).stdout.decode(
+        text = lambda: harness.run(["pdftotext", target, "-"]).stdout.decode(
             "utf-8", "replace")
         wait_until(lambda: os.path.exists(target) and "PrintMarker 打印内容" in text(), "the page's text in the PDF")
         self.assertTrue(stays(lambda: not self.program.dialogs(), 1), self.program.dialogs())

@@ -3,7 +3,7 @@
 import harness
 from harness import BrowserTest, wait_until
 
-PANEL_COLOUR = (253, 233, 217)
+PANEL_COLOUR = harness.RESTORE_PANEL_COLOUR
 
 
 def restore_yes_button(shot):

@@ -15,45 +15,20 @@ import harness
 from harness import BrowserTest, stays, wait_until
 from test_restore import PANEL_COLOUR, restore_yes_button
 
-# Fixed points of the maximised window on the 1366 x 900 screen.
-TOOLS_MENU = (1209, 15)  # "工具" in the main menu
-OPTIONS_ITEM = (1232, 204)  # its "选项"
-# The options page: its first section...
-OPEN_EXIT_PAGE = (188, 176)  # "上次退出时未关闭的页面"
-OPEN_HOME = (188, 208)  # "主页"
-HOME_EDIT = (700, 209)
-ENABLE_BOSS_KEY = (188, 345)  # "启用老板键"
-BOSS_KEY_EDIT = (281, 377)
-# ...and the download section.
-DOWNLOAD_SECTION = (76, 166)  # "下载设置" in the left column
-SAVE_PATH = (188, 232)  # "设置保存目录"
-DOWNLOAD_PATH_EDIT = (703, 264)
-CHANGE_FOLDER = (1304, 264)  # "更改..."
-# Points inside the history manager, from its top left corner.
-HISTORY_CLEAR = (92, 13)  # "全部删除"
-HISTORY_LATER = (204, 13)  # "向后"
-HISTORY_EARLIER = (249, 13)  # "向前"
-HISTORY_FIRST_ROW = (422, 59)  # under the column headers
-# Points inside the cache cleaner, from its top left corner.
-CLEANER_COOKIES = (31, 143)  # "Cookies和其他网站数据"
-CLEANER_START = (284, 229)  # "立即清理"
+from harness import CLEANER, HISTORY_MANAGER_POINTS as HISTORY, OPTIONS, OPTIONS_ITEM, TOOLS_MENU
+
+OPEN_EXIT_PAGE, OPEN_HOME, HOME_EDIT, ENABLE_BOSS_KEY, BOSS_KEY_EDIT = (OPTIONS[k] for k in (
+    "open exit pages", "open home", "home edit", "enable boss key", "boss key edit"))
+DOWNLOAD_SECTION, SAVE_PATH, DOWNLOAD_PATH_EDIT, CHANGE_FOLDER = (OPTIONS[k] for k in (
+    "download section", "save path", "download path edit", "change folder"))
+HISTORY_CLEAR, HISTORY_LATER, HISTORY_EARLIER, HISTORY_FIRST_ROW = (HISTORY[k] for k in (
+    "clear", "later", "earlier", "first row"))
+CLEANER_COOKIES, CLEANER_START = CLEANER["cookies"], CLEANER["start"]
 
 HISTORY_MANAGER = "浏览历史管理"
 CACHE_CLEANER = "清理上网痕迹"
 FOLDER_DIALOG = "请选择目录..."
 MESSAGE_BOX = "Quellon"
-
-
-def window_named(program, name):
-    return next((w for w in program.dialogs() if w["name"] == name), None)
-
-
-def wait_window(program, name):
-    return wait_until(lambda: window_named(program, name), "the window " + name)
-
-
-def click_in(program, window, point):
-    program.click(window["x"] + point[0], window["y"] + point[1])
 
 
 def double_click_in(program, window, point):
@@ -143,12 +118,12 @@ class Options(BrowserTest):
     def choose_folder(self, folder):
         self.program.focus()
         self.program.click(*CHANGE_FOLDER)
-        dialog = wait_window(self.program, FOLDER_DIALOG)
+        dialog = self.program.wait_window(FOLDER_DIALOG)
         self.program.focus(dialog)
         self.program.key("ctrl+a")
         self.program.type(folder)
         self.program.key("Return")
-        wait_until(lambda: not window_named(self.program, FOLDER_DIALOG), "the folder dialog to close")
+        wait_until(lambda: not self.program.window_named(FOLDER_DIALOG), "the folder dialog to close")
 
     def shown_download_folder(self):
         marker = "(nothing copied %f)" % time.monotonic()
@@ -173,10 +148,10 @@ class Options(BrowserTest):
 
         # A folder nobody can write to is refused with a message; the chosen one stays.
         self.choose_folder("/proc")
-        box = wait_window(self.program, MESSAGE_BOX)
+        box = self.program.wait_window(MESSAGE_BOX)
         self.program.focus(box)
         self.program.key("Return")
-        wait_until(lambda: not window_named(self.program, MESSAGE_BOX), "the message to close")
+        wait_until(lambda: not self.program.window_named(MESSAGE_BOX), "the message to close")
         self.program.focus()
         self.assertEqual(self.shown_download_folder(), folder + "/")
         self.assertEqual(config(self.program, 8), folder + "/")
@@ -187,7 +162,7 @@ class Options(BrowserTest):
         self.restart(page)
         self.wait_caption("Link page")
         self.click_page()
-        dialog = wait_window(self.program, "新建下载任务")
+        dialog = self.program.wait_window("新建下载任务")
         self.program.focus(dialog)
         self.program.key("Return")
         wait_until(lambda: os.path.exists(os.path.join(folder, "file.zip")), "the file in the chosen folder")
@@ -232,7 +207,7 @@ class HistoryManager(BrowserTest):
     def open_manager(self):
         self.program.focus()
         self.program.key("ctrl+h")
-        manager = wait_window(self.program, HISTORY_MANAGER)
+        manager = self.program.wait_window(HISTORY_MANAGER)
         self.program.focus(manager)
         return manager
 
@@ -262,7 +237,7 @@ class HistoryManager(BrowserTest):
         self.program.click(*TOOLS_MENU)
         # Down walks the enabled items: 下载管理..., 清除浏览痕迹..., 浏览历史管理...
         self.program.key("Down", "Down", "Down", "Return")
-        manager = wait_window(self.program, HISTORY_MANAGER)
+        manager = self.program.wait_window(HISTORY_MANAGER)
         self.program.focus(manager)
         # The newest visit is selected once the rows are in; Delete deletes it, and only it.
         self.wait_first_row_changed(manager, None)
@@ -288,7 +263,7 @@ class HistoryManager(BrowserTest):
             "SELECT site_url FROM qb_history WHERE create_time > ?", (three_days_ago,))}
 
         # "向前": the two days before; a double click opens the old visit in a new tab.
-        click_in(self.program, manager, HISTORY_EARLIER)
+        self.program.click_in(manager, HISTORY_EARLIER)
         self.wait_first_row_changed(manager, latest)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         self.wait_page_title(old, "Old visit")
@@ -296,7 +271,7 @@ class HistoryManager(BrowserTest):
         # "向后": back to the latest two days, whose newest visit opens again.
         opened = sorted(url for url, _ in self.program.pages())
         earlier = self.first_row(manager)
-        click_in(self.program, manager, HISTORY_LATER)
+        self.program.click_in(manager, HISTORY_LATER)
         self.wait_first_row_changed(manager, earlier)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         wait_until(lambda: len(self.program.pages()) == len(opened) + 1, "one more page")
@@ -324,15 +299,15 @@ class HistoryManager(BrowserTest):
 
         manager = self.open_manager()
         self.wait_first_row_changed(manager, None)
-        click_in(self.program, manager, HISTORY_CLEAR)
-        box = wait_window(self.program, MESSAGE_BOX)  # "确定要全部删除吗？", Yes is the default
+        self.program.click_in(manager, HISTORY_CLEAR)
+        box = self.program.wait_window(MESSAGE_BOX)  # "确定要全部删除吗？", Yes is the default
         self.program.focus(box)
         self.program.key("Return")
         wait_until(lambda: self.program.query("SELECT COUNT(*) FROM qb_history") == [(0,)],
                    "qb_history emptied")
         self.program.focus(manager)
         self.program.key("Escape")
-        wait_until(lambda: not window_named(self.program, HISTORY_MANAGER), "the manager to close")
+        wait_until(lambda: not self.program.window_named(HISTORY_MANAGER), "the manager to close")
 
         self.program.focus()
         self.focus_address_bar()
@@ -376,10 +351,10 @@ class CacheCleaner(BrowserTest):
         # Shift+Delete opens the cleaner from the page (in the address bar it deletes text).
         self.click_page()
         self.program.key("shift+Delete")
-        cleaner = wait_window(self.program, CACHE_CLEANER)
-        click_in(self.program, cleaner, CLEANER_COOKIES)
-        click_in(self.program, cleaner, CLEANER_START)
-        wait_until(lambda: not window_named(self.program, CACHE_CLEANER), "the cleaner to finish")
+        cleaner = self.program.wait_window(CACHE_CLEANER)
+        self.program.click_in(cleaner, CLEANER_COOKIES)
+        self.program.click_in(cleaner, CLEANER_START)
+        wait_until(lambda: not self.program.window_named(CACHE_CLEANER), "the cleaner to finish")
 
         self.program.focus()
         self.program.key("F5")
@@ -407,8 +382,7 @@ class UpdateCheck(BrowserTest):
                            .encode("gb18030"))
 
     def version_requests(self):
-        with harness.urllib.request.urlopen(self.server.url("_stats")) as answer:
-            return json.loads(answer.read().decode()).get("/ver.html", 0)
+        return json.loads(harness.fetch(self.server.url("_stats")).decode()).get("/ver.html", 0)
 
     def start_with_update_host(self):
         before = self.version_requests()

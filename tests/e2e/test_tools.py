@@ -1,15 +1,10 @@
 """The tools row: the screen capture puts the selection on the clipboard or, with Esc, nothing;
 the calculator evaluates typed expressions."""
 
-import subprocess
-
 import harness
-from harness import BrowserTest, SCREEN_HEIGHT, SCREEN_WIDTH, stays, wait_until
+from harness import (BrowserTest, CALCULATOR_BUTTON, CAPTURE_BUTTON, SCREEN_HEIGHT, SCREEN_WIDTH,
+                     TRANSLATOR_BUTTON, stays, wait_until)
 
-# The tools row's buttons, right-aligned under the address bar (the main window is maximised).
-CALCULATOR_BUTTON = (1167, 71)
-TRANSLATOR_BUTTON = (1222, 71)
-CAPTURE_BUTTON = (1332, 71)
 # A selection drawn on the frozen screen, and the capture's first tool (rectangle) in the tool
 # panel that opens 5 pixels below the selection, at its left edge.
 SELECTION = (300, 300, 500, 400)
@@ -25,15 +20,15 @@ def png_size(data):
 
 def png_pixel(data, x, y):
     """One pixel of a PNG as (r, g, b), decoded by ImageMagick."""
-    raw = subprocess.run(["convert", "png:-", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
-                         input=data, capture_output=True, check=True).stdout
+    raw = harness.run(["convert", "png:-", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+                      input=data, check=True).stdout
     return tuple(raw[:3])
 
 
 class ScreenCapture(BrowserTest):
     def clipboard_png(self):
-        result = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
-                                env={"DISPLAY": self.program.display}, capture_output=True, timeout=10)
+        result = harness.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
+                             env=self.program.x_env(), timeout=10)
         return result.stdout if result.returncode == 0 else b""
 
     def capture_window(self):
@@ -49,20 +44,12 @@ class ScreenCapture(BrowserTest):
         self.program.click(*CAPTURE_BUTTON)
         window = wait_until(self.capture_window, "the capture window")
         self.program.focus(window)
-        self.drag(SELECTION[:2], SELECTION[2:])
-
-    def drag(self, start, end):
-        x, y = start
-        self.program.xdotool("mousemove", "--sync", x, y, "mousedown", 1)
-        for step in range(1, 5):
-            self.program.xdotool("mousemove", "--sync", x + (end[0] - x) * step // 4,
-                                 y + (end[1] - y) * step // 4)
-        self.program.xdotool("mouseup", 1)
+        self.program.drag(SELECTION[:2], SELECTION[2:])
 
     def test_rectangle_on_selection_goes_to_clipboard(self):
         self.open_capture_and_select()
         self.program.click(*RECTANGLE_TOOL)
-        self.drag((SELECTION[0] + 30, SELECTION[1] + 20), (SELECTION[0] + 120, SELECTION[1] + 80))
+        self.program.drag((SELECTION[0] + 30, SELECTION[1] + 20), (SELECTION[0] + 120, SELECTION[1] + 80))
         # A double-click on the picture outside the selection finishes.
         self.program.xdotool("mousemove", "--sync", 900, 700, "click", "--repeat", 2, "--delay", 60, 1)
         wait_until(lambda: not self.capture_window(), "the capture window to close")
@@ -88,7 +75,7 @@ class Calculator(BrowserTest):
         self.start()
         self.wait_caption("网址导航")
         self.program.click(*CALCULATOR_BUTTON)
-        window = wait_until(lambda: next((w for w in self.program.dialogs() if w["name"] == "计算器"), None),
+        window = wait_until(lambda: self.program.window_named("计算器"),
                             "the calculator")
         self.program.focus(window)
         return window
@@ -107,11 +94,14 @@ class Calculator(BrowserTest):
         empty = self.result_pixels(window)
         self.program.type("1+2*3=")
         seven = wait_until(lambda: self.changed_result(window, empty), "a result for 1+2*3")
-        # The same figure as evaluating "7" alone, and another than "8".
-        self.program.key("Escape")  # clears; the window stays
+        # The same figure as evaluating "7" alone, and another than "8". Esc clears (the window
+        # stays): the old 7 is gone before the new one can match it.
+        self.program.key("Escape")
+        wait_until(lambda: self.result_pixels(window) == empty, "Esc to clear the result")
         self.program.type("7=")
         wait_until(lambda: self.result_pixels(window) == seven, "7 as the result of 7")
         self.program.key("Escape")
+        wait_until(lambda: self.result_pixels(window) == empty, "Esc to clear the result")
         self.program.type("8=")
         wait_until(lambda: self.result_pixels(window) not in (seven, empty), "8 as the result of 8")
         # Division by zero empties the result shown so far: 8 becomes 8+1/0.

@@ -1,6 +1,6 @@
 // The favorites windows offscreen: the add-to-favorites and favorite dialogs, the manager's
 // commands and changed flag, the import and export window's export.
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "favorites/FavoriteListModel.h"
 #include "favorites/FavoriteNames.h"
 #include "favorites/Favorites.h"

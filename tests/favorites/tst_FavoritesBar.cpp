@@ -1,6 +1,6 @@
 // The favorites bar and menu offscreen: the shown order, the indexes behind clicks, deleting and
 // editing from the context menu, the drag reorder and the scroll arrows.
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "favorites/FavoritesBar.h"
 #include "support/TestDb.h"
 

@@ -2,7 +2,7 @@
 // shows what was imported from it, a hostile file, and a large file imported off the UI thread.
 #include "common/AnsiCodec.h"
 #include "common/Messages.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/FavoriteListModel.h"
 #include "favorites/Favorites.h"
@@ -93,7 +93,7 @@ private slots:
         TFormImportExportFav* window = WindowFor(favorites, &mainWindow, file);
         QSignalSpy finished(window, &TFormImportExportFav::importFinished);
         TModalAnswerer driver;
-        driver.AnswerYes = true;
+        driver.Answer = QMessageBox::Yes;
         window->ImportClick();
         QVERIFY(finished.wait(20000));
         QCOMPARE(driver.Messages, (QStringList{QStringLiteral("这不是本浏览器导出的收藏文件，是否按通用书签格式导入？"),

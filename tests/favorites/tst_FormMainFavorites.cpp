@@ -5,7 +5,7 @@
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/Messages.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "favorites/Favorites.h"
 #include "favorites/FavoritesBar.h"
 #include "shell/FormMain.h"
@@ -136,13 +136,16 @@ private slots:
         auto window = OpenWindow(data.Db(), QStringLiteral("about:blank"));
         auto* timer = window->findChild<QTimer*>(QStringLiteral("TimerRefreshFav"));
         QVERIFY(!timer->isActive());
+        QSignalSpy rebuilds(timer, &QTimer::timeout);
+        QPointer<QToolButton> before = window->FavoritesBar()->Buttons().first();
         for (int i = 0; i < 10; ++i)
             QCoreApplication::postEvent(window.get(), new TMessageEvent(WM_FAVICON_READY, 0));
         QCoreApplication::sendPostedEvents(window.get(), WM_FAVICON_READY);
         QVERIFY(timer->isActive());
-        QPointer<QToolButton> before = window->FavoritesBar()->Buttons().first();
+        QVERIFY(before); // no icon rebuilt the bar by itself
         QTRY_VERIFY_WITH_TIMEOUT(!before, 10000); // the rebuild replaced the buttons
         QVERIFY(!timer->isActive());
+        QCOMPARE(rebuilds.count(), 1);
         QCOMPARE(Captions(window->FavoritesBar()->Buttons()), DefaultNames);
     }
 };

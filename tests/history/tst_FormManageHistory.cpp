@@ -8,7 +8,7 @@
 #include "history/History.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
-#include "options/BoxAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "storage/DbMain.h"
 #include "support/SettingsFixture.h"
 
@@ -126,9 +126,9 @@ private slots:
     void clearAllAnsweredNoChangesNothing() {
         Visit("a", kNow.addSecs(-60));
         Open();
-        TBoxAnswerer no(QMessageBox::No);
+        TModalAnswerer no(QMessageBox::No);
         m_window->ClearAll();
-        QCOMPARE(no.Texts, QStringList({"确定要全部删除吗？"}));
+        QCOMPARE(no.Messages, QStringList({"确定要全部删除吗？"}));
         QCOMPARE(List()->topLevelItemCount(), 1);
         QCOMPARE(m_cleared, 0);
     }
@@ -142,7 +142,7 @@ private slots:
         closed.Reload();
         QCOMPARE(closed.Entries().size(), 2);
         Open();
-        TBoxAnswerer yes(QMessageBox::Yes);
+        TModalAnswerer yes(QMessageBox::Yes);
         m_window->ClearAll();
         QCOMPARE(List()->topLevelItemCount(), 0);
         QCOMPARE(m_cleared, 1);

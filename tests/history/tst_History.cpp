@@ -1,6 +1,7 @@
 // The history store: one row per address and day (also where the clock skips midnight), closed
 // rows, address search with and without the search index, the index's catch-up on a worker and on
 // a read-only file, deletions whatever state the index is in, and a data file without the table.
+#include "support/LogCapture.h"
 #include "common/CommonFunc.h"
 #include "history/History.h"
 #include "history/PageLog.h"
@@ -106,12 +107,6 @@ private:
     QByteArray m_previous;
     bool m_wasSet;
 };
-
-int g_failedWrites = 0;
-void CountFailedWrites(QtMsgType, const QMessageLogContext&, const QString& message) {
-    if (message.contains(QLatin1String("was not stored")))
-        ++g_failedWrites;
-}
 
 // Adds rows the way an older program or another machine left them: not in the search index.
 bool AddUnindexedRows(TDb& db, int count) {
@@ -683,17 +678,17 @@ private slots:
             THistory history(db);
             if (history.SearchIndexState() != THistory::TSearchIndex::Behind)
                 return QStringLiteral("the index should be behind");
-            qInstallMessageHandler(CountFailedWrites);
+            TLogCapture log;
             const bool caughtUp = history.CatchUpSearchIndex() || history.CatchUpSearchIndex();
             int found = 0;
             for (int key = 0; key < 3; ++key)
                 found += history.FindHistoryByUrl(QStringLiteral("n3.example")).size();
-            qInstallMessageHandler(nullptr);
+            const int failedWrites = log.CountContaining(QStringLiteral("was not stored"));
             if (caughtUp || history.SearchIndexState() != THistory::TSearchIndex::GivenUp)
                 return QStringLiteral("the catch-up should give up");
             if (found != 3)
                 return QStringLiteral("searches should find the rows: %1").arg(found);
-            return g_failedWrites == 0 ? QString() : QStringLiteral("%1 failed writes").arg(g_failedWrites);
+            return failedWrites == 0 ? QString() : QStringLiteral("%1 failed writes").arg(failedWrites);
         });
         QVERIFY(chmod(QFile::encodeName(data.FilePath()).constData(), 0644) == 0);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));

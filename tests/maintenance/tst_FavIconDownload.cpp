@@ -273,7 +273,12 @@ private slots:
         RequestFavIcon(receiver, server.Url(QStringLiteral("/page.html?delay_ms=300")), iconFile, fpTabStrip);
         delete receiver;
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(iconFile).size() == kIcon.size(), 20000);
-        QTest::qWait(200);
+        // A later request's receiver hears of its icon: the gone one's answer was dropped, not
+        // delivered to freed memory in the meantime.
+        TReceiver witness;
+        RequestFavIcon(&witness, server.Url(QStringLiteral("/page.html")), dir.filePath(QStringLiteral("w.ico")),
+                       fpFavoritesBar);
+        QTRY_COMPARE_WITH_TIMEOUT(witness.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
     }
 };
 

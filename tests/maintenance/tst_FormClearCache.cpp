@@ -4,7 +4,7 @@
 #include "common/AppPaths.h"
 #include "history/History.h"
 #include "maintenance/FormClearCache.h"
-#include "options/BoxAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "storage/Config.h"
 #include "support/CutTexts.h"
 #include "support/TestDb.h"
@@ -117,9 +117,9 @@ private slots:
         QVERIFY(!Button("bsSkinButtonClear")->isEnabled());
         QVERIFY(!m_window->findChild<QWidget*>(QStringLiteral("PanelControl"))->isEnabled());
         {
-            TBoxAnswerer no(QMessageBox::No);
+            TModalAnswerer no(QMessageBox::No);
             m_window->close();
-            QCOMPARE(no.Texts, QStringList({"清理未完成，确定要停止吗？"}));
+            QCOMPARE(no.Messages, QStringList({"清理未完成，确定要停止吗？"}));
         }
         QVERIFY(m_window->isVisible());
         m_release = true;
@@ -137,9 +137,9 @@ private slots:
         HoldWorker();
         Button("bsSkinButtonClear")->click();
         {
-            TBoxAnswerer yes(QMessageBox::Yes);
+            TModalAnswerer yes(QMessageBox::Yes);
             m_window->close();
-            QCOMPARE(yes.Texts.size(), 1);
+            QCOMPARE(yes.Messages.size(), 1);
         }
         QVERIFY(!m_window->isVisible());
         m_release = true;
@@ -158,11 +158,11 @@ private slots:
         Open();
         Button("bsSkinButtonClear")->click();
         QTRY_VERIFY(m_window->CleaningDone());
-        TBoxAnswerer boxes;
+        TModalAnswerer boxes;
         m_window->show();
         m_window->close();
         QVERIFY(!m_window->isVisible());
-        QCOMPARE(boxes.Texts, QStringList());
+        QCOMPARE(boxes.Messages, QStringList());
     }
 
 private:

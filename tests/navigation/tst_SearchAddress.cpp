@@ -11,6 +11,7 @@ private slots:
     void encoding();
     void engineAddresses_data();
     void engineAddresses();
+    void rootFromTheEnvironment();
     void indexOutsideTheTable();
 };
 
@@ -62,6 +63,13 @@ void TSearchAddressTest::engineAddresses() {
     QFETCH(QString, caption);
     QCOMPARE(SearchEngineAddress(engine, QStringLiteral("中文 a")), address);
     QCOMPARE(SearchEngineCaption(engine), caption);
+}
+
+void TSearchAddressTest::rootFromTheEnvironment() {
+    qputenv("QUELLON_SEARCH_GOOGLE", "http://127.0.0.1:8");
+    const QString address = SearchEngineAddress(seGoogle, QStringLiteral("a"));
+    qunsetenv("QUELLON_SEARCH_GOOGLE");
+    QCOMPARE(address, QStringLiteral("http://127.0.0.1:8/search?q=a"));
 }
 
 void TSearchAddressTest::indexOutsideTheTable() {

@@ -5,7 +5,7 @@
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
 #include "common/Messages.h"
-#include "options/BoxAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "options/FormOption.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
@@ -198,10 +198,10 @@ private slots:
         Open();
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
-        TBoxAnswerer boxes;
+        TModalAnswerer boxes;
         QVERIFY(!m_page->TakeDownloadFolder(notAFolder.fileName() + QLatin1Char('/')));
-        QCOMPARE(boxes.Texts.size(), 1);
-        QVERIFY(boxes.Texts.first().contains(notAFolder.fileName()));
+        QCOMPARE(boxes.Messages.size(), 1);
+        QVERIFY(boxes.Messages.first().contains(notAFolder.fileName()));
         QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditDownloadPath"))->text(),
                  good.path() + QLatin1Char('/'));
         QCOMPARE(Stored(8), good.path() + QLatin1Char('/'));

@@ -16,6 +16,7 @@
 #include "options/FormOption.h"
 #include "shell/FormMain.h"
 #include "storage/Config.h"
+#include "support/ModalAnswerer.h"
 #include "support/TestDb.h"
 #include "support/TestServer.h"
 
@@ -85,8 +86,8 @@ private slots:
         QVERIFY(!window->OptionsPageWheel(1)); // no options page current
         const int tabs = window->Tabs()->TabCount();
         bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* manager = qobject_cast<TFormManageHistory*>(QApplication::activeModalWidget());
+        TModalAnswerer answerer([&](QWidget* modal) {
+            auto* manager = qobject_cast<TFormManageHistory*>(modal);
             QVERIFY(manager);
             QTRY_VERIFY(!manager->Loading());
             auto* list = manager->findChild<QTreeWidget*>(QStringLiteral("bsSkinListView1"));

@@ -1,5 +1,6 @@
 // The web API client against a local stand-in service: the request it sends (address, content
 // type, token first, values intact), the envelope rules, and every failure with its message.
+#include "support/LogCapture.h"
 #include "FakeApiService.h"
 #include "services/ApiError.h"
 #include "services/Token.h"
@@ -10,12 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList g_log;
-
-void CaptureLog(QtMsgType, const QMessageLogContext&, const QString& text) {
-    g_log.append(text);
-}
 
 struct TOutcome {
     bool Failed = false;
@@ -239,16 +234,16 @@ private slots:
         TFakeApiService::TAnswer answer;
         answer.Body = R"({"code":"99999"})";
         service.SetAnswer(answer);
-        g_log.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(CaptureLog);
+        auto log = std::make_unique<TLogCapture>();
         TParamList params{{QStringLiteral("json"), QStringLiteral("payload")}};
         const TOutcome failed = Call(service.Root(), params, &m_token);
         TParamList refused;
         Call(TFakeApiService::RefusingRoot(), refused, &m_token);
-        qInstallMessageHandler(previous);
+        const QStringList lines = log->Lines();
+        log.reset();
         QVERIFY(failed.Failed);
-        QVERIFY(!g_log.isEmpty());
-        for (const QString& line : qAsConst(g_log))
+        QVERIFY(!lines.isEmpty());
+        for (const QString& line : lines)
             QVERIFY2(!line.contains(m_token.AccessToken), qPrintable(line));
     }
 

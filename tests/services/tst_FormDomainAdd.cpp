@@ -2,7 +2,7 @@
 // request it sends (all ten members, the registrable domain, trimmed texts) and how it reads the
 // service's answers; with no token or no address nothing is sent.
 #include "FakeApiService.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "services/FormDomainAdd.h"
 #include "services/Token.h"
 

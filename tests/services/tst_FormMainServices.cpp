@@ -4,7 +4,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "services/FormDomainAdd.h"
 #include "shell/FormMain.h"
 #include "support/EngineTestMain.h"

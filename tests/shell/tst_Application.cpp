@@ -1,6 +1,7 @@
 // The start-up pieces that run inside the process: the engine's switches, the debugging endpoint,
 // the command-line address, Qt's Chinese standard buttons, exceptions reaching the event loop, and
 // termination signals closing the windows.
+#include "support/LogCapture.h"
 #include "shell/Application.h"
 #include "shell/Startup.h"
 
@@ -16,12 +17,6 @@
 #include <stdexcept>
 
 namespace {
-
-QStringList LoggedLines;
-
-void CaptureLog(QtMsgType, const QMessageLogContext&, const QString& message) {
-    LoggedLines.append(message);
-}
 
 // Throws from its event handler, as a faulty receiver would.
 class TThrowingObject : public QObject {
@@ -178,8 +173,7 @@ void TestApplication::standardButtonsAreChinese() {
 
 void TestApplication::exceptionsAreLoggedAndSurvived() {
     TThrowingObject object;
-    LoggedLines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(CaptureLog);
+    auto log = std::make_unique<TLogCapture>();
 
     // Delivered directly and through the event queue: neither ends the program.
     QEvent direct(QEvent::User);
@@ -187,7 +181,8 @@ void TestApplication::exceptionsAreLoggedAndSurvived() {
     object.ThrowStandard = false;
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
-    qInstallMessageHandler(previous);
+    const QStringList LoggedLines = log->Lines();
+    log.reset();
 
     QCOMPARE(LoggedLines.filter(QStringLiteral("Exception: 数据 broken")).size(), 1);
     QCOMPARE(LoggedLines.filter(QStringLiteral("Exception: unknown error")).size(), 1);

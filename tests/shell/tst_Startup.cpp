@@ -5,6 +5,7 @@
 #include "common/WindowLauncher.h"
 #include "shell/Startup.h"
 #include "storage/DbMain.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -16,7 +17,6 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -207,46 +207,6 @@ private:
     bool m_ok = false;
 };
 
-// Answers every request for "/" with a page whose title shows the request's Accept-Language header.
-class TEchoServer : public QTcpServer {
-public:
-    TEchoServer() {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] { Answer(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-
-private:
-    static void Answer(QTcpSocket* socket) {
-        QByteArray& request = Requests()[socket];
-        request += socket->readAll();
-        if (!request.contains("\r\n\r\n")) {
-            return;
-        }
-        QByteArray language = "(none)";
-        for (const QByteArray& line : request.split('\n')) {
-            if (line.toLower().startsWith("accept-language:")) {
-                language = line.mid(line.indexOf(':') + 1).trimmed();
-            }
-        }
-        const bool root = request.startsWith("GET / ");
-        Requests().remove(socket);
-        const QByteArray body = root ? "<html><head><title>language " + language + "</title></head></html>"
-                                     : QByteArray("not found");
-        socket->write((root ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                      QByteArray("Content-Type: text/html\r\nConnection: close\r\nContent-Length: ") +
-                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    static QHash<QTcpSocket*, QByteArray>& Requests() {
-        static QHash<QTcpSocket*, QByteArray> requests;
-        return requests;
-    }
-};
-
 } // namespace
 
 class TestStartup : public QObject {
@@ -321,9 +281,9 @@ void TestStartup::showsNavigationPage() {
 }
 
 void TestStartup::opensCommandLineAddress() {
-    TEchoServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+    TTestServer server;
+    QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
+    const QString address = server.Url(QStringLiteral("/_language"));
     TProgramRun run;
     QVERIFY(run.Ok());
 

@@ -6,7 +6,7 @@
 #include "browser/ChromiumView.h"
 #include "browser/TabController.h"
 #include "common/Dialogs.h"
-#include "downloads/ModalAnswerer.h"
+#include "support/ModalAnswerer.h"
 #include "history/PageLog.h"
 #include "shell/FormMain.h"
 #include "support/TestDb.h"

@@ -1,5 +1,6 @@
 // Tests of the data file access layer: transactions and scripts, result-set kinds and errors,
 // text round trips through the file's codec, damaged / missing / read-only files and threads.
+#include "support/LogCapture.h"
 #include "common/AnsiCodec.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
@@ -16,23 +17,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Collects the program's log lines while it lives.
-class TLogCapture {
-public:
-    TLogCapture() {
-        s_lines.clear();
-        m_previous = qInstallMessageHandler(&TLogCapture::Handle);
-    }
-    ~TLogCapture() { qInstallMessageHandler(m_previous); }
-    QString Text() const { return s_lines.join(QLatin1Char('\n')); }
-
-private:
-    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message) { s_lines << message; }
-    static QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-};
-QStringList TLogCapture::s_lines;
 
 QStringList PageLogUrls(TDb& db) {
     QStringList urls;

@@ -15,6 +15,8 @@ Served paths (GET and HEAD; POST is accepted everywhere and answered like GET, i
     /_echo         200 text/plain: the request line, then every request header "Name: value",
                    one per line ("\n"), as received
     /_post         the request body as received
+    /_language     200 text/html: a page titled "language <the Accept-Language header>" ("(none)"
+                   without one)
     /_auth         needs HTTP Basic user "user" password "pass"; otherwise 401 with WWW-Authenticate
     /_stats        JSON object {decoded path: request count} of every other request so far;
                    /_stats?reset=1 clears the counts (and answers the counts before clearing)
@@ -243,6 +245,10 @@ class Handler(BaseHTTPRequestHandler):
             lines = [self.requestline] + ["%s: %s" % (k, v) for k, v in self.headers.items()]
             text = "".join(line + "\n" for line in lines).encode("latin-1", "replace")
             return self.respond_ranged(200, "text/plain", BytesBody(text), params, send_body)
+        if path == "/_language":
+            title = "language " + self.headers.get("Accept-Language", "(none)")
+            page = ("<html><head><title>%s</title></head></html>" % title).encode("latin-1", "replace")
+            return self.respond_ranged(200, "text/html", BytesBody(page), params, send_body)
         if path == "/_post":
             return self.respond_ranged(200, "text/plain", BytesBody(request_body), params, send_body)
         if path == "/_auth":

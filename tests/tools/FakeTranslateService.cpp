@@ -94,7 +94,8 @@ void TFakeTranslateService::Send(QTcpSocket* socket, const TAnswer& answer) {
         head += "Location: " + answer.Location + "\r\n";
     const QByteArray response = head + "\r\n" + answer.Body;
     const QPointer<QTcpSocket> guarded(socket);
-    QTimer::singleShot(answer.DelayMs, this, [guarded, response] {
+    QTimer::singleShot(answer.DelayMs, this, [this, guarded, response] {
+        ++AnswersDue;
         if (!guarded)
             return;
         guarded->write(response);

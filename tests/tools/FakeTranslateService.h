@@ -36,6 +36,7 @@ public:
 
     QStringList Targets; // request targets ("/openapi.do?..."), as received
     QStringList Words;   // the decoded "q" of every request
+    int AnswersDue = 0;  // answers whose delay has passed (sent, or dropped when the client left)
     QList<QMap<QString, QString>> Forms; // the fields of every POST, decoded
 
 private:
