@@ -132,6 +132,12 @@ xhr('secret.txt'); xhr(server + '/xhr'); xhr(server + '/frame', frame); get('sec
     QVERIFY2(!page.Title().contains(QLatin1String("SECRET")), qPrintable(page.Title()));
     QVERIFY2(m_server.Stats().isEmpty(), qPrintable(QStringList(m_server.Stats().keys()).join(' ')));
 
+    // Pages get no plug-ins and no Java.
+    const QString probe = WriteFile(m_folder, "probe.html", "<script>document.title = 'probe java ' + "
+                                    "navigator.javaEnabled() + ' plugins ' + navigator.plugins.length</script>");
+    page->Navigate(probe);
+    QTRY_COMPARE_WITH_TIMEOUT(page.Title(), QStringLiteral("probe java false plugins 0"), LoadTimeout);
+
     // The bundled start site keeps its stylesheet's page background (not the engine's white).
     page->Navigate(QUrl::fromLocalFile(QStringLiteral(QUELLON_SOURCE_DIR "/res/site/index.html")).toString());
     QTRY_COMPARE_WITH_TIMEOUT(page->Widget()->grab().toImage().pixelColor(5, 5), QColor(0xf4, 0xf6, 0xfa),
