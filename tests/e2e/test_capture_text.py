@@ -11,7 +11,6 @@ BOXES = [(320, 320), (320, 372), (420, 372)]
 
 class CaptureText(BrowserTest):
     capture_window = test_tools.ScreenCapture.capture_window
-    drag = test_tools.ScreenCapture.drag
     open_capture_and_select = test_tools.ScreenCapture.open_capture_and_select
 
     def region(self, box, width=50):
