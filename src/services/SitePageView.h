@@ -4,7 +4,7 @@
 #pragma once
 
 #include "browser/PageMessageBox.h"
-#include "tools/PageCommandBridge.h"
+#include "services/PageCommandBridge.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
