@@ -12,7 +12,7 @@
 #include "history/FormManageHistory.h"
 #include "history/History.h"
 #include "history/HistoryRangeLoader.h"
-#include "history/LoadingSpinner.h"
+#include "common/LoadingSpinner.h"
 #include "maintenance/FormClearCache.h"
 #include "storage/Config.h"
 #include "storage/DbMain.h"

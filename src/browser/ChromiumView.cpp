@@ -8,6 +8,7 @@
 #include "common/CommonFunc.h"
 #include "common/Dialogs.h"
 #include "pagecommands/ContextMenuEntries.h"
+#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/PageZoom.h"
 
 #include <QAuthenticator>
@@ -130,6 +131,20 @@ void TChromiumView::Navigate(const QString& url) {
 QString TChromiumView::CurrentUrl() const {
     const QUrl address = url();
     return address.isEmpty() ? QStringLiteral("about:blank") : address.toString();
+}
+
+// The engine's own tools page in a second view; no debugging port is opened.
+QWidget* TChromiumView::OpenDevTools(QWidget* parent) {
+    TDevToolsPrefs::OpenWithoutScreencast(page()->profile()->persistentStoragePath());
+    auto* tools = new QWebEngineView(parent);
+    tools->setObjectName(QStringLiteral("DevToolsView"));
+    ApplyChromiumSettings(tools->page()->settings());
+    page()->setDevToolsPage(tools->page());
+    return tools;
+}
+
+void TChromiumView::CloseDevTools() {
+    page()->setDevToolsPage(nullptr);
 }
 
 void TChromiumView::StepZoom(int direction) {

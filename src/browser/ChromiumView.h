@@ -84,6 +84,8 @@ public:
     bool SavePicture(const QString& fileName) override;
     void Print(QPrinter* printer, std::function<void(bool)> done) override;
     void ToHtml(std::function<void(const QString&)> callback) const override;
+    QWidget* OpenDevTools(QWidget* parent) override;
+    void CloseDevTools() override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

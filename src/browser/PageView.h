@@ -56,4 +56,10 @@ public:
     virtual void Print(QPrinter* printer, std::function<void(bool)> done) = 0;
     // The page source (HTML) of the main frame, handed to the callback (later for Chromium).
     virtual void ToHtml(std::function<void(const QString&)> callback) const = 0;
+
+    // The engine's developer tools for this page in a new view, a child of parent that the caller
+    // places and deletes; nullptr when the engine has none. CloseDevTools detaches the tools from
+    // the page before the caller deletes that view.
+    virtual QWidget* OpenDevTools(QWidget* /*parent*/) { return nullptr; }
+    virtual void CloseDevTools() {}
 };

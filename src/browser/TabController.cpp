@@ -9,14 +9,12 @@
 #include "browser/ChromiumDownloadHook.h"
 #include "browser/ChromiumView.h"
 #include "browser/ClickModifiers.h"
-#include "browser/EngineSettings.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
 #include "pagecommands/ContextMenuEntries.h"
-#include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/DevToolsSplitter.h"
 #include "pagecommands/PageZoom.h"
 #include <QCoreApplication>
@@ -24,7 +22,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 TTabController::TTabController(TConfig& config, THistory& history, TDomainKernel& kernels,
                                TRecentlyClosed& recentlyClosed, QWidget* pageHost, QObject* parent)
@@ -265,16 +262,16 @@ void TTabController::ToggleDevTools() {
         LayoutTab(tab);
         return;
     }
-    if (tab->Kernel != kChromium || !tab->Browser)
+    if (tab->Kernel != kChromium || !tab->View())
         return;
-    // The engine's own tools page in a second view under the page; no debugging port is opened.
-    TDevToolsPrefs::OpenWithoutScreencast(tab->Browser->page()->profile()->persistentStoragePath());
-    tab->DevToolsOpen = 1;
+    // The engine's tools in a second view under the page, below a splitter that sets its height.
     auto* splitter = new TDevToolsSplitter(tab->Page);
-    auto* tools = new QWebEngineView(tab->Page);
-    tools->setObjectName(QStringLiteral("DevToolsView"));
-    ApplyChromiumSettings(tools->page()->settings());
-    tab->Browser->page()->setDevToolsPage(tools->page());
+    QWidget* tools = tab->View()->OpenDevTools(tab->Page);
+    if (!tools) {
+        delete splitter;
+        return;
+    }
+    tab->DevToolsOpen = 1;
     tab->DevToolsSplitter = splitter;
     tab->DevToolsView = tools;
     const int id = tab->Id;

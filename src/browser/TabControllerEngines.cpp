@@ -175,7 +175,7 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
 void TTabController::CloseDevTools(TBrowserTab* tab) {
     tab->DevToolsOpen = 0;
     if (tab->Browser)
-        tab->Browser->page()->setDevToolsPage(nullptr);
+        tab->Browser->CloseDevTools();
     delete tab->DevToolsView;
     tab->DevToolsView = nullptr;
     delete tab->DevToolsSplitter;

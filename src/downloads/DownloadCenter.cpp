@@ -15,9 +15,9 @@
 #include <QDialog>
 #include <QScopeGuard>
 
-TDownloadCenter::TDownloadCenter(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity,
+TDownloadCenter::TDownloadCenter(TDownloadQueue& queue, TConfig& config, TSiteBadgeLookup badges,
                                  QWidget* window, std::function<bool()> closing)
-    : m_queue(queue), m_config(config), m_siteIdentity(siteIdentity), m_window(window),
+    : m_queue(queue), m_config(config), m_badges(std::move(badges)), m_window(window),
       m_closing(std::move(closing)) {}
 
 TDownloadCenter::~TDownloadCenter() {
@@ -98,7 +98,7 @@ void TDownloadCenter::NewDownload(const TDownloadInfo& info) {
 void TDownloadCenter::ShowManager() {
     // Failed rows are stored as failed, with their reason: the manager reads them like any row.
     if (!m_manager)
-        m_manager = new TFormDownload(m_queue, m_config, m_siteIdentity, m_window);
+        m_manager = new TFormDownload(m_queue, m_config, m_badges, m_window);
     m_manager->show();
     m_manager->raise();
     m_manager->activateWindow();

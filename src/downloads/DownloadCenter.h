@@ -4,6 +4,7 @@
 #pragma once
 
 #include "downloads/DownloadInfo.h"
+#include "downloads/SiteBadge.h"
 
 #include <QHash>
 #include <QObject>
@@ -14,7 +15,6 @@
 class QDialog;
 class QWidget;
 class TConfig;
-class TDomainAuth;
 class TDownloadQueue;
 class TFormDownload;
 
@@ -22,7 +22,7 @@ class TDownloadCenter final : public QObject {
     Q_OBJECT
 public:
     // window: the owner of the dialogs; closing tells whether the main window is closing.
-    TDownloadCenter(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity, QWidget* window,
+    TDownloadCenter(TDownloadQueue& queue, TConfig& config, TSiteBadgeLookup badges, QWidget* window,
                     std::function<bool()> closing);
     // Closes the manager: it must not outlive the queue it listens to.
     ~TDownloadCenter() override;
@@ -53,7 +53,7 @@ private:
 
     TDownloadQueue& m_queue;
     TConfig& m_config;
-    const TDomainAuth* const m_siteIdentity;
+    const TSiteBadgeLookup m_badges;
     QWidget* const m_window;
     const std::function<bool()> m_closing;
     QPointer<TFormDownload> m_manager;

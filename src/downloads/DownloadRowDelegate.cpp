@@ -7,12 +7,12 @@
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadInfo.h"
 #include "downloads/DownloadListModel.h"
-#include "services/DomainAuth.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QPainter>
 #include <QStyle>
+#include <utility>
 
 namespace {
 
@@ -63,8 +63,8 @@ void PaintLink(QPainter* painter, const QRect& box, QStyle::StandardPixmap icon,
 
 } // namespace
 
-TDownloadRowDelegate::TDownloadRowDelegate(const TDomainAuth* siteIdentity, QObject* parent)
-    : QStyledItemDelegate(parent), m_siteIdentity(siteIdentity) {}
+TDownloadRowDelegate::TDownloadRowDelegate(TSiteBadgeLookup badges, QObject* parent)
+    : QStyledItemDelegate(parent), m_badges(std::move(badges)) {}
 
 QSize TDownloadRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return QSize(option.rect.width(), RowHeight);
@@ -207,16 +207,13 @@ void TDownloadRowDelegate::PaintFinished(QPainter* painter, const QRect& rect, c
     painter->restore();
 
     // Badge of the download's site: certified or flagged; nothing for an unknown site.
-    if (m_siteIdentity) {
-        QString siteName;
-        const int state = m_siteIdentity->Lookup(info.Url, &siteName);
-        if (state != TDomainAuth::asUnknown) {
-            const QRect badge(rect.left() + 40 + metrics.horizontalAdvance(size) + 6,
-                              sizeBase - metrics.ascent(), IconSize, IconSize);
-            PaintIcon(painter, badge,
-                      state == TDomainAuth::asCertified ? QStyle::SP_DialogApplyButton
-                                                        : QStyle::SP_MessageBoxWarning);
-        }
+    const TSiteBadge state = m_badges ? m_badges(info.Url) : TSiteBadge::None;
+    if (state != TSiteBadge::None) {
+        const QRect badge(rect.left() + 40 + metrics.horizontalAdvance(size) + 6, sizeBase - metrics.ascent(),
+                          IconSize, IconSize);
+        PaintIcon(painter, badge,
+                  state == TSiteBadge::Certified ? QStyle::SP_DialogApplyButton
+                                                 : QStyle::SP_MessageBoxWarning);
     }
     const TLayout layout = LayoutOf(rect, info, fileMissing);
     if (fileMissing)

@@ -2,10 +2,11 @@
 // size, speed text, state icons, links) and says which of its clickable parts lies under a point.
 #pragma once
 
+#include "downloads/SiteBadge.h"
+
 #include <QRect>
 #include <QStyledItemDelegate>
 
-class TDomainAuth;
 struct TDownloadInfo;
 
 class TDownloadRowDelegate final : public QStyledItemDelegate {
@@ -14,8 +15,8 @@ public:
     enum TPart : int { rpNone, rpOpenFile, rpOpenFolder, rpPause, rpDelete, rpReDownload };
     static constexpr int RowHeight = 44;
 
-    // siteIdentity may be null (no badges).
-    explicit TDownloadRowDelegate(const TDomainAuth* siteIdentity, QObject* parent = nullptr);
+    // badges may be empty (no badges).
+    explicit TDownloadRowDelegate(TSiteBadgeLookup badges, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -35,5 +36,5 @@ private:
     void PaintFinished(QPainter* painter, const QRect& rect, const TDownloadInfo& info,
                        bool fileMissing) const;
 
-    const TDomainAuth* m_siteIdentity;
+    const TSiteBadgeLookup m_badges;
 };

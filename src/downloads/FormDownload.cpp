@@ -29,7 +29,7 @@ void OpenWithDesktop(const QString& path) {
 }
 } // namespace
 
-TFormDownload::TFormDownload(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity,
+TFormDownload::TFormDownload(TDownloadQueue& queue, TConfig& config, TSiteBadgeLookup badges,
                              QWidget* parent)
     : QDialog(parent), m_config(config), m_model(new TDownloadListModel(queue, this)),
       m_grid(new QListView(this)) {
@@ -48,7 +48,7 @@ TFormDownload::TFormDownload(TDownloadQueue& queue, TConfig& config, const TDoma
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setMouseTracking(true);
-    m_grid->setItemDelegate(new TDownloadRowDelegate(siteIdentity, m_grid));
+    m_grid->setItemDelegate(new TDownloadRowDelegate(std::move(badges), m_grid));
     m_grid->setModel(m_model);
     m_grid->viewport()->installEventFilter(this);
     if (m_model->rowCount() > 0)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "downloads/DownloadInfo.h"
+#include "downloads/SiteBadge.h"
 
 #include <QDialog>
 
@@ -11,7 +12,6 @@ class QAction;
 class QListView;
 class QMenu;
 class TConfig;
-class TDomainAuth;
 class TDownloadListModel;
 class TDownloadQueue;
 
@@ -19,9 +19,8 @@ class TFormDownload final : public QDialog {
     Q_OBJECT
 public:
     // The window reads the stored downloads now and listens to the queue until it is destroyed.
-    // siteIdentity may be null. It deletes itself when closed.
-    TFormDownload(TDownloadQueue& queue, TConfig& config, const TDomainAuth* siteIdentity,
-                  QWidget* parent = nullptr);
+    // badges may be empty. It deletes itself when closed.
+    TFormDownload(TDownloadQueue& queue, TConfig& config, TSiteBadgeLookup badges, QWidget* parent = nullptr);
     ~TFormDownload() override;
 
     TDownloadListModel& Model() const { return *m_model; }

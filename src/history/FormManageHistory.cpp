@@ -6,7 +6,7 @@
 #include "common/Dialogs.h"
 #include "common/Messages.h"
 #include "history/History.h"
-#include "history/LoadingSpinner.h"
+#include "common/LoadingSpinner.h"
 
 #include <QApplication>
 #include <QBoxLayout>

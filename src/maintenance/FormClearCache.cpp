@@ -3,7 +3,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Messages.h"
-#include "history/LoadingSpinner.h"
+#include "common/LoadingSpinner.h"
 #include "maintenance/ChromiumStores.h"
 #include "options/OptionRules.h"
 #include "storage/Config.h"

@@ -1,29 +1,25 @@
 // The hosted vendor page's view and its dialog rule.
 #include "services/SitePageView.h"
 
-#include "browser/EngineSettings.h"
+#include "browser/HostedPageView.h"
 
-#include <QWebEngineProfile>
+#include <QPointer>
+#include <QVBoxLayout>
 
 namespace {
 // The dialog comes from the page's own frame, not from a frame of another site inside it.
 bool SameOrigin(const QUrl& frame, const QUrl& page) {
-    return frame.scheme() == page.scheme() && frame.host() == page.host() &&
-           frame.port(-1) == page.port(-1);
+    return frame.scheme() == page.scheme() && frame.host() == page.host() && frame.port(-1) == page.port(-1);
 }
 } // namespace
 
-TSitePage::TSitePage(const QString& siteRoot, QObject* parent)
-    : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_bridge(siteRoot) {
-    ApplyChromiumSettings(settings());
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogGuard.Reset(); });
-}
+TSitePage::TSitePage(const QString& siteRoot, QObject* parent) : QObject(parent), m_bridge(siteRoot) {}
 
-bool TSitePage::RunCommand(const QUrl& securityOrigin, const QString& msg) {
-    if (!msg.startsWith(QLatin1String(TPageCommandBridge::Prefix)) || !SameOrigin(securityOrigin, url()))
+bool TSitePage::RunCommand(const QUrl& securityOrigin, const QUrl& pageUrl, const QString& msg) {
+    if (!msg.startsWith(QLatin1String(TPageCommandBridge::Prefix)) || !SameOrigin(securityOrigin, pageUrl))
         return false;
     QString address;
-    switch (m_bridge.Decide(url().toString(), msg, &address)) {
+    switch (m_bridge.Decide(pageUrl.toString(), msg, &address)) {
     case TPageCommandBridge::bdDialog:
         return false;
     case TPageCommandBridge::bdOpen:
@@ -35,22 +31,17 @@ bool TSitePage::RunCommand(const QUrl& securityOrigin, const QString& msg) {
     return false;
 }
 
-void TSitePage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg) {
-    if (!RunCommand(securityOrigin, msg))
-        m_dialogGuard.Alert(msg);
-}
-
-bool TSitePage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) {
-    return !RunCommand(securityOrigin, msg) && m_dialogGuard.Confirm(msg);
-}
-
-bool TSitePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
-                                 QString* result) {
-    return !RunCommand(securityOrigin, msg) && m_dialogGuard.Prompt(msg, defaultValue, result);
-}
-
 TSitePageView::TSitePageView(const QString& siteRoot, const QString& url, QWidget* parent)
-    : QWebEngineView(parent), m_page(new TSitePage(siteRoot, this)) {
-    setPage(m_page);
-    load(QUrl(url));
+    : QWidget(parent), m_page(new TSitePage(siteRoot, this)) {
+    QPointer<TSitePage> page = m_page;
+    m_view = CreateHostedPageView(
+        url,
+        [page](const QUrl& securityOrigin, const QUrl& pageUrl, const QString& msg) {
+            return page && page->RunCommand(securityOrigin, pageUrl, msg);
+        },
+        this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view->Widget());
+    setFocusProxy(m_view->Widget());
 }

@@ -7,16 +7,38 @@
 #include "browser/TabController.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadQueue.h"
+#include "services/DomainAuth.h"
 #include "shell/FormMainUi.h"
 #include "storage/Config.h"
 
 #include <QAction>
 #include <QToolButton>
 
+namespace {
+
+// The manager's row badges: certified or flagged download sites, as the site identity store knows them.
+TSiteBadgeLookup SiteBadges(const TDomainAuth* sites) {
+    if (!sites)
+        return {};
+    return [sites](const QString& url) {
+        QString siteName;
+        switch (sites->Lookup(url, &siteName)) {
+        case TDomainAuth::asCertified:
+            return TSiteBadge::Certified;
+        case TDomainAuth::asFlagged:
+            return TSiteBadge::Flagged;
+        default:
+            return TSiteBadge::None;
+        }
+    };
+}
+
+} // namespace
+
 void TFormMain::StartDownloads() {
     m_downloadQueue = std::make_unique<TDownloadQueue>(m_db, this);
-    m_downloads = std::make_unique<TDownloadCenter>(*m_downloadQueue, *m_config, m_domainAuth.get(), this,
-                                                    [this] { return Closing; });
+    m_downloads = std::make_unique<TDownloadCenter>(
+        *m_downloadQueue, *m_config, SiteBadges(m_domainAuth.get()), this, [this] { return Closing; });
     connect(m_tabs.get(), &TTabController::downloadRequested, m_downloads.get(),
             &TDownloadCenter::BeforeDownload);
     // A download typed into the address bar left its address there: the page's own comes back.

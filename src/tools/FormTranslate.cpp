@@ -3,7 +3,7 @@
 
 #include "BuildConfig.h"
 #include "common/Dialogs.h"
-#include "downloads/CommonThread.h"
+#include "tools/CommonThread.h"
 #include "tools/ToolWindow.h"
 #include "tools/TranslateRun.h"
 

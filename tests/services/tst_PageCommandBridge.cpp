@@ -1,5 +1,5 @@
 // The "ORREL:" bridge of the hosted vendor pages: who may use it and which addresses it opens.
-#include "tools/PageCommandBridge.h"
+#include "services/PageCommandBridge.h"
 
 #include <QtTest>
 

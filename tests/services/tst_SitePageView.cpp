@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWebEngineView>
 #include <QtTest>
 
 namespace {
@@ -97,7 +98,7 @@ private slots:
             WriteAlertPage(site, QStringLiteral("p.html"), QStringLiteral("ORREL:file:///etc/passwd"));
         TSitePageView view(RootOf(site), page, nullptr);
         QSignalSpy opened(view.SitePage(), &TSitePage::openRequested);
-        QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(view.findChild<QWebEngineView*>(), &QWebEngineView::loadFinished);
         QVERIFY(loaded.wait(kLoadTimeout));
         QTest::qWait(200);
         QCOMPARE(opened.count(), 0);

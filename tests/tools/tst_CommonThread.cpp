@@ -1,6 +1,6 @@
 // Tests of the generic worker thread: how many passes run, pausing, stopping without the
 // finishing call, the thread each callback runs on, errors in a pass, and self-deletion.
-#include "downloads/CommonThread.h"
+#include "tools/CommonThread.h"
 
 #include <QAtomicInt>
 #include <QPointer>

@@ -1,5 +1,5 @@
 // A worker thread that runs one bound function a given number of times (see CommonThread.h).
-#include "downloads/CommonThread.h"
+#include "tools/CommonThread.h"
 
 #include "common/CommonFunc.h"
 

@@ -1,5 +1,5 @@
 // The "ORREL:" page command rule of the hosted vendor pages.
-#include "tools/PageCommandBridge.h"
+#include "services/PageCommandBridge.h"
 
 #include "common/CommonFunc.h"
 

@@ -1,5 +1,5 @@
 // The turning busy arc.
-#include "history/LoadingSpinner.h"
+#include "common/LoadingSpinner.h"
 
 #include <QPainter>
 #include <QTimer>
