@@ -49,7 +49,6 @@ public:
     // True when the view was created for a page's popup.
     bool IsPopup() const { return m_isPopup; }
     void SetPopup(bool popup) { m_isPopup = popup; }
-    TChromiumPage* ChromiumPage() const { return m_page; }
 
     // Handlers bound by the window. BeforePopup answers the view that shows a new popup, or
     // nullptr to refuse it; AuthCredentials fills the authenticator or leaves it to be cancelled.

@@ -18,7 +18,7 @@ QString Tr(const char* text) {
 TEngineNoticeRule::TEngineNoticeRule(TConfig& config) : m_config(config) {}
 
 bool TEngineNoticeRule::IsOff() const {
-    return m_config.GetValue(kEngineNoticeOffKey) == QLatin1String("1");
+    return m_config.GetValue(TConfigKey::EngineNoticeOff) == QLatin1String("1");
 }
 
 bool TEngineNoticeRule::Take(const QString& host) {
@@ -29,7 +29,7 @@ bool TEngineNoticeRule::Take(const QString& host) {
 }
 
 bool TEngineNoticeRule::TurnOff() {
-    return m_config.SetValue(kEngineNoticeOffKey, QStringLiteral("1"));
+    return m_config.SetValue(TConfigKey::EngineNoticeOff, QStringLiteral("1"));
 }
 
 QString TEngineNoticeRule::NoticeText(const QString& host) {

@@ -33,16 +33,20 @@ enum TShortcutBits : int { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
 QString Md5Hex(const QString& text);
 // 1023 -> "1023B", 1024 -> "1.00K", 1572864 -> "1.50M", 1073741824 -> "1.00G".
 QString FormatSize(qint64 bytes);
+// Kept though nothing calls it: the public helper set includes it.
 // Blocking GET of a page's text (decoded with the data-file codec): what arrived before a failure,
 // empty when nothing did. Reading stops after maxBytes bytes and after timeLimitMs in all (the
 // favicon link is in the page's head; a page streamed without end must not hold the caller).
 QString FetchUrlText(const QString& url, int maxBytes = 2 * 1024 * 1024, int timeLimitMs = 30000);
+// Kept though nothing calls it: the public helper set includes it.
 // The address of the page's rel="shortcut icon" link, made absolute; empty when none.
 QString FindFavIconLink(const QString& pageUrl, const QString& pageText);
+// Kept though nothing calls it: the public helper set includes it.
 // The system temporary folder ending in "/".
 QString TempFolder();
 // Local application data folder ending in "/".
 QString LocalAppDataFolder();
+// Kept though nothing calls it: the public helper set includes it.
 // There is no short path form here: the canonical path (or the path as given when it does not exist).
 QString ShortPath(const QString& path);
 // The address up to its last "/" or ":" (fragment and query cut off first); "http://host" gives
@@ -54,6 +58,7 @@ QString HostOfUrl(const QString& url);
 // "*.*" match every name, other masks ignore letter case).
 void FindFilesRecursive(const QString& folder, const QString& mask, QStringList* list);
 int ShiftToHotKeyModifiers(bool shift, bool alt, bool ctrl);
+// Kept though nothing calls it: the public helper set includes it.
 template <class T> T ChooseValue(bool condition, const T& a, const T& b) {
     return condition ? a : b;
 }
@@ -101,13 +106,16 @@ QString InstalledBrowserDesktopFile(const QString& programFolder);
 // Writes the user's quellon.desktop that opens web addresses with the executable; its path, or
 // empty when it could not be written.
 QString WriteBrowserDesktopFile(const QString& executablePath);
-// Nothing to set here: the compatibility engine has no emulation level.
+// Nothing to set here: the compatibility engine has no emulation level. Kept as the start-up
+// step the public helper set names, so that a platform with emulation levels fills it in.
 void SetBrowserEmulation(const QString& executableFileName);
+// Kept though nothing calls it: the public helper set includes it.
 // True when the text takes a different number of bytes in the data-file codec than UTF-16 units.
 bool HasMultiByteChars(const QString& text);
 // The text's UTF-8 bytes with letters, digits and ! $ ' ( ) * - . @ _ kept, a blank as "+" and every
 // other byte as "%" and two upper-case hex digits (search words, download file names).
 QString EncodeUrlText(const QString& text);
+// Kept though nothing calls it: the public helper set includes it.
 // The compatibility engine shows no script-error windows: nothing to close.
 void CloseScriptErrorWindows();
 // The primary screen's size; 0 x 0 without a screen.

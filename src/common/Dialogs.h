@@ -24,5 +24,6 @@ int MsgBox(const QString& text, int flags, const QString& checkText, bool* check
 QHBoxLayout* OkCancelRow(QDialog* dialog);
 // Folder picker titled "请选择目录..."; the answer ends in "/", empty when cancelled.
 QString SelectFolder(QWidget* owner, const QString& initialFolder);
+// Kept though nothing calls it: the public helper set includes it.
 // The program's own widget for a native window id, or nullptr for foreign windows.
 QWidget* ControlOfWindow(quintptr windowId);

@@ -77,11 +77,3 @@ QString JsonText(const QJsonObject& object, const QString& name) {
         return value.toVariant().toString();
     return QString();
 }
-
-QJsonArray JsonArray(const QJsonObject& object, const QString& name) {
-    return object.value(name).toArray();
-}
-
-QJsonObject JsonObject(const QJsonObject& object, const QString& name) {
-    return object.value(name).toObject();
-}

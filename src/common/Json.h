@@ -13,7 +13,5 @@ std::optional<QJsonValue> ParseJson(const QString& text);
 // Compact JSON text of the value.
 QString WriteJson(const QJsonValue& value);
 // Member access as the callers need it: text of a member ("" when missing or not text;
-// numbers give their decimal text), array and object members (empty when missing).
+// numbers give their decimal text).
 QString JsonText(const QJsonObject& object, const QString& name);
-QJsonArray JsonArray(const QJsonObject& object, const QString& name);
-QJsonObject JsonObject(const QJsonObject& object, const QString& name);

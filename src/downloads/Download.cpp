@@ -64,10 +64,6 @@ void TDownload::StopDownload() {
     m_wake.wakeAll();
 }
 
-bool TDownload::UsesTls(const QString& url) {
-    return url.left(8).toLower() == QLatin1String("https://");
-}
-
 QString TDownload::RequestUrl(const QString& url) {
     // Tolerant parsing keeps "%XX" escapes and encodes a stray "%", so that an address the engine
     // already encoded is not encoded twice.

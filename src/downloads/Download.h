@@ -42,8 +42,6 @@ public:
     // a current worker's notice from a stale one.
     quint64 Id() const { return m_id; }
 
-    // The TLS decision: the address begins with "https://", in any letter case.
-    static bool UsesTls(const QString& url);
     // The address as requested: the engine's address in its fully encoded form (Chinese and
     // blanks percent-encoded from UTF-8 wherever they stand, the query's "?", "=" and "&" kept,
     // escapes already present kept as they are, the host in its ASCII form, no fragment).

@@ -83,7 +83,7 @@ void TDownloadCenter::NewDownload(const TDownloadInfo& info) {
     const QString path = dialog.Result();
     // The next dialog proposes this folder, in this run and the next.
     m_config.LastDownloadFolder = FolderOfPath(path);
-    m_config.SetValue(12, m_config.LastDownloadFolder);
+    m_config.SetValue(TConfigKey::LastDownloadFolder, m_config.LastDownloadFolder);
     m_queue.StartDownload(info.Url, path, info.TotalSize);
     WriteLog(QStringLiteral("Download started: %1 -> %2 (%3 bytes announced)")
                  .arg(info.Url, path, QString::number(info.TotalSize)));

@@ -5,8 +5,9 @@
 
 class TConfig;
 
-// Folder mode (key 7) 1: the set folder (key 8); 0: the last folder used (key 12). A folder that
-// does not exist (or is not set) gives the default download folder. The answer ends in "/".
+// Folder mode (TConfigKey::DownloadFolderMode) 1: the set folder; 0: the last folder used. A
+// folder that does not exist (or is not set) gives the default download folder. The answer ends
+// in "/".
 QString ProposedDownloadFolder(const TConfig& config);
 // The folder part of a full target path, ending in "/" (stored as the last folder used).
 QString FolderOfPath(const QString& path);

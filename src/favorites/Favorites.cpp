@@ -115,17 +115,20 @@ bool TFavorites::DeleteFavoriteByUrl(const QString& url) {
     return m_db.Execute(QStringLiteral("DELETE FROM qb_fav WHERE fav_url = ") + SqlQuote(url));
 }
 
+bool TFavorites::UpdateFavoriteWhere(const QString& name, const QString& url, const QString& condition) {
+    return m_db.Execute(QStringLiteral("UPDATE qb_fav SET fav_name = ") + SqlQuote(name) +
+                        QStringLiteral(", fav_url = ") + SqlQuote(url) + QStringLiteral(" WHERE ") +
+                        condition);
+}
+
 bool TFavorites::UpdateFavoriteById(const QString& id, const QString& name, const QString& url) {
     if (RefuseId(id))
         return false;
-    return m_db.Execute(QStringLiteral("UPDATE qb_fav SET fav_name = ") + SqlQuote(name) +
-                        QStringLiteral(", fav_url = ") + SqlQuote(url) + QStringLiteral(" WHERE id = ") + id);
+    return UpdateFavoriteWhere(name, url, QStringLiteral("id = ") + id);
 }
 
 bool TFavorites::UpdateFavoriteByUrl(const QString& name, const QString& oldUrl, const QString& newUrl) {
-    return m_db.Execute(QStringLiteral("UPDATE qb_fav SET fav_name = ") + SqlQuote(name) +
-                        QStringLiteral(", fav_url = ") + SqlQuote(newUrl) +
-                        QStringLiteral(" WHERE fav_url = ") + SqlQuote(oldUrl));
+    return UpdateFavoriteWhere(name, newUrl, QStringLiteral("fav_url = ") + SqlQuote(oldUrl));
 }
 
 bool TFavorites::FavoriteExists(const QString& url) {

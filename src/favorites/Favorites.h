@@ -41,8 +41,10 @@ public:
     bool DeleteFavoriteById(const QString& id);
     // Removes every row with this address.
     bool DeleteFavoriteByUrl(const QString& url);
+    // Changes the one row with this id (the manager's edit, which knows the row).
     bool UpdateFavoriteById(const QString& id, const QString& name, const QString& url);
-    // Changes every row with the old address.
+    // Changes every row with the old address (the favorites bar's edit, which knows the address;
+    // kept beside the id form because rows sharing an address change together there).
     bool UpdateFavoriteByUrl(const QString& name, const QString& oldUrl, const QString& newUrl);
     // A failed query counts as "does not exist".
     bool FavoriteExists(const QString& url);
@@ -59,6 +61,8 @@ public:
 private:
     // The insert statement, or empty (and a log line) for a ranking that is not a whole number.
     static QString InsertStatement(const QString& name, const QString& url, const QString& ranking);
+    // Sets name and address of the rows the condition picks.
+    bool UpdateFavoriteWhere(const QString& name, const QString& url, const QString& condition);
 
     TDb& m_db;
 };

@@ -37,7 +37,6 @@ public:
     ~TFavoritesBar() override;
 
     void SetDefaults(const TFavInfoList& defaults) { m_defaults = defaults; }
-    const TFavInfoList& Defaults() const { return m_defaults; }
     // Reloads the stored favorites and builds every button and menu entry anew.
     void Rebuild();
     // The image list: 0 and 1 built in, then the loaded favicons.

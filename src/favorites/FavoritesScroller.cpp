@@ -76,10 +76,6 @@ void TFavoritesScroller::ScrollStep(int direction) {
     bar->setValue(bar->value() + direction * ScrollStepPixels);
 }
 
-int TFavoritesScroller::ScrollPosition() const {
-    return m_area->horizontalScrollBar()->value();
-}
-
 void TFavoritesScroller::UpdateArrows() {
     const bool overflows = m_row->minimumSize().width() > width();
     m_left->setVisible(overflows);

@@ -24,7 +24,6 @@ public:
     void UpdateArrows();
     // Scrolls one step to the left (-1) or right (+1).
     void ScrollStep(int direction);
-    int ScrollPosition() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -16,8 +16,9 @@ class TPageLog {
 public:
     explicit TPageLog(TDb& db);
 
-    // Writes every address in list order as one batch: all of them or none. False at once for an
-    // empty list.
+    // Kept though the program saves through ReplacePageLog: the page log's public calls include
+    // these two. Writes every address in list order as one batch: all of them or none. False at
+    // once for an empty list.
     bool SavePageLog(const TPageInfoList& pages);
     bool ClearPageLog();
     // Empties the log and writes the addresses in one transaction: a crash leaves either the old

@@ -59,12 +59,12 @@ QStringList StillPresent(const QStringList& failures) {
 
 int StoredCleanKinds(const TConfig& config) {
     bool ok = false;
-    const int kinds = config.GetValue(kCleanKindsKey).toInt(&ok);
+    const int kinds = config.GetValue(TConfigKey::CleanKinds).toInt(&ok);
     return ok ? (kinds & ckAll) : kDefaultCleanKinds;
 }
 
 bool StoreCleanKinds(TConfig& config, int kinds) {
-    return config.SetValue(kCleanKindsKey, QString::number(kinds & ckAll));
+    return config.SetValue(TConfigKey::CleanKinds, QString::number(kinds & ckAll));
 }
 
 TCleanFolders TCleanFolders::Default() {

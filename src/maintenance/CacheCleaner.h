@@ -21,9 +21,8 @@ enum TCleanKind : int {
     ckAll = 31
 };
 
-// The kinds last ticked in the cleaner are kept under this configuration key: with key 14 on,
-// they are cleared when the browser exits.
-constexpr int kCleanKindsKey = 15;
+// The kinds last ticked in the cleaner are kept under TConfigKey::CleanKinds: with
+// TConfigKey::ClearTracesOnExit on, they are cleared when the browser exits.
 // The kinds ticked when the cleaner first opens: all but cookies and site data.
 constexpr int kDefaultCleanKinds = ckAll & ~ckCookies;
 // The stored kinds, or the default ones while none are stored.

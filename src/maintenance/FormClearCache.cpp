@@ -69,7 +69,7 @@ void TFormClearCache::BuildLayout() {
     m_exitBox = new QCheckBox(tr("退出浏览器时全部清理勾选痕迹"), m_panelControl);
     m_exitBox->setObjectName(QStringLiteral("bsSkinCheckRadioBoxExitClearCache"));
     connect(m_exitBox, &QCheckBox::toggled, this, [this](bool on) {
-        StoreFlag(m_config, okClearAtExit, on);
+        StoreFlag(m_config, TConfigKey::ClearTracesOnExit, on);
         StoreCleanKinds(m_config, TickedKinds());
     });
     boxes->addSpacing(6);

@@ -147,7 +147,7 @@ void TFormOption::BuildLeftPanel() {
         QStringLiteral("background: #ffffff; border: none; border-left: 3px solid #2d7be5;"));
 }
 
-QCheckBox* TFormOption::CheckBox(QWidget* parent, const char* name, const QString& caption, int key) {
+QCheckBox* TFormOption::CheckBox(QWidget* parent, const char* name, const QString& caption, TConfigKey key) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QLatin1String(name));
     m_flagKeys.insert(box, key);
@@ -187,7 +187,7 @@ QWidget* TFormOption::BuildBasicPage() {
     homeRow->addWidget(m_editHome, 1);
     column->addLayout(homeRow);
     const auto saveStart = [this] {
-        StoreOption(m_config, okStartMode,
+        StoreOption(m_config, TConfigKey::StartMode,
                     m_openHome->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     };
     for (QRadioButton* radio : {m_openExitPage, m_openHome}) {
@@ -199,11 +199,12 @@ QWidget* TFormOption::BuildBasicPage() {
     column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("过滤广告")));
     column->addWidget(
-        CheckBox(page, "bsSkinCheckRadioBoxFilterPopupWin", tr("过滤弹出窗口"), okFilterPopups));
+        CheckBox(page, "bsSkinCheckRadioBoxFilterPopupWin", tr("过滤弹出窗口"), TConfigKey::FilterPopups));
 
     column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("老板键")));
-    column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxEnableBossKey", tr("启用老板键"), okBossKeyEnabled));
+    column->addWidget(
+        CheckBox(page, "bsSkinCheckRadioBoxEnableBossKey", tr("启用老板键"), TConfigKey::BossKeyEnabled));
     m_hotKey = new THotKeyEdit(page);
     m_hotKey->setFixedWidth(200);
     auto* keyRow = new QHBoxLayout;
@@ -216,8 +217,8 @@ QWidget* TFormOption::BuildBasicPage() {
 
     column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("默认浏览器")));
-    column->addWidget(
-        CheckBox(page, "bsSkinCheckRadioBoxDefaultBrowserCheck", tr("是否默认浏览器"), okDefaultBrowser));
+    column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxDefaultBrowserCheck", tr("是否默认浏览器"),
+                               TConfigKey::MakeDefaultBrowser));
 
     column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("翻译")));
@@ -238,12 +239,13 @@ void TFormOption::AddTranslateRows(QWidget* page, QVBoxLayout* column) {
     form->addRow(tr("密钥"), m_editTranslateKey);
     column->addLayout(form);
     column->addWidget(Note(page, tr("LibreTranslate 接口的翻译服务器；密钥可不填")));
-    const auto save = [this](QLineEdit* edit, int key) {
+    const auto save = [this](QLineEdit* edit, TConfigKey key) {
         edit->setText(edit->text().trimmed());
         m_config.SetValue(key, edit->text());
     };
-    SaveOnLeave(m_editTranslateServer, [this, save] { save(m_editTranslateServer, kTranslateServerKey); });
-    SaveOnLeave(m_editTranslateKey, [this, save] { save(m_editTranslateKey, kTranslateApiKeyKey); });
+    SaveOnLeave(m_editTranslateServer,
+                [this, save] { save(m_editTranslateServer, TConfigKey::TranslateServer); });
+    SaveOnLeave(m_editTranslateKey, [this, save] { save(m_editTranslateKey, TConfigKey::TranslateApiKey); });
 }
 
 QWidget* TFormOption::BuildDownloadPage() {
@@ -258,7 +260,7 @@ QWidget* TFormOption::BuildDownloadPage() {
     group->addButton(m_lastTimePath);
     group->addButton(m_savePath);
     const auto saveMode = [this] {
-        StoreOption(m_config, okDownloadFolderMode,
+        StoreOption(m_config, TConfigKey::DownloadFolderMode,
                     m_savePath->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     };
     for (QRadioButton* radio : {m_lastTimePath, m_savePath}) {
@@ -279,10 +281,10 @@ QWidget* TFormOption::BuildDownloadPage() {
     pathRow->addWidget(change);
     column->addLayout(pathRow);
     column->addSpacing(12);
-    column->addWidget(
-        CheckBox(page, "bsSkinCheckRadioBoxDownloadPlaySound", tr("任务下载完后播放提示音"), okPlaySound));
+    column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxDownloadPlaySound", tr("任务下载完后播放提示音"),
+                               TConfigKey::PlayFinishedSound));
     column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxDownloadDelPrompt",
-                               tr("删除下载任务时，显示删除确认提示"), okConfirmDelete));
+                               tr("删除下载任务时，显示删除确认提示"), TConfigKey::ConfirmDeleteDownload));
     column->addStretch(1);
     return page;
 }
@@ -291,8 +293,8 @@ QWidget* TFormOption::BuildShortcutPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetHotKey"));
     QVBoxLayout* column = PageColumn(page);
-    column->addWidget(
-        CheckBox(page, "bsSkinCheckRadioBoxHotKeyDisable", tr("禁用所有快捷键"), okDisableShortcuts));
+    column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxHotKeyDisable", tr("禁用所有快捷键"),
+                               TConfigKey::DisableShortcuts));
     m_shortcutList = new QScrollArea(page);
     m_shortcutList->setObjectName(QStringLiteral("bsSkinScrollBox1"));
     m_shortcutList->setWidgetResizable(true);
@@ -335,18 +337,18 @@ void TFormOption::FormShow() {
     m_lastTimePath->setChecked(m_config.DownloadFolderMode == 0);
     m_savePath->setChecked(m_config.DownloadFolderMode == 1);
     m_editDownloadPath->setText(ShownDownloadFolder(m_config, DefaultDownloadDir()));
-    m_editTranslateServer->setText(m_config.GetValue(kTranslateServerKey));
-    m_editTranslateKey->setText(m_config.GetValue(kTranslateApiKeyKey));
+    m_editTranslateServer->setText(m_config.GetValue(TConfigKey::TranslateServer));
+    m_editTranslateKey->setText(m_config.GetValue(TConfigKey::TranslateApiKey));
 }
 
 void TFormOption::SaveHomePage() {
     const QString home = m_editHome->text().trimmed();
     m_editHome->setText(home);
-    StoreOption(m_config, okHomePage, home);
+    StoreOption(m_config, TConfigKey::HomePage, home);
 }
 
 void TFormOption::SaveBossKey() {
-    StoreOption(m_config, okBossKey, QString::number(m_hotKey->Value()));
+    StoreOption(m_config, TConfigKey::BossKey, QString::number(m_hotKey->Value()));
     QCoreApplication::postEvent(m_mainWindow, new TMessageEvent(WM_BOSS_KEY_CHANGED));
 }
 
@@ -362,7 +364,7 @@ bool TFormOption::TakeDownloadFolder(const QString& folder) {
         return false;
     }
     m_editDownloadPath->setText(folder);
-    StoreOption(m_config, okDownloadFolder, folder);
+    StoreOption(m_config, TConfigKey::DownloadFolder, folder);
     return true;
 }
 
@@ -374,10 +376,6 @@ void TFormOption::SelectSection(int index) {
     m_buttonSel->setText(label->text());
     m_buttonSel->raise();
     m_pages->setCurrentIndex(index);
-}
-
-int TFormOption::CurrentSection() const {
-    return m_pages->currentIndex();
 }
 
 void TFormOption::SaveFocusedControl() {

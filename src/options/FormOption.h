@@ -20,6 +20,7 @@ class QScrollArea;
 class QStackedWidget;
 class QVBoxLayout;
 class TConfig;
+enum class TConfigKey : int;
 class TDomainKernel;
 class THotKeyEdit;
 
@@ -38,9 +39,8 @@ public:
     void FormShow();
     // Shows section index (0 basic, 1 downloads, 2 shortcuts, 3 engine hosts) with the selection button on its label.
     void SelectSection(int index);
-    int CurrentSection() const;
     // Takes a chosen download folder: refused with a message when files cannot be written there
-    // (the old folder stays), else shown and stored as key 8. True when taken.
+    // (the old folder stays), else shown and stored as the chosen download folder. True when taken.
     bool TakeDownloadFolder(const QString& folder);
     // Moves the focus to the selection button, so the control that had it saves its value.
     void SaveFocusedControl();
@@ -56,9 +56,9 @@ private:
     QWidget* BuildDownloadPage();
     QWidget* BuildShortcutPage();
     QWidget* BuildEnginePage(TDomainKernel* kernels);
-    // The translation server's address (key 17) and key (key 18), stored when they lose the focus.
+    // The translation server's address and key, stored when they lose the focus.
     void AddTranslateRows(QWidget* page, QVBoxLayout* column);
-    QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, int key);
+    QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, TConfigKey key);
     QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption);
     // Runs save whenever the control loses the focus.
     void SaveOnLeave(QWidget* control, std::function<void()> save);
@@ -71,7 +71,7 @@ private:
     QString m_navigationPage;
     TConfig& m_config;
     QHash<QObject*, std::function<void()>> m_savers;
-    QHash<QCheckBox*, int> m_flagKeys;
+    QHash<QCheckBox*, TConfigKey> m_flagKeys;
     QList<QLabel*> m_sectionLabels;
     QPushButton* m_buttonSel = nullptr;
     QStackedWidget* m_pages = nullptr;

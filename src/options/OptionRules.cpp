@@ -14,42 +14,42 @@ bool IsOn(const QString& text) {
 }
 
 // The typed field of the key takes the text as the configuration store reads it at start-up.
-void ApplyToField(TConfig& config, int key, const QString& text) {
+void ApplyToField(TConfig& config, TConfigKey key, const QString& text) {
     switch (key) {
-    case okStartMode:
+    case TConfigKey::StartMode:
         config.StartMode = quint8(text.toUInt());
         break;
-    case okHomePage:
+    case TConfigKey::HomePage:
         config.HomePage = text;
         break;
-    case okFilterPopups:
+    case TConfigKey::FilterPopups:
         config.FilterPopups = IsOn(text);
         break;
-    case okBossKeyEnabled:
+    case TConfigKey::BossKeyEnabled:
         config.BossKeyEnabled = IsOn(text);
         break;
-    case okBossKey:
+    case TConfigKey::BossKey:
         config.BossKey = quint16(text.toUInt());
         break;
-    case okDownloadFolderMode:
+    case TConfigKey::DownloadFolderMode:
         config.DownloadFolderMode = quint8(text.toUInt());
         break;
-    case okDownloadFolder:
+    case TConfigKey::DownloadFolder:
         config.DownloadFolder = text;
         break;
-    case okPlaySound:
+    case TConfigKey::PlayFinishedSound:
         config.PlayFinishedSound = IsOn(text);
         break;
-    case okConfirmDelete:
+    case TConfigKey::ConfirmDeleteDownload:
         config.ConfirmDeleteDownload = IsOn(text);
         break;
-    case okDisableShortcuts:
+    case TConfigKey::DisableShortcuts:
         config.DisableShortcuts = IsOn(text);
         break;
-    case okDefaultBrowser:
+    case TConfigKey::MakeDefaultBrowser:
         config.MakeDefaultBrowser = IsOn(text);
         break;
-    case okClearAtExit:
+    case TConfigKey::ClearTracesOnExit:
         config.ClearTracesOnExit = IsOn(text);
         break;
     default:
@@ -59,30 +59,30 @@ void ApplyToField(TConfig& config, int key, const QString& text) {
 
 } // namespace
 
-bool StoreOption(TConfig& config, int key, const QString& text) {
+bool StoreOption(TConfig& config, TConfigKey key, const QString& text) {
     ApplyToField(config, key, text);
     return config.SetValue(key, text);
 }
 
-bool StoreFlag(TConfig& config, int key, bool on) {
+bool StoreFlag(TConfig& config, TConfigKey key, bool on) {
     return StoreOption(config, key, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-bool FlagOption(const TConfig& config, int key) {
+bool FlagOption(const TConfig& config, TConfigKey key) {
     switch (key) {
-    case okFilterPopups:
+    case TConfigKey::FilterPopups:
         return config.FilterPopups;
-    case okBossKeyEnabled:
+    case TConfigKey::BossKeyEnabled:
         return config.BossKeyEnabled;
-    case okPlaySound:
+    case TConfigKey::PlayFinishedSound:
         return config.PlayFinishedSound;
-    case okConfirmDelete:
+    case TConfigKey::ConfirmDeleteDownload:
         return config.ConfirmDeleteDownload;
-    case okDisableShortcuts:
+    case TConfigKey::DisableShortcuts:
         return config.DisableShortcuts;
-    case okDefaultBrowser:
+    case TConfigKey::MakeDefaultBrowser:
         return config.MakeDefaultBrowser;
-    case okClearAtExit:
+    case TConfigKey::ClearTracesOnExit:
         return config.ClearTracesOnExit;
     default:
         return false;

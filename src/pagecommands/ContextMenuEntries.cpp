@@ -36,10 +36,6 @@ QString TContextMenuEntries::ForwardCaption() {
     return Tr("前进(&F)");
 }
 
-QString TContextMenuEntries::PrintCaption() {
-    return Tr("打印(&P)");
-}
-
 QString TContextMenuEntries::ViewSourceCaption() {
     return Tr("查看网页源代码(&V)");
 }

@@ -30,9 +30,8 @@ public:
 
     // The entries appended to the engine's menu for a click on an image and/or a link.
     static QVector<TEntry> Entries(bool onImage, bool onLink);
-    // The engine's entries relabelled: back, forward, print and view source.
+    // The engine's entries relabelled: back, forward and view source.
     static QString BackCaption();
     static QString ForwardCaption();
-    static QString PrintCaption();
     static QString ViewSourceCaption();
 };

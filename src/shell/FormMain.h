@@ -130,7 +130,7 @@ public:
     class TFormOption* OptionsWindow() const;
 
     // ---- Window chrome
-    // Colour square n (index n - 1): frame colour, skin index and configuration key 1.
+    // Colour square n (index n - 1): frame colour, skin index and TConfigKey::Skin.
     void ShapeClick(int index);
     int SkinIndex() const { return m_skinIndex; }
     bool IsMaximizedState() const;
@@ -140,7 +140,7 @@ public:
     bool IsFullScreenMode() const { return m_fullScreen; }
     // Tray double click and boss key: hide, or show restored in front.
     void ToggleVisibility();
-    // Registers the boss key from configuration keys 5 and 6 (after removing a registered one).
+    // Registers the boss key from TConfigKey::BossKeyEnabled and BossKey (after removing a registered one).
     void RegisterBossKey();
     TBossKey* BossKey() const { return m_bossKey; }
 
@@ -232,7 +232,8 @@ private:
     // The options page's focused control saves its value before the page goes.
     void FlushOptionsPage();
     void HistoryCleared();
-    // Key 14: the kinds last ticked in the cache cleaner are cleared when the browser exits.
+    // TConfigKey::ClearTracesOnExit: the kinds last ticked in the cache cleaner are cleared when
+    // the browser exits.
     void ClearTracesAtExit();
     void UpdateYesClick();
     class TDownloadQueue* DownloadQueue() const;

@@ -9,6 +9,7 @@
 #include "common/CommonFunc.h"
 #include "navigation/AddressBar.h"
 #include "shell/BossKey.h"
+#include "shell/ClickFilter.h"
 #include "shell/FormMainUi.h"
 #include "shell/SkinStyle.h"
 #include "storage/Config.h"
@@ -41,26 +42,6 @@ enum TBorderZone : int {
     bzBottomRight = 17
 };
 
-// Reports left presses of a control that has no click signal of its own (labels, the logo).
-class TPressFilter final : public QObject {
-public:
-    TPressFilter(QObject* parent, std::function<void()> pressed)
-        : QObject(parent), m_pressed(std::move(pressed)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_pressed();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_pressed;
-};
-
 } // namespace
 
 void TFormMain::ConnectChrome() {
@@ -74,7 +55,7 @@ void TFormMain::ConnectChrome() {
     connect(ui.bsSkinButtonNo, &QPushButton::clicked, ui.PanelConfirm, &QWidget::hide);
 
     // A press on the title, its label or the logo moves the window (not while maximised).
-    auto* mover = new TPressFilter(this, [this] {
+    auto* mover = new TClickFilter(this, QEvent::MouseButtonPress, [this] {
         if (!IsMaximizedState() && windowHandle())
             windowHandle()->startSystemMove();
     });
@@ -83,7 +64,7 @@ void TFormMain::ConnectChrome() {
         widget->installEventFilter(mover);
 
     // The status-bar link opens the offer address carried in its hint.
-    ui.LabelAd->installEventFilter(new TPressFilter(this, [this] {
+    ui.LabelAd->installEventFilter(new TClickFilter(this, QEvent::MouseButtonPress, [this] {
         const QString url = m_ui->LabelAd->toolTip().trimmed();
         if (!url.isEmpty())
             OpenInNewTab(url, 0);
@@ -120,7 +101,7 @@ void TFormMain::ShapeClick(int index) {
     m_skinIndex = index;
     if (m_config && m_config->SkinIndex != index) {
         m_config->SkinIndex = index;
-        m_config->SetValue(1, QString::number(index));
+        m_config->SetValue(TConfigKey::Skin, QString::number(index));
     }
 }
 

@@ -1,7 +1,7 @@
 // TFormMain: its download duties. The queue the window owns, the download centre that turns both
 // engines' downloads into the new-download dialog, and the commands that open the manager.
 // A finished download posts WM_DOWNLOAD_FINISHED to this window (the queue's owner), whose handler
-// plays the sound when key 9 is on.
+// plays the sound when TConfigKey::PlayFinishedSound is on.
 #include "shell/FormMain.h"
 
 #include "browser/TabController.h"

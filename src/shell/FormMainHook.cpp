@@ -1,7 +1,7 @@
 // The application-wide key and mouse hook: every input event of the program passes here first and
 // the rows below turn keys and gestures into commands. Nothing acts while the window is closing;
-// configuration key 11 ("禁用所有快捷键") switches the key rows off. Ctrl+Tab and the browser's own
-// letter commands (Alt+D, Alt+T, Ctrl+B/D/F/H/M), the zoom keys and Ctrl+wheel are consumed, so a page never types or acts on them;
+// TConfigKey::DisableShortcuts ("禁用所有快捷键") switches the key rows off. Ctrl+Tab and the
+// browser's own letter commands (Alt+D, Alt+T, Ctrl+B/D/F/H/M), the zoom keys and Ctrl+wheel are consumed, so a page never types or acts on them;
 // every other key also reaches its window. Commands that open a modal window run once the key
 // event is over, never inside the hook.
 #include "shell/FormMain.h"
@@ -61,8 +61,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (Closing || !m_config || !m_tabs)
         return QWidget::eventFilter(watched, event);
-    // Key 11 switches the keyboard rows off; moving and resizing the frameless window by its
-    // borders stays possible.
+    // TConfigKey::DisableShortcuts switches the keyboard rows off; moving and resizing the
+    // frameless window by its borders stays possible.
     const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     if (keyEvent && m_config->DisableShortcuts)
         return QWidget::eventFilter(watched, event);

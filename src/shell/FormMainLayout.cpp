@@ -385,7 +385,7 @@ void TFormMain::BuildLayout() {
 QAction* TFormMain::AddMenuItem(QMenu* menu, const char* name, const QString& caption,
                                 const QString& shortcutText, bool enabled) {
     // The shortcut is only shown: the keys themselves belong to the application-wide hook, which
-    // key 11 can switch off while the menus keep working.
+    // TConfigKey::DisableShortcuts can switch off while the menus keep working.
     QAction* item =
         menu->addAction(shortcutText.isEmpty() ? caption : caption + QLatin1Char('\t') + shortcutText);
     item->setObjectName(QLatin1String(name));
@@ -409,7 +409,8 @@ void TFormMain::BuildMenus() {
         menu->addSeparator()->setObjectName(QLatin1String(name));
     };
 
-    // Items whose windows come with later features are present but disabled.
+    // Command items start disabled; each is enabled where its command is connected (the page,
+    // favorites, downloads, settings and services connections), so none can be chosen unbound.
     QMenu* file = submenu("NFile", tr("文件"));
     connect(AddMenuItem(file, "NNewTab", tr("新建标签"), QStringLiteral("Ctrl+T"), true), &QAction::triggered,
             this, [this] {

@@ -1,7 +1,7 @@
 // The main window's message table: window messages posted by the program's other windows, the
 // engines' hand-offs and the start-up steps, as Qt events handled in customEvent.
 //
-// Messages of later features are not handled here yet: WM_NEW_DOWNLOAD (new-download dialog).
+// WM_NEW_DOWNLOAD (new-download dialog) goes to the download centre, which posts it to itself;
 // WM_POPUP_CREATED, WM_CLOSE_TAB, WM_IE_NEW_WINDOW and WM_AUTH_REQUEST go to the tab controller,
 // which posts them to itself.
 #include "shell/FormMain.h"

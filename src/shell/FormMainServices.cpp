@@ -12,6 +12,7 @@
 #include "services/FormNetBank.h"
 #include "services/SitePages.h"
 #include "services/Token.h"
+#include "shell/ClickFilter.h"
 #include "shell/FormMainUi.h"
 #include "tools/FormAbout.h"
 #include "tools/ToolWindow.h"
@@ -19,31 +20,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QToolButton>
 #include <functional>
 
 namespace {
-// Turns a left click on a label into a command.
-class TLabelClickFilter final : public QObject {
-public:
-    TLabelClickFilter(QObject* parent, std::function<void()> command)
-        : QObject(parent), m_command(std::move(command)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_command();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_command;
-};
-
 // Shows a tool window next to its toolbar button, or centred while the button is hidden.
 void ShowSiteTool(QDialog* window, const QWidget* button) {
     ShowToolWindow(window, button && button->isVisible() ? button : nullptr);
@@ -54,7 +34,8 @@ void TFormMain::ConnectServices() {
     const TFormMainUi& ui = *m_ui;
     connect(ui.ImageSafe, &QToolButton::clicked, this, &TFormMain::LabelSafeClick);
     for (QLabel* label : {ui.LabelSafeName, ui.LabelSafe})
-        label->installEventFilter(new TLabelClickFilter(label, [this] { LabelSafeClick(); }));
+        label->installEventFilter(
+            new TClickFilter(label, QEvent::MouseButtonRelease, [this] { LabelSafeClick(); }));
 
     const auto bind = [this](const char* name, std::function<void()> command) {
         if (auto* item = findChild<QAction*>(QLatin1String(name))) {

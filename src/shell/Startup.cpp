@@ -141,10 +141,6 @@ TStartup::TStartup(const QStringList& arguments) : m_commandLineUrl(CommandLineA
     }
 }
 
-QString TStartup::FirstPageUrl() const {
-    return m_commandLineUrl.isEmpty() ? NavigationPageUrl() : m_commandLineUrl;
-}
-
 void TStartup::CreateFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
         WriteLog(QStringLiteral("Folder not created: %1").arg(folder));

@@ -44,8 +44,6 @@ public:
     // The process-wide database module; it exists before any window and outlives them all.
     TDb& Db() { return m_db; }
     QString CommandLineUrl() const { return m_commandLineUrl; }
-    // The address the first window shows: the command-line address, else the navigation page.
-    QString FirstPageUrl() const;
 
 private:
     static void CreateFolder(const QString& folder);

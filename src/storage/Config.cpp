@@ -6,8 +6,12 @@
 
 namespace {
 
-QString SelectValueSql(int key) {
-    return QStringLiteral("SELECT cfg_value FROM qb_config WHERE cfg_key = ") + QString::number(key);
+QString KeyText(TConfigKey key) {
+    return QString::number(static_cast<int>(key));
+}
+
+QString SelectValueSql(TConfigKey key) {
+    return QStringLiteral("SELECT cfg_value FROM qb_config WHERE cfg_key = ") + KeyText(key);
 }
 
 // Decimal text as a number; text that is not a number gives 0.
@@ -34,7 +38,7 @@ bool ToFlag(const QString& text) {
 
 TConfig::TConfig(TDb& db) : m_db(db) {}
 
-QString TConfig::GetValue(int key) const {
+QString TConfig::GetValue(TConfigKey key) const {
     auto table = m_db.Query(SelectValueSql(key));
     if (!table || table->RowCount() == 0)
         return QString();
@@ -45,11 +49,11 @@ QString TConfig::GetValue(int key) const {
     }
 }
 
-bool TConfig::SetValue(int key, const QString& text) {
+bool TConfig::SetValue(TConfigKey key, const QString& text) {
     auto table = m_db.Query(SelectValueSql(key));
     if (!table)
         return false;
-    const QString number = QString::number(key);
+    const QString number = KeyText(key);
     const QString sql = table->RowCount() > 0
                             ? QStringLiteral("UPDATE qb_config SET cfg_value = ") + SqlQuote(text) +
                                   QStringLiteral(" WHERE cfg_key = ") + number
@@ -60,18 +64,18 @@ bool TConfig::SetValue(int key, const QString& text) {
 }
 
 void TConfig::LoadConfig() {
-    SkinIndex = ToNumber(GetValue(1));
-    StartMode = ToByte(GetValue(2));
-    HomePage = GetValue(3);
-    FilterPopups = ToFlag(GetValue(4));
-    BossKeyEnabled = ToFlag(GetValue(5));
-    BossKey = ToWord(GetValue(6));
-    DownloadFolderMode = ToByte(GetValue(7));
-    DownloadFolder = GetValue(8);
-    LastDownloadFolder = GetValue(12);
-    PlayFinishedSound = ToFlag(GetValue(9));
-    ConfirmDeleteDownload = ToFlag(GetValue(10));
-    DisableShortcuts = ToFlag(GetValue(11));
-    MakeDefaultBrowser = ToFlag(GetValue(13));
-    ClearTracesOnExit = ToFlag(GetValue(14));
+    SkinIndex = ToNumber(GetValue(TConfigKey::Skin));
+    StartMode = ToByte(GetValue(TConfigKey::StartMode));
+    HomePage = GetValue(TConfigKey::HomePage);
+    FilterPopups = ToFlag(GetValue(TConfigKey::FilterPopups));
+    BossKeyEnabled = ToFlag(GetValue(TConfigKey::BossKeyEnabled));
+    BossKey = ToWord(GetValue(TConfigKey::BossKey));
+    DownloadFolderMode = ToByte(GetValue(TConfigKey::DownloadFolderMode));
+    DownloadFolder = GetValue(TConfigKey::DownloadFolder);
+    LastDownloadFolder = GetValue(TConfigKey::LastDownloadFolder);
+    PlayFinishedSound = ToFlag(GetValue(TConfigKey::PlayFinishedSound));
+    ConfirmDeleteDownload = ToFlag(GetValue(TConfigKey::ConfirmDeleteDownload));
+    DisableShortcuts = ToFlag(GetValue(TConfigKey::DisableShortcuts));
+    MakeDefaultBrowser = ToFlag(GetValue(TConfigKey::MakeDefaultBrowser));
+    ClearTracesOnExit = ToFlag(GetValue(TConfigKey::ClearTracesOnExit));
 }

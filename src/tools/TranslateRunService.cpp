@@ -25,10 +25,10 @@ bool IsTranslateServerAddress(const QString& address) {
 
 TTranslateService ResolveTranslateService(const TConfig* config, const QString& builtInEndpoint) {
     TTranslateService service;
-    const QString stored = config ? config->GetValue(kTranslateServerKey) : QString();
+    const QString stored = config ? config->GetValue(TConfigKey::TranslateServer) : QString();
     const QString fromEnvironment = qEnvironmentVariable(kTranslateServerVariable).trimmed();
     if (IsTranslateServerAddress(stored)) {
-        service = {TTranslateService::Server, stored, config->GetValue(kTranslateApiKeyKey)};
+        service = {TTranslateService::Server, stored, config->GetValue(TConfigKey::TranslateApiKey)};
     } else if (IsTranslateServerAddress(fromEnvironment)) {
         service = {TTranslateService::Server, fromEnvironment, qEnvironmentVariable(kTranslateKeyVariable).trimmed()};
     } else if (!builtInEndpoint.trimmed().isEmpty()) {

@@ -20,9 +20,9 @@ private slots:
         QVERIFY(rule.Take(QStringLiteral("b.example"))); // closing the strip turns nothing off
         QVERIFY(rule.TurnOff());
         QVERIFY(!rule.Take(QStringLiteral("c.example")));
-        QCOMPARE(TConfig(data.Db()).GetValue(kEngineNoticeOffKey), QStringLiteral("1"));
+        QCOMPARE(TConfig(data.Db()).GetValue(TConfigKey::EngineNoticeOff), QStringLiteral("1"));
         QVERIFY(!TEngineNoticeRule(config).Take(QStringLiteral("d.example")));
-        QVERIFY(config.SetValue(kEngineNoticeOffKey, QStringLiteral("0")));
+        QVERIFY(config.SetValue(TConfigKey::EngineNoticeOff, QStringLiteral("0")));
         QVERIFY(TEngineNoticeRule(config).Take(QStringLiteral("d.example")));
     }
 

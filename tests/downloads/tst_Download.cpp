@@ -62,33 +62,29 @@ void TestDownload::initTestCase() {
 
 void TestDownload::requestUrl_data() {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("tls");
     QTest::addColumn<QString>("request");
-    QTest::newRow("plain") << QStringLiteral("http://h/a.zip?x=1") << false
-                           << QStringLiteral("http://h/a.zip?x=1");
+    QTest::newRow("plain") << QStringLiteral("http://h/a.zip?x=1") << QStringLiteral("http://h/a.zip?x=1");
     QTest::newRow("upper-case https")
-        << QStringLiteral("HTTPS://H/A.zip") << true << QStringLiteral("https://h/A.zip");
+        << QStringLiteral("HTTPS://H/A.zip") << QStringLiteral("https://h/A.zip");
     QTest::newRow("mixed-case https")
-        << QStringLiteral("HtTpS://h/中.zip") << true << QStringLiteral("https://h/%E4%B8%AD.zip");
+        << QStringLiteral("HtTpS://h/中.zip") << QStringLiteral("https://h/%E4%B8%AD.zip");
     QTest::newRow("chinese name with a blank and a query")
-        << QStringLiteral("http://h/资料/说明 书.zip?v=1&n=中 文") << false
+        << QStringLiteral("http://h/资料/说明 书.zip?v=1&n=中 文")
         << QStringLiteral("http://h/%E8%B5%84%E6%96%99/%E8%AF%B4%E6%98%8E%20%E4%B9%A6.zip"
                           "?v=1&n=%E4%B8%AD%20%E6%96%87");
-    QTest::newRow("already encoded") << QStringLiteral("http://h/%E4%B8%AD%20a.zip?q=%3D") << false
+    QTest::newRow("already encoded") << QStringLiteral("http://h/%E4%B8%AD%20a.zip?q=%3D")
                                      << QStringLiteral("http://h/%E4%B8%AD%20a.zip?q=%3D");
-    QTest::newRow("partly encoded") << QStringLiteral("http://h/中/a%20b 文.zip") << false
+    QTest::newRow("partly encoded") << QStringLiteral("http://h/中/a%20b 文.zip")
                                     << QStringLiteral("http://h/%E4%B8%AD/a%20b%20%E6%96%87.zip");
-    QTest::newRow("stray percent") << QStringLiteral("http://h/100%.zip") << false
+    QTest::newRow("stray percent") << QStringLiteral("http://h/100%.zip")
                                    << QStringLiteral("http://h/100%25.zip");
-    QTest::newRow("chinese host") << QStringLiteral("http://下载.example/a.zip") << false
+    QTest::newRow("chinese host") << QStringLiteral("http://下载.example/a.zip")
                                   << QStringLiteral("http://xn--ghq880n.example/a.zip");
 }
 
 void TestDownload::requestUrl() {
     QFETCH(QString, url);
-    QFETCH(bool, tls);
     QFETCH(QString, request);
-    QCOMPARE(TDownload::UsesTls(url), tls);
     QCOMPARE(TDownload::RequestUrl(url), request);
 }
 

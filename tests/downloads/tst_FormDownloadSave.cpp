@@ -231,7 +231,7 @@ void TestFormDownloadSave::acceptedDownloadStartsAndRemembersItsFolder() {
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.FileName, second.path() + "/gen.bin");
     QCOMPARE(row.TotalSize, qint64(2000));
-    QCOMPARE(config.GetValue(12), second.path() + "/");
+    QCOMPARE(config.GetValue(TConfigKey::LastDownloadFolder), second.path() + "/");
     QCOMPARE(center.Manager()->Model().Info(0).Url, url);
 
     center.BeforeDownload(server.Url("/_gen/3000"), "gen3.bin", 3000);
@@ -269,7 +269,7 @@ void TestFormDownloadSave::cancelStartsNothing() {
     QCOMPARE(answered.size(), 1); // the window puts the page's address back into the bar
     QVERIFY(fixture.Queue->LoadAllDownloads().isEmpty());
     QVERIFY(!fixture.Queue->IsRunning("http://h/a.zip"));
-    QVERIFY(config.GetValue(12).isEmpty());
+    QVERIFY(config.GetValue(TConfigKey::LastDownloadFolder).isEmpty());
 }
 
 void TestFormDownloadSave::closingWindowIgnoresDownloads() {

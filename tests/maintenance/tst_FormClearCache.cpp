@@ -46,7 +46,7 @@ private slots:
     }
 
     void initialTicksAndTheExitBox() {
-        QVERIFY(m_config->SetValue(14, QStringLiteral("1")));
+        QVERIFY(m_config->SetValue(TConfigKey::ClearTracesOnExit, QStringLiteral("1")));
         m_config->LoadConfig();
         Open();
         QCOMPARE(m_window->TickedKinds(), int(kDefaultCleanKinds));
@@ -59,7 +59,7 @@ private slots:
         Box("bsSkinCheckRadioBoxCookie")->click();
         Box("bsSkinCheckRadioBoxCache")->click();
         Box("bsSkinCheckRadioBoxExitClearCache")->click();
-        QCOMPARE(m_config->GetValue(14), QStringLiteral("1"));
+        QCOMPARE(m_config->GetValue(TConfigKey::ClearTracesOnExit), QStringLiteral("1"));
         QVERIFY(m_config->ClearTracesOnExit);
         const int kinds = (kDefaultCleanKinds | ckCookies) & ~ckCache;
         QCOMPARE(StoredCleanKinds(*m_config), kinds);

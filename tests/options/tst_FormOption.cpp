@@ -32,6 +32,8 @@
 #include <QtTest>
 #include <memory>
 
+Q_DECLARE_METATYPE(TConfigKey)
+
 namespace {
 
 const QString kNavigation = QStringLiteral("file:///nav/123.html");
@@ -60,21 +62,21 @@ private slots:
         Leave();
         QCOMPARE(home->text(), QStringLiteral("about:blank"));
         QCOMPARE(m_fixture->Config().HomePage, QStringLiteral("about:blank"));
-        QCOMPARE(Stored(3), QStringLiteral("about:blank"));
+        QCOMPARE(Stored(TConfigKey::HomePage), QStringLiteral("about:blank"));
     }
 
     void emptyHomePageShowsNavigationPageAndLeavingStoresIt() {
         Open();
         auto* home = m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditHome"));
         QCOMPARE(home->text(), kNavigation);
-        QCOMPARE(Stored(3), QString());
+        QCOMPARE(Stored(TConfigKey::HomePage), QString());
         home->setFocus();
         Leave();
-        QCOMPARE(Stored(3), kNavigation);
+        QCOMPARE(Stored(TConfigKey::HomePage), kNavigation);
         QCOMPARE(m_fixture->Config().HomePage, kNavigation);
     }
 
-    // The translation server's address and key are stored trimmed under keys 17 and 18, and are
+    // The translation server's address and key are stored trimmed under their keys, and are
     // what the translator then uses.
     void translateServerRowsAreStoredAndUsed() {
         Open();
@@ -84,7 +86,7 @@ private slots:
             edit->setText(name == QLatin1String("EditTranslateKey") ? " k1" : "http://127.0.0.1:5000 ");
             Leave();
         }
-        QCOMPARE(Stored(17), QStringLiteral("http://127.0.0.1:5000"));
+        QCOMPARE(Stored(TConfigKey::TranslateServer), QStringLiteral("http://127.0.0.1:5000"));
         QCOMPARE(ResolveTranslateService(&m_fixture->Config(), QString()).ApiKey, QStringLiteral("k1"));
     }
 
@@ -96,26 +98,28 @@ private slots:
         home->setFocus();
         Leave();
         QCOMPARE(int(m_fixture->Config().StartMode), 0);
-        QCOMPARE(Stored(2), QStringLiteral("0"));
+        QCOMPARE(Stored(TConfigKey::StartMode), QStringLiteral("0"));
         home->click();
         QCOMPARE(int(m_fixture->Config().StartMode), 1);
-        QCOMPARE(Stored(2), QStringLiteral("1"));
+        QCOMPARE(Stored(TConfigKey::StartMode), QStringLiteral("1"));
     }
 
     void checkBoxesStoreTheirKeys_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("key");
-        QTest::newRow("popups") << "bsSkinCheckRadioBoxFilterPopupWin" << 4;
-        QTest::newRow("boss key on") << "bsSkinCheckRadioBoxEnableBossKey" << 5;
-        QTest::newRow("sound") << "bsSkinCheckRadioBoxDownloadPlaySound" << 9;
-        QTest::newRow("delete prompt") << "bsSkinCheckRadioBoxDownloadDelPrompt" << 10;
-        QTest::newRow("no shortcuts") << "bsSkinCheckRadioBoxHotKeyDisable" << 11;
-        QTest::newRow("default browser") << "bsSkinCheckRadioBoxDefaultBrowserCheck" << 13;
+        QTest::addColumn<TConfigKey>("key");
+        QTest::newRow("popups") << "bsSkinCheckRadioBoxFilterPopupWin" << TConfigKey::FilterPopups;
+        QTest::newRow("boss key on") << "bsSkinCheckRadioBoxEnableBossKey" << TConfigKey::BossKeyEnabled;
+        QTest::newRow("sound") << "bsSkinCheckRadioBoxDownloadPlaySound" << TConfigKey::PlayFinishedSound;
+        QTest::newRow("delete prompt")
+            << "bsSkinCheckRadioBoxDownloadDelPrompt" << TConfigKey::ConfirmDeleteDownload;
+        QTest::newRow("no shortcuts") << "bsSkinCheckRadioBoxHotKeyDisable" << TConfigKey::DisableShortcuts;
+        QTest::newRow("default browser")
+            << "bsSkinCheckRadioBoxDefaultBrowserCheck" << TConfigKey::MakeDefaultBrowser;
     }
 
     void checkBoxesStoreTheirKeys() {
         QFETCH(QString, name);
-        QFETCH(int, key);
+        QFETCH(TConfigKey, key);
         Open();
         auto* box = m_page->findChild<QCheckBox*>(name);
         QVERIFY(box);
@@ -140,7 +144,7 @@ private slots:
         QTest::keyClick(edit, Qt::Key_X, Qt::AltModifier);
         QCOMPARE(edit->text(), QStringLiteral("Alt + X"));
         Leave();
-        QCOMPARE(Stored(6), QString::number(0x8000 + 'X'));
+        QCOMPARE(Stored(TConfigKey::BossKey), QString::number(0x8000 + 'X'));
         QCOMPARE(int(m_fixture->Config().BossKey), 0x8000 + 'X');
         QCoreApplication::sendPostedEvents(&m_fixture->Main());
         QCOMPARE(m_fixture->Main().Messages, QList<int>{WM_BOSS_KEY_CHANGED});
@@ -148,7 +152,7 @@ private slots:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Backspace);
         Leave();
-        QCOMPARE(Stored(6), QStringLiteral("0"));
+        QCOMPARE(Stored(TConfigKey::BossKey), QStringLiteral("0"));
         QCOMPARE(int(m_fixture->Config().BossKey), 0);
     }
 
@@ -176,7 +180,7 @@ private slots:
         Open();
         auto* edit = m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditDownloadPath"));
         QCOMPARE(edit->text(), DefaultDownloadDir());
-        QCOMPARE(Stored(8), QString());
+        QCOMPARE(Stored(TConfigKey::DownloadFolder), QString());
     }
 
     void folderButtonStoresChosenFolder() {
@@ -184,17 +188,17 @@ private slots:
         Open();
         m_page->PickFolder = [&](QWidget*, const QString&) { return folder.path() + QLatin1Char('/'); };
         m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
-        QCOMPARE(Stored(8), folder.path() + QLatin1Char('/'));
+        QCOMPARE(Stored(TConfigKey::DownloadFolder), folder.path() + QLatin1Char('/'));
         QCOMPARE(m_fixture->Config().DownloadFolder, folder.path() + QLatin1Char('/'));
         // A cancelled picker changes nothing.
         m_page->PickFolder = [](QWidget*, const QString&) { return QString(); };
         m_page->findChild<QPushButton*>(QStringLiteral("bsSkinButtonSetDownloadPath"))->click();
-        QCOMPARE(Stored(8), folder.path() + QLatin1Char('/'));
+        QCOMPARE(Stored(TConfigKey::DownloadFolder), folder.path() + QLatin1Char('/'));
     }
 
     void folderThatCannotBeWrittenIsRefusedWithAMessage() {
         QTemporaryDir good;
-        StoreOption(m_fixture->Config(), okDownloadFolder, good.path() + QLatin1Char('/'));
+        StoreOption(m_fixture->Config(), TConfigKey::DownloadFolder, good.path() + QLatin1Char('/'));
         Open();
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
@@ -204,7 +208,7 @@ private slots:
         QVERIFY(boxes.Messages.first().contains(notAFolder.fileName()));
         QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("bsSkinEditDownloadPath"))->text(),
                  good.path() + QLatin1Char('/'));
-        QCOMPARE(Stored(8), good.path() + QLatin1Char('/'));
+        QCOMPARE(Stored(TConfigKey::DownloadFolder), good.path() + QLatin1Char('/'));
     }
 
     void readOnlyFolderIsNotWritable() {
@@ -284,7 +288,7 @@ private:
     }
     // Takes the focus away from the control that has it, as leaving it does.
     void Leave() { m_page->SaveFocusedControl(); }
-    QString Stored(int key) const { return m_fixture->Stored(key); }
+    QString Stored(TConfigKey key) const { return m_fixture->Stored(key); }
 
     std::unique_ptr<TSettingsFixture> m_fixture;
     std::unique_ptr<TFormOption> m_page;

@@ -71,7 +71,7 @@ private slots:
         home->setText(QStringLiteral(" http://home.example/ "));
         window->close();
         QVERIFY(data.Db().Open(data.FilePath())); // closing the browser closed the data file
-        QCOMPARE(TConfig(data.Db()).GetValue(3), QStringLiteral("http://home.example/"));
+        QCOMPARE(TConfig(data.Db()).GetValue(TConfigKey::HomePage), QStringLiteral("http://home.example/"));
     }
 
     void menuOpensTheHistoryManagerWhoseRowsOpenInNewTabs() {
@@ -105,7 +105,7 @@ private slots:
         TTestDb data;
         {
             TConfig config(data.Db());
-            QVERIFY(config.SetValue(14, QStringLiteral("1")));
+            QVERIFY(config.SetValue(TConfigKey::ClearTracesOnExit, QStringLiteral("1")));
             QVERIFY(StoreCleanKinds(config, ckHistory));
         }
         auto window = Open(data);

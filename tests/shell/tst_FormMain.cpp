@@ -569,7 +569,7 @@ void TFormMainTest::noOfferWithStartModeOneOrCommandLine() {
     QVERIFY(TPageLog(data.Db()).SavePageLog({{Url(QStringLiteral("a"))}}));
     {
         TConfig config(data.Db());
-        QVERIFY(config.SetValue(2, QStringLiteral("1")));
+        QVERIFY(config.SetValue(TConfigKey::StartMode, QStringLiteral("1")));
     }
     auto window = OpenWindow(data.Db());
     QVERIFY(!Control<QWidget>(*window, "PanelConfirm")->isVisible());
@@ -663,7 +663,7 @@ void TFormMainTest::skinSquareStoresKey1() {
     Control<QToolButton>(*window, "Shape6")->click();
     QVERIFY(!panel->isVisible());
     QCOMPARE(window->SkinIndex(), 5);
-    QCOMPARE(window->Config().GetValue(1), QStringLiteral("5"));
+    QCOMPARE(window->Config().GetValue(TConfigKey::Skin), QStringLiteral("5"));
     // 14606055 is 0x00DEDEE7: red E7, green DE, blue DE.
     QCOMPARE(TSkinStyle::SkinColor(5), QColor(0xE7, 0xDE, 0xDE));
     QVERIFY(window->styleSheet().contains(QStringLiteral("#e7dede")));

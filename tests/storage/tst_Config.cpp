@@ -151,7 +151,7 @@ void TestConfig::emptyFileGivesDefaults() {
     config.LoadConfig();
     for (int key = 1; key <= 14; ++key)
         QCOMPARE(FieldOfKey(config, key), kDefaults[key - 1]);
-    QCOMPARE(config.GetValue(3), QString());
+    QCOMPARE(config.GetValue(TConfigKey::HomePage), QString());
 }
 
 void TestConfig::setValueInsertsThenUpdates() {
@@ -159,12 +159,12 @@ void TestConfig::setValueInsertsThenUpdates() {
     QVERIFY(test.Ok());
     TConfig config(test.Db());
     QCOMPARE(RowsOfKey(test.Db(), 2), 0);
-    QVERIFY(config.SetValue(2, QStringLiteral("1")));
+    QVERIFY(config.SetValue(TConfigKey::StartMode, QStringLiteral("1")));
     QCOMPARE(RowsOfKey(test.Db(), 2), 1);
-    QCOMPARE(config.GetValue(2), QStringLiteral("1"));
-    QVERIFY(config.SetValue(2, QStringLiteral("0")));
+    QCOMPARE(config.GetValue(TConfigKey::StartMode), QStringLiteral("1"));
+    QVERIFY(config.SetValue(TConfigKey::StartMode, QStringLiteral("0")));
     QCOMPARE(RowsOfKey(test.Db(), 2), 1);
-    QCOMPARE(config.GetValue(2), QStringLiteral("0"));
+    QCOMPARE(config.GetValue(TConfigKey::StartMode), QStringLiteral("0"));
     QCOMPARE(RowsOfKey(test.Db(), 3), 0); // other keys untouched
     config.LoadConfig();
     QCOMPARE(config.StartMode, quint8(0));
@@ -183,9 +183,9 @@ void TestConfig::textRoundTrip() {
     TTestDb test;
     QVERIFY(test.Ok());
     TConfig writer(test.Db());
-    QVERIFY(writer.SetValue(14, QStringLiteral("1")));
-    QVERIFY(writer.SetValue(3, text));
-    QVERIFY(writer.SetValue(3, text)); // the update statement quotes the same way
+    QVERIFY(writer.SetValue(TConfigKey::ClearTracesOnExit, QStringLiteral("1")));
+    QVERIFY(writer.SetValue(TConfigKey::HomePage, text));
+    QVERIFY(writer.SetValue(TConfigKey::HomePage, text)); // the update statement quotes the same way
     TConfig reader(test.Db());
     reader.LoadConfig();
     QCOMPARE(reader.HomePage, text);
@@ -198,7 +198,7 @@ void TestConfig::bossKeyStoredAsDecimal() {
     QVERIFY(test.Ok());
     TConfig config(test.Db());
     const quint16 ctrlAltZ = 0x5A + 0x4000 + 0x8000;
-    QVERIFY(config.SetValue(6, QString::number(ctrlAltZ)));
+    QVERIFY(config.SetValue(TConfigKey::BossKey, QString::number(ctrlAltZ)));
     auto table = test.Db().Query(QStringLiteral("SELECT cfg_value FROM qb_config WHERE cfg_key = 6"));
     QVERIFY(table);
     QCOMPARE(table->FieldAsText(QStringLiteral("cfg_value")), QStringLiteral("49242"));
@@ -214,8 +214,8 @@ void TestConfig::withoutDataFile() {
     config.LoadConfig();
     for (int key = 1; key <= 14; ++key)
         QCOMPARE(FieldOfKey(config, key), kDefaults[key - 1]);
-    QCOMPARE(config.GetValue(1), QString());
-    QVERIFY(!config.SetValue(1, QStringLiteral("3")));
+    QCOMPARE(config.GetValue(TConfigKey::Skin), QString());
+    QVERIFY(!config.SetValue(TConfigKey::Skin, QStringLiteral("3")));
 }
 
 QTEST_GUILESS_MAIN(TestConfig)

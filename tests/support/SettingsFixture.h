@@ -46,7 +46,7 @@ public:
     THistory& History() { return *m_history; }
     TMainWindowStandIn& Main() { return m_main; }
     // The value of a configuration key as the data file holds it.
-    QString Stored(int key) { return TConfig(m_data.Db()).GetValue(key); }
+    QString Stored(TConfigKey key) { return TConfig(m_data.Db()).GetValue(key); }
 
 private:
     TTestDb m_data;

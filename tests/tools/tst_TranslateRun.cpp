@@ -220,9 +220,9 @@ void TstTranslateRun::serviceChoice() {
     TTranslateService service = ResolveTranslateService(&config, "http://b/o.do");
     QCOMPARE(service.Url("/translate"), QString("http://127.0.0.1:9/translate"));
     QCOMPARE(service.ApiKey, QString("envkey"));
-    QVERIFY(config.SetValue(kTranslateServerKey, "https://mine.example:5000"));
+    QVERIFY(config.SetValue(TConfigKey::TranslateServer, "https://mine.example:5000"));
     QCOMPARE(ResolveTranslateService(&config, "").Address, QString("https://mine.example:5000"));
-    QVERIFY(config.SetValue(kTranslateServerKey, "javascript:alert(1)"));
+    QVERIFY(config.SetValue(TConfigKey::TranslateServer, "javascript:alert(1)"));
     qputenv(kTranslateServerVariable, "file:///etc/passwd");
     QCOMPARE(ResolveTranslateService(&config, "").Kind, TTranslateService::None);
     qunsetenv(kTranslateServerVariable);
