@@ -8,11 +8,11 @@
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 // Usage: bench_history_manager [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/LoadingSpinner.h"
+#include "common/LocalTime.h"
 #include "history/FormManageHistory.h"
 #include "history/History.h"
 #include "history/HistoryRangeLoader.h"
-#include "common/LoadingSpinner.h"
 #include "maintenance/FormClearCache.h"
 #include "storage/Config.h"
 #include "storage/DbMain.h"

@@ -7,8 +7,9 @@
 #include "browser/DomainKernel.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "common/TextFit.h"
+#include "common/UrlText.h"
 
 // ---- Engine views ------------------------------------------------------------------------
 

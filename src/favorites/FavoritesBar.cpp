@@ -2,9 +2,10 @@
 #include "favorites/FavoritesBar.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/FavIcons.h"
 #include "common/TextFit.h"
+#include "common/Thumbnails.h"
 #include "common/WindowLauncher.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoritesScroller.h"

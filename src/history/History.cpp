@@ -2,7 +2,8 @@
 #include "history/History.h"
 
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/LocalTime.h"
+#include "common/Logging.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
 #include "history/TitleIndex.h"

@@ -1,7 +1,7 @@
 // The title search index of the history.
 #include "history/TitleIndex.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 

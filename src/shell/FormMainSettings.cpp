@@ -7,7 +7,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "downloads/DownloadQueue.h"
 #include "history/FormManageHistory.h"
 #include "history/History.h"

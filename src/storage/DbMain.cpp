@@ -3,7 +3,7 @@
 #include "storage/DbMain.h"
 
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "storage/SQLiteDatabase.h"
 #include "storage/SqlText.h"
 

@@ -1,12 +1,12 @@
 // The history store: one row per address and day (also where the clock skips midnight), closed
 // rows, address search with and without the search index, the index's catch-up on a worker and on
 // a read-only file, deletions whatever state the index is in, and a data file without the table.
-#include "support/LogCapture.h"
-#include "common/CommonFunc.h"
+#include "common/LocalTime.h"
 #include "history/History.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
 #include "history/SearchIndexCatchUp.h"
+#include "support/LogCapture.h"
 #include "support/TestDb.h"
 #include "support/Unprivileged.h"
 

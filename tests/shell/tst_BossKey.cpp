@@ -2,7 +2,6 @@
 // sees, the window hiding and showing, and values that name no key.
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Messages.h"
 #include "common/VirtualKey.h"
 #include "shell/BossKey.h"
