@@ -92,7 +92,7 @@ QVBoxLayout* PageColumn(QWidget* page) {
 } // namespace
 
 TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
-                         TDomainKernel* kernels, QWidget* parent)
+                         TCompatHostSource* kernels, QWidget* parent)
     : QWidget(parent), m_mainWindow(mainWindow), m_navigationPage(navigationPage), m_config(config) {
     setObjectName(QStringLiteral("TFormOption"));
     setAttribute(Qt::WA_StyledBackground, true);
@@ -315,7 +315,7 @@ QWidget* TFormOption::BuildShortcutPage() {
     return page;
 }
 
-QWidget* TFormOption::BuildEnginePage(TDomainKernel* kernels) {
+QWidget* TFormOption::BuildEnginePage(TCompatHostSource* kernels) {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetEngine"));
     QVBoxLayout* column = PageColumn(page);

@@ -5,6 +5,7 @@
 
 #include "BuildConfig.h"
 #include "browser/BrowserTab.h"
+#include "browser/DomainKernel.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
 #include "common/Logging.h"
