@@ -167,7 +167,6 @@ bool BenchClear(const QString& path, const QString& referencePath) {
     THistory history(db);
     TConfig config(db);
     TFormClearCache window(&history, nullptr, config, nullptr);
-    window.ClearLiveStores = nullptr;
     QTemporaryDir empty;
     window.Folders = {empty.path() + QStringLiteral("/icons/"), empty.path() + QStringLiteral("/cache/")};
     for (const char* name : {"bsSkinCheckRadioBoxDownloadLog", "bsSkinCheckRadioBoxCache",

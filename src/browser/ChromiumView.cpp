@@ -196,6 +196,17 @@ void TChromiumView::PrintFinished(bool ok) {
         done(ok);
 }
 
+void TChromiumView::SetFrozen(bool frozen) {
+    // Silent before it stops, running again before it may sound.
+    if (frozen) {
+        page()->setAudioMuted(true);
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    } else {
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        page()->setAudioMuted(false);
+    }
+}
+
 void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {
     m_page->toHtml([callback](const QString& html) { callback(html); });
 }

@@ -2,7 +2,7 @@
 #include "common/CompatEngineHost.h"
 
 void SetBrowserEmulation(const QString&) {
-    // The compatibility engine (QtWebKit) always renders in standards mode: no level to set.
+    // The compatibility engine always renders in standards mode: no level to set.
 }
 
 void CloseScriptErrorWindows() {

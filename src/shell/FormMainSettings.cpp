@@ -5,6 +5,7 @@
 
 #include "BuildConfig.h"
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumStores.h"
 #include "browser/DomainKernel.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
@@ -14,7 +15,6 @@
 #include "history/History.h"
 #include "history/RecentlyClosed.h"
 #include "maintenance/CacheCleaner.h"
-#include "maintenance/ChromiumStores.h"
 #include "maintenance/FormClearCache.h"
 #include "maintenance/UpdateCheck.h"
 #include "navigation/AddressBar.h"
@@ -87,6 +87,7 @@ void TFormMain::NDeleteCacheClick() {
                 HistoryCleared();
         },
         this);
+    window.ClearLiveStores = ClearEngineStores;
     window.setWindowFlag(Qt::Window);
     m_cacheWindow = &window;
     window.exec();
