@@ -208,10 +208,6 @@ bool THistory::DeleteHistoryItem(const QString& id) {
     return DeleteRows(QStringLiteral("id = ") + id);
 }
 
-bool THistory::DeleteHistoryRange(qint64 from, qint64 to) {
-    return DeleteRows(QStringLiteral("create_time >= %1 AND create_time <= %2").arg(from).arg(to));
-}
-
 bool THistory::DeleteRows(const QString& condition, const QString& alsoRun) {
     QMutexLocker locker(&m_indexLock);
     if (!condition.isEmpty())

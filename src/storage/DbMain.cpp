@@ -112,11 +112,6 @@ void TDb::Close() {
     m_connection.reset();
 }
 
-bool TDb::IsOpen() const {
-    QMutexLocker locker(&m_lock);
-    return m_connection != nullptr;
-}
-
 bool TDb::IsReadOnly() const {
     QMutexLocker locker(&m_lock);
     return !m_connection || m_connection->IsReadOnly();
