@@ -203,7 +203,7 @@ void TestFormDownloadSave::listedAddressIsRefused() {
 }
 
 // Folder mode 0 proposes the last folder; a download to another folder makes that one the next
-// proposal, stored as key 12. The open manager gets the new row.
+// proposal, stored as TConfigKey::LastDownloadFolder. The open manager gets the new row.
 void TestFormDownloadSave::acceptedDownloadStartsAndRemembersItsFolder() {
     TDownloadFixture fixture;
     TTestServer server;

@@ -96,7 +96,7 @@ void TBossKeyTest::windowHidesAndShows() {
     QVERIFY(data.Ok());
     TFormMain window(data.Db(), QStringLiteral("about:blank"));
     window.show();
-    QVERIFY(!window.BossKey()->IsRegistered()); // key 5 is off by default
+    QVERIFY(!window.BossKey()->IsRegistered()); // TConfigKey::BossKeyEnabled is off by default
     window.Config().BossKeyEnabled = true;
     window.Config().BossKey = quint16('B' + scCtrl + scShift);
     QCoreApplication::postEvent(&window, new TMessageEvent(WM_BOSS_KEY_CHANGED));
