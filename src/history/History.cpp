@@ -4,6 +4,7 @@
 #include "common/AnsiCodec.h"
 #include "common/LocalTime.h"
 #include "common/Logging.h"
+#include "history/IndexProbe.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
 #include "history/TitleIndex.h"
@@ -106,26 +107,11 @@ THistory::THistory(TDb& db, TClock clock)
 THistory::~THistory() = default;
 
 THistory::TSearchIndex THistory::ProbeSearchIndex() {
-    const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  "name IN ('qb_history_search', 'qb_history_text')"));
-    if (!tables || tables->RowCount() != 2)
-        return TSearchIndex::Absent;
-    // Preparing a statement on the index opens it, which needs its tokenizer.
-    if (!m_db.Query(QStringLiteral("SELECT rowid FROM qb_history_search LIMIT 0"))) {
-        WriteLog(QStringLiteral("History: this SQLite cannot open the address search index; "
-                                "addresses are searched without it"));
-        return TSearchIndex::Unreadable;
-    }
-    const auto behind =
-        m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) AS behind"));
-    try {
-        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
-            return TSearchIndex::Current;
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-    }
-    return TSearchIndex::Behind;
+    return IndexStateOf(
+        ProbeIndex(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
+                   QStringLiteral("this SQLite cannot open the address search index; addresses are "
+                                  "searched without it")),
+        TSearchIndex::Unreadable);
 }
 
 qint64 THistory::Now() const {

@@ -2,6 +2,7 @@
 #include "history/TitleIndex.h"
 
 #include "common/Logging.h"
+#include "history/IndexProbe.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -31,24 +32,11 @@ TTitleIndex::TTitleIndex(TDb& db) : m_db(db) {
 }
 
 TTitleIndex::TState TTitleIndex::Probe() {
-    const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  "name IN ('qb_history_title', 'qb_history_title_search')"));
-    if (!tables || tables->RowCount() != 2)
-        return TState::Absent;
-    if (!m_db.Query(QStringLiteral("SELECT rowid FROM qb_history_title_search LIMIT 0"))) {
-        WriteLog(QStringLiteral("History: this SQLite cannot open the title search index; titles are not "
-                                "searched"));
-        return TState::GivenUp;
-    }
-    const auto behind = m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
-                                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) AS behind"));
-    try {
-        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
-            return TState::Current;
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-    }
-    return TState::Behind;
+    return IndexStateOf(
+        ProbeIndex(m_db, QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
+                   QStringLiteral("this SQLite cannot open the title search index; titles are not "
+                                  "searched")),
+        TState::GivenUp);
 }
 
 void TTitleIndex::SetCurrent() {
