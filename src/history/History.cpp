@@ -4,7 +4,7 @@
 #include "common/AnsiCodec.h"
 #include "common/LocalTime.h"
 #include "common/Logging.h"
-#include "history/IndexProbe.h"
+#include "history/HistoryIndexTables.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
 #include "history/TitleIndex.h"
@@ -412,34 +412,9 @@ int THistory::CopyBatch() {
     QMutexLocker locker(&m_indexLock);
     if (m_index != TSearchIndex::Behind && m_index != TSearchIndex::Current)
         return -1;
-    auto table =
-        m_db.Query(QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) ORDER BY id LIMIT ") +
-                   QString::number(kIndexBatch));
-    if (!table)
-        return -1;
-    if (table->RowCount() == 0)
-        return 0;
-    QString script;
-    qint64 firstId = 0;
-    try {
-        const int id = table->ColumnIndex(QStringLiteral("id"));
-        const int url = table->ColumnIndex(QStringLiteral("site_url"));
-        firstId = table->GetInt64(id);
-        for (; !table->AtEnd(); table->MoveNext()) {
-            script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
-                      QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                      SqlUtf8Literal(table->GetText(url)) + QStringLiteral(");\n");
-        }
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-        return -1;
-    }
-    script += QStringLiteral(
-                  "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
-                  "WHERE id >= ") +
-              QString::number(firstId) + QStringLiteral(";\n");
-    return m_db.ExecuteScript(script) ? table->RowCount() : -1;
+    return CopyIndexBatch(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
+                          QStringLiteral("site_url"), QStringLiteral("site_url"), kIndexBatch,
+                          [](const QString& url) { return url; });
 }
 
 THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {

@@ -2,7 +2,7 @@
 #include "history/TitleIndex.h"
 
 #include "common/Logging.h"
-#include "history/IndexProbe.h"
+#include "history/HistoryIndexTables.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -47,34 +47,9 @@ void TTitleIndex::SetCurrent() {
 int TTitleIndex::CopyBatch(int batch) {
     if (m_state != TState::Behind && m_state != TState::Current)
         return -1;
-    auto table =
-        m_db.Query(QStringLiteral("SELECT id, site_name FROM qb_history WHERE id > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) ORDER BY id LIMIT ") +
-                   QString::number(batch));
-    int copied = -1;
-    if (table && table->RowCount() == 0)
-        return 0;
-    if (table) {
-        QString script;
-        qint64 firstId = 0;
-        try {
-            const int id = table->ColumnIndex(QStringLiteral("id"));
-            const int name = table->ColumnIndex(QStringLiteral("site_name"));
-            firstId = table->GetInt64(id);
-            for (; !table->AtEnd(); table->MoveNext()) {
-                script += QStringLiteral("INSERT INTO qb_history_title (id, keys) VALUES (") +
-                          QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                          SqlUtf8Literal(TTitleKeys::Of(table->GetText(name))) + QStringLiteral(");\n");
-            }
-            script += QStringLiteral("INSERT INTO qb_history_title_search (rowid, keys) SELECT id, keys FROM "
-                                     "qb_history_title WHERE id >= ") +
-                      QString::number(firstId) + QStringLiteral(";\n");
-            if (m_db.ExecuteScript(script))
-                copied = table->RowCount();
-        } catch (const ESQLiteException& e) {
-            WriteLog(QStringLiteral("History: ") + e.Message());
-        }
-    }
+    const int copied =
+        CopyIndexBatch(m_db, QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
+                       QStringLiteral("keys"), QStringLiteral("site_name"), batch, TTitleKeys::Of);
     if (copied < 0)
         m_state = TState::GivenUp;
     return copied;

@@ -1,8 +1,9 @@
-// How far a search index over the history rows is usable, as the data file holds it. Both the
-// address index and the title index are probed this way when the history opens.
+// The shape both search indexes of the history share: a row table holding one text per history id
+// and a full-text table over it. How far such an index is usable, and how it is brought up to date.
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class TDb;
 
@@ -32,3 +33,10 @@ template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable
     }
     return TState::Behind;
 }
+
+// Copies the next `batch` history rows past the newest one of rowTable: column gets
+// valueOf(the row's sourceColumn), and the copies go on into searchTable. The number of rows copied
+// (0 when the index was up to date), -1 when it failed (logged).
+int CopyIndexBatch(TDb& db, const QString& rowTable, const QString& searchTable, const QString& column,
+                   const QString& sourceColumn, int batch,
+                   const std::function<QString(const QString&)>& valueOf);
