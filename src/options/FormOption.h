@@ -62,6 +62,8 @@ private:
     QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption);
     // Runs save whenever the control loses the focus.
     void SaveOnLeave(QWidget* control, std::function<void()> save);
+    // Stores key as "1" while second is checked, else "0", on a click and when either loses the focus.
+    void SaveChoice(TConfigKey key, QRadioButton* first, QRadioButton* second);
     void SaveHomePage();
     void SaveBossKey();
     void ChooseDownloadFolder();
