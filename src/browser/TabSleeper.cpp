@@ -152,6 +152,7 @@ void TTabSleeper::Wake(TBrowserTab* tab) {
     }
     tab->View()->Widget()->raise();
     tab->View()->Navigate(address);
+    m_tabs.SetLoadingState(tab, false);
     m_tabs.LayoutTab(tab);
 }
 
