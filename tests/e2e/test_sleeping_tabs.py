@@ -16,6 +16,7 @@ from harness import BrowserTest, fetch, stays, wait_until
 from test_restore import restore_yes_button
 
 TAB_Y = 105  # tabs are 178 pixels wide from x 4, narrower once they no longer fit
+SLEEP_CHOICE = (290, 540)  # the options page's "标签页休眠" box
 LIMIT_VARIABLE, LIMIT_SECONDS = "QUELLON_TAB_SLEEP_SECONDS", "4"
 
 
@@ -122,6 +123,20 @@ class SleepingTabs(BrowserTest):
         wait_until(lambda: page not in self.program.page_urls(), "the tab asleep from its menu")
         self.program.click(*tab_centre(1, 2))
         wait_until(lambda: page in self.program.page_urls(), "the page back when its tab is shown")
+
+    def test_options_row_stores_the_minutes(self):
+        self.start()
+        self.wait_caption("网址导航")
+        self.open_address("about:config")
+        self.wait_caption("选项设置")
+        setting = lambda: self.program.query("SELECT cfg_value FROM qb_config WHERE cfg_key = 19")
+        # From the default 30 minutes one choice up is 10, one more is off.
+        self.program.click(*SLEEP_CHOICE)
+        self.program.key("Up", "Return")
+        wait_until(lambda: setting() == [("10",)], "10 minutes stored (now %r)" % (setting(),))
+        self.program.click(*SLEEP_CHOICE)
+        self.program.key("Up", "Return")
+        wait_until(lambda: setting() == [("0",)], "off stored (now %r)" % (setting(),))
 
     def test_tab_playing_sound_stays_awake(self):
         self.shorten_limit()
