@@ -1,6 +1,6 @@
 // Sleeping tabs with the real engines: a compatibility-engine tab drops its view and loads again
 // when shown, a restored tab has no page until shown and keeps its address for the closed pages,
-// an idle Chromium tab past a short limit is frozen and comes back active.
+// an idle Chromium tab past a short limit is frozen, discarded, and comes back with its history.
 #include "browser/ChromiumView.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
 
 class TTabSleeperTest : public QObject {
@@ -20,7 +21,7 @@ private slots:
     void initTestCase();
     void compatibilityTabSleepsAndComesBack();
     void restoredTabLoadsWhenShownAndKeepsItsAddress();
-    void idleChromiumTabFreezesAndWakes();
+    void idleChromiumTabIsDiscardedAndKeepsItsHistory();
 
 private:
     QString Address(const QString& name, const QString& title) {
@@ -104,24 +105,31 @@ void TTabSleeperTest::restoredTabLoadsWhenShownAndKeepsItsAddress() {
     QCOMPARE(tab->Caption, QStringLiteral("留下"));
 }
 
-void TTabSleeperTest::idleChromiumTabFreezesAndWakes() {
+void TTabSleeperTest::idleChromiumTabIsDiscardedAndKeepsItsHistory() {
     qputenv("QUELLON_TAB_SLEEP_SECONDS", "1"); // read at every check
     const auto unset = qScopeGuard([] { qunsetenv("QUELLON_TAB_SLEEP_SECONDS"); });
     TFixture f;
-    f.Controller->OpenInNewTab(Address("idle.html", "闲置"), kChromium);
+    const QString before = Address("before.html", "之前");
+    f.Controller->OpenInNewTab(before, kChromium);
     TBrowserTab* idle = f.Controller->CurrentTab();
+    QVERIFY(WaitIdle(idle));
+    f.Controller->OpenInCurrentTab(Address("idle.html", "闲置"));
+    QTRY_COMPARE_WITH_TIMEOUT(idle->Browser->title(), QStringLiteral("闲置"), LoadTimeout);
     QVERIFY(WaitIdle(idle));
     f.Controller->OpenInNewTab(Address("front.html", "前台"), kChromium);
     TBrowserTab* front = f.Controller->CurrentTab();
-    QTRY_VERIFY_WITH_TIMEOUT(idle->Sleep != TTabSleep::Awake, LoadTimeout);
+    // Frozen first, then discarded as the engine recommends for a hidden silent page.
+    QTRY_COMPARE_WITH_TIMEOUT(idle->Sleep, TTabSleep::Discarded, LoadTimeout);
     QCOMPARE(front->Sleep, TTabSleep::Awake);
     QCOMPARE(idle->CurrentUrl(), idle->PageUrl);
 
     f.Controller->SetCurrentIndex(0);
     QCOMPARE(idle->Sleep, TTabSleep::Awake);
     QCOMPARE(idle->Browser->page()->lifecycleState(), QWebEnginePage::LifecycleState::Active);
-    QVERIFY(WaitIdle(idle));
     QTRY_COMPARE_WITH_TIMEOUT(idle->Browser->title(), QStringLiteral("闲置"), LoadTimeout);
+    // The back list survived the discard.
+    QVERIFY(idle->Browser->history()->canGoBack());
+    QCOMPARE(idle->Browser->history()->backItem().url().toString(), before);
 }
 
 QUELLON_ENGINE_TEST_MAIN(TTabSleeperTest)
