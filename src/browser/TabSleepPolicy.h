@@ -13,13 +13,13 @@ enum class TTabSleep : quint8 { Awake = 0, Frozen = 1, Discarded = 2, Unloaded =
 
 // What the policy needs to know of one tab.
 struct TTabSleepFacts {
-    bool Current = false;      // shown now
-    bool EnginePage = true;    // false for the options page
-    bool Chromium = true;      // false for the compatibility engine
+    bool Current = false;   // shown now
+    bool EnginePage = true; // false for the options page
+    bool Chromium = true;   // false for the compatibility engine
     TTabSleep State = TTabSleep::Awake;
-    bool Audible = false;      // playing sound now or a moment ago
-    bool DialogOpen = false;   // one of its page boxes is open, or its developer tools
-    bool Transferring = false; // still loading, or a download of its own in progress
+    bool Audible = false;             // playing sound now or a moment ago
+    bool DialogOpen = false;          // one of its page boxes is open, or its developer tools
+    bool Transferring = false;        // still loading, or a download of its own in progress
     bool EngineAllowsDiscard = false; // Chromium's recommended state is "discarded"
     qint64 HiddenMs = 0;              // time since the tab was last shown
 };

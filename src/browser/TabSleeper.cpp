@@ -32,7 +32,8 @@ TTabSleeper::TTabSleeper(TTabController& tabs, TConfig& config)
 }
 
 int TTabSleeper::LimitSeconds() const {
-    return TTabSleepPolicy::LimitSeconds(m_config.GetValue(TConfigKey::TabSleepMinutes), qgetenv(LimitVariable));
+    return TTabSleepPolicy::LimitSeconds(m_config.GetValue(TConfigKey::TabSleepMinutes),
+                                         qgetenv(LimitVariable));
 }
 
 TTabSleepFacts TTabSleeper::FactsOf(const TBrowserTab* tab) const {

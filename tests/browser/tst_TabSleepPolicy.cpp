@@ -60,28 +60,31 @@ void TTabSleepPolicyTest::nextStep_data() {
         return facts;
     };
     QTest::newRow("chromium past the limit freezes") << past << 30 << TSleepStep::Freeze;
-    QTest::newRow("just under the limit") << with([](auto& f) { f.HiddenMs = 29999; }) << 30 << TSleepStep::Stay;
+    QTest::newRow("just under the limit")
+        << with([](auto& f) { f.HiddenMs = 29999; }) << 30 << TSleepStep::Stay;
     QTest::newRow("at the limit") << with([](auto& f) { f.HiddenMs = 30000; }) << 30 << TSleepStep::Freeze;
     QTest::newRow("setting off") << past << 0 << TSleepStep::Stay;
     QTest::newRow("current tab") << with([](auto& f) { f.Current = true; }) << 30 << TSleepStep::Stay;
     QTest::newRow("options page") << with([](auto& f) { f.EnginePage = false; }) << 30 << TSleepStep::Stay;
     QTest::newRow("playing sound") << with([](auto& f) { f.Audible = true; }) << 30 << TSleepStep::Stay;
     QTest::newRow("page box open") << with([](auto& f) { f.DialogOpen = true; }) << 30 << TSleepStep::Stay;
-    QTest::newRow("still transferring") << with([](auto& f) { f.Transferring = true; }) << 30 << TSleepStep::Stay;
+    QTest::newRow("still transferring")
+        << with([](auto& f) { f.Transferring = true; }) << 30 << TSleepStep::Stay;
     QTest::newRow("frozen, engine allows discard")
         << with([](auto& f) { f.State = TTabSleep::Frozen, f.EngineAllowsDiscard = true; }) << 30
         << TSleepStep::Discard;
-    QTest::newRow("frozen, engine keeps it") << with([](auto& f) { f.State = TTabSleep::Frozen; }) << 30
-                                             << TSleepStep::Stay;
+    QTest::newRow("frozen, engine keeps it")
+        << with([](auto& f) { f.State = TTabSleep::Frozen; }) << 30 << TSleepStep::Stay;
     QTest::newRow("frozen, sound started: no discard")
         << with([](auto& f) { f.State = TTabSleep::Frozen, f.EngineAllowsDiscard = true, f.Audible = true; })
         << 30 << TSleepStep::Stay;
     QTest::newRow("discarded stays") << with([](auto& f) { f.State = TTabSleep::Discarded; }) << 30
                                      << TSleepStep::Stay;
-    QTest::newRow("compatibility engine unloads") << with([](auto& f) { f.Chromium = false; }) << 30
-                                                  << TSleepStep::Unload;
-    QTest::newRow("unloaded stays") << with([](auto& f) { f.Chromium = false, f.State = TTabSleep::Unloaded; })
-                                    << 30 << TSleepStep::Stay;
+    QTest::newRow("compatibility engine unloads")
+        << with([](auto& f) { f.Chromium = false; }) << 30 << TSleepStep::Unload;
+    QTest::newRow("unloaded stays") << with([](auto& f) {
+        f.Chromium = false, f.State = TTabSleep::Unloaded;
+    }) << 30 << TSleepStep::Stay;
 }
 
 void TTabSleepPolicyTest::nextStep() {

@@ -20,7 +20,8 @@
 constexpr int LoadTimeout = 20000;
 
 // A small UTF-8 page with the title, body and script.
-inline QByteArray Page(const QString& title, const QString& body = QString(), const QString& script = QString()) {
+inline QByteArray Page(const QString& title, const QString& body = QString(),
+                       const QString& script = QString()) {
     return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
                           "<body>%2<script>%3</script></body></html>")
         .arg(title, body, script)
