@@ -119,6 +119,10 @@ void TTabSleeper::Unload(TBrowserTab* tab) {
     tab->WebControl = nullptr;
     control->hide();
     control->deleteLater();
+    // The Chromium page kept frozen behind a switched tab goes as well; switching back reloads it.
+    if (QWebEnginePage* kept = tab->Browser ? tab->Browser->page() : nullptr;
+        kept && kept->recommendedState() == QWebEnginePage::LifecycleState::Discarded)
+        kept->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
     tab->Sleep = TTabSleep::Unloaded;
 }
 

@@ -42,8 +42,11 @@ void TTabSleeperTest::initTestCase() {
 void TTabSleeperTest::compatibilityTabSleepsAndComesBack() {
     const QString old = Address("old.html", "旧内核页");
     TFixture f;
-    f.Controller->OpenInNewTab(old, kWebControl);
+    // Opened with Chromium and switched: the Chromium page stays behind, frozen.
+    f.Controller->OpenInNewTab(old, kChromium);
     TBrowserTab* tab = f.Controller->CurrentTab();
+    QVERIFY(WaitIdle(tab));
+    f.Controller->SwitchEngine();
     QVERIFY(WaitIdle(tab));
     QTRY_COMPARE_WITH_TIMEOUT(tab->Caption, QStringLiteral("旧内核页"), LoadTimeout);
 
@@ -55,6 +58,7 @@ void TTabSleeperTest::compatibilityTabSleepsAndComesBack() {
     QVERIFY(!tab->WebControl);
     QTRY_VERIFY(control.isNull()); // the view and its page are gone, address and caption stay
     QCOMPARE(tab->CurrentUrl(), old);
+    QCOMPARE(tab->Browser->page()->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
     QVERIFY(!f.Controller->SleepTab(0)); // asleep already
 
     // Shown again: a new view of the same engine loads the address.
@@ -62,6 +66,8 @@ void TTabSleeperTest::compatibilityTabSleepsAndComesBack() {
     QVERIFY(tab->WebControl);
     QVERIFY(WaitIdle(tab));
     QCOMPARE(tab->WebControl->Title(), QStringLiteral("旧内核页"));
+    f.Controller->SwitchEngine(); // the discarded Chromium page loads again
+    QTRY_COMPARE_WITH_TIMEOUT(tab->Browser->title(), QStringLiteral("旧内核页"), LoadTimeout);
 }
 
 void TTabSleeperTest::idleChromiumTabIsDiscardedAndKeepsItsHistory() {
