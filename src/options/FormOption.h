@@ -23,6 +23,7 @@ class TConfig;
 enum class TConfigKey : int;
 class TCompatHostSource;
 class THotKeyEdit;
+class TTabSleepRow;
 
 class TFormOption final : public QWidget {
     Q_OBJECT
@@ -87,5 +88,6 @@ private:
     QScrollArea* m_shortcutList = nullptr;
     QLineEdit* m_editTranslateServer = nullptr;
     QLineEdit* m_editTranslateKey = nullptr;
+    TTabSleepRow* m_tabSleep = nullptr;
     bool m_flushing = false;
 };
