@@ -6,7 +6,7 @@
 #include "browser/TabController.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "storage/Config.h"
 
 #include <QMenu>
