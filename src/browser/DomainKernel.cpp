@@ -3,6 +3,7 @@
 
 #include "common/CommonFunc.h"
 #include "common/Json.h"
+#include "navigation/TypedAddress.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -45,7 +46,7 @@ void TDomainKernel::RememberKernel(const QString& url, int kernel) {
         return;
     }
     const QString host = HostOfUrl(address);
-    if (host.isEmpty() || host.size() > MaxDomainLength) {
+    if (host.isEmpty() || host.size() > MaxDomainLength || !HasRememberableHost(address, host)) {
         WriteLog(QStringLiteral("DomainKernel: host not remembered: ") + address.left(300));
         return;
     }
