@@ -88,6 +88,13 @@ class PageBoxes(BrowserTest):
         self.wait_caption("网址导航")
         self.assertTrue(stays(lambda: len(self.program.windows()) == 1, 1))
 
+    def test_program_ends_normally_while_box_is_up(self):
+        self.start()
+        self.wait_caption("网址导航")
+        self.open_box_tab(1, "alert('hi')")
+        self.program.process.terminate()
+        self.assertEqual(self.program.wait_exit(), 0)
+
 
 if __name__ == "__main__":
     harness.main()
