@@ -65,8 +65,8 @@ public:
     // The page's tab or window is closing: its open boxes end as cancelled, and it shows no more.
     void End();
 
-    // Every page's open boxes end (the window is closing); the number of boxes still on their way
-    // back: the window must wait until it is 0 before its pages are deleted.
+    // Every page's open boxes end (the window is closing). OpenCount: the pages whose box has not
+    // returned yet; the window waits until it is 0 before its pages are deleted.
     static void EndAll();
     static int OpenCount();
 
