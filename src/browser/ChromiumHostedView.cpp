@@ -9,6 +9,7 @@
 TChromiumHostedPage::TChromiumHostedPage(THostedPageView::TDialogFilter filter, QObject* parent)
     : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_filter(std::move(filter)) {
     ApplyChromiumSettings(settings());
+    m_dialogGuard.SetView(qobject_cast<QWidget*>(parent));
     connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogGuard.Reset(); });
 }
 

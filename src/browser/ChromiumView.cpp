@@ -34,6 +34,7 @@ int NextBrowserId() {
 
 TChromiumPage::TChromiumPage(QWebEngineProfile* profile, TChromiumView* view)
     : QWebEnginePage(profile, view), m_view(view) {
+    m_dialogGuard.SetView(view);
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* authenticator) {
                 if (m_view->AuthCredentials)

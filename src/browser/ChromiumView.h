@@ -31,6 +31,8 @@ protected:
 
 public:
     const TPageDialogGuard& DialogGuard() const { return m_dialogGuard; }
+    // The tab is closing: the page's open box ends as cancelled and it shows no more.
+    void EndDialogs() { m_dialogGuard.End(); }
 
 private:
     TChromiumView* m_view;
@@ -73,6 +75,7 @@ public:
     QString IconUrl() const override { return iconUrl().toString(); }
     bool IsLoading() const override { return m_loading; }
     bool DialogShowing() const override { return m_page->DialogGuard().Showing(); }
+    void EndDialogs() { m_page->EndDialogs(); }
     bool CertificateRefused() const override { return m_certificateRefused; }
     qreal ZoomFactor() const override { return zoomFactor(); }
     void SetZoomFactor(qreal factor) override { setZoomFactor(factor); }

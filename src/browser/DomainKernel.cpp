@@ -5,6 +5,7 @@
 #include "common/Logging.h"
 #include "common/Md5.h"
 #include "common/UrlText.h"
+#include "navigation/TypedAddress.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
@@ -47,7 +48,7 @@ void TDomainKernel::RememberKernel(const QString& url, int kernel) {
         return;
     }
     const QString host = HostOfUrl(address);
-    if (host.isEmpty() || host.size() > MaxDomainLength) {
+    if (host.isEmpty() || host.size() > MaxDomainLength || !HasRememberableHost(address, host)) {
         WriteLog(QStringLiteral("DomainKernel: host not remembered: ") + address.left(300));
         return;
     }

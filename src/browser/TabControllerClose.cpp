@@ -32,9 +32,12 @@ void TTabController::HandleCloseRequest(int index, int id) {
     if (!tab)
         return;
     if (DialogShowing(tab)) {
-        // A page showing its boxes in a loop would otherwise never let its tab close.
+        // The box ends as cancelled; a page showing its boxes in a loop would otherwise never
+        // let its tab close.
         if (tab->WebControl)
             tab->WebControl->EndDialogs();
+        if (tab->Browser)
+            tab->Browser->EndDialogs();
         CloseAfterDialog(tab->Id);
         return;
     }

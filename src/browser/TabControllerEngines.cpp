@@ -108,7 +108,8 @@ void TTabController::SwitchEngine() {
 }
 
 void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
-    if (!tab || m_closing)
+    // A page inside its own message box keeps its engine until the box returns.
+    if (!tab || m_closing || DialogShowing(tab))
         return;
     if (tab->Kernel == kWebControl && tab->WebControl) {
         emit kernelHintChanged(tr("Chrome内核"));

@@ -47,7 +47,8 @@ void TTabController::OpenInNewTab(const QString& url, int kernel) {
 
 void TTabController::OpenInCurrentTab(const QString& url) {
     TBrowserTab* tab = CurrentTab();
-    if (!tab || m_closing)
+    // A page inside its own message box is not navigated away under it.
+    if (!tab || m_closing || DialogShowing(tab))
         return;
     const QString address = url.trimmed();
     if (address.compare(QStringLiteral("about:config"), Qt::CaseInsensitive) == 0) {

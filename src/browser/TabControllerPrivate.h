@@ -4,6 +4,7 @@
 
 #include "browser/BrowserTab.h"
 #include "browser/TabController.h"
+#include "history/History.h"
 
 #include <QPointer>
 #include <QString>
@@ -25,12 +26,9 @@ inline bool IsBlank(const QString& url) {
     return url.trimmed().compare(BlankPage, Qt::CaseInsensitive) == 0;
 }
 
-// The engines' title of a page that has none (yet): nothing, or the address with or without
-// its scheme.
+// The engines' title of a page that has none (yet): the rule history keeps titles by.
 inline bool IsStandInTitle(const QString& title, const QString& address) {
-    const QString text = title.trimmed();
-    const QString bare = address.section(QStringLiteral("://"), 1);
-    return text.isEmpty() || text == address || (!bare.isEmpty() && text == bare);
+    return THistory::IsStandInTitle(title, address);
 }
 } // namespace TabControllerPrivate
 

@@ -70,6 +70,7 @@ const char* const EndDialogsScript =
 } // namespace
 
 TWebPage::TWebPage(TWebControl* control) : QWebPage(control), m_control(control) {
+    m_dialogGuard.SetView(control);
     InstallWebControlCaptions(); // before the engine makes its actions
     setNetworkAccessManager(TWebNetworkAccess::Instance());
     setForwardUnsupportedContent(true);

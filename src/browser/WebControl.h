@@ -34,7 +34,10 @@ public:
     explicit TWebPage(TWebControl* control);
 
     // The page's boxes end until it navigates again (its tab is asked to close).
-    void EndDialogs() { m_dialogsEnded = true; }
+    void EndDialogs() {
+        m_dialogsEnded = true;
+        m_dialogGuard.End();
+    }
     // The mouse button and keys of the click being handled, so a link clicked with the middle
     // button or with Ctrl opens in a new tab.
     void SetLinkClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);

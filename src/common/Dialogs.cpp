@@ -54,7 +54,8 @@ int MsgBox(const QString& text, int flags) {
     return MsgBox(text, flags, QString(), nullptr);
 }
 
-int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked) {
+int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked,
+           const std::function<void(QDialog*)>& run) {
     // Plain prompts get the information icon; plain questions get the question icon.
     if (flags == 0)
         flags = MB_ICONINFORMATION;
@@ -75,7 +76,10 @@ int MsgBox(const QString& text, int flags, const QString& checkText, bool* check
     if (checked) {
         box.setCheckBox(new QCheckBox(checkText, &box));
     }
-    box.exec();
+    if (run)
+        run(&box);
+    else
+        box.exec();
     if (checked)
         *checked = box.checkBox()->isChecked();
     QAbstractButton* const clicked = box.clickedButton();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QHBoxLayout;
@@ -17,8 +18,10 @@ enum TMsgBoxFlags : int {
 
 // A modal message box captioned "Quellon"; answers the id of the pressed button.
 int MsgBox(const QString& text, int flags = MB_OK);
-// The same with a check box under the text; *checked tells whether the user ticked it.
-int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked);
+// The same with a check box under the text; *checked tells whether the user ticked it. With run
+// given, run shows the prepared box and returns once it is answered (instead of a modal exec).
+int MsgBox(const QString& text, int flags, const QString& checkText, bool* checked,
+           const std::function<void(QDialog*)>& run = nullptr);
 // A dialog's closing row: "确定" (bsSkinButtonOK, the default button) and "取消"
 // (bsSkinButtonCancel) at its right end, wired to the dialog's accept and reject.
 QHBoxLayout* OkCancelRow(QDialog* dialog);

@@ -26,6 +26,7 @@ enum TMessageId : int {
     WM_FIND_CLOSED = 0x7F9,       // the find window closed
     WM_AUTH_REQUEST = 0x7FA,      // credentials needed
     WM_DOWNLOAD_FAILED = 0x7FB,   // download worker gave up after its last attempt
+    WM_FAVICON_FAILED = 0x7FC,    // favicon fetcher found no icon (error, no icon, too large)
 };
 
 // A posted window message: the two plain parameters of the original message.

@@ -12,6 +12,7 @@
 #include "storage/SqlText.h"
 
 #include <QThread>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -173,7 +174,11 @@ bool THistory::IsStandInTitle(const QString& title, const QString& address) {
     const QUrl url(address);
     const QString bare = address.section(QStringLiteral("://"), 1);
     const QString fileName = url.fileName(QUrl::FullyDecoded);
-    return (!bare.isEmpty() && text == bare) || (!fileName.isEmpty() && text == fileName) ||
+    // A picture shown alone: its file name and its size, "picture.png (800×600)".
+    static const QRegularExpression pictureSize(QStringLiteral("^ \\(\\d+\\x{00D7}\\d+\\)$"));
+    const bool pictureTitle = !fileName.isEmpty() && text.startsWith(fileName) &&
+                              pictureSize.match(text.mid(fileName.size())).hasMatch();
+    return pictureTitle || (!bare.isEmpty() && text == bare) || (!fileName.isEmpty() && text == fileName) ||
            text == QUrl::fromPercentEncoding(address.toUtf8()) ||
            (url.isLocalFile() && text == url.toLocalFile());
 }

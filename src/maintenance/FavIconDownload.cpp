@@ -82,6 +82,9 @@ void ReportTo(TFavIconDownload* fetcher, QObject* receiver, quint8 purpose) {
     QObject::connect(fetcher, &TFavIconDownload::IconReady, receiver, [receiver, purpose] {
         QCoreApplication::postEvent(receiver, new TMessageEvent(WM_FAVICON_READY, purpose));
     });
+    QObject::connect(fetcher, &TFavIconDownload::IconFailed, receiver, [receiver, purpose] {
+        QCoreApplication::postEvent(receiver, new TMessageEvent(WM_FAVICON_FAILED, purpose));
+    });
 }
 
 } // namespace
@@ -154,6 +157,7 @@ void TFavIconDownload::run() {
     } catch (...) {
         // A missing icon is not worth more than the default one.
     }
+    emit IconFailed(Purpose);
 }
 
 TFavIconRequest RequestFavIcon(QObject* receiver, const QString& pageUrl, const QString& iconFile,

@@ -1,5 +1,6 @@
 // Site icons: a worker thread that finds a page's icon on the web and saves it under the page's
-// icon file name, then tells the requesting window with WM_FAVICON_READY (WParam = purpose).
+// icon file name, then tells the requesting window with WM_FAVICON_READY (WParam = purpose), or
+// with WM_FAVICON_FAILED when no candidate gave an icon.
 #pragma once
 
 #include <QByteArray>
@@ -32,6 +33,9 @@ public:
 signals:
     // Emitted from the worker when a candidate was saved as the icon file.
     void IconReady(int purpose);
+    // Emitted from the worker when its run ends without an icon: every candidate failed (no
+    // answer, an error, no icon in the answer, too large, not saved) or there was none.
+    void IconFailed(int purpose);
 
 protected:
     void run() override;
@@ -50,7 +54,8 @@ enum class TFavIconRequest { Ignored, ReportedAtOnce, Started, Joined };
 // Asks for the page's icon: nothing for "about:blank" (or an empty address); a usable icon file
 // is reported at once without any network access; a request for an icon file that a fetcher is
 // already working on joins it; otherwise a fetcher starts. The report is a
-// TMessageEvent(WM_FAVICON_READY, purpose) posted to receiver, and only while receiver exists.
+// TMessageEvent(WM_FAVICON_READY, purpose), or WM_FAVICON_FAILED when the fetch found no icon,
+// posted to receiver, and only while receiver exists.
 // pageIconUrl: the icon address the engine reported for the page, empty when it reported none.
 TFavIconRequest RequestFavIcon(QObject* receiver, const QString& pageUrl, const QString& iconFile,
                                quint8 purpose, const QString& pageIconUrl = QString());

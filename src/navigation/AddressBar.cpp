@@ -11,7 +11,9 @@
 #include "navigation/TypedAddress.h"
 
 #include <QAbstractButton>
+#include <QDesktopServices>
 #include <QLabel>
+#include <QUrl>
 
 TAddressBar::TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionList* list,
                          QLabel* addressIcon, QWidget* addressPanel, QAbstractButton* goButton,
@@ -132,6 +134,11 @@ QString TAddressBar::AddressOfTyped(const QString& text) const {
 void TAddressBar::OpenTyped(const QString& text, bool newTab) {
     m_edit->setModified(false);
     const QString address = AddressOfTyped(text);
+    if (IsDesktopAddress(address)) {
+        // A mail or phone address goes to the desktop's program for it; no page opens.
+        QDesktopServices::openUrl(QUrl(address));
+        return;
+    }
     if (newTab)
         m_host.OpenInNewTab(address, 0);
     else

@@ -24,6 +24,23 @@ bool IsAsciiHostLabel(const QString& label) {
 
 } // namespace
 
+bool IsDesktopAddress(const QString& typed) {
+    static const QRegularExpression desktop(
+        QStringLiteral("^(mailto|tel|sms|callto|news|nntp|irc|ircs):\\S"), QRegularExpression::CaseInsensitiveOption);
+    return desktop.match(typed.trimmed()).hasMatch();
+}
+
+bool HasRememberableHost(const QString& address, const QString& host) {
+    static const QRegularExpression hostText(
+        QStringLiteral("^(\\[[0-9A-Fa-f:.]+\\]|[^\\s/\\\\:@?#()<>\\[\\]%]+)(:\\d{1,5})?$"));
+    if (!hostText.match(host).hasMatch() || !IsTypedAddress(address) || IsDesktopAddress(address))
+        return false;
+    static const QRegularExpression webScheme(QStringLiteral("^https?://"), QRegularExpression::CaseInsensitiveOption);
+    return webScheme.match(address.trimmed()).hasMatch() || host.contains(QLatin1Char('.')) ||
+           host.contains(QLatin1Char(':')) || host.startsWith(QLatin1Char('[')) ||
+           host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+}
+
 bool IsTypedAddress(const QString& typed) {
     const QString text = typed.trimmed();
     if (text.isEmpty())

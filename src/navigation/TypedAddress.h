@@ -10,3 +10,13 @@
 // a dot ("127.0.0.1", "www.example.com/文件.html") and no blank. Words (a blank, no dot and no
 // scheme, or Chinese text where the host would be) are not; neither is empty text.
 bool IsTypedAddress(const QString& text);
+
+// True for an address the desktop's own programs open, as in other browsers: mail, phone and
+// news addresses ("mailto:a@b.example", "tel:+861234", "sms:", "callto:", "news:", "irc://").
+// Never script or data addresses.
+bool IsDesktopAddress(const QString& text);
+
+// True when a web host may be remembered for the address (per-host engine memory): the address
+// reaches a host with a web address's characters, with a dot, a port, in brackets or written
+// with its scheme, or localhost. Words, mail and file addresses and internal pages have none.
+bool HasRememberableHost(const QString& address, const QString& host);

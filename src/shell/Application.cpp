@@ -3,9 +3,11 @@
 #include "shell/Application.h"
 
 #include "common/Logging.h"
+#include "browser/PageMessageBox.h"
 #include "shell/QuitSignals.h"
 
 #include <QLibraryInfo>
+#include <QTimer>
 
 #include <exception>
 
@@ -47,5 +49,11 @@ void TApplication::CloseAndQuit(int signalNumber) {
     // Closing the windows first runs their close handling (the main window stores the open pages);
     // quit() then ends the loop even when a window stays open.
     closeAllWindows();
+    if (TPageDialogGuard::OpenCount() > 0) {
+        // A page's box was open: the boxes end now, and the windows close once their loops have
+        // returned; quitting now would skip the windows' close handling.
+        QTimer::singleShot(100, this, [this, signalNumber] { CloseAndQuit(signalNumber); });
+        return;
+    }
     quit();
 }

@@ -6,6 +6,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/DomainKernel.h"
 #include "browser/EngineNoticeRule.h"
+#include "browser/PageMessageBox.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
@@ -249,6 +250,14 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
+    if (TPageDialogGuard::OpenCount() > 0) {
+        // A page's box is open: the engine is inside the page's script. The boxes end, and the
+        // window closes once their loops have returned, before any page is deleted.
+        TPageDialogGuard::EndAll();
+        event->ignore();
+        QTimer::singleShot(50, this, &QWidget::close);
+        return;
+    }
     if (!Closing) {
         Closing = true;
         // Closing is never refused; a failing step is logged and the rest still runs.

@@ -7,6 +7,7 @@
 //   WM_FIND_IN_PAGE      TRecordMessage<TFindRequest>(WM_FIND_IN_PAGE, request)
 //   WM_BOSS_KEY_CHANGED, WM_DEFERRED_INIT, WM_DOWNLOAD_FINISHED, WM_FIND_CLOSED  TMessageEvent(id)
 //   WM_FAVICON_READY     TMessageEvent(WM_FAVICON_READY, 1 for a tab icon)
+//   WM_FAVICON_FAILED    TMessageEvent(WM_FAVICON_FAILED, 1 for a tab icon): no icon found
 #pragma once
 
 #include "history/PageLog.h"

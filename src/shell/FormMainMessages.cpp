@@ -57,6 +57,9 @@ void TFormMain::customEvent(QEvent* event) {
         else if ((static_cast<TMessageEvent*>(event)->WParam & 0xFF) == 0)
             FavIconArrived();
         break;
+    case WM_FAVICON_FAILED:
+        // No icon to be had: the default one stays, the bar and the strip need no rebuild.
+        break;
     case WM_FAVORITES_CHANGED:
         RebuildFavorites();
         break;

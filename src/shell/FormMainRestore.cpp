@@ -8,6 +8,7 @@
 #include "browser/TabController.h"
 #include "history/History.h"
 #include "history/PageLog.h"
+#include "navigation/AddressBar.h"
 #include "history/RecentlyClosed.h"
 #include "services/DomainAuth.h"
 #include "shell/FormMainUi.h"
@@ -36,7 +37,8 @@ void TFormMain::OfferRestore() {
     if (m_restoreOffered)
         return;
     m_restoreOffered = true;
-    m_startAddress = m_commandLineUrl;
+    // Words on the command line are searched for, as typed into the address bar.
+    m_startAddress = m_addressBar ? m_addressBar->AddressOfTyped(m_commandLineUrl) : m_commandLineUrl;
     if (!m_startAddress.isEmpty()) {
         OpenInNewTab(m_startAddress, 0);
         return;

@@ -55,13 +55,22 @@ private slots:
         QVERIFY(data.Ok());
         TDomainKernel kernels(data.Db());
         kernels.LoadKernels();
-        for (const QString& url : {QString(), QStringLiteral("   "), QStringLiteral("about:blank"),
-                                   QStringLiteral(" ABOUT:BLANK ")})
+        // Nothing, a blank page, words given on the command line, mail, file and script addresses
+        // have no web host.
+        for (const QString& url :
+             {QString(), QStringLiteral("   "), QStringLiteral("about:blank"), QStringLiteral(" ABOUT:BLANK "),
+              QStringLiteral("hello world"), QStringLiteral("hello"), QStringLiteral("天气 北京"),
+              QStringLiteral("mailto:a@b.example"), QStringLiteral("file:///home/u/a.html"),
+              QStringLiteral("javascript:alert(1)"), QStringLiteral("user@host.example")})
             kernels.RememberKernel(url, 1);
         kernels.RememberKernel(QStringLiteral("http://a.example/"), 2);
         QCOMPARE(kernels.Count(), 0);
         QVERIFY(StoredRows(data.Db()).isEmpty());
         QVERIFY(kernels.LookupKernel(QStringLiteral("about:blank")).domain.isEmpty());
+        for (const QString& url : {QStringLiteral("http://intranet/x"), QStringLiteral("localhost:8080"),
+                                   QStringLiteral("www.example.com/a"), QStringLiteral("[::1]:8080/")})
+            kernels.RememberKernel(url, 1);
+        QCOMPARE(kernels.Count(), 4);
     }
 
     void updateAndInsertPaths() {

@@ -190,6 +190,28 @@ private slots:
             QCOMPARE(row.SiteName, QStringLiteral("网址导航"));
     }
 
+    // Chromium titles a picture shown alone "name (width×height)" and a file by its name.
+    void fileStandInTitles_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("standIn");
+        const QString picture = QStringLiteral("http://a.example/img/picture.png?v=2");
+        QTest::newRow("picture with size") << QStringLiteral("picture.png (800×600)") << picture << true;
+        QTest::newRow("bare file name") << QStringLiteral("picture.png") << picture << true;
+        QTest::newRow("encoded name") << QStringLiteral("图片 1.gif (16×16)")
+                                      << QStringLiteral("file:///tmp/%E5%9B%BE%E7%89%87%201.gif") << true;
+        QTest::newRow("own title with a size") << QStringLiteral("Holiday (800×600)") << picture << false;
+        QTest::newRow("name with other words") << QStringLiteral("picture.png (big)") << picture << false;
+        QTest::newRow("name with a letter x") << QStringLiteral("picture.png (800x600)") << picture << false;
+    }
+
+    void fileStandInTitles() {
+        QFETCH(QString, title);
+        QFETCH(QString, address);
+        QFETCH(bool, standIn);
+        QCOMPARE(THistory::IsStandInTitle(title, address), standIn);
+    }
+
     void closingAndReopeningFlipsTheClosedFlag() {
         TTestDb data;
         QVERIFY(data.Ok());

@@ -17,11 +17,14 @@ namespace {
 class TReceiver : public QObject {
 public:
     QList<qintptr> Purposes;
+    QList<qintptr> Failures;
 
 protected:
     void customEvent(QEvent* event) override {
         if (event->type() == static_cast<QEvent::Type>(WM_FAVICON_READY))
             Purposes.append(static_cast<TMessageEvent*>(event)->WParam);
+        else if (event->type() == static_cast<QEvent::Type>(WM_FAVICON_FAILED))
+            Failures.append(static_cast<TMessageEvent*>(event)->WParam);
     }
 };
 
@@ -142,6 +145,33 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
         QCOMPARE(FileBytes(iconFile), usable ? content : served);
         QCOMPARE(server.Stats().isEmpty(), usable);
+    }
+
+    // A fetch that finds no icon says so to every receiver waiting for it, and only that.
+    void failedFetchIsReported_data() {
+        QTest::addColumn<QString>("served");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not found") << QStringLiteral("elsewhere.ico") << kIcon;
+        QTest::newRow("text") << QStringLiteral("favicon.ico") << QByteArray("<html>no icon</html>");
+        QTest::newRow("over the cap") << QStringLiteral("favicon.ico") << kIcon + QByteArray(1024 * 1024, 'x');
+    }
+    void failedFetchIsReported() {
+        QFETCH(QString, served);
+        QFETCH(QByteArray, content);
+        TTestServer server;
+        QVERIFY(server.Running());
+        QVERIFY(server.WriteFile(served, content));
+        QTemporaryDir dir;
+        const QString iconFile = dir.filePath(QStringLiteral("f.ico"));
+        TReceiver tabs;
+        TReceiver bar;
+        QCOMPARE(RequestFavIcon(&tabs, server.Url(QStringLiteral("/p.html")), iconFile, fpTabStrip),
+                 TFavIconRequest::Started);
+        QCOMPARE(RequestFavIcon(&bar, server.Url(QStringLiteral("/p.html")), iconFile, fpFavoritesBar),
+                 TFavIconRequest::Joined);
+        QTRY_COMPARE_WITH_TIMEOUT(tabs.Failures, QList<qintptr>{fpTabStrip}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Failures, QList<qintptr>{fpFavoritesBar}, 20000);
+        QVERIFY(tabs.Purposes.isEmpty() && bar.Purposes.isEmpty());
     }
 
     // When no candidate gives an icon, nothing is left under the icon's name or beside it.

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QInputMethodEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -118,6 +119,14 @@ private slots:
     void searchEncodesWordsForTheEngine();
     void engineMenuChangesIconAndFocus();
     void nothingIsSearchedWhileClosing();
+    void mailAddressGoesToTheDesktop();
+
+public slots:
+    // Stands in for the desktop's mail program.
+    void OpenOnDesktop(const QUrl& url) { m_desktopUrls.append(url.toString()); }
+
+private:
+    QStringList m_desktopUrls;
 };
 
 void TAddressBarTest::typingFillsRankedSuggestions() {
@@ -443,6 +452,21 @@ void TAddressBarTest::nothingIsSearchedWhileClosing() {
     f.Host.Closing = true;
     f.Search->setText(QStringLiteral("x"));
     f.SearchButton->click();
+    QVERIFY(f.Host.NewTabs.isEmpty());
+}
+
+void TAddressBarTest::mailAddressGoesToTheDesktop() {
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "OpenOnDesktop");
+    TFixture f;
+    for (const char* typed : {" mailto:a@b.example ", "javascript:void(0)"}) {
+        f.Edit->setText(QString::fromUtf8(typed));
+        f.Edit->setFocus();
+        QTest::keyClick(f.Edit, Qt::Key_Return);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    QCOMPARE(m_desktopUrls, QStringList{QStringLiteral("mailto:a@b.example")});
+    // A script address is not handed out: it goes to the tab as before, whose engine decides.
+    QCOMPARE(f.Host.Current, QStringList{QStringLiteral("javascript:void(0)")});
     QVERIFY(f.Host.NewTabs.isEmpty());
 }
 
