@@ -6,6 +6,7 @@
 // Usage: bench_history [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
 #include "history/History.h"
+#include "history/TextPieces.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -77,7 +78,20 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
                            nullptr);
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
+    // The pieces tables are filled a block of rows at a time, as the history store does.
+    QList<QPair<qint64, QString>> addressPieces, titlePieces;
+    const auto addPieces = [&] {
+        for (const auto& [table, texts] : {std::make_pair("qb_history_search_pieces", &addressPieces),
+                                           std::make_pair("qb_history_title_pieces", &titlePieces)}) {
+            if (index && !texts->isEmpty())
+                sqlite3_exec(db, TTextPieces::Insertion(QLatin1String(table), *texts).toUtf8().constData(), nullptr,
+                             nullptr, nullptr);
+            texts->clear();
+        }
+    };
     for (int i = 0; i < urls.size(); ++i) {
+        if (i % (1 << TTextPieces::kBlockBits) == 0)
+            addPieces();
         const QByteArray title = ToAnsi(MakeTitle(i));
         const QByteArray url = ToAnsi(urls.at(i));
         sqlite3_bind_int64(row, 1, i + 1);
@@ -88,19 +102,22 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_reset(row);
         if (index) {
             const QByteArray utf8 = urls.at(i).toUtf8();
+            addressPieces.append({i + 1, urls.at(i)});
             sqlite3_bind_int64(index, 1, i + 1);
             sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
             sqlite3_step(index);
             sqlite3_reset(index);
         }
         if (titles) {
-            const QByteArray keys = TTitleKeys::Of(MakeTitle(i)).toUtf8();
+            titlePieces.append({i + 1, TTitleKeys::Of(MakeTitle(i))});
+            const QByteArray keys = titlePieces.last().second.toUtf8();
             sqlite3_bind_int64(titles, 1, i + 1);
             sqlite3_bind_text(titles, 2, keys.constData(), keys.size(), SQLITE_TRANSIENT);
             sqlite3_step(titles);
             sqlite3_reset(titles);
         }
     }
+    addPieces();
     if (titles) {
         sqlite3_finalize(titles);
         sqlite3_exec(db, "INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('rebuild')",
@@ -231,7 +248,8 @@ int main(int argc, char** argv) {
         sqlite3_exec(db,
                      "DROP TRIGGER qb_history_search_update; DROP TABLE qb_history_search; "
                      "DROP TABLE qb_history_text; DROP TRIGGER qb_history_title_update; "
-                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title",
+                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title; "
+                     "DROP TABLE qb_history_search_pieces; DROP TABLE qb_history_title_pieces",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
@@ -269,6 +287,20 @@ int main(int argc, char** argv) {
     std::vector<double> perTextMedian;
     std::vector<std::pair<double, QString>> slowest;
     int asciiCompared = 0, asciiDiffer = 0, otherCompared = 0, otherDiffer = 0;
+    // Same rows as the plain statement on the same file (which compares GB18030 bytes).
+    const auto compare = [&](const QString& text) {
+        const bool same = Urls(history.FindHistoryByUrl(text)) ==
+                          RowUrls(dbIndexed, THistory::FindStatement(text, false));
+        if (IsAscii(text)) {
+            ++asciiCompared;
+            asciiDiffer += same ? 0 : 1;
+            if (!same)
+                std::printf("  differs: %s\n", text.toUtf8().constData());
+        } else {
+            ++otherCompared;
+            otherDiffer += same ? 0 : 1;
+        }
+    };
     history.FindHistoryByUrl(QStringLiteral("warm"));
     reference.FindHistoryByUrl(QStringLiteral("warm"));
     for (const QString& text : texts) {
@@ -288,17 +320,7 @@ int main(int argc, char** argv) {
         std::sort(runs.begin(), runs.end());
         perTextMedian.push_back(runs[1]);
         slowest.emplace_back(runs[1], text);
-        // Same rows as the plain statement on the same file (which compares GB18030 bytes).
-        const bool same = Urls(found) == RowUrls(dbIndexed, THistory::FindStatement(text, false));
-        if (IsAscii(text)) {
-            ++asciiCompared;
-            asciiDiffer += same ? 0 : 1;
-            if (!same)
-                std::printf("  differs: %s\n", text.toUtf8().constData());
-        } else {
-            ++otherCompared;
-            otherDiffer += same ? 0 : 1;
-        }
+        compare(text);
     }
     for (const QString& text :
          {QStringLiteral("qq"), QStringLiteral("新闻"), QStringLiteral("😀"), QStringLiteral("zq"), QStringLiteral("z"),
@@ -307,6 +329,7 @@ int main(int argc, char** argv) {
             shortTexts.push_back(TimeMs([&] { history.FindSuggestions(text); }));
             shortPlain.push_back(TimeMs([&] { reference.FindHistoryByUrl(text); }));
         }
+        compare(text);
     }
     std::vector<double> pinyinTexts;
     int pinyinFound = 0;

@@ -23,3 +23,7 @@ CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history B
         SELECT 'delete', id, site_url FROM qb_history_text WHERE id >= old.id;
     DELETE FROM qb_history_text WHERE id >= old.id;
 END;
+
+-- The one- and two-character pieces of the address copies (ASCII letters in lower case) per block of
+-- 4096 row ids: a text too short for the trigram index is looked for in the blocks holding it.
+CREATE TABLE qb_history_search_pieces (piece TEXT, block INTEGER, PRIMARY KEY (piece, block)) WITHOUT ROWID;

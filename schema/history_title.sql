@@ -20,3 +20,7 @@ CREATE TRIGGER qb_history_title_update AFTER UPDATE OF site_name ON qb_history B
         SELECT 'delete', id, keys FROM qb_history_title WHERE id >= old.id;
     DELETE FROM qb_history_title WHERE id >= old.id;
 END;
+
+-- The one- and two-character pieces of the title forms (ASCII letters in lower case) per block of
+-- 4096 row ids: a text too short for the trigram index is looked for in the blocks holding it.
+CREATE TABLE qb_history_title_pieces (piece TEXT, block INTEGER, PRIMARY KEY (piece, block)) WITHOUT ROWID;

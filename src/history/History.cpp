@@ -5,6 +5,7 @@
 #include "common/CommonFunc.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
+#include "history/TextPieces.h"
 #include "history/TitleIndex.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
@@ -18,9 +19,8 @@ namespace {
 constexpr int kIndexBatch = 2000;
 // Rows of each kind of match the suggestions choose from.
 constexpr int kCandidates = 30;
-// Texts the trigram indexes cannot look up (one or two characters) are searched in this many of
-// the newest rows: reading every row of a long history takes longer than a key press may.
-constexpr int kShortTextWindow = 30000;
+// The pieces of the address copies, for texts the trigram index cannot look up.
+const QString kAddressPieces = QStringLiteral("qb_history_search_pieces");
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
@@ -37,7 +37,8 @@ QString IndexedRowDeletion(const QString& condition) {
     const QString copies = WhereCopiesOf(condition);
     const QString entries =
         condition.isEmpty()
-            ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n")
+            ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
+                             "DELETE FROM qb_history_search_pieces;\n")
             : QStringLiteral("INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
                              "SELECT 'delete', id, site_url FROM qb_history_text") +
                   copies + QStringLiteral(";\n");
@@ -60,7 +61,8 @@ QString IndexRemoval(bool readable) {
                            "DELETE FROM sqlite_master WHERE type = 'table' AND name = 'qb_history_search';\n"
                            "PRAGMA writable_schema = RESET;\n");
     }
-    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n");
+    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n"
+                                   "DROP TABLE IF EXISTS qb_history_search_pieces;\n");
 }
 
 // SQLite builds with SECURE_DELETE (the default of several Linux distributions) overwrite every
@@ -115,6 +117,8 @@ THistory::TSearchIndex THistory::ProbeSearchIndex() {
                                 "addresses are searched without it"));
         return TSearchIndex::Unreadable;
     }
+    if (!HasPieces(kAddressPieces))
+        return RebuildSearchIndex();
     const auto behind =
         m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
                                   "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) AS behind"));
@@ -124,6 +128,24 @@ THistory::TSearchIndex THistory::ProbeSearchIndex() {
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());
     }
+    return TSearchIndex::Behind;
+}
+
+bool THistory::HasPieces(const QString& table) {
+    const auto found = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ") +
+                                  SqlQuote(table));
+    return found && found->RowCount() == 1;
+}
+
+THistory::TSearchIndex THistory::RebuildSearchIndex() {
+    // An index made before the pieces table existed is emptied and filled again by the catch-up;
+    // until then searches read qb_history. A read-only file keeps it unused.
+    if (m_db.IsReadOnly() ||
+        !m_db.ExecuteScript(TTextPieces::Creation(kAddressPieces) +
+                            QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
+                                           "DELETE FROM qb_history_text;\n")))
+        return TSearchIndex::GivenUp;
+    WriteLog(QStringLiteral("History: the address search index is rebuilt in the new format"));
     return TSearchIndex::Behind;
 }
 
@@ -278,7 +300,7 @@ void THistory::RemoveSearchIndex(bool readable) {
     m_index = TSearchIndex::GivenUp;
 }
 
-QString THistory::FindStatement(const QString& text, bool useSearchIndex, int limit, int window) {
+QString THistory::FindStatement(const QString& text, bool useSearchIndex, int limit, qint64 block) {
     const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
     if (!useSearchIndex) {
         return QStringLiteral("SELECT * FROM qb_history WHERE site_url LIKE ") +
@@ -288,17 +310,15 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     // it compares characters (on the GB18030 bytes of qb_history it would take different Chinese
     // characters for equal ones). When the text has a run of three characters, the index hands
     // over only rows holding its three-character pieces; otherwise the copy itself is read
-    // newest first (its rows are ordered by id, so the walk stops at the sixth match without a
-    // sort and without the index's per-row overhead).
+    // newest first, in the block given (its rows are ordered by id, so the walk stops at the
+    // sixth match without a sort and without the index's per-row overhead).
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
     if (!TrigramCanLookUp(text)) {
-        const QString newest = window <= 0 ? QString()
-                                           : QStringLiteral("t.id > (SELECT IFNULL(MAX(id), 0) FROM "
-                                                            "qb_history_text) - ") +
-                                                 QString::number(window) + QStringLiteral(" AND ");
+        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
+                                                             QStringLiteral(" AND ");
         return QStringLiteral("SELECT h.* FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id "
                               "WHERE ") +
-               newest + QStringLiteral("t.site_url LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
+               inBlock + QStringLiteral("t.site_url LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
     return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
                           "WHERE s.site_url LIKE ") +
@@ -308,17 +328,50 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
 
 THistoryInfoList THistory::FindSuggestions(const QString& text) {
     THistoryInfoList candidates;
-    if (UseSearchIndex()) {
-        if (const auto table = m_db.Query(FindStatement(text, true, kCandidates, kShortTextWindow)))
-            candidates = ReadRows(*table);
-        else
-            LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
-    }
+    if (UseSearchIndex() && !FindIndexed(text, kCandidates, candidates))
+        LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
     if (!HasSearchIndex())
         candidates = ReadList(FindStatement(text, false, kCandidates));
+    THistoryInfoList titles;
     if (UseTitleIndex())
-        candidates += ReadList(m_titles->FindStatement(text, kCandidates, kShortTextWindow));
+        FindRows(text.toLower(), m_titles->PiecesTable(), kCandidates,
+                 [&](qint64 block, int limit) { return m_titles->FindStatement(text, limit, block); }, titles);
+    candidates += titles;
     return RankSuggestions(text, candidates, VisitCounts(candidates), 6);
+}
+
+bool THistory::FindIndexed(const QString& text, int limit, THistoryInfoList& rows) {
+    return FindRows(text, kAddressPieces, limit,
+                    [&](qint64 block, int wanted) { return FindStatement(text, true, wanted, block); }, rows);
+}
+
+bool THistory::FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
+                        THistoryInfoList& rows) {
+    rows.clear();
+    QList<qint64> blocks{-1};
+    const QString piece = TrigramCanLookUp(key) ? QString() : TTextPieces::KeyOf(key);
+    if (!piece.isEmpty()) {
+        blocks.clear();
+        auto table = m_db.Query(TTextPieces::BlocksStatement(pieces, piece));
+        if (!table)
+            return false;
+        try {
+            for (; !table->AtEnd(); table->MoveNext())
+                blocks.append(table->GetInt64(0));
+        } catch (const ESQLiteException& e) {
+            WriteLog(QStringLiteral("History: ") + e.Message());
+            return false;
+        }
+    }
+    for (const qint64 block : blocks) {
+        if (rows.size() >= limit)
+            break;
+        const auto table = m_db.Query(statement(block, limit - rows.size()));
+        if (!table)
+            return false;
+        rows += ReadRows(*table);
+    }
+    return true;
 }
 
 QHash<QString, qint64> THistory::VisitCounts(const THistoryInfoList& rows) {
@@ -374,8 +427,9 @@ bool THistory::CatchUpTitleIndex() {
 
 THistoryInfoList THistory::FindHistoryByUrl(const QString& text) {
     if (UseSearchIndex()) {
-        if (const auto table = m_db.Query(FindStatement(text, true)))
-            return ReadRows(*table);
+        THistoryInfoList rows;
+        if (FindIndexed(text, 6, rows))
+            return rows;
         // The index cannot be read after all (damaged): searches go without it from now on.
         LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
     }
@@ -439,14 +493,16 @@ int THistory::CopyBatch() {
         return 0;
     QString script;
     qint64 firstId = 0;
+    QList<QPair<qint64, QString>> texts;
     try {
         const int id = table->ColumnIndex(QStringLiteral("id"));
         const int url = table->ColumnIndex(QStringLiteral("site_url"));
         firstId = table->GetInt64(id);
         for (; !table->AtEnd(); table->MoveNext()) {
+            texts.append({table->GetInt64(id), table->GetText(url)});
             script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
-                      QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                      SqlUtf8Literal(table->GetText(url)) + QStringLiteral(");\n");
+                      QString::number(texts.last().first) + QStringLiteral(", ") + SqlUtf8Literal(texts.last().second) +
+                      QStringLiteral(");\n");
         }
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());
@@ -455,7 +511,7 @@ int THistory::CopyBatch() {
     script += QStringLiteral(
                   "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
                   "WHERE id >= ") +
-              QString::number(firstId) + QStringLiteral(";\n");
+              QString::number(firstId) + QStringLiteral(";\n") + TTextPieces::Insertion(kAddressPieces, texts);
     return m_db.ExecuteScript(script) ? table->RowCount() : -1;
 }
 

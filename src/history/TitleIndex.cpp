@@ -2,6 +2,7 @@
 #include "history/TitleIndex.h"
 
 #include "common/CommonFunc.h"
+#include "history/TextPieces.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -40,6 +41,8 @@ TTitleIndex::TState TTitleIndex::Probe() {
                                 "searched"));
         return TState::GivenUp;
     }
+    if (!HasPieces())
+        return Rebuild();
     const auto behind = m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
                                                   "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) AS behind"));
     try {
@@ -48,6 +51,27 @@ TTitleIndex::TState TTitleIndex::Probe() {
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());
     }
+    return TState::Behind;
+}
+
+QString TTitleIndex::PiecesTable() {
+    return QStringLiteral("qb_history_title_pieces");
+}
+
+bool TTitleIndex::HasPieces() {
+    const auto found = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '") +
+                                  PiecesTable() + QStringLiteral("'"));
+    return found && found->RowCount() == 1;
+}
+
+TTitleIndex::TState TTitleIndex::Rebuild() {
+    // An index made before the pieces table existed is emptied and filled again by the catch-up.
+    if (m_db.IsReadOnly() ||
+        !m_db.ExecuteScript(TTextPieces::Creation(PiecesTable()) +
+                            QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES "
+                                           "('delete-all');\n"
+                                           "DELETE FROM qb_history_title;\n")))
+        return TState::GivenUp;
     return TState::Behind;
 }
 
@@ -69,18 +93,20 @@ int TTitleIndex::CopyBatch(int batch) {
     if (table) {
         QString script;
         qint64 firstId = 0;
+        QList<QPair<qint64, QString>> keys;
         try {
             const int id = table->ColumnIndex(QStringLiteral("id"));
             const int name = table->ColumnIndex(QStringLiteral("site_name"));
             firstId = table->GetInt64(id);
             for (; !table->AtEnd(); table->MoveNext()) {
+                keys.append({table->GetInt64(id), TTitleKeys::Of(table->GetText(name))});
                 script += QStringLiteral("INSERT INTO qb_history_title (id, keys) VALUES (") +
-                          QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                          SqlUtf8Literal(TTitleKeys::Of(table->GetText(name))) + QStringLiteral(");\n");
+                          QString::number(keys.last().first) + QStringLiteral(", ") +
+                          SqlUtf8Literal(keys.last().second) + QStringLiteral(");\n");
             }
             script += QStringLiteral("INSERT INTO qb_history_title_search (rowid, keys) SELECT id, keys FROM "
                                      "qb_history_title WHERE id >= ") +
-                      QString::number(firstId) + QStringLiteral(";\n");
+                      QString::number(firstId) + QStringLiteral(";\n") + TTextPieces::Insertion(PiecesTable(), keys);
             if (m_db.ExecuteScript(script))
                 copied = table->RowCount();
         } catch (const ESQLiteException& e) {
@@ -100,7 +126,8 @@ QString TTitleIndex::Deletion(const QString& condition) const {
         return QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
     const QString entries =
         condition.isEmpty()
-            ? QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('delete-all');\n")
+            ? QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('delete-all');\n"
+                             "DELETE FROM qb_history_title_pieces;\n")
             : QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys) "
                              "SELECT 'delete', id, keys FROM qb_history_title") +
                   copies + QStringLiteral(";\n");
@@ -113,7 +140,8 @@ void TTitleIndex::Remove() {
     // An unreadable index cannot be dropped by SQL; it then stays unused.
     if (m_db.ExecuteScript(QStringLiteral("DROP TRIGGER IF EXISTS qb_history_title_update;\n"
                                           "DROP TABLE IF EXISTS qb_history_title_search;\n"
-                                          "DROP TABLE IF EXISTS qb_history_title;\n"))) {
+                                          "DROP TABLE IF EXISTS qb_history_title;\n"
+                                          "DROP TABLE IF EXISTS qb_history_title_pieces;\n"))) {
         m_state = TState::Absent;
         WriteLog(QStringLiteral("History: the title search index could not follow a deletion and was removed"));
         return;
@@ -121,13 +149,14 @@ void TTitleIndex::Remove() {
     m_state = TState::GivenUp;
 }
 
-QString TTitleIndex::FindStatement(const QString& text, int limit, int window) const {
+QString TTitleIndex::FindStatement(const QString& text, int limit, qint64 block) const {
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text.toLower() + QLatin1Char('%'));
     const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
     if (!TrigramCanLookUp(text)) {
-        return QStringLiteral("SELECT h.* FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id "
-                              "WHERE t.id > (SELECT IFNULL(MAX(id), 0) FROM qb_history_title) - ") +
-               QString::number(window) + QStringLiteral(" AND t.keys LIKE ") + pattern +
+        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
+                                                             QStringLiteral(" AND ");
+        return QStringLiteral("SELECT h.* FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id WHERE ") +
+               inBlock + QStringLiteral("t.keys LIKE ") + pattern +
                QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
     return QStringLiteral("SELECT h.* FROM qb_history_title_search s CROSS JOIN qb_history h ON h.id = s.rowid "

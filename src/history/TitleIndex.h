@@ -40,12 +40,17 @@ public:
     void Remove();
 
     // The newest rows (up to limit) whose title forms contain the text (LIKE semantics). Texts
-    // without a run of three characters read the copies newest first, at most `window` of them.
-    QString FindStatement(const QString& text, int limit, int window) const;
+    // without a run of three characters read the copies newest first, only those of the block of
+    // row ids when block >= 0 (TTextPieces).
+    QString FindStatement(const QString& text, int limit, qint64 block = -1) const;
+    // The table of the title forms' one- and two-character pieces (TTextPieces).
+    static QString PiecesTable();
 
 private:
     enum class TState { Absent, Behind, Current, GivenUp };
     TState Probe();
+    bool HasPieces();
+    TState Rebuild();
 
     TDb& m_db;
     std::atomic<TState> m_state{TState::Absent};

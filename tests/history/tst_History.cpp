@@ -637,6 +637,46 @@ private slots:
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title")), 0);
     }
 
+    // Texts of one or two characters search every row: the oldest of 40,000 rows is found by its
+    // address, title and pinyin, and the newest matches across blocks of rows are the plain
+    // statement's.
+    void shortTextsFindOldRows() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db());
+        const QStringList old{"http://old.example/qz"};
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("旧页"), old.first())));
+        QVERIFY(AddUnindexedRows(data.Db(), 40000));
+        for (const char* text : {"qz", "旧", "jy", "Q"})
+            QCOMPARE(Urls(history.FindSuggestions(QString::fromUtf8(text))), old);
+        for (const char* text : {"qz", "Q", "n1", "7.", "x", "%q", "_", "p:"})
+            QCOMPARE(Urls(history.FindHistoryByUrl(QString::fromUtf8(text))), Urls(PlainFind(data.Db(), text)));
+    }
+
+    // Search indexes made before their pieces tables are emptied on open and filled again by the
+    // catch-up; searches read qb_history meanwhile, and no row is lost.
+    void olderIndexFormatIsRebuilt() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        {
+            THistory history(data.Db());
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("Blog"), QStringLiteral("http://a.example/zq"))));
+            QCOMPARE(history.FindSuggestions(QStringLiteral("zhihu")).size(), 1);
+            QVERIFY(data.Db().ExecuteScript(QStringLiteral("DROP TABLE qb_history_search_pieces;\n"
+                                                           "DROP TABLE qb_history_title_pieces;\n")));
+        }
+        THistory history(data.Db());
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Behind);
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zq"))), QStringList{"http://a.example/zq"});
+        QVERIFY(history.CatchUpSearchIndex());
+        QCOMPARE(RowCount(data.Db()), 2);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("z"))),
+                 (QStringList{"https://www.zhihu.com/", "http://a.example/zq"}));
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("知"))), QStringList{"https://www.zhihu.com/"});
+    }
+
     // A data file made before the title index: suggestions match addresses as before. One whose
     // title index lacks rows has them copied by the catch-up worker.
     void olderFilesAndTheTitleIndex() {
