@@ -38,6 +38,10 @@ const QStringList kTitles = {"知乎 - 有问题，就会有答案", "哔哩哔�
 const QStringList kChinese = {"中文", "新闻", "视频", "搜索", "百度", "天气",
                               "北京", "上海", "啊",   "爱",   "😀",    "表情"};
 
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 QString MakeUrl(QRandomGenerator& random) {
     QString url = QStringLiteral("https://") + QLatin1String(kHosts[random.bounded(20)]) + QLatin1Char('/');
     const int parts = 1 + random.bounded(3);
@@ -76,6 +80,11 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &index,
                            nullptr);
+    // The address index takes each text as given: most rows' copies are NULL (ASCII addresses).
+    sqlite3_stmt* entries = nullptr;
+    if (indexed)
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &entries,
+                           nullptr);
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
     // The pieces tables are filled a block of rows at a time, as the history store does.
@@ -104,9 +113,16 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
             const QByteArray utf8 = urls.at(i).toUtf8();
             addressPieces.append({i + 1, urls.at(i)});
             sqlite3_bind_int64(index, 1, i + 1);
-            sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+            if (IsAscii(urls.at(i)))
+                sqlite3_bind_null(index, 2);
+            else
+                sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
             sqlite3_step(index);
             sqlite3_reset(index);
+            sqlite3_bind_int64(entries, 1, i + 1);
+            sqlite3_bind_text(entries, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+            sqlite3_step(entries);
+            sqlite3_reset(entries);
         }
         if (titles) {
             titlePieces.append({i + 1, TTitleKeys::Of(MakeTitle(i))});
@@ -126,8 +142,7 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3_finalize(row);
     if (index) {
         sqlite3_finalize(index);
-        sqlite3_exec(db, "INSERT INTO qb_history_search (qb_history_search) VALUES ('rebuild')", nullptr,
-                     nullptr, nullptr);
+        sqlite3_finalize(entries);
     }
     const bool ok = sqlite3_exec(db, "COMMIT; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -220,9 +235,6 @@ QStringList SearchTexts(QRandomGenerator& random, const QStringList& urls) {
     return texts;
 }
 
-bool IsAscii(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
 
 } // namespace
 

@@ -11,7 +11,9 @@
 #include "storage/SqlText.h"
 
 #include <QThread>
+#include <QVector>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -21,6 +23,39 @@ constexpr int kIndexBatch = 2000;
 constexpr int kCandidates = 30;
 // The pieces of the address copies, for texts the trigram index cannot look up.
 const QString kAddressPieces = QStringLiteral("qb_history_search_pieces");
+// The UTF-8 text of a row's address: its copy, or for an address of ASCII characters only (which
+// the data file's GB18030 holds as the same bytes) the row's own, which then has no copy.
+const QString kAddressText = QStringLiteral("COALESCE(t.site_url, h.site_url)");
+const QString kCopiesWithRows = QStringLiteral(" FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id");
+
+// The trigger that takes the index entries from a changed address on out of the index (the
+// store copies those rows again); the changed row's copy-less address is its old one.
+const QString kAddressTrigger = QStringLiteral(
+    "CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN "
+    "INSERT INTO qb_history_search (qb_history_search, rowid, site_url) SELECT 'delete', t.id, "
+    "COALESCE(t.site_url, CASE WHEN t.id = old.id THEN old.site_url ELSE h.site_url END) FROM qb_history_text t "
+    "LEFT JOIN qb_history h ON h.id = t.id WHERE t.id >= old.id; "
+    "DELETE FROM qb_history_text WHERE id >= old.id; END;\n");
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
+// without wildcards (the trigram tokenizer folds letter case as it does for the index).
+QString TrigramQuery(const QString& text) {
+    QStringList terms;
+    QVector<uint> run;
+    for (const uint c : text.toUcs4()) {
+        run = (c == '%' || c == '_') ? QVector<uint>() : run << c;
+        if (run.size() >= 3) {
+            const QString term = QString::fromUcs4(run.constData() + run.size() - 3, 3);
+            terms.append(QLatin1Char('"') + QString(term).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                         QLatin1Char('"'));
+        }
+    }
+    return terms.join(QStringLiteral(" AND "));
+}
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
@@ -40,8 +75,9 @@ QString IndexedRowDeletion(const QString& condition) {
             ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
                              "DELETE FROM qb_history_search_pieces;\n")
             : QStringLiteral("INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
-                             "SELECT 'delete', id, site_url FROM qb_history_text") +
-                  copies + QStringLiteral(";\n");
+                             "SELECT 'delete', t.id, ") +
+                  kAddressText + kCopiesWithRows + QStringLiteral(" WHERE t.id IN (SELECT id FROM qb_history WHERE ") +
+                  condition + QStringLiteral(");\n");
     return entries + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
            RowDeletion(condition);
 }
@@ -143,7 +179,9 @@ THistory::TSearchIndex THistory::RebuildSearchIndex() {
     if (m_db.IsReadOnly() ||
         !m_db.ExecuteScript(TTextPieces::Creation(kAddressPieces) +
                             QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
-                                           "DELETE FROM qb_history_text;\n")))
+                                           "DELETE FROM qb_history_text;\n"
+                                           "DROP TRIGGER IF EXISTS qb_history_search_update;\n") +
+                            kAddressTrigger))
         return TSearchIndex::GivenUp;
     WriteLog(QStringLiteral("History: the address search index is rebuilt in the new format"));
     return TSearchIndex::Behind;
@@ -316,14 +354,13 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     if (!TrigramCanLookUp(text)) {
         const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.* FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id "
-                              "WHERE ") +
-               inBlock + QStringLiteral("t.site_url LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
+        return QStringLiteral("SELECT h.*") + kCopiesWithRows + QStringLiteral(" WHERE ") + inBlock + kAddressText +
+               QStringLiteral(" LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
-    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
-                          "WHERE s.site_url LIKE ") +
-           pattern + QStringLiteral(" AND (s.site_url || '') LIKE ") + pattern +
-           QStringLiteral(" ORDER BY s.rowid DESC") + tail;
+    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history_text t ON t.id = s.rowid "
+                          "CROSS JOIN qb_history h ON h.id = s.rowid WHERE qb_history_search MATCH ") +
+           SqlUtf8Literal(TrigramQuery(text)) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
+           pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }
 
 THistoryInfoList THistory::FindSuggestions(const QString& text) {
@@ -500,17 +537,18 @@ int THistory::CopyBatch() {
         firstId = table->GetInt64(id);
         for (; !table->AtEnd(); table->MoveNext()) {
             texts.append({table->GetInt64(id), table->GetText(url)});
+            const QString& address = texts.last().second;
             script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
-                      QString::number(texts.last().first) + QStringLiteral(", ") + SqlUtf8Literal(texts.last().second) +
-                      QStringLiteral(");\n");
+                      QString::number(texts.last().first) + QStringLiteral(", ") +
+                      (IsAscii(address) ? QStringLiteral("NULL") : SqlUtf8Literal(address)) + QStringLiteral(");\n");
         }
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());
         return -1;
     }
     script += QStringLiteral(
-                  "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
-                  "WHERE id >= ") +
+                  "INSERT INTO qb_history_search (rowid, site_url) SELECT t.id, ") +
+              kAddressText + kCopiesWithRows + QStringLiteral(" WHERE t.id >= ") +
               QString::number(firstId) + QStringLiteral(";\n") + TTextPieces::Insertion(kAddressPieces, texts);
     return m_db.ExecuteScript(script) ? table->RowCount() : -1;
 }

@@ -454,8 +454,8 @@ private slots:
             QCOMPARE(SearchIndexObjects(data.Db()), QStringList());
         } else {
             QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
-            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url "
-                                                     "LIKE '%example%'")),
+            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
+                                                     "qb_history_search MATCH 'exa'")),
                      0);
         }
         QCOMPARE(data.Db().Query(QStringLiteral("PRAGMA integrity_check"))->GetText(0), QStringLiteral("ok"));
@@ -486,8 +486,8 @@ private slots:
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
                  (QStringList{"http://r3.example/", "http://r0.example/"}));
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url LIKE "
-                                                 "'%r1.example%'")),
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
+                                                 "qb_history_search MATCH '\"r1.\"'")),
                  0);
         QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
     }
