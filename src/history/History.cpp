@@ -37,25 +37,6 @@ const QString kAddressTrigger = QStringLiteral(
     "LEFT JOIN qb_history h ON h.id = t.id WHERE t.id >= old.id; "
     "DELETE FROM qb_history_text WHERE id >= old.id; END;\n");
 
-bool IsAscii(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-// The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
-// without wildcards (the trigram tokenizer folds letter case as it does for the index).
-QString TrigramQuery(const QString& text) {
-    QStringList terms;
-    QVector<uint> run;
-    for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? QVector<uint>() : run << c;
-        if (run.size() >= 3) {
-            const QString term = QString::fromUcs4(run.constData() + run.size() - 3, 3);
-            terms.append(QLatin1Char('"') + QString(term).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                         QLatin1Char('"'));
-        }
-    }
-    return terms.join(QStringLiteral(" AND "));
-}
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
@@ -540,7 +521,7 @@ int THistory::CopyBatch() {
             const QString& address = texts.last().second;
             script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
                       QString::number(texts.last().first) + QStringLiteral(", ") +
-                      (IsAscii(address) ? QStringLiteral("NULL") : SqlUtf8Literal(address)) + QStringLiteral(");\n");
+                      (IsAsciiText(address) ? QStringLiteral("NULL") : SqlUtf8Literal(address)) + QStringLiteral(");\n");
         }
     } catch (const ESQLiteException& e) {
         WriteLog(QStringLiteral("History: ") + e.Message());

@@ -6,6 +6,25 @@
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
+#include <algorithm>
+
+namespace {
+
+// The title forms of a row: its copy, or for a title of ASCII characters only (whose forms are the
+// title in lower case, the same bytes in the data file) the row's own title in lower case.
+const QString kKeysText = QStringLiteral("COALESCE(t.keys, lower(h.site_name))");
+const QString kCopiesWithRows = QStringLiteral(" FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id");
+// Takes the entries of a changed title from that row on out of the index (the store copies
+// those rows again); the changed row's copy-less title is its old one.
+const QString kTitleTrigger = QStringLiteral(
+    "CREATE TRIGGER qb_history_title_update AFTER UPDATE OF site_name ON qb_history BEGIN "
+    "INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys) SELECT 'delete', t.id, "
+    "COALESCE(t.keys, lower(CASE WHEN t.id = old.id THEN old.site_name ELSE h.site_name END)) "
+    "FROM qb_history_title t LEFT JOIN qb_history h ON h.id = t.id WHERE t.id >= old.id; "
+    "DELETE FROM qb_history_title WHERE id >= old.id; END;\n");
+
+} // namespace
+
 bool TrigramCanLookUp(const QString& text) {
     int run = 0;
     for (const uint c : text.toUcs4()) {
@@ -14,6 +33,24 @@ bool TrigramCanLookUp(const QString& text) {
             return true;
     }
     return false;
+}
+
+bool IsAsciiText(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+QString TrigramQuery(const QString& text) {
+    QStringList terms;
+    QVector<uint> run;
+    for (const uint c : text.toUcs4()) {
+        run = (c == '%' || c == '_') ? QVector<uint>() : run << c;
+        if (run.size() >= 3) {
+            const QString term = QString::fromUcs4(run.constData() + run.size() - 3, 3);
+            terms.append(QLatin1Char('"') + QString(term).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                         QLatin1Char('"'));
+        }
+    }
+    return terms.join(QStringLiteral(" AND "));
 }
 
 QString WhereCopiesOf(const QString& condition) {
@@ -70,7 +107,9 @@ TTitleIndex::TState TTitleIndex::Rebuild() {
         !m_db.ExecuteScript(TTextPieces::Creation(PiecesTable()) +
                             QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES "
                                            "('delete-all');\n"
-                                           "DELETE FROM qb_history_title;\n")))
+                                           "DELETE FROM qb_history_title;\n"
+                                           "DROP TRIGGER IF EXISTS qb_history_title_update;\n") +
+                            kTitleTrigger))
         return TState::GivenUp;
     return TState::Behind;
 }
@@ -99,13 +138,15 @@ int TTitleIndex::CopyBatch(int batch) {
             const int name = table->ColumnIndex(QStringLiteral("site_name"));
             firstId = table->GetInt64(id);
             for (; !table->AtEnd(); table->MoveNext()) {
-                keys.append({table->GetInt64(id), TTitleKeys::Of(table->GetText(name))});
+                const QString title = table->GetText(name);
+                keys.append({table->GetInt64(id), TTitleKeys::Of(title)});
                 script += QStringLiteral("INSERT INTO qb_history_title (id, keys) VALUES (") +
                           QString::number(keys.last().first) + QStringLiteral(", ") +
-                          SqlUtf8Literal(keys.last().second) + QStringLiteral(");\n");
+                          (IsAsciiText(title) ? QStringLiteral("NULL") : SqlUtf8Literal(keys.last().second)) +
+                          QStringLiteral(");\n");
             }
-            script += QStringLiteral("INSERT INTO qb_history_title_search (rowid, keys) SELECT id, keys FROM "
-                                     "qb_history_title WHERE id >= ") +
+            script += QStringLiteral("INSERT INTO qb_history_title_search (rowid, keys) SELECT t.id, ") + kKeysText +
+                      kCopiesWithRows + QStringLiteral(" WHERE t.id >= ") +
                       QString::number(firstId) + QStringLiteral(";\n") + TTextPieces::Insertion(PiecesTable(), keys);
             if (m_db.ExecuteScript(script))
                 copied = table->RowCount();
@@ -129,8 +170,9 @@ QString TTitleIndex::Deletion(const QString& condition) const {
             ? QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('delete-all');\n"
                              "DELETE FROM qb_history_title_pieces;\n")
             : QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys) "
-                             "SELECT 'delete', id, keys FROM qb_history_title") +
-                  copies + QStringLiteral(";\n");
+                             "SELECT 'delete', t.id, ") +
+                  kKeysText + kCopiesWithRows + QStringLiteral(" WHERE t.id IN (SELECT id FROM qb_history WHERE ") +
+                  condition + QStringLiteral(");\n");
     return entries + QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
 }
 
@@ -155,12 +197,12 @@ QString TTitleIndex::FindStatement(const QString& text, int limit, qint64 block)
     if (!TrigramCanLookUp(text)) {
         const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.* FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id WHERE ") +
-               inBlock + QStringLiteral("t.keys LIKE ") + pattern +
+        return QStringLiteral("SELECT h.*") + kCopiesWithRows + QStringLiteral(" WHERE ") + inBlock + kKeysText +
+               QStringLiteral(" LIKE ") + pattern +
                QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
-    return QStringLiteral("SELECT h.* FROM qb_history_title_search s CROSS JOIN qb_history h ON h.id = s.rowid "
-                          "WHERE s.keys LIKE ") +
-           pattern + QStringLiteral(" AND (s.keys || '') LIKE ") + pattern + QStringLiteral(" ORDER BY s.rowid DESC") +
-           tail;
+    return QStringLiteral("SELECT h.* FROM qb_history_title_search s CROSS JOIN qb_history_title t ON t.id = s.rowid "
+                          "CROSS JOIN qb_history h ON h.id = s.rowid WHERE qb_history_title_search MATCH ") +
+           SqlUtf8Literal(TrigramQuery(text.toLower())) + QStringLiteral(" AND ") + kKeysText + QStringLiteral(" LIKE ") +
+           pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }

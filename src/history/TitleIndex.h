@@ -15,6 +15,12 @@ QString SqlUtf8Literal(const QString& text);
 // True when the LIKE pattern "%text%" holds a run of at least three characters without a
 // wildcard: only then can a trigram index look the text up instead of reading every row.
 bool TrigramCanLookUp(const QString& text);
+// Whether every character of the text is ASCII: such a text is the same bytes in the data file's
+// GB18030 as in UTF-8, so the search indexes keep no copy of it.
+bool IsAsciiText(const QString& text);
+// The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
+// without wildcards (the trigram tokenizer folds letter case as it does for the index).
+QString TrigramQuery(const QString& text);
 // " WHERE " and the condition on a table of copies that picks the copies of the qb_history rows
 // the condition picks; nothing for an empty condition (every row).
 QString WhereCopiesOf(const QString& condition);

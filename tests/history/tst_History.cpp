@@ -178,6 +178,7 @@ private slots:
         const QString other = QStringLiteral("http://b.example/x?y=1");
         for (const QString& standIn : {QStringLiteral("123.html"), QString(), page})
             QVERIFY(history.AddVisit(Visit(standIn, page)));
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("23.ht"))), QStringList{page}); // indexes the title
         QVERIFY(history.AddVisit(Visit(QStringLiteral("b.example/x?y=1"), other)));
         for (const QString& title : {QStringLiteral("网址导航"), QStringLiteral("Later title")}) {
             QVERIFY(history.AddVisit(Visit(title, page)));
@@ -188,6 +189,13 @@ private slots:
         QCOMPARE(rows.size(), 2);
         for (const THistoryInfo& row : rows)
             QCOMPARE(row.SiteName, QStringLiteral("网址导航"));
+        // The title index holds the page's own title (and its pinyin) instead of the stand-in.
+        QStringList found = Urls(history.FindSuggestions(QStringLiteral("wzdh")));
+        found.sort();
+        QCOMPARE(found, (QStringList{page, other}));
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title_search WHERE "
+                                                 "qb_history_title_search MATCH '\"123\"'")),
+                 0);
     }
 
     void closingAndReopeningFlipsTheClosedFlag() {
