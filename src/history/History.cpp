@@ -134,7 +134,7 @@ THistory::TSearchIndex THistory::ProbeSearchIndex() {
                                 "addresses are searched without it"));
         return TSearchIndex::Unreadable;
     }
-    if (!HasPieces(kAddressPieces))
+    if (!HasTable(m_db, kAddressPieces))
         return RebuildSearchIndex();
     const auto behind =
         m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
@@ -146,12 +146,6 @@ THistory::TSearchIndex THistory::ProbeSearchIndex() {
         WriteLog(QStringLiteral("History: ") + e.Message());
     }
     return TSearchIndex::Behind;
-}
-
-bool THistory::HasPieces(const QString& table) {
-    const auto found = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ") +
-                                  SqlQuote(table));
-    return found && found->RowCount() == 1;
 }
 
 THistory::TSearchIndex THistory::RebuildSearchIndex() {

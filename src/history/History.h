@@ -103,7 +103,6 @@ private:
     using TBlockStatement = std::function<QString(qint64 block, int limit)>;
 
     TSearchIndex ProbeSearchIndex();
-    bool HasPieces(const QString& table);
     TSearchIndex RebuildSearchIndex();
     // The newest rows (up to limit) of the address search index for the text; false when a
     // statement fails.

@@ -78,7 +78,7 @@ TTitleIndex::TState TTitleIndex::Probe() {
                                 "searched"));
         return TState::GivenUp;
     }
-    if (!HasPieces())
+    if (!HasTable(m_db, PiecesTable()))
         return Rebuild();
     const auto behind = m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
                                                   "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) AS behind"));
@@ -95,9 +95,9 @@ QString TTitleIndex::PiecesTable() {
     return QStringLiteral("qb_history_title_pieces");
 }
 
-bool TTitleIndex::HasPieces() {
-    const auto found = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '") +
-                                  PiecesTable() + QStringLiteral("'"));
+bool HasTable(TDb& db, const QString& name) {
+    const auto found = db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '") +
+                                name + QStringLiteral("'"));
     return found && found->RowCount() == 1;
 }
 

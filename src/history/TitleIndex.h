@@ -9,6 +9,8 @@
 
 class TDb;
 
+// Whether the data file has a table of this name (a name without quotes).
+bool HasTable(TDb& db, const QString& name);
 // Text as a UTF-8 literal of SQL. The data file's statements are converted to GB18030 on their
 // way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
 QString SqlUtf8Literal(const QString& text);
@@ -55,7 +57,6 @@ public:
 private:
     enum class TState { Absent, Behind, Current, GivenUp };
     TState Probe();
-    bool HasPieces();
     TState Rebuild();
 
     TDb& m_db;
