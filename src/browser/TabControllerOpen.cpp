@@ -9,7 +9,6 @@
 #include "browser/TabRegistry.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/WindowLauncher.h"
 
 // ---- Opening addresses -------------------------------------------------------------------

@@ -10,8 +10,9 @@
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
 #include "common/TextFit.h"
+#include "common/UrlText.h"
 #include "history/History.h"
 #include "maintenance/FavIconDownload.h"
 #include <QEvent>

@@ -92,7 +92,7 @@ QVBoxLayout* PageColumn(QWidget* page) {
 } // namespace
 
 TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
-                         TDomainKernel* kernels, QWidget* parent)
+                         TCompatHostSource* kernels, QWidget* parent)
     : QWidget(parent), m_mainWindow(mainWindow), m_navigationPage(navigationPage), m_config(config) {
     setObjectName(QStringLiteral("TFormOption"));
     setAttribute(Qt::WA_StyledBackground, true);
@@ -168,6 +168,16 @@ void TFormOption::SaveOnLeave(QWidget* control, std::function<void()> save) {
     control->installEventFilter(this);
 }
 
+void TFormOption::SaveChoice(TConfigKey key, QRadioButton* first, QRadioButton* second) {
+    const auto save = [this, key, second] {
+        StoreOption(m_config, key, second->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+    for (QRadioButton* radio : {first, second}) {
+        connect(radio, &QRadioButton::clicked, this, save);
+        SaveOnLeave(radio, save);
+    }
+}
+
 QWidget* TFormOption::BuildBasicPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetBase"));
@@ -186,14 +196,7 @@ QWidget* TFormOption::BuildBasicPage() {
     homeRow->addWidget(m_openHome);
     homeRow->addWidget(m_editHome, 1);
     column->addLayout(homeRow);
-    const auto saveStart = [this] {
-        StoreOption(m_config, TConfigKey::StartMode,
-                    m_openHome->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    };
-    for (QRadioButton* radio : {m_openExitPage, m_openHome}) {
-        connect(radio, &QRadioButton::clicked, this, saveStart);
-        SaveOnLeave(radio, saveStart);
-    }
+    SaveChoice(TConfigKey::StartMode, m_openExitPage, m_openHome);
     SaveOnLeave(m_editHome, [this] { SaveHomePage(); });
 
     column->addSpacing(12);
@@ -259,14 +262,7 @@ QWidget* TFormOption::BuildDownloadPage() {
     auto* group = new QButtonGroup(page);
     group->addButton(m_lastTimePath);
     group->addButton(m_savePath);
-    const auto saveMode = [this] {
-        StoreOption(m_config, TConfigKey::DownloadFolderMode,
-                    m_savePath->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    };
-    for (QRadioButton* radio : {m_lastTimePath, m_savePath}) {
-        connect(radio, &QRadioButton::clicked, this, saveMode);
-        SaveOnLeave(radio, saveMode);
-    }
+    SaveChoice(TConfigKey::DownloadFolderMode, m_lastTimePath, m_savePath);
     column->addWidget(m_lastTimePath);
     column->addWidget(m_savePath);
     m_editDownloadPath = new QLineEdit(page);
@@ -315,7 +311,7 @@ QWidget* TFormOption::BuildShortcutPage() {
     return page;
 }
 
-QWidget* TFormOption::BuildEnginePage(TDomainKernel* kernels) {
+QWidget* TFormOption::BuildEnginePage(TCompatHostSource* kernels) {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetEngine"));
     QVBoxLayout* column = PageColumn(page);

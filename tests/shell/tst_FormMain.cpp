@@ -1,7 +1,7 @@
 // The real main window under Xvfb, with pages from the test server: opening addresses, the tab
-// keys of the hook and key 11, keys that pass through a page, full screen, the restore offer and
-// Ctrl+Shift+T, the page log at exit, the options tab, skins, design texts and the right-anchored
-// controls.
+// keys of the hook and TConfigKey::DisableShortcuts, keys that pass through a page, full screen,
+// the restore offer and Ctrl+Shift+T, the page log at exit, the options tab, skins, design texts
+// and the right-anchored controls.
 #include "browser/BrowserTab.h"
 #include "browser/ChromiumView.h"
 #include "browser/PageView.h"
