@@ -23,21 +23,14 @@ namespace {
 constexpr int kIndexBatch = 2000;
 // Rows of each kind of match the suggestions choose from.
 constexpr int kCandidates = 30;
-// The pieces of the address copies, for texts the trigram index cannot look up.
-const QString kAddressPieces = QStringLiteral("qb_history_search_pieces");
-// The UTF-8 text of a row's address: its copy, or for an address of ASCII characters only (which
-// the data file's GB18030 holds as the same bytes) the row's own, which then has no copy.
-const QString kAddressText = QStringLiteral("COALESCE(t.site_url, h.site_url)");
-const QString kCopiesWithRows = QStringLiteral(" FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id");
-
-// The trigger that takes the index entries from a changed address on out of the index (the
-// store copies those rows again); the changed row's copy-less address is its old one.
-const QString kAddressTrigger = QStringLiteral(
-    "CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN "
-    "INSERT INTO qb_history_search (qb_history_search, rowid, site_url) SELECT 'delete', t.id, "
-    "COALESCE(t.site_url, CASE WHEN t.id = old.id THEN old.site_url ELSE h.site_url END) FROM qb_history_text t "
-    "LEFT JOIN qb_history h ON h.id = t.id WHERE t.id >= old.id; "
-    "DELETE FROM qb_history_text WHERE id >= old.id; END;\n");
+// The address search index: UTF-8 copies of the addresses with other than ASCII characters (an
+// ASCII address is the same bytes in the data file's GB18030, so the row's own is read), their
+// trigrams and their pieces for texts the trigram index cannot look up.
+const TIndexTables kAddressIndex{QStringLiteral("qb_history_text"),          QStringLiteral("qb_history_search"),
+                                 QStringLiteral("qb_history_search_pieces"), QStringLiteral("site_url"),
+                                 QStringLiteral("site_url"),                 QStringLiteral("%1")};
+const QString kAddressText = RowText(kAddressIndex);
+const QString kAddressPieces = kAddressIndex.PiecesTable;
 
 
 // " WHERE " and the condition; nothing for every row.
@@ -53,15 +46,7 @@ QString RowDeletion(const QString& condition) {
 // out with the text it was indexed under, so that goes first.
 QString IndexedRowDeletion(const QString& condition) {
     const QString copies = WhereCopiesOf(condition);
-    const QString entries =
-        condition.isEmpty()
-            ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
-                             "DELETE FROM qb_history_search_pieces;\n")
-            : QStringLiteral("INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
-                             "SELECT 'delete', t.id, ") +
-                  kAddressText + kCopiesWithRows + QStringLiteral(" WHERE t.id IN (SELECT id FROM qb_history WHERE ") +
-                  condition + QStringLiteral(");\n");
-    return entries + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
+    return EntryDeletion(kAddressIndex, condition) + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
            RowDeletion(condition);
 }
 
@@ -143,7 +128,7 @@ THistory::TSearchIndex THistory::RebuildSearchIndex() {
                             QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
                                            "DELETE FROM qb_history_text;\n"
                                            "DROP TRIGGER IF EXISTS qb_history_search_update;\n") +
-                            kAddressTrigger))
+                            ChangeTrigger(kAddressIndex, QStringLiteral("qb_history_search_update"))))
         return TSearchIndex::GivenUp;
     WriteLog(QStringLiteral("History: the address search index is rebuilt in the new format"));
     return TSearchIndex::Behind;
@@ -312,7 +297,7 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     if (!TrigramCanLookUp(text)) {
         const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.*") + kCopiesWithRows + QStringLiteral(" WHERE ") + inBlock + kAddressText +
+        return QStringLiteral("SELECT h.*") + CopiesWithRows(kAddressIndex) + QStringLiteral(" WHERE ") + inBlock + kAddressText +
                QStringLiteral(" LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
     return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history_text t ON t.id = s.rowid "
@@ -478,9 +463,7 @@ int THistory::CopyBatch() {
     QMutexLocker locker(&m_indexLock);
     if (m_index != TSearchIndex::Behind && m_index != TSearchIndex::Current)
         return -1;
-    return CopyIndexBatch(m_db, {QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
-                                 kAddressPieces, QStringLiteral("site_url"), QStringLiteral("site_url"), kAddressText},
-                          kIndexBatch, [](const QString& url) { return url; });
+    return CopyIndexBatch(m_db, kAddressIndex, kIndexBatch, [](const QString& url) { return url; });
 }
 
 THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {

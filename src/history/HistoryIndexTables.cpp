@@ -31,6 +31,31 @@ TIndexProbe ProbeIndex(TDb& db, const QString& rowTable, const QString& searchTa
     return TIndexProbe::Behind;
 }
 
+QString RowText(const TIndexTables& tables) {
+    return QStringLiteral("COALESCE(t.%1, %2)").arg(tables.Column, tables.OwnText.arg(QStringLiteral("h.") + tables.SourceColumn));
+}
+
+QString CopiesWithRows(const TIndexTables& tables) {
+    return QStringLiteral(" FROM %1 t CROSS JOIN qb_history h ON h.id = t.id").arg(tables.RowTable);
+}
+
+QString EntryDeletion(const TIndexTables& tables, const QString& condition) {
+    if (condition.isEmpty())
+        return QStringLiteral("INSERT INTO %1 (%1) VALUES ('delete-all');\nDELETE FROM %2;\n")
+            .arg(tables.SearchTable, tables.PiecesTable);
+    return QStringLiteral("INSERT INTO %1 (%1, rowid, %2) SELECT 'delete', t.id, ").arg(tables.SearchTable, tables.Column) +
+           RowText(tables) + CopiesWithRows(tables) + QStringLiteral(" WHERE t.id IN (SELECT id FROM qb_history WHERE ") +
+           condition + QStringLiteral(");\n");
+}
+
+QString ChangeTrigger(const TIndexTables& tables, const QString& name) {
+    const QString old = QStringLiteral("CASE WHEN t.id = old.id THEN old.%1 ELSE h.%1 END").arg(tables.SourceColumn);
+    return QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %2 ON qb_history BEGIN INSERT INTO %3 (%3, rowid, %4) "
+                          "SELECT 'delete', t.id, COALESCE(t.%4, %5) FROM %6 t LEFT JOIN qb_history h ON h.id = t.id "
+                          "WHERE t.id >= old.id; DELETE FROM %6 WHERE id >= old.id; END;\n")
+        .arg(name, tables.SourceColumn, tables.SearchTable, tables.Column, tables.OwnText.arg(old), tables.RowTable);
+}
+
 int CopyIndexBatch(TDb& db, const TIndexTables& tables, int batch,
                    const std::function<QString(const QString&)>& valueOf) {
     auto table = db.Query(QStringLiteral("SELECT id, %1 FROM qb_history WHERE id > "
@@ -62,7 +87,7 @@ int CopyIndexBatch(TDb& db, const TIndexTables& tables, int batch,
     }
     script += QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT t.id, %3 FROM %4 t CROSS JOIN qb_history h ON "
                              "h.id = t.id WHERE t.id >= ")
-                  .arg(tables.SearchTable, tables.Column, tables.TextOfRow, tables.RowTable) +
+                  .arg(tables.SearchTable, tables.Column, RowText(tables), tables.RowTable) +
               QString::number(firstId) + QStringLiteral(";\n") + TTextPieces::Insertion(tables.PiecesTable, texts);
     return db.ExecuteScript(script) ? table->RowCount() : -1;
 }

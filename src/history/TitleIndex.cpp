@@ -11,18 +11,12 @@
 
 namespace {
 
-// The title forms of a row: its copy, or for a title of ASCII characters only (whose forms are the
-// title in lower case, the same bytes in the data file) the row's own title in lower case.
-const QString kKeysText = QStringLiteral("COALESCE(t.keys, lower(h.site_name))");
-const QString kCopiesWithRows = QStringLiteral(" FROM qb_history_title t CROSS JOIN qb_history h ON h.id = t.id");
-// Takes the entries of a changed title from that row on out of the index (the store copies
-// those rows again); the changed row's copy-less title is its old one.
-const QString kTitleTrigger = QStringLiteral(
-    "CREATE TRIGGER qb_history_title_update AFTER UPDATE OF site_name ON qb_history BEGIN "
-    "INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys) SELECT 'delete', t.id, "
-    "COALESCE(t.keys, lower(CASE WHEN t.id = old.id THEN old.site_name ELSE h.site_name END)) "
-    "FROM qb_history_title t LEFT JOIN qb_history h ON h.id = t.id WHERE t.id >= old.id; "
-    "DELETE FROM qb_history_title WHERE id >= old.id; END;\n");
+// The title forms of each row (TTitleKeys); a title of ASCII characters only has no copy: its one
+// form is the row's own title in lower case (the same bytes in the data file).
+const TIndexTables kTitleIndex{QStringLiteral("qb_history_title"),        QStringLiteral("qb_history_title_search"),
+                               QStringLiteral("qb_history_title_pieces"), QStringLiteral("keys"),
+                               QStringLiteral("site_name"),               QStringLiteral("lower(%1)")};
+const QString kKeysText = RowText(kTitleIndex);
 
 } // namespace
 
@@ -79,7 +73,7 @@ TTitleIndex::TState TTitleIndex::Probe() {
 }
 
 QString TTitleIndex::PiecesTable() {
-    return QStringLiteral("qb_history_title_pieces");
+    return kTitleIndex.PiecesTable;
 }
 
 bool HasTable(TDb& db, const QString& name) {
@@ -96,7 +90,7 @@ TTitleIndex::TState TTitleIndex::Rebuild() {
                                            "('delete-all');\n"
                                            "DELETE FROM qb_history_title;\n"
                                            "DROP TRIGGER IF EXISTS qb_history_title_update;\n") +
-                            kTitleTrigger))
+                            ChangeTrigger(kTitleIndex, QStringLiteral("qb_history_title_update"))))
         return TState::GivenUp;
     return TState::Behind;
 }
@@ -110,9 +104,7 @@ int TTitleIndex::CopyBatch(int batch) {
     if (m_state != TState::Behind && m_state != TState::Current)
         return -1;
     const int copied =
-        CopyIndexBatch(m_db, {QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
-                              PiecesTable(), QStringLiteral("keys"), QStringLiteral("site_name"), kKeysText},
-                       batch, TTitleKeys::Of);
+        CopyIndexBatch(m_db, kTitleIndex, batch, TTitleKeys::Of);
     if (copied < 0)
         m_state = TState::GivenUp;
     return copied;
@@ -124,15 +116,7 @@ QString TTitleIndex::Deletion(const QString& condition) const {
     const QString copies = WhereCopiesOf(condition);
     if (m_state == TState::GivenUp) // perhaps unreadable: only the copies go
         return QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
-    const QString entries =
-        condition.isEmpty()
-            ? QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('delete-all');\n"
-                             "DELETE FROM qb_history_title_pieces;\n")
-            : QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search, rowid, keys) "
-                             "SELECT 'delete', t.id, ") +
-                  kKeysText + kCopiesWithRows + QStringLiteral(" WHERE t.id IN (SELECT id FROM qb_history WHERE ") +
-                  condition + QStringLiteral(");\n");
-    return entries + QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
+    return EntryDeletion(kTitleIndex, condition) + QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
 }
 
 void TTitleIndex::Remove() {
@@ -156,7 +140,7 @@ QString TTitleIndex::FindStatement(const QString& text, int limit, qint64 block)
     if (!TrigramCanLookUp(text)) {
         const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.*") + kCopiesWithRows + QStringLiteral(" WHERE ") + inBlock + kKeysText +
+        return QStringLiteral("SELECT h.*") + CopiesWithRows(kTitleIndex) + QStringLiteral(" WHERE ") + inBlock + kKeysText +
                QStringLiteral(" LIKE ") + pattern +
                QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
