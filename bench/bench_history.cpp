@@ -6,6 +6,7 @@
 // Usage: bench_history [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
 #include "history/History.h"
+#include "history/TextPieces.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -36,6 +37,10 @@ const QStringList kTitles = {"知乎 - 有问题，就会有答案", "哔哩哔�
                              "GitHub", "网易邮箱", "腾讯视频", "凤凰网"};
 const QStringList kChinese = {"中文", "新闻", "视频", "搜索", "百度", "天气",
                               "北京", "上海", "啊",   "爱",   "😀",    "表情"};
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
 
 QString MakeUrl(QRandomGenerator& random) {
     QString url = QStringLiteral("https://") + QLatin1String(kHosts[random.bounded(20)]) + QLatin1Char('/');
@@ -75,9 +80,27 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &index,
                            nullptr);
+    // The address index takes each text as given: most rows' copies are NULL (ASCII addresses).
+    sqlite3_stmt* entries = nullptr;
+    if (indexed)
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &entries,
+                           nullptr);
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
+    // The pieces tables are filled a block of rows at a time, as the history store does.
+    QList<QPair<qint64, QString>> addressPieces, titlePieces;
+    const auto addPieces = [&] {
+        for (const auto& [table, texts] : {std::make_pair("qb_history_search_pieces", &addressPieces),
+                                           std::make_pair("qb_history_title_pieces", &titlePieces)}) {
+            if (index && !texts->isEmpty())
+                sqlite3_exec(db, TTextPieces::Insertion(QLatin1String(table), *texts).toUtf8().constData(), nullptr,
+                             nullptr, nullptr);
+            texts->clear();
+        }
+    };
     for (int i = 0; i < urls.size(); ++i) {
+        if (i % (1 << TTextPieces::kBlockBits) == 0)
+            addPieces();
         const QByteArray title = ToAnsi(MakeTitle(i));
         const QByteArray url = ToAnsi(urls.at(i));
         sqlite3_bind_int64(row, 1, i + 1);
@@ -88,19 +111,29 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_reset(row);
         if (index) {
             const QByteArray utf8 = urls.at(i).toUtf8();
+            addressPieces.append({i + 1, urls.at(i)});
             sqlite3_bind_int64(index, 1, i + 1);
-            sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+            if (IsAscii(urls.at(i)))
+                sqlite3_bind_null(index, 2);
+            else
+                sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
             sqlite3_step(index);
             sqlite3_reset(index);
+            sqlite3_bind_int64(entries, 1, i + 1);
+            sqlite3_bind_text(entries, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+            sqlite3_step(entries);
+            sqlite3_reset(entries);
         }
         if (titles) {
-            const QByteArray keys = TTitleKeys::Of(MakeTitle(i)).toUtf8();
+            titlePieces.append({i + 1, TTitleKeys::Of(MakeTitle(i))});
+            const QByteArray keys = titlePieces.last().second.toUtf8();
             sqlite3_bind_int64(titles, 1, i + 1);
             sqlite3_bind_text(titles, 2, keys.constData(), keys.size(), SQLITE_TRANSIENT);
             sqlite3_step(titles);
             sqlite3_reset(titles);
         }
     }
+    addPieces();
     if (titles) {
         sqlite3_finalize(titles);
         sqlite3_exec(db, "INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('rebuild')",
@@ -109,8 +142,7 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3_finalize(row);
     if (index) {
         sqlite3_finalize(index);
-        sqlite3_exec(db, "INSERT INTO qb_history_search (qb_history_search) VALUES ('rebuild')", nullptr,
-                     nullptr, nullptr);
+        sqlite3_finalize(entries);
     }
     const bool ok = sqlite3_exec(db, "COMMIT; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -203,9 +235,6 @@ QStringList SearchTexts(QRandomGenerator& random, const QStringList& urls) {
     return texts;
 }
 
-bool IsAscii(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
 
 } // namespace
 
@@ -231,7 +260,8 @@ int main(int argc, char** argv) {
         sqlite3_exec(db,
                      "DROP TRIGGER qb_history_search_update; DROP TABLE qb_history_search; "
                      "DROP TABLE qb_history_text; DROP TRIGGER qb_history_title_update; "
-                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title",
+                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title; "
+                     "DROP TABLE qb_history_search_pieces; DROP TABLE qb_history_title_pieces",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
@@ -269,6 +299,20 @@ int main(int argc, char** argv) {
     std::vector<double> perTextMedian;
     std::vector<std::pair<double, QString>> slowest;
     int asciiCompared = 0, asciiDiffer = 0, otherCompared = 0, otherDiffer = 0;
+    // Same rows as the plain statement on the same file (which compares GB18030 bytes).
+    const auto compare = [&](const QString& text) {
+        const bool same = Urls(history.FindHistoryByUrl(text)) ==
+                          RowUrls(dbIndexed, THistory::FindStatement(text, false));
+        if (IsAscii(text)) {
+            ++asciiCompared;
+            asciiDiffer += same ? 0 : 1;
+            if (!same)
+                std::printf("  differs: %s\n", text.toUtf8().constData());
+        } else {
+            ++otherCompared;
+            otherDiffer += same ? 0 : 1;
+        }
+    };
     history.FindHistoryByUrl(QStringLiteral("warm"));
     reference.FindHistoryByUrl(QStringLiteral("warm"));
     for (const QString& text : texts) {
@@ -288,17 +332,7 @@ int main(int argc, char** argv) {
         std::sort(runs.begin(), runs.end());
         perTextMedian.push_back(runs[1]);
         slowest.emplace_back(runs[1], text);
-        // Same rows as the plain statement on the same file (which compares GB18030 bytes).
-        const bool same = Urls(found) == RowUrls(dbIndexed, THistory::FindStatement(text, false));
-        if (IsAscii(text)) {
-            ++asciiCompared;
-            asciiDiffer += same ? 0 : 1;
-            if (!same)
-                std::printf("  differs: %s\n", text.toUtf8().constData());
-        } else {
-            ++otherCompared;
-            otherDiffer += same ? 0 : 1;
-        }
+        compare(text);
     }
     for (const QString& text :
          {QStringLiteral("qq"), QStringLiteral("新闻"), QStringLiteral("😀"), QStringLiteral("zq"), QStringLiteral("z"),
@@ -307,6 +341,7 @@ int main(int argc, char** argv) {
             shortTexts.push_back(TimeMs([&] { history.FindSuggestions(text); }));
             shortPlain.push_back(TimeMs([&] { reference.FindHistoryByUrl(text); }));
         }
+        compare(text);
     }
     std::vector<double> pinyinTexts;
     int pinyinFound = 0;

@@ -7,13 +7,16 @@
 #include "history/HistoryIndexTables.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
+#include "history/TextPieces.h"
 #include "history/TitleIndex.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 
 #include <QThread>
 #include <QRegularExpression>
+#include <QVector>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -21,9 +24,15 @@ namespace {
 constexpr int kIndexBatch = 2000;
 // Rows of each kind of match the suggestions choose from.
 constexpr int kCandidates = 30;
-// Texts the trigram indexes cannot look up (one or two characters) are searched in this many of
-// the newest rows: reading every row of a long history takes longer than a key press may.
-constexpr int kShortTextWindow = 30000;
+// The address search index: UTF-8 copies of the addresses with other than ASCII characters (an
+// ASCII address is the same bytes in the data file's GB18030, so the row's own is read), their
+// trigrams and their pieces for texts the trigram index cannot look up.
+const TIndexTables kAddressIndex{QStringLiteral("qb_history_text"),          QStringLiteral("qb_history_search"),
+                                 QStringLiteral("qb_history_search_pieces"), QStringLiteral("site_url"),
+                                 QStringLiteral("site_url"),                 QStringLiteral("%1")};
+const QString kAddressText = RowText(kAddressIndex);
+const QString kAddressPieces = kAddressIndex.PiecesTable;
+
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
@@ -38,13 +47,7 @@ QString RowDeletion(const QString& condition) {
 // out with the text it was indexed under, so that goes first.
 QString IndexedRowDeletion(const QString& condition) {
     const QString copies = WhereCopiesOf(condition);
-    const QString entries =
-        condition.isEmpty()
-            ? QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n")
-            : QStringLiteral("INSERT INTO qb_history_search (qb_history_search, rowid, site_url) "
-                             "SELECT 'delete', id, site_url FROM qb_history_text") +
-                  copies + QStringLiteral(";\n");
-    return entries + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
+    return EntryDeletion(kAddressIndex, condition) + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
            RowDeletion(condition);
 }
 
@@ -63,7 +66,8 @@ QString IndexRemoval(bool readable) {
                            "DELETE FROM sqlite_master WHERE type = 'table' AND name = 'qb_history_search';\n"
                            "PRAGMA writable_schema = RESET;\n");
     }
-    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n");
+    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n"
+                                   "DROP TABLE IF EXISTS qb_history_search_pieces;\n");
 }
 
 // SQLite builds with SECURE_DELETE (the default of several Linux distributions) overwrite every
@@ -108,11 +112,27 @@ THistory::THistory(TDb& db, TClock clock)
 THistory::~THistory() = default;
 
 THistory::TSearchIndex THistory::ProbeSearchIndex() {
-    return IndexStateOf(
+    const TIndexProbe probe =
         ProbeIndex(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
                    QStringLiteral("this SQLite cannot open the address search index; addresses are "
-                                  "searched without it")),
-        TSearchIndex::Unreadable);
+                                  "searched without it"));
+    if ((probe == TIndexProbe::Behind || probe == TIndexProbe::Current) && !HasTable(m_db, kAddressPieces))
+        return RebuildSearchIndex();
+    return IndexStateOf(probe, TSearchIndex::Unreadable);
+}
+
+THistory::TSearchIndex THistory::RebuildSearchIndex() {
+    // An index made before the pieces table existed is emptied and filled again by the catch-up;
+    // until then searches read qb_history. A read-only file keeps it unused.
+    if (m_db.IsReadOnly() ||
+        !m_db.ExecuteScript(TTextPieces::Creation(kAddressPieces) +
+                            QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
+                                           "DELETE FROM qb_history_text;\n"
+                                           "DROP TRIGGER IF EXISTS qb_history_search_update;\n") +
+                            ChangeTrigger(kAddressIndex, QStringLiteral("qb_history_search_update"))))
+        return TSearchIndex::GivenUp;
+    WriteLog(QStringLiteral("History: the address search index is rebuilt in the new format"));
+    return TSearchIndex::Behind;
 }
 
 qint64 THistory::Now() const {
@@ -266,7 +286,7 @@ void THistory::RemoveSearchIndex(bool readable) {
     m_index = TSearchIndex::GivenUp;
 }
 
-QString THistory::FindStatement(const QString& text, bool useSearchIndex, int limit, int window) {
+QString THistory::FindStatement(const QString& text, bool useSearchIndex, int limit, qint64 block) {
     const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
     if (!useSearchIndex) {
         return QStringLiteral("SELECT * FROM qb_history WHERE site_url LIKE ") +
@@ -276,37 +296,67 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     // it compares characters (on the GB18030 bytes of qb_history it would take different Chinese
     // characters for equal ones). When the text has a run of three characters, the index hands
     // over only rows holding its three-character pieces; otherwise the copy itself is read
-    // newest first (its rows are ordered by id, so the walk stops at the sixth match without a
-    // sort and without the index's per-row overhead).
+    // newest first, in the block given (its rows are ordered by id, so the walk stops at the
+    // sixth match without a sort and without the index's per-row overhead).
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
     if (!TrigramCanLookUp(text)) {
-        const QString newest = window <= 0 ? QString()
-                                           : QStringLiteral("t.id > (SELECT IFNULL(MAX(id), 0) FROM "
-                                                            "qb_history_text) - ") +
-                                                 QString::number(window) + QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.* FROM qb_history_text t CROSS JOIN qb_history h ON h.id = t.id "
-                              "WHERE ") +
-               newest + QStringLiteral("t.site_url LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
+        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
+                                                             QStringLiteral(" AND ");
+        return QStringLiteral("SELECT h.*") + CopiesWithRows(kAddressIndex) + QStringLiteral(" WHERE ") + inBlock + kAddressText +
+               QStringLiteral(" LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
     }
-    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
-                          "WHERE s.site_url LIKE ") +
-           pattern + QStringLiteral(" AND (s.site_url || '') LIKE ") + pattern +
-           QStringLiteral(" ORDER BY s.rowid DESC") + tail;
+    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history_text t ON t.id = s.rowid "
+                          "CROSS JOIN qb_history h ON h.id = s.rowid WHERE qb_history_search MATCH ") +
+           SqlUtf8Literal(TrigramQuery(text)) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
+           pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }
 
 THistoryInfoList THistory::FindSuggestions(const QString& text) {
     THistoryInfoList candidates;
-    if (UseSearchIndex()) {
-        if (const auto table = m_db.Query(FindStatement(text, true, kCandidates, kShortTextWindow)))
-            candidates = ReadRows(*table);
-        else
-            LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
-    }
+    if (UseSearchIndex() && !FindIndexed(text, kCandidates, candidates))
+        LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
     if (!HasSearchIndex())
         candidates = ReadList(FindStatement(text, false, kCandidates));
+    THistoryInfoList titles;
     if (UseTitleIndex())
-        candidates += ReadList(m_titles->FindStatement(text, kCandidates, kShortTextWindow));
+        FindRows(text.toLower(), m_titles->PiecesTable(), kCandidates,
+                 [&](qint64 block, int limit) { return m_titles->FindStatement(text, limit, block); }, titles);
+    candidates += titles;
     return RankSuggestions(text, candidates, VisitCounts(candidates), 6);
+}
+
+bool THistory::FindIndexed(const QString& text, int limit, THistoryInfoList& rows) {
+    return FindRows(text, kAddressPieces, limit,
+                    [&](qint64 block, int wanted) { return FindStatement(text, true, wanted, block); }, rows);
+}
+
+bool THistory::FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
+                        THistoryInfoList& rows) {
+    rows.clear();
+    QList<qint64> blocks{-1};
+    const QString piece = TrigramCanLookUp(key) ? QString() : TTextPieces::KeyOf(key);
+    if (!piece.isEmpty()) {
+        blocks.clear();
+        auto table = m_db.Query(TTextPieces::BlocksStatement(pieces, piece));
+        if (!table)
+            return false;
+        try {
+            for (; !table->AtEnd(); table->MoveNext())
+                blocks.append(table->GetInt64(0));
+        } catch (const ESQLiteException& e) {
+            WriteLog(QStringLiteral("History: ") + e.Message());
+            return false;
+        }
+    }
+    for (const qint64 block : blocks) {
+        if (rows.size() >= limit)
+            break;
+        const auto table = m_db.Query(statement(block, limit - rows.size()));
+        if (!table)
+            return false;
+        rows += ReadRows(*table);
+    }
+    return true;
 }
 
 QHash<QString, qint64> THistory::VisitCounts(const THistoryInfoList& rows) {
@@ -362,8 +412,9 @@ bool THistory::CatchUpTitleIndex() {
 
 THistoryInfoList THistory::FindHistoryByUrl(const QString& text) {
     if (UseSearchIndex()) {
-        if (const auto table = m_db.Query(FindStatement(text, true)))
-            return ReadRows(*table);
+        THistoryInfoList rows;
+        if (FindIndexed(text, 6, rows))
+            return rows;
         // The index cannot be read after all (damaged): searches go without it from now on.
         LeaveSearchIndex(TSearchIndex::Current, TSearchIndex::GivenUp);
     }
@@ -417,9 +468,7 @@ int THistory::CopyBatch() {
     QMutexLocker locker(&m_indexLock);
     if (m_index != TSearchIndex::Behind && m_index != TSearchIndex::Current)
         return -1;
-    return CopyIndexBatch(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
-                          QStringLiteral("site_url"), QStringLiteral("site_url"), kIndexBatch,
-                          [](const QString& url) { return url; });
+    return CopyIndexBatch(m_db, kAddressIndex, kIndexBatch, [](const QString& url) { return url; });
 }
 
 THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {

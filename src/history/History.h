@@ -66,8 +66,8 @@ public:
     // address or title contains the text, or whose title's pinyin or pinyin initials do (知乎 is
     // found by "zhihu" and "zh"). Addresses that start with the text come first (after the scheme
     // and "www."), then title matches, then pinyin matches, then other address matches; each by
-    // visit count, then by recency. Texts of one or two characters look at the newest rows only.
-    // Titles are searched only in a data file with the title search index.
+    // visit count, then by recency, among the newest matches of each kind (all rows are searched,
+    // also for texts of one or two characters). Titles are searched only in a data file with the title search index.
     THistoryInfoList FindSuggestions(const QString& text);
     // Rows with from <= create_time <= to, newest first.
     THistoryInfoList LoadHistoryRange(qint64 from, qint64 to);
@@ -92,12 +92,24 @@ public:
 
     // The statement FindHistoryByUrl runs for the text: with the search index it tests LIKE on
     // the index's UTF-8 copy of each address, else the plain LIKE on qb_history.
-    // At most limit rows; window > 0 makes a text the index cannot look up read only that many of
-    // the newest address copies.
-    static QString FindStatement(const QString& text, bool useSearchIndex, int limit = 6, int window = 0);
+    // At most limit rows; block >= 0 makes a text the trigram index cannot look up read only the
+    // address copies of that block of row ids (TTextPieces).
+    static QString FindStatement(const QString& text, bool useSearchIndex, int limit = 6, qint64 block = -1);
 
 private:
+    // Makes a statement reading the matches of one block of row ids (-1: every row), at most limit.
+    using TBlockStatement = std::function<QString(qint64 block, int limit)>;
+
     TSearchIndex ProbeSearchIndex();
+    TSearchIndex RebuildSearchIndex();
+    // The newest rows (up to limit) of the address search index for the text; false when a
+    // statement fails.
+    bool FindIndexed(const QString& text, int limit, THistoryInfoList& rows);
+    // Runs the statement once on every row for a text a trigram index can look up (or one that is
+    // all wildcards), else on the blocks of the pieces table holding the text, newest first,
+    // until limit rows are found. False when a statement fails.
+    bool FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
+                  THistoryInfoList& rows);
     bool UseSearchIndex();
     bool UseTitleIndex();
     bool CatchUpTitleIndex();

@@ -9,12 +9,20 @@
 
 class TDb;
 
+// Whether the data file has a table of this name (a name without quotes).
+bool HasTable(TDb& db, const QString& name);
 // Text as a UTF-8 literal of SQL. The data file's statements are converted to GB18030 on their
 // way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
 QString SqlUtf8Literal(const QString& text);
 // True when the LIKE pattern "%text%" holds a run of at least three characters without a
 // wildcard: only then can a trigram index look the text up instead of reading every row.
 bool TrigramCanLookUp(const QString& text);
+// Whether every character of the text is ASCII: such a text is the same bytes in the data file's
+// GB18030 as in UTF-8, so the search indexes keep no copy of it.
+bool IsAsciiText(const QString& text);
+// The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
+// without wildcards (the trigram tokenizer folds letter case as it does for the index).
+QString TrigramQuery(const QString& text);
 // " WHERE " and the condition on a table of copies that picks the copies of the qb_history rows
 // the condition picks; nothing for an empty condition (every row).
 QString WhereCopiesOf(const QString& condition);
@@ -40,12 +48,16 @@ public:
     void Remove();
 
     // The newest rows (up to limit) whose title forms contain the text (LIKE semantics). Texts
-    // without a run of three characters read the copies newest first, at most `window` of them.
-    QString FindStatement(const QString& text, int limit, int window) const;
+    // without a run of three characters read the copies newest first, only those of the block of
+    // row ids when block >= 0 (TTextPieces).
+    QString FindStatement(const QString& text, int limit, qint64 block = -1) const;
+    // The table of the title forms' one- and two-character pieces (TTextPieces).
+    static QString PiecesTable();
 
 private:
     enum class TState { Absent, Behind, Current, GivenUp };
     TState Probe();
+    TState Rebuild();
 
     TDb& m_db;
     std::atomic<TState> m_state{TState::Absent};

@@ -49,7 +49,7 @@ void TAddressBar::FillSuggestions(const QString& text) {
     // F11 that hid it is released in the field, and F11's key code lies among the letters).
     if (!m_edit->isVisible())
         return;
-    const QStringList rows = m_source ? m_source(text) : QStringList();
+    const TSuggestionEntries rows = m_source ? m_source(text) : TSuggestionEntries();
     m_list->SetEntries(rows);
     QWidget* area = m_list->parentWidget();
     const QPoint panelTopLeft = m_panel->mapTo(area, QPoint(0, 0));

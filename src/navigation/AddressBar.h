@@ -2,6 +2,8 @@
 // the go button and the address icon. The widgets are built by the main window's layout.
 #pragma once
 
+#include "navigation/AddressSuggest.h"
+
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -17,8 +19,8 @@ class TSuggestionList;
 class TAddressBar final : public QObject {
     Q_OBJECT
 public:
-    // The newest history addresses containing a text (at most six, newest first).
-    using TSuggestionSource = std::function<QStringList(const QString& text)>;
+    // The history's suggestions for a text (at most six, best first), with their page titles.
+    using TSuggestionSource = std::function<TSuggestionEntries(const QString& text)>;
 
     TAddressBar(TNavigationHost& host, TAddressEdit* edit, TSuggestionList* list, QLabel* addressIcon,
                 QWidget* addressPanel, QAbstractButton* goButton, QObject* parent = nullptr);

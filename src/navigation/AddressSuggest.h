@@ -2,8 +2,16 @@
 // walk the suggestion list.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+// One entry of the suggestion list: the address it opens and the page title shown beside it.
+struct TSuggestionEntry {
+    QString Address;
+    QString Title;
+};
+using TSuggestionEntries = QList<TSuggestionEntry>;
 
 enum class TAddressKeyAction {
     None,            // the key leaves the bar and the list alone

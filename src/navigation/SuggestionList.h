@@ -1,16 +1,29 @@
-// The floating list of address suggestions under the address bar (bsSkinListBoxHistory): the
-// entry under the pointer is selected, a click chooses the selected entry.
+// The floating list of address suggestions under the address bar (bsSkinListBoxHistory): each
+// entry shows its address and, beside it in a quieter colour, its page title (both plain text,
+// cut with "…" to fit); the entry under the pointer is selected, a click chooses the selected entry.
 #pragma once
 
+#include "navigation/AddressSuggest.h"
+
 #include <QListWidget>
+#include <QPair>
+
+class QFontMetrics;
 
 class TSuggestionList final : public QListWidget {
     Q_OBJECT
 public:
     explicit TSuggestionList(QWidget* parent = nullptr);
 
-    // Replaces the entries with the addresses, in the order given (best suggestion first).
-    void SetEntries(const QStringList& addresses);
+    // The role of an entry's page title (its text is the address).
+    static constexpr int TitleRole = Qt::UserRole + 1;
+
+    // Replaces the entries, in the order given (best suggestion first).
+    void SetEntries(const TSuggestionEntries& entries);
+    // The address and the title as drawn in a row of the width: the title gets what the address
+    // leaves, the address at most three fifths when there is a title; each cut with "…" to fit.
+    static QPair<QString, QString> ElidedTexts(const QFontMetrics& metrics, const QString& address,
+                                               const QString& title, int width);
     // Height of one entry in pixels.
     int ItemHeight() const;
 

@@ -140,12 +140,12 @@ void TFormMain::DeferredInit() {
     ConnectSettings();
     StartDownloads();
     m_addressBar->SetSuggestionSource([this](const QString& text) {
-        QStringList addresses;
+        TSuggestionEntries entries;
         if (m_history) {
             for (const THistoryInfo& row : m_history->FindSuggestions(text))
-                addresses.append(row.SiteUrl);
+                entries.append({row.SiteUrl, row.SiteName});
         }
-        return addresses;
+        return entries;
     });
 
     m_searchBox->SetSearchEngine(3);

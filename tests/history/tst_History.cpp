@@ -178,6 +178,7 @@ private slots:
         const QString other = QStringLiteral("http://b.example/x?y=1");
         for (const QString& standIn : {QStringLiteral("123.html"), QString(), page})
             QVERIFY(history.AddVisit(Visit(standIn, page)));
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("23.ht"))), QStringList{page}); // indexes the title
         QVERIFY(history.AddVisit(Visit(QStringLiteral("b.example/x?y=1"), other)));
         for (const QString& title : {QStringLiteral("网址导航"), QStringLiteral("Later title")}) {
             QVERIFY(history.AddVisit(Visit(title, page)));
@@ -188,6 +189,13 @@ private slots:
         QCOMPARE(rows.size(), 2);
         for (const THistoryInfo& row : rows)
             QCOMPARE(row.SiteName, QStringLiteral("网址导航"));
+        // The title index holds the page's own title (and its pinyin) instead of the stand-in.
+        QStringList found = Urls(history.FindSuggestions(QStringLiteral("wzdh")));
+        found.sort();
+        QCOMPARE(found, (QStringList{page, other}));
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title_search WHERE "
+                                                 "qb_history_title_search MATCH '\"123\"'")),
+                 0);
     }
 
     // Chromium titles a picture shown alone "name (width×height)" and a file by its name.
@@ -472,8 +480,8 @@ private slots:
             QCOMPARE(SearchIndexObjects(data.Db()), QStringList());
         } else {
             QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
-            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url "
-                                                     "LIKE '%example%'")),
+            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
+                                                     "qb_history_search MATCH 'exa'")),
                      0);
         }
         QCOMPARE(data.Db().Query(QStringLiteral("PRAGMA integrity_check"))->GetText(0), QStringLiteral("ok"));
@@ -504,8 +512,8 @@ private slots:
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
                  (QStringList{"http://r3.example/", "http://r0.example/"}));
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE site_url LIKE "
-                                                 "'%r1.example%'")),
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
+                                                 "qb_history_search MATCH '\"r1.\"'")),
                  0);
         QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
     }
@@ -653,6 +661,58 @@ private slots:
         QVERIFY(history.ClearHistory());
         QVERIFY(found("zh").isEmpty());
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title")), 0);
+    }
+
+    // Texts of one or two characters search every row: the oldest of 40,000 rows is found by its
+    // address, title and pinyin, and the newest matches across blocks of rows are the plain
+    // statement's.
+    void shortTextsFindOldRows() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        THistory history(data.Db());
+        const QStringList old{"http://old.example/qz"};
+        QVERIFY(history.AddVisit(Visit(QStringLiteral("旧页"), old.first())));
+        QVERIFY(AddUnindexedRows(data.Db(), 40000));
+        for (const char* text : {"qz", "旧", "jy", "Q"})
+            QCOMPARE(Urls(history.FindSuggestions(QString::fromUtf8(text))), old);
+        for (const char* text : {"qz", "Q", "n1", "7.", "x", "%q", "_", "p:"})
+            QCOMPARE(Urls(history.FindHistoryByUrl(QString::fromUtf8(text))), Urls(PlainFind(data.Db(), text)));
+    }
+
+    // Search indexes made before their pieces tables are emptied on open and filled again by the
+    // catch-up; searches read qb_history meanwhile, and no row is lost.
+    void olderIndexFormatIsRebuilt() {
+        TTestDb data;
+        QVERIFY(data.Ok());
+        {
+            THistory history(data.Db());
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
+            QVERIFY(history.AddVisit(Visit(QStringLiteral("Blog"), QStringLiteral("http://a.example/zq"))));
+            QCOMPARE(history.FindSuggestions(QStringLiteral("zhihu")).size(), 1);
+            // The earlier trigger took the changed rows' texts from their copies only.
+            QVERIFY(data.Db().ExecuteScript(QStringLiteral(
+                "DROP TABLE qb_history_search_pieces;\n"
+                "DROP TABLE qb_history_title_pieces;\n"
+                "DROP TRIGGER qb_history_search_update;\n"
+                "CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN INSERT INTO "
+                "qb_history_search (qb_history_search, rowid, site_url) SELECT 'delete', id, site_url FROM "
+                "qb_history_text WHERE id >= old.id; DELETE FROM qb_history_text WHERE id >= old.id; END;\n")));
+        }
+        THistory history(data.Db());
+        QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Behind);
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zq"))), QStringList{"http://a.example/zq"});
+        QVERIFY(history.CatchUpSearchIndex());
+        QCOMPARE(RowCount(data.Db()), 2);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("z"))),
+                 (QStringList{"https://www.zhihu.com/", "http://a.example/zq"}));
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("知"))), QStringList{"https://www.zhihu.com/"});
+        // A changed address leaves no entry of the old one in the index.
+        QVERIFY(data.Db().Execute(QStringLiteral("UPDATE qb_history SET site_url = 'http://b.example/' WHERE id = 2")));
+        QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example"))), QStringList{"http://b.example/"});
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE qb_history_search "
+                                                 "MATCH '\"a.e\"'")),
+                 0);
     }
 
     // A data file made before the title index: suggestions match addresses as before. One whose

@@ -56,6 +56,7 @@ struct TFixture {
     TAddressBar Bar{Host, Edit, List, Icon, Panel, Go};
     TSearchBox Box{Host, Search, EngineIcon, SearchButton};
     QStringList History;
+    QHash<QString, QString> Titles;
     QStringList Asked;
 
     TFixture() {
@@ -73,10 +74,10 @@ struct TFixture {
         // The history answers like the store: the six newest addresses containing the text.
         Bar.SetSuggestionSource([this](const QString& text) {
             Asked.append(text);
-            QStringList found;
+            TSuggestionEntries found;
             for (const QString& url : History)
                 if (url.contains(text, Qt::CaseInsensitive) && found.size() < 6)
-                    found.append(url);
+                    found.append({url, Titles.value(url)});
             return found;
         });
         Window.show();
@@ -100,6 +101,7 @@ class TAddressBarTest final : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void typingFillsRankedSuggestions();
+    void entriesShowTheirTitles();
     void inputMethodCommitAndPasteRefill();
     void modifiersAndBackspaceLeaveTheList();
     void f4OnEmptyBarListsNewest();
@@ -144,6 +146,31 @@ void TAddressBarTest::typingFillsRankedSuggestions() {
     // The list lies under the address field, as wide as it.
     QCOMPARE(f.List->width(), f.Panel->width());
     QVERIFY(f.List->y() >= f.Panel->mapTo(&f.Window, QPoint(0, f.Panel->height())).y());
+}
+
+// Each entry carries its page title as one line of text, drawn beside the address and cut with
+// "…" when the row is too narrow; the address alone when there is no title.
+void TAddressBarTest::entriesShowTheirTitles() {
+    TFixture f;
+    const QString zhihu = QStringLiteral("https://www.zhihu.com/");
+    const QString title = QStringLiteral("知乎 - 有问题，就会有答案");
+    f.History = QStringList{zhihu, QStringLiteral("http://zz.example/")};
+    f.Titles.insert(zhihu, title + QStringLiteral("\n"));
+    f.Edit->setFocus();
+    QTest::keyClicks(f.Edit, QStringLiteral("z"));
+    QCOMPARE(f.List->item(0)->text(), zhihu);
+    QCOMPARE(f.List->item(0)->data(TSuggestionList::TitleRole).toString(), title);
+    QVERIFY(f.List->item(1)->data(TSuggestionList::TitleRole).toString().isEmpty());
+    const QFontMetrics metrics = f.List->fontMetrics();
+    const auto wide = TSuggestionList::ElidedTexts(metrics, zhihu, title, 900);
+    QCOMPARE(wide, qMakePair(zhihu, title));
+    for (const QString& text : {title, QStringLiteral("A rather long English page title")}) {
+        const int width = metrics.horizontalAdvance(zhihu) * 3 / 2;
+        const auto narrow = TSuggestionList::ElidedTexts(metrics, zhihu, text, width);
+        QVERIFY2(narrow.second.endsWith(QChar(0x2026)), qPrintable(narrow.second));
+        QVERIFY(metrics.horizontalAdvance(narrow.first) + metrics.horizontalAdvance(narrow.second) <= width);
+    }
+    QCOMPARE(TSuggestionList::ElidedTexts(metrics, zhihu, QString(), 900), qMakePair(zhihu, QString()));
 }
 
 // Text that arrives without key releases of its own (an input method's commit, a paste by key
