@@ -7,8 +7,6 @@
 #include "maintenance/FavIconDownload.h"
 #include "support/TestServer.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 #include <memory>
 
@@ -26,33 +24,6 @@ protected:
 };
 
 const QByteArray kIcon("\0\0\1\0\1\0\20\20\0\0binary icon", 20);
-
-// A site that is out of reach (every connection closed unanswered) until it is switched on; then
-// it answers every request with the icon.
-class TSwitchedSite : public QTcpServer {
-public:
-    bool Online = false;
-
-protected:
-    void incomingConnection(qintptr handle) override {
-        auto* socket = new QTcpSocket(this);
-        socket->setSocketDescriptor(handle);
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        if (!Online) {
-            socket->abort();
-            return;
-        }
-        auto request = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, socket, [socket, request] {
-            *request += socket->readAll();
-            if (!request->contains("\r\n\r\n"))
-                return;
-            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(kIcon.size()) +
-                          "\r\nConnection: close\r\n\r\n" + kIcon);
-            socket->disconnectFromHost();
-        });
-    }
-};
 
 // Runs one fetcher to its end.
 bool FetchToTheEnd(const QString& pageUrl, const QString& iconFile) {
@@ -160,14 +131,17 @@ private slots:
     // A visit while the site is out of reach leaves nothing that hides its icon later in the
     // same session.
     void unreachableSiteIsTriedAgainLater() {
-        TSwitchedSite site;
-        QVERIFY(site.listen(QHostAddress::LocalHost));
-        const QString page = QStringLiteral("http://127.0.0.1:%1/p.html").arg(site.serverPort());
+        TTestServer site;
+        TTestServer::TAnswer hangUp;
+        hangUp.HangUp = true;
+        QVERIFY(site.SetAnswer(QStringLiteral("*"), hangUp) && site.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+        const QString page = site.Url(QStringLiteral("/p.html"));
         QTemporaryDir dir;
         const QString iconFile = dir.filePath(QStringLiteral("later.ico"));
         QVERIFY(FetchToTheEnd(page, iconFile));
         QVERIFY(!QFileInfo::exists(iconFile));
-        site.Online = true;
+        QVERIFY(!site.Stats().isEmpty());
+        QVERIFY(site.ClearAnswers());
         TReceiver receiver;
         QCOMPARE(RequestFavIcon(&receiver, page, iconFile, fpFavoritesBar), TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
