@@ -4,9 +4,7 @@ import harness
 import test_tools
 from harness import BrowserTest, stays, wait_until
 
-# Below the selection of test_tools (300,300)-(500,400): the text tool, blue in the colour grid.
-TEXT_TOOL, BLUE = (466, 421), (519, 463)
-BOXES = [(320, 320), (320, 372), (420, 372)]
+TEXT_TOOL, BLUE, BOXES = harness.CAPTURE_TEXT_TOOL, harness.CAPTURE_BLUE, harness.CAPTURE_TEXT_BOXES
 
 
 class CaptureText(BrowserTest):

@@ -9,7 +9,7 @@ import sqlite3
 import harness
 from harness import BrowserTest, stays, wait_until
 
-SAVE_DIALOG = "新建下载任务"
+SAVE_DIALOG = harness.SAVE_DIALOG
 MANAGER = "下载"
 ZIP_SIZE = 600 * 1024
 # The served file arrives in about four seconds: long enough to watch the row move.

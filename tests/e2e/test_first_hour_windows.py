@@ -20,10 +20,9 @@ from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HIS
 HistoryManager = test_settings.HistoryManager.__dict__
 SiteTools = test_services.SiteTools.__dict__
 
-# The edge between the time and title columns in the history manager's headers, from its corner.
-TIME_COLUMN_EDGE = (157, 38)
+TIME_COLUMN_EDGE = harness.HISTORY_MANAGER_POINTS["time column edge"]
 # A page whose text field fills it: a click on the page puts the keyboard into the field.
-FIELD_BODY = '<input value="abc" style="position:fixed;left:0;top:0;width:100%;height:100%">'
+FIELD_BODY = '<input value="abc" style="%s">' % harness.FILL
 
 
 def insert_visit(program, url, title, when):
@@ -35,9 +34,6 @@ def insert_visit(program, url, title, when):
 
 
 class ShiftDelete(BrowserTest):
-    def visits(self):
-        return sorted(url for (url,) in self.program.query("SELECT site_url FROM qb_history"))
-
     def test_shift_delete_then_enter_in_text_fields_clears_nothing(self):
         page = self.server.add_page("field.html", "Field page", FIELD_BODY)
         self.start(page)
@@ -137,7 +133,7 @@ class ToolWindowKeys(BrowserTest):
         bank = SiteTools["open_from_menu"](self, TOOLS_MENU, BANK_KEYS, "安全网银")
         SiteTools["wait_loaded"](self, bank, SiteTools["site_page"](self, "netbank.html"), "安全网银")
         # The page has the keyboard after a click on its empty part.
-        self.program.click(bank["x"] + 300, bank["y"] + 340)
+        self.program.click(bank["x"] + harness.SITE_PAGE_CORNER[0], bank["y"] + harness.SITE_PAGE_CORNER[1])
         self.program.key("Escape")
         wait_until(lambda: not self.program.window_named("安全网银"), "the bank window to close")
 
@@ -154,7 +150,7 @@ class ToolWindowKeys(BrowserTest):
 class FavoritesBarMenu(BrowserTest):
     def first_button(self):
         left = test_favorites.icon_lefts(self.program.screenshot())[0]
-        return left - 4, test_favorites.BAR[1], left + 60, test_favorites.BAR[3]
+        return left - 4, harness.FAVORITES_BAR[1], left + 60, harness.FAVORITES_BAR[3]
 
     def test_button_unlit_after_its_menu_entry_was_clicked(self):
         self.start()
@@ -163,13 +159,13 @@ class FavoritesBarMenu(BrowserTest):
                    "the default favorites on the bar")
         button = self.first_button()
         unlit = self.program.screenshot().region(*button)
-        self.program.right_click(button[0] + 28, test_favorites.ICON_ROW)
+        self.program.right_click(button[0] + 28, harness.FAVORITES_ICON_ROW)
         menu = wait_until(lambda: next(iter(self.program.dialogs()), None), "the context menu")
         # "复制", the second of six entries and a separator, clicked with the mouse.
         self.program.set_clipboard("before")
         self.program.click(menu["x"] + 40, menu["y"] + 4 + (menu["height"] - 16) * 3 // 12)
         wait_until(lambda: self.program.clipboard() not in ("", "before"), "the address copied")
-        self.program.xdotool("mousemove", "--sync", 700, 500)
+        self.program.xdotool("mousemove", "--sync", *harness.PAGE_CENTRE)
         wait_until(lambda: self.program.screenshot().region(*button) == unlit, "the button unlit")
 
 if __name__ == "__main__":

@@ -22,7 +22,7 @@ STATUS_PERCENTAGE = harness.STATUS_PERCENTAGE
 # A point of the page area under the tool bars, where the pages below put their link or picture.
 PAGE_POINT = (150, 250)
 # Fills the page area with one element, so a click anywhere in it lands on it.
-FILL_STYLE = "<style>#fill{position:fixed;left:0;top:0;width:100%;height:100%;display:block}</style>"
+FILL_STYLE = harness.fill_style("#fill")
 # The title follows the page's zoom: devicePixelRatio is the engine's zoom factor (Chromium), the
 # body's style zoom is the compatibility engine's.
 ZOOM_HEAD = ("<script>setInterval(function () { document.title = 'z' +"

@@ -222,9 +222,6 @@ class HistoryManager(BrowserTest):
             return row != before and stays(lambda: self.first_row(manager) == row, 0.5) and row
         return wait_until(settled, "the list to show other rows")
 
-    def visits(self):
-        return sorted(url for (url,) in self.program.query("SELECT site_url FROM qb_history"))
-
     def test_history_manager_from_the_menu_deletes_a_visit(self):
         first = self.server.add_page("first.html", "First visit")
         second = self.server.add_page("second.html", "Second visit")

@@ -36,6 +36,15 @@ private:
         form.findChild<QPushButton*>(QStringLiteral("bsSkinButtonOK"))->click();
     }
 
+    // Shows the form filled with the required fields, clicks OK and gives the messages it showed.
+    static QStringList SubmitFilled(TFormDomainAdd& form) {
+        form.show();
+        FillRequired(form);
+        TModalAnswerer answerer;
+        ClickOK(form);
+        return answerer.Messages;
+    }
+
     // The stand-in web API answers every call with status and body (an acceptance by default).
     static bool Answer(const TTestServer& service, int status = 200,
                        const QByteArray& body = R"({"code":"00000","result":true})") {
@@ -148,11 +157,7 @@ private slots:
         TTestServer service;
         QVERIFY(Answer(service, status, body));
         TFormDomainAdd form(service.Url("/"), &m_token);
-        form.show();
-        FillRequired(form);
-        TModalAnswerer answerer;
-        ClickOK(form);
-        QCOMPARE(answerer.Messages, QStringList{QStringLiteral("认证信息添加失败！")});
+        QCOMPARE(SubmitFilled(form), QStringList{QStringLiteral("认证信息添加失败！")});
         QVERIFY(form.isVisible());
         QCOMPARE(Edit(form, "bsSkinEditContacts")->text(), QStringLiteral("张三"));
         QCOMPARE(service.Received().size(), 1);
@@ -163,22 +168,15 @@ private slots:
         QVERIFY(Answer(service));
         {
             TFormDomainAdd form(service.Url("/"), nullptr);
-            form.show();
-            FillRequired(form);
-            TModalAnswerer answerer;
-            ClickOK(form);
-            QCOMPARE(answerer.Messages, QStringList{QStringLiteral("认证信息添加失败！")});
+            QCOMPARE(SubmitFilled(form), QStringList{QStringLiteral("认证信息添加失败！")});
             QVERIFY(form.isVisible());
         }
         {
             TFormDomainAdd form(QString(), &m_token);
-            form.show();
-            FillRequired(form);
-            TModalAnswerer answerer;
-            ClickOK(form);
-            QCOMPARE(answerer.Messages.size(), 1);
-            QVERIFY(answerer.Messages.first().startsWith(QStringLiteral("认证信息添加失败！")));
-            QVERIFY(answerer.Messages.first().contains(QStringLiteral("未配置")));
+            const QStringList messages = SubmitFilled(form);
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(messages.first().startsWith(QStringLiteral("认证信息添加失败！")));
+            QVERIFY(messages.first().contains(QStringLiteral("未配置")));
             QVERIFY(form.isVisible());
         }
         QVERIFY(service.Received().isEmpty());
