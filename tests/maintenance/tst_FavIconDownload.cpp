@@ -5,6 +5,7 @@
 #include "common/Messages.h"
 #include "maintenance/FavIconAskLog.h"
 #include "maintenance/FavIconDownload.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QtTest>
@@ -33,11 +34,6 @@ bool FetchToTheEnd(const QString& pageUrl, const QString& iconFile) {
     return gone.wait(30000);
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestFavIconDownload : public QObject {
@@ -64,7 +60,7 @@ private slots:
                                 fpTabStrip),
                  TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-        QCOMPARE(FileBytes(iconFile), kIcon);
+        QCOMPARE(ReadTestFile(iconFile), kIcon);
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
@@ -111,7 +107,7 @@ private slots:
         QCOMPARE(RequestFavIcon(&receiver, server.Url(QStringLiteral("/p.html")), iconFile, fpTabStrip),
                  usable ? TFavIconRequest::ReportedAtOnce : TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-        QCOMPARE(FileBytes(iconFile), usable ? content : served);
+        QCOMPARE(ReadTestFile(iconFile), usable ? content : served);
         QCOMPARE(server.Stats().isEmpty(), usable);
     }
 
@@ -145,7 +141,7 @@ private slots:
         TReceiver receiver;
         QCOMPARE(RequestFavIcon(&receiver, page, iconFile, fpFavoritesBar), TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
-        QCOMPARE(FileBytes(iconFile), kIcon);
+        QCOMPARE(ReadTestFile(iconFile), kIcon);
     }
 
     // The icon address the engine reports is the first candidate; the page is not fetched again.
@@ -188,7 +184,7 @@ private slots:
             RequestFavIcon(&receiver, server.Url(QStringLiteral("/a/") + name + QStringLiteral(".html")),
                            iconFile, fpTabStrip);
             QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-            QCOMPARE(FileBytes(iconFile), kIcon);
+            QCOMPARE(ReadTestFile(iconFile), kIcon);
         }
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }

@@ -1,4 +1,5 @@
 // A test's own HTTP server process (test_server.py) on 127.0.0.1, started and stopped with the test.
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -65,11 +66,7 @@ QString TTestServer::Url(const QString& path) const {
 }
 
 bool TTestServer::WriteFile(const QString& relativePath, const QByteArray& data) const {
-    const QString path = QDir(m_root).filePath(relativePath);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+    return WriteTestFile(QDir(m_root).filePath(relativePath), data);
 }
 
 QByteArray TTestServer::Call(const QByteArray& method, const QString& target, const QByteArray& body) const {
