@@ -561,15 +561,29 @@ class Program:
             connection.close()
         return [tuple(v.decode("gb18030") if isinstance(v, bytes) else v for v in row) for row in rows]
 
-    def set_config(self, key, value):
-        """Writes a setting before start (the data file stores text as GB18030)."""
+    def write(self, sql, parameters):
+        """One change to the data file before start."""
         connection = sqlite3.connect(os.path.join(self.folder, "dat", "data.dat"))
         try:
-            connection.execute("INSERT OR REPLACE INTO qb_config (cfg_key, cfg_value) VALUES (?, ?)",
-                               (key, str(value).encode("gb18030")))
+            connection.execute(sql, parameters)
             connection.commit()
         finally:
             connection.close()
+
+    def set_config(self, key, value):
+        """Writes a setting before start (the data file stores text as GB18030)."""
+        self.write("INSERT OR REPLACE INTO qb_config (cfg_key, cfg_value) VALUES (?, ?)",
+                   (key, str(value).encode("gb18030")))
+
+    def add_visit(self, url, title, when):
+        """A visit of the history at the given time (seconds since the epoch) before start."""
+        self.write("INSERT INTO qb_history (site_name, site_url, create_time, isclose) VALUES (?, ?, ?, 0)",
+                   (title.encode("gb18030"), url, int(when)))
+
+    def remember_compatibility_engine(self, host):
+        """Remembers host ("name:port") for the compatibility engine before start, as the engine
+        icon leaves it in the data file."""
+        self.write("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)", (host,))
 
     # ---- processes
 

@@ -3,8 +3,6 @@ clear nothing; the boss key hides every window of the program and brings each ba
 bar after its menu; the history manager's widened time column and its steps over empty days; Esc in
 the bank window and Ctrl+C in the calculator."""
 
-import os
-import sqlite3
 import time
 
 import harness
@@ -23,14 +21,6 @@ SiteTools = test_services.SiteTools.__dict__
 TIME_COLUMN_EDGE = harness.HISTORY_MANAGER_POINTS["time column edge"]
 # A page whose text field fills it: a click on the page puts the keyboard into the field.
 FIELD_BODY = '<input value="abc" style="%s">' % harness.FILL
-
-
-def insert_visit(program, url, title, when):
-    connection = sqlite3.connect(os.path.join(program.folder, "dat", "data.dat"))
-    with connection:
-        connection.execute("INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
-                           "VALUES (?, ?, ?, 0)", (title.encode("gb18030"), url, int(when)))
-    connection.close()
 
 
 class ShiftDelete(BrowserTest):
@@ -92,7 +82,7 @@ class HistoryManagerWindow(BrowserTest):
     def test_stepping_earlier_passes_over_empty_days(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
-        insert_visit(self.program, old, "Old visit", time.time() - 7 * 86400)
+        self.program.add_visit(old, "Old visit", time.time() - 7 * 86400)
         self.start(recent)
         self.wait_caption("Recent visit")
         wait_until(lambda: self.program.query("SELECT 1 FROM qb_history WHERE site_url = ?", (recent,)),

@@ -7,7 +7,6 @@ server's host for it, as the engine icon does."""
 
 import os
 import re
-import sqlite3
 import struct
 import zlib
 
@@ -96,11 +95,7 @@ class PageCommandsTest(BrowserTest):
         (as the engine icon leaves it in the data file): its pages open there, out of Chromium."""
         if engine == "chromium":
             return
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)",
-                               ("127.0.0.1:%d" % self.server.port,))
-        connection.close()
+        self.program.remember_compatibility_engine("127.0.0.1:%d" % self.server.port)
 
     def start_on(self, name, title, body="", head="", engine="chromium"):
         page = self.server.add_page(name, title, body, head)

@@ -8,7 +8,6 @@ from a local update host, and no request without one."""
 import base64
 import json
 import os
-import sqlite3
 import time
 
 import harness
@@ -245,12 +244,7 @@ class HistoryManager(BrowserTest):
     def test_stepping_to_an_earlier_window_and_back(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
-        three_days_ago = int(time.time()) - 3 * 86400
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
-                               "VALUES (?, ?, ?, 0)", ("Old visit".encode("gb18030"), old, three_days_ago))
-        connection.close()
+        self.program.add_visit(old, "Old visit", time.time() - 3 * 86400)
         self.start(recent)
         self.wait_caption("Recent visit")
         wait_until(lambda: recent in self.visits(), "the recent visit recorded")
@@ -328,11 +322,7 @@ class CacheCleaner(BrowserTest):
         # Chromium shows the pages of 127.0.0.1; the compatibility engine those of localhost.
         chromium = lambda name: self.server.url(name)
         compatible = lambda name: "http://localhost:%d/%s" % (self.server.port, name)
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)",
-                               ("localhost:%d" % self.server.port,))
-        connection.close()
+        self.program.remember_compatibility_engine("localhost:%d" % self.server.port)
         self.start(chromium("set.html"))
         self.wait_page_title(chromium("set.html"), "cookies:probe=1")
         self.open_address(compatible("set.html"), keys="ctrl+Return")
