@@ -244,7 +244,8 @@ class HistoryManager(BrowserTest):
     def test_stepping_to_an_earlier_window_and_back(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
-        self.program.add_visit(old, "Old visit", time.time() - 3 * 86400)
+        three_days_ago = int(time.time()) - 3 * 86400
+        self.program.add_visit(old, "Old visit", three_days_ago)
         self.start(recent)
         self.wait_caption("Recent visit")
         wait_until(lambda: recent in self.visits(), "the recent visit recorded")
