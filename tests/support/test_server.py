@@ -24,7 +24,7 @@ Served paths (GET and HEAD; POST is accepted everywhere and answered like GET, i
     /_answer       POST, JSON body: scripts the answer for requests of "path" (the decoded path;
                    "*" for every path not scripted on its own) and, with "q", only for those whose
                    field q (query or form body) equals it. Fields: status (200), body (base64),
-                   delay_ms, pad_to (body padded with blanks to this size), length (false: no
+                   content_type, delay_ms, pad_to (body padded with blanks to this size), length (false: no
                    Content-Length, the body ends with the connection), location, hangup (true:
                    close the connection unanswered). {"clear": true} drops every scripted answer.
                    A scripted answer wins over every path below and over the files; an empty
@@ -144,7 +144,7 @@ class Script:
     def find(self, path, q):
         with self.lock:
             for key in ((path, q), (path, None), ("*", q), ("*", None)):
-                if key in self.answers and (key[1] is None or q is not None):
+                if key in self.answers:
                     return self.answers[key]
         return None
 
