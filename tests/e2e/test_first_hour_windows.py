@@ -8,15 +8,10 @@ import time
 import harness
 from harness import BrowserTest, stays, wait_until
 import test_favorites
-import test_services
-import test_settings
-import test_tools
-from test_services import BANK_KEYS, TOOLS_MENU
-from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, double_click_in
-
-# Steps of other scenario files, borrowed by name (importing their classes would run their tests).
-HistoryManager = test_settings.HistoryManager.__dict__
-SiteTools = test_services.SiteTools.__dict__
+from test_services import BANK_KEYS, TOOLS_MENU, SiteToolsSteps
+from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, HistoryManagerSteps, \
+    double_click_in
+from test_tools import CalculatorSteps
 
 TIME_COLUMN_EDGE = harness.HISTORY_MANAGER_POINTS["time column edge"]
 # A page whose text field fills it: a click on the page puts the keyboard into the field.
@@ -78,7 +73,7 @@ class BossKey(BrowserTest):
         self.assertTrue(stays(lambda: self.program.window_named(HISTORY_MANAGER) is not None, 1))
 
 
-class HistoryManagerWindow(BrowserTest):
+class HistoryManagerWindow(HistoryManagerSteps):
     def test_stepping_earlier_passes_over_empty_days(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
@@ -87,19 +82,19 @@ class HistoryManagerWindow(BrowserTest):
         self.wait_caption("Recent visit")
         wait_until(lambda: self.program.query("SELECT 1 FROM qb_history WHERE site_url = ?", (recent,)),
                    "the recent visit recorded")
-        manager = HistoryManager["open_manager"](self)
-        latest = HistoryManager["wait_first_row_changed"](self, manager, None)
+        manager = self.open_manager()
+        latest = self.wait_first_row_changed(manager, None)
         # Two empty two-day windows lie between: one step reaches the old visit.
         self.program.click_in(manager, HISTORY_EARLIER)
-        HistoryManager["wait_first_row_changed"](self, manager, latest)
+        self.wait_first_row_changed(manager, latest)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         self.wait_page_title(old, "Old visit")
 
     def test_time_column_widened_by_its_header(self):
         self.start()
         self.wait_caption("网址导航")
-        manager = HistoryManager["open_manager"](self)
-        HistoryManager["wait_first_row_changed"](self, manager, None)
+        manager = self.open_manager()
+        self.wait_first_row_changed(manager, None)
         # The title's caption "标题" sits right of the time column's edge; dragged 100 pixels
         # further, the caption follows.
         edge, header = manager["x"] + TIME_COLUMN_EDGE[0], manager["y"] + TIME_COLUMN_EDGE[1]
@@ -113,28 +108,24 @@ class HistoryManagerWindow(BrowserTest):
         shot = self.program.screenshot()
         return any(sum(shot.pixel(x, y + dy)) < 200 for x in range(left, right) for dy in range(-5, 6))
 
-    first_row = HistoryManager["first_row"]
 
-
-class ToolWindowKeys(BrowserTest):
+class ToolWindowKeys(SiteToolsSteps, CalculatorSteps):
     def test_escape_closes_the_bank_window(self):
         self.start()
         self.wait_caption("网址导航")
-        bank = SiteTools["open_from_menu"](self, TOOLS_MENU, BANK_KEYS, "安全网银")
-        SiteTools["wait_loaded"](self, bank, SiteTools["site_page"](self, "netbank.html"), "安全网银")
+        bank = self.open_from_menu(TOOLS_MENU, BANK_KEYS, "安全网银")
+        self.wait_loaded(bank, self.site_page("netbank.html"), "安全网银")
         # The page has the keyboard after a click on its empty part.
         self.program.click(bank["x"] + harness.SITE_PAGE_CORNER[0], bank["y"] + harness.SITE_PAGE_CORNER[1])
         self.program.key("Escape")
         wait_until(lambda: not self.program.window_named("安全网银"), "the bank window to close")
 
     def test_ctrl_c_copies_the_calculator_result(self):
-        test_tools.Calculator.__dict__["open_calculator"](self)
+        self.open_calculator()
         self.program.type("1+2*3=")
         self.program.set_clipboard("before")
         self.program.key("ctrl+c")
         wait_until(lambda: self.program.clipboard() == "7", "the result on the clipboard")
-
-    wait_painted = SiteTools["wait_painted"]
 
 
 class FavoritesBarMenu(BrowserTest):

@@ -33,7 +33,9 @@ def file_content(path):
         return None
 
 
-class SiteTools(BrowserTest):
+class SiteToolsSteps(BrowserTest):
+    """Steps shared by the scenarios on the tool windows showing the bundled site's pages."""
+
     def site_page(self, name):
         return "file://" + os.path.join(self.program.folder, "res/site", name)
 
@@ -83,6 +85,8 @@ class SiteTools(BrowserTest):
         self.start()
         self.wait_caption("网址导航")
 
+
+class SiteTools(SiteToolsSteps):
     def test_bank_link_opens_on_the_compatibility_engine(self):
         self.outside_sites_on_page_server()
         self.start_on_navigation()

@@ -202,7 +202,9 @@ class Options(BrowserTest):
         self.assertTrue(stays(lambda: self.program.main_window() is not None, 2))
 
 
-class HistoryManager(BrowserTest):
+class HistoryManagerSteps(BrowserTest):
+    """Steps shared by the scenarios on the history manager."""
+
     def open_manager(self):
         self.program.focus()
         self.program.key("ctrl+h")
@@ -221,6 +223,8 @@ class HistoryManager(BrowserTest):
             return row != before and stays(lambda: self.first_row(manager) == row, 0.5) and row
         return wait_until(settled, "the list to show other rows")
 
+
+class HistoryManager(HistoryManagerSteps):
     def test_history_manager_from_the_menu_deletes_a_visit(self):
         first = self.server.add_page("first.html", "First visit")
         second = self.server.add_page("second.html", "Second visit")

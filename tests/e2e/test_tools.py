@@ -24,7 +24,7 @@ def png_pixel(data, x, y):
     return tuple(raw[:3])
 
 
-class ScreenCapture(BrowserTest):
+class ScreenCaptureSteps(BrowserTest):
     def clipboard_png(self):
         result = harness.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
                              env=self.program.x_env(), timeout=10)
@@ -45,6 +45,8 @@ class ScreenCapture(BrowserTest):
         self.program.focus(window)
         self.program.drag(SELECTION[:2], SELECTION[2:])
 
+
+class ScreenCapture(ScreenCaptureSteps):
     def test_rectangle_on_selection_goes_to_clipboard(self):
         self.open_capture_and_select()
         self.program.click(*RECTANGLE_TOOL)
@@ -67,9 +69,7 @@ class ScreenCapture(BrowserTest):
         self.assertIsNone(png_size(self.clipboard_png()))
 
 
-class Calculator(BrowserTest):
-    """The result field cannot be copied: its pixels are compared with those of a known result."""
-
+class CalculatorSteps(BrowserTest):
     def open_calculator(self):
         self.start()
         self.wait_caption("网址导航")
@@ -78,6 +78,10 @@ class Calculator(BrowserTest):
                             "the calculator")
         self.program.focus(window)
         return window
+
+
+class Calculator(CalculatorSteps):
+    """The result field cannot be copied: its pixels are compared with those of a known result."""
 
     def changed_result(self, window, empty):
         pixels = self.result_pixels(window)
