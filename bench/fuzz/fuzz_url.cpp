@@ -3,7 +3,8 @@
 // file, the percent encoding of search words, a download's request address). The first line is the address; the rest
 // is a page's text for the favicon link finder.
 #include "FuzzCheck.h"
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
+#include "common/UrlText.h"
 #include "downloads/Download.h"
 #include "navigation/SearchAddress.h"
 

@@ -5,8 +5,8 @@
 #include "browser/EngineSettings.h"
 #include "browser/LinkPolicy.h"
 #include "browser/Snapshot.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 #include "pagecommands/ContextMenuEntries.h"
 #include "pagecommands/DevToolsPrefs.h"
 #include "pagecommands/PageZoom.h"
@@ -194,6 +194,17 @@ void TChromiumView::PrintFinished(bool ok) {
     m_printing = false;
     if (auto done = std::exchange(m_printDone, nullptr))
         done(ok);
+}
+
+void TChromiumView::SetFrozen(bool frozen) {
+    // Silent before it stops, running again before it may sound.
+    if (frozen) {
+        page()->setAudioMuted(true);
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    } else {
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        page()->setAudioMuted(false);
+    }
 }
 
 void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {

@@ -85,6 +85,7 @@ public:
     void ToHtml(std::function<void(const QString&)> callback) const override;
     QWidget* OpenDevTools(QWidget* parent) override;
     void CloseDevTools() override;
+    void SetFrozen(bool frozen) override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

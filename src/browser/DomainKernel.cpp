@@ -1,8 +1,10 @@
 // The per-host engine memory.
 #include "browser/DomainKernel.h"
 
-#include "common/CommonFunc.h"
 #include "common/Json.h"
+#include "common/Logging.h"
+#include "common/Md5.h"
+#include "common/UrlText.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 

@@ -1,6 +1,8 @@
 // The page engine remembered per site host (qb_domain_kernel), keyed by the MD5 of the host text.
 #pragma once
 
+#include "options/CompatHostSource.h"
+
 #include <QHash>
 #include <QJsonArray>
 #include <QSet>
@@ -14,7 +16,7 @@ struct TKernelInfo {
     quint8 kernel = 0; // 0 Chromium, 1 the compatibility engine
 };
 
-class TDomainKernel {
+class TDomainKernel final : public TCompatHostSource {
 public:
     // Host texts longer than this are not remembered.
     static constexpr int MaxDomainLength = 260;
@@ -38,12 +40,12 @@ public:
     int Count() const { return m_kernels.size(); }
 
     // The hosts remembered for the compatibility engine, sorted, each once.
-    QStringList CompatHosts() const;
+    QStringList CompatHosts() const override;
     // Sends a host back to Chromium: it stays remembered, as engine 0, in memory and in the table.
     // Open tabs keep their engine until their next navigation.
-    void SendToChromium(const QString& host) { RememberKernel(host, 0); }
+    void SendToChromium(const QString& host) override { RememberKernel(host, 0); }
     // True for a host of the built-in list, which is set again at every start.
-    bool IsBuiltIn(const QString& host) const { return m_builtIn.contains(KeyOf(host)); }
+    bool IsBuiltIn(const QString& host) const override { return m_builtIn.contains(KeyOf(host)); }
 
 private:
     static QString KeyOf(const QString& host);

@@ -2,8 +2,8 @@
 #include "browser/LinkPolicy.h"
 
 #include "browser/PageMessageBox.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 
 #include <QDesktopServices>
 #include <QProcess>

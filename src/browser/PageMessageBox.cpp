@@ -1,8 +1,8 @@
 // Message boxes caused by web pages, their test seams and the guard against boxes in an endless row.
 #include "browser/PageMessageBox.h"
 
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -62,4 +62,8 @@ public:
     // the page before the caller deletes that view.
     virtual QWidget* OpenDevTools(QWidget* /*parent*/) { return nullptr; }
     virtual void CloseDevTools() {}
+
+    // A page kept hidden behind the other engine's view: frozen, it runs no script and plays no
+    // sound; unfrozen it resumes where it stopped. Engines without such states keep running.
+    virtual void SetFrozen(bool /*frozen*/) {}
 };

@@ -1,7 +1,7 @@
 // Page pictures saved as JPEG of quality 90.
 #include "browser/Snapshot.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QImage>
 #include <QImageWriter>

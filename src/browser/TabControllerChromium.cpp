@@ -6,7 +6,7 @@
 #include "browser/ChromiumView.h"
 #include "browser/DomainKernel.h"
 #include "browser/TabControllerPrivate.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "common/TextFit.h"
 #include "storage/Config.h"
 #include <QTimer>

@@ -7,8 +7,9 @@
 #include "browser/DomainKernel.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/WebControlView.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "common/TextFit.h"
+#include "common/UrlText.h"
 
 // ---- Engine views ------------------------------------------------------------------------
 
@@ -119,8 +120,7 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
             CreateChromiumControl(tab)->Navigate(address);
             tab->BrowserId = tab->Browser->BrowserId();
         } else {
-            tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-            tab->Browser->page()->setAudioMuted(false);
+            tab->Browser->SetFrozen(false);
             tab->Browser->show();
             // The kept page shows the address only when it had finished loading it.
             if (m_staleChromium.contains(tab->Id) || tab->Browser->CurrentUrl() != address)
@@ -151,8 +151,7 @@ void TTabController::SwitchEngineOf(TBrowserTab* tab, const QString& target) {
             m_staleChromium.insert(tab->Id);
         tab->Browser->stop();
         tab->Browser->hide();
-        tab->Browser->page()->setAudioMuted(true);
-        tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+        tab->Browser->SetFrozen(true);
         CloseDevTools(tab);
         if (firstControl) {
             tab->WebControl->Navigate(address);

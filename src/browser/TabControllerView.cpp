@@ -7,11 +7,13 @@
 #include "browser/PageView.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
+#include "browser/TabSleeper.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
 #include "common/TextFit.h"
+#include "common/UrlText.h"
 #include "history/History.h"
 #include "maintenance/FavIconDownload.h"
 #include <QEvent>
@@ -29,6 +31,7 @@ void TTabController::ShowCurrentTab() {
         emit currentTabChanged(-1);
         return;
     }
+    m_sleeper->Wake(tab);
     m_pages->setCurrentWidget(tab->Page);
     ShowCaption(tab->Caption);
     emit loadingStateShown(tab->Idle == 1);

@@ -7,7 +7,6 @@
 #include "browser/WebControlCaptions.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
 #include "common/WebCookieJar.h"
 

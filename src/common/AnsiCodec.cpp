@@ -15,3 +15,7 @@ QByteArray ToAnsi(const QString& text) { return Codec()->fromUnicode(text); }
 QString FromAnsi(const QByteArray& bytes) { return Codec()->toUnicode(bytes); }
 
 QString FromAnsi(const char* bytes, int length) { return Codec()->toUnicode(bytes, length); }
+
+bool HasMultiByteChars(const QString& text) {
+    return ToAnsi(text).size() != text.size();
+}

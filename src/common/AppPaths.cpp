@@ -2,7 +2,7 @@
 #include "common/AppPaths.h"
 
 #include "BuildConfig.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -118,4 +118,22 @@ QString SiteRoot() {
 
 QString NavigationPageUrl() {
     return SiteRoot() + QLatin1String("123.html");
+}
+
+QString TempFolder() {
+    const QString folder = QDir::tempPath();
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QString LocalAppDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/');
+}
+
+QString ShortPath(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return path;
+    if (path.endsWith(QLatin1Char('/')) && !canonical.endsWith(QLatin1Char('/')))
+        return canonical + QLatin1Char('/');
+    return canonical;
 }

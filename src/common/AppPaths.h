@@ -43,3 +43,11 @@ QString DefaultDownloadDir();
 QString SiteRoot();
 // SiteRoot() + "123.html": the navigation page.
 QString NavigationPageUrl();
+// Kept though nothing calls it: the public helper set includes it.
+// The system temporary folder ending in "/".
+QString TempFolder();
+// Local application data folder ending in "/".
+QString LocalAppDataFolder();
+// Kept though nothing calls it: the public helper set includes it.
+// There is no short path form here: the canonical path (or the path as given when it does not exist).
+QString ShortPath(const QString& path);

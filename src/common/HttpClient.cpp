@@ -1,7 +1,8 @@
 // Blocking HTTP/1.1 client over libcurl's multi interface: the transfer runs on the calling thread
 // while Abort() may wake it from any other thread through curl_multi_wakeup.
 #include "common/HttpClient.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
+#include "common/UrlText.h"
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -48,21 +49,14 @@ bool IsHeaderValue(const QByteArray& value) {
 // Percent-encodes what libcurl's URL parser refuses (bytes above 0x7F, blanks, controls) and keeps
 // everything else, escapes already present included.
 QByteArray EncodeUrlForRequest(const QString& url) {
-    const QByteArray utf8 = url.toUtf8();
-    QByteArray result;
-    result.reserve(utf8.size());
-    static const char hex[] = "0123456789ABCDEF";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            result += '%';
-            result += hex[byte >> 4];
-            result += hex[byte & 0x0F];
-        } else {
-            result += c;
-        }
-    }
-    return result;
+    // Every printable ASCII character other than a letter or digit is kept as it is.
+    static const QByteArray printable = [] {
+        QByteArray kept;
+        for (char c = 0x21; c < 0x7F; ++c)
+            kept += c;
+        return kept;
+    }();
+    return PercentEncode(url.toUtf8(), printable, false);
 }
 
 // The address as the log may show it: no user, password, query or fragment (they may carry
@@ -119,7 +113,8 @@ QByteArray EncodeForm(const THttpForm& form) {
             body += '&';
         body += field.first.toUtf8();
         body += '=';
-        body += field.second.toUtf8().toPercentEncoding();
+        // The characters QByteArray::toPercentEncoding keeps stay as they are.
+        body += PercentEncode(field.second.toUtf8(), QByteArrayLiteral("-._~"), false);
     }
     return body;
 }

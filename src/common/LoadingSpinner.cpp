@@ -9,7 +9,6 @@ TLoadingSpinner::TLoadingSpinner(QWidget* parent) : QWidget(parent), m_timer(new
     m_timer->setInterval(40);
     connect(m_timer, &QTimer::timeout, this, [this] {
         m_angle = (m_angle + 30) % 360;
-        ++m_frames;
         update();
     });
 }

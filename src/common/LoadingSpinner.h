@@ -13,8 +13,6 @@ public:
 
     void SetRunning(bool running);
     bool Running() const;
-    // Frames drawn since the start; the busy indicator shows progress by moving.
-    int Frames() const { return m_frames; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -22,5 +20,4 @@ protected:
 private:
     QTimer* m_timer;
     int m_angle = 0;
-    int m_frames = 0;
 };

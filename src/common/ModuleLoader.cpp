@@ -1,7 +1,7 @@
 // Opening the program's own modules.
 #include "common/ModuleLoader.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QCoreApplication>
 

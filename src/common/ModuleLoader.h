@@ -1,5 +1,6 @@
 // Modules of the program folder (lib/lib<name>.so) that are opened only when first needed, so the
-// libraries behind them (QtWebKit, QtMultimedia) are not loaded by a browser that does not use them.
+// libraries behind them (the compatibility engine, the sound player) are not loaded by a browser
+// that does not use them.
 #pragma once
 
 #include <QLibrary>

@@ -158,3 +158,7 @@ int VirtualKeyOfKeysym(quint32 keysym) {
     }
     return 0;
 }
+
+int ShiftToHotKeyModifiers(bool shift, bool alt, bool ctrl) {
+    return (shift ? MOD_SHIFT : 0) | (ctrl ? MOD_CONTROL : 0) | (alt ? MOD_ALT : 0);
+}

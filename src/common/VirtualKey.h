@@ -54,3 +54,9 @@ int VirtualKeyOfQtKey(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifie
 quint32 KeysymOfVirtualKey(int virtualKey);
 // The virtual-key code of an X keysym; 0 when there is none.
 int VirtualKeyOfKeysym(quint32 keysym);
+
+// Modifier bits of a global hot key (the values the hot-key registration expects).
+enum THotKeyModifier : int { MOD_ALT = 1, MOD_CONTROL = 2, MOD_SHIFT = 4 };
+// Bits of a stored shortcut value: virtual-key code in the low byte plus these.
+enum TShortcutBits : int { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
+int ShiftToHotKeyModifiers(bool shift, bool alt, bool ctrl);

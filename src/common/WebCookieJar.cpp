@@ -2,7 +2,7 @@
 #include "common/WebCookieJar.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QDateTime>
 #include <QDir>

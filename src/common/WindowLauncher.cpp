@@ -2,7 +2,7 @@
 #include "common/WindowLauncher.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QCoreApplication>
 #include <QProcess>

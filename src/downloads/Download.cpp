@@ -1,9 +1,10 @@
 // TDownload: one download's worker thread, its resume rules and its once-a-second progress reports.
 #include "downloads/Download.h"
 
-#include "common/CommonFunc.h"
 #include "common/HttpClient.h"
+#include "common/Logging.h"
 #include "common/Messages.h"
+#include "common/SizeText.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadQueue.h"
 

@@ -1,8 +1,8 @@
 // TDownloadCenter: from a page's download to a started download and the manager.
 #include "downloads/DownloadCenter.h"
 
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 #include "common/Messages.h"
 #include "downloads/DownloadFolder.h"
 #include "downloads/DownloadListModel.h"

@@ -1,7 +1,7 @@
 // TDownloadListModel: rows of the download manager and the commands on them.
 #include "downloads/DownloadListModel.h"
 
-#include "common/CommonFunc.h"
+#include "common/Md5.h"
 #include "downloads/DownloadQueue.h"
 
 #include <QFile>

@@ -1,7 +1,9 @@
 // TDownloadQueue: the download table's statements, the running workers and their messages.
 #include "downloads/DownloadQueue.h"
 
-#include "common/CommonFunc.h"
+#include "common/LocalTime.h"
+#include "common/Logging.h"
+#include "common/Md5.h"
 #include "common/Messages.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/FreeFileName.h"

@@ -2,7 +2,8 @@
 // part is computed from the row's current rectangle, so only rows on screen can be hit.
 #include "downloads/DownloadRowDelegate.h"
 
-#include "common/CommonFunc.h"
+#include "common/FileTypes.h"
+#include "common/SizeText.h"
 #include "common/TextFit.h"
 #include "downloads/DownloadFailure.h"
 #include "downloads/DownloadInfo.h"

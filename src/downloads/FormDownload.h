@@ -29,7 +29,8 @@ public:
 
     // The commands on a row (the menu's and the icons'); nothing for an invalid row.
     void TogglePause(int row);
-    // Asks first when key 10 is on; the file is removed only when the question's box was ticked.
+    // Asks first when TConfigKey::ConfirmDeleteDownload is on; the file is removed only when the
+    // question's box was ticked.
     void DeleteRow(int row);
     void ReDownload(int row);
     void OpenFile(int row);

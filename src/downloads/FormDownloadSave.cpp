@@ -1,8 +1,8 @@
 // TFormDownloadSave: the new-download dialog.
 #include "downloads/FormDownloadSave.h"
 
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/SizeText.h"
 #include "downloads/DownloadFolder.h"
 #include "downloads/DownloadQueue.h"
 

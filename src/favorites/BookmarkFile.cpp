@@ -2,7 +2,7 @@
 #include "favorites/BookmarkFile.h"
 
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "favorites/Favorites.h"
 
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 // The bookmark file import: the parsed links stored in batches.
 #include "favorites/BookmarkImport.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "favorites/BookmarkImportBatch.h"
 #include "favorites/BookmarkParser.h"
 #include "favorites/Favorites.h"

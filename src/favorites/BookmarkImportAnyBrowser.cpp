@@ -1,7 +1,7 @@
 // The import of other browsers' bookmark files.
 #include "favorites/BookmarkImportAnyBrowser.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "favorites/BookmarkImport.h"
 #include "favorites/BookmarkImportBatch.h"
 #include "favorites/BookmarkParser.h"

@@ -1,7 +1,7 @@
 // Batched writing of imported favorites.
 #include "favorites/BookmarkImportBatch.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 bool TBookmarkImportBatch::Known(const QString& url) {
     return m_seen.contains(url) || m_favorites.FavoriteExists(url);

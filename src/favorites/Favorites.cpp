@@ -1,7 +1,7 @@
 // The favorites store over qb_fav.
 #include "favorites/Favorites.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"
 

@@ -2,9 +2,10 @@
 #include "favorites/FavoritesBar.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/FavIcons.h"
 #include "common/TextFit.h"
+#include "common/Thumbnails.h"
 #include "common/WindowLauncher.h"
 #include "favorites/FavoriteEntries.h"
 #include "favorites/FavoritesScroller.h"
@@ -82,10 +83,8 @@ void TFavoritesBar::Rebuild() {
     Clear();
     m_iconFolder = UserDataDir();
     m_favorites.LoadFavorites();
-    for (int i = 0; i < m_defaults.size(); ++i)
-        AddEntry(m_defaults.at(i), m_favorites.Items.size() + i, false);
-    for (int i = 0; i < m_favorites.Items.size(); ++i)
-        AddEntry(m_favorites.Items.at(i), i, true);
+    for (const TFavoriteEntry& entry : TFavoriteEntries::ShownOrder(m_favorites.Items, m_defaults))
+        AddEntry(entry.Info, entry.Index, entry.Stored);
     m_scroller->show();
     m_scroller->UpdateArrows();
 }

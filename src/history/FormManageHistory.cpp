@@ -2,11 +2,12 @@
 #include "history/FormManageHistory.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/LoadingSpinner.h"
+#include "common/LocalTime.h"
+#include "common/Md5.h"
 #include "common/Messages.h"
 #include "history/History.h"
-#include "common/LoadingSpinner.h"
 
 #include <QApplication>
 #include <QBoxLayout>

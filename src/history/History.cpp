@@ -2,7 +2,9 @@
 #include "history/History.h"
 
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/LocalTime.h"
+#include "common/Logging.h"
+#include "history/HistoryIndexTables.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
 #include "history/TitleIndex.h"
@@ -105,26 +107,11 @@ THistory::THistory(TDb& db, TClock clock)
 THistory::~THistory() = default;
 
 THistory::TSearchIndex THistory::ProbeSearchIndex() {
-    const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  "name IN ('qb_history_search', 'qb_history_text')"));
-    if (!tables || tables->RowCount() != 2)
-        return TSearchIndex::Absent;
-    // Preparing a statement on the index opens it, which needs its tokenizer.
-    if (!m_db.Query(QStringLiteral("SELECT rowid FROM qb_history_search LIMIT 0"))) {
-        WriteLog(QStringLiteral("History: this SQLite cannot open the address search index; "
-                                "addresses are searched without it"));
-        return TSearchIndex::Unreadable;
-    }
-    const auto behind =
-        m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) AS behind"));
-    try {
-        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
-            return TSearchIndex::Current;
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-    }
-    return TSearchIndex::Behind;
+    return IndexStateOf(
+        ProbeIndex(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
+                   QStringLiteral("this SQLite cannot open the address search index; addresses are "
+                                  "searched without it")),
+        TSearchIndex::Unreadable);
 }
 
 qint64 THistory::Now() const {
@@ -205,10 +192,6 @@ bool THistory::DeleteHistoryItem(const QString& id) {
         return false;
     }
     return DeleteRows(QStringLiteral("id = ") + id);
-}
-
-bool THistory::DeleteHistoryRange(qint64 from, qint64 to) {
-    return DeleteRows(QStringLiteral("create_time >= %1 AND create_time <= %2").arg(from).arg(to));
 }
 
 bool THistory::DeleteRows(const QString& condition, const QString& alsoRun) {
@@ -429,34 +412,9 @@ int THistory::CopyBatch() {
     QMutexLocker locker(&m_indexLock);
     if (m_index != TSearchIndex::Behind && m_index != TSearchIndex::Current)
         return -1;
-    auto table =
-        m_db.Query(QStringLiteral("SELECT id, site_url FROM qb_history WHERE id > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_text) ORDER BY id LIMIT ") +
-                   QString::number(kIndexBatch));
-    if (!table)
-        return -1;
-    if (table->RowCount() == 0)
-        return 0;
-    QString script;
-    qint64 firstId = 0;
-    try {
-        const int id = table->ColumnIndex(QStringLiteral("id"));
-        const int url = table->ColumnIndex(QStringLiteral("site_url"));
-        firstId = table->GetInt64(id);
-        for (; !table->AtEnd(); table->MoveNext()) {
-            script += QStringLiteral("INSERT INTO qb_history_text (id, site_url) VALUES (") +
-                      QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                      SqlUtf8Literal(table->GetText(url)) + QStringLiteral(");\n");
-        }
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-        return -1;
-    }
-    script += QStringLiteral(
-                  "INSERT INTO qb_history_search (rowid, site_url) SELECT id, site_url FROM qb_history_text "
-                  "WHERE id >= ") +
-              QString::number(firstId) + QStringLiteral(";\n");
-    return m_db.ExecuteScript(script) ? table->RowCount() : -1;
+    return CopyIndexBatch(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
+                          QStringLiteral("site_url"), QStringLiteral("site_url"), kIndexBatch,
+                          [](const QString& url) { return url; });
 }
 
 THistoryInfoList THistory::LoadHistoryRange(qint64 from, qint64 to) {

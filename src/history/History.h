@@ -56,8 +56,6 @@ public:
     bool ClearHistory();
     // False for an id that is not a row number (nothing is run then).
     bool DeleteHistoryItem(const QString& id);
-    // Rows with from <= create_time <= to.
-    bool DeleteHistoryRange(qint64 from, qint64 to);
     // ClearHistory and the page log emptied in the same transaction: nothing the user visited is
     // left for the address-bar suggestions, the recently closed pages or the restore offer.
     bool ClearAllHistory();

@@ -1,8 +1,11 @@
 // The history manager's ranges and their worker.
 #include "history/HistoryRangeLoader.h"
 
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
+#include "common/LocalTime.h"
+#include "common/Md5.h"
 #include "common/Messages.h"
+#include "common/Thumbnails.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

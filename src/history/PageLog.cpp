@@ -1,7 +1,7 @@
 // The page log over qb_page_log.
 #include "history/PageLog.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "history/StoredText.h"
 #include "storage/DbMain.h"
 #include "storage/SqlText.h"

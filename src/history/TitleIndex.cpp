@@ -1,7 +1,8 @@
 // The title search index of the history.
 #include "history/TitleIndex.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
+#include "history/HistoryIndexTables.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -31,24 +32,11 @@ TTitleIndex::TTitleIndex(TDb& db) : m_db(db) {
 }
 
 TTitleIndex::TState TTitleIndex::Probe() {
-    const auto tables = m_db.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  "name IN ('qb_history_title', 'qb_history_title_search')"));
-    if (!tables || tables->RowCount() != 2)
-        return TState::Absent;
-    if (!m_db.Query(QStringLiteral("SELECT rowid FROM qb_history_title_search LIMIT 0"))) {
-        WriteLog(QStringLiteral("History: this SQLite cannot open the title search index; titles are not "
-                                "searched"));
-        return TState::GivenUp;
-    }
-    const auto behind = m_db.Query(QStringLiteral("SELECT (SELECT IFNULL(MAX(id), 0) FROM qb_history) > "
-                                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) AS behind"));
-    try {
-        if (behind && behind->FieldAsInt64(QStringLiteral("behind")) == 0)
-            return TState::Current;
-    } catch (const ESQLiteException& e) {
-        WriteLog(QStringLiteral("History: ") + e.Message());
-    }
-    return TState::Behind;
+    return IndexStateOf(
+        ProbeIndex(m_db, QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
+                   QStringLiteral("this SQLite cannot open the title search index; titles are not "
+                                  "searched")),
+        TState::GivenUp);
 }
 
 void TTitleIndex::SetCurrent() {
@@ -59,34 +47,9 @@ void TTitleIndex::SetCurrent() {
 int TTitleIndex::CopyBatch(int batch) {
     if (m_state != TState::Behind && m_state != TState::Current)
         return -1;
-    auto table =
-        m_db.Query(QStringLiteral("SELECT id, site_name FROM qb_history WHERE id > "
-                                  "(SELECT IFNULL(MAX(id), 0) FROM qb_history_title) ORDER BY id LIMIT ") +
-                   QString::number(batch));
-    int copied = -1;
-    if (table && table->RowCount() == 0)
-        return 0;
-    if (table) {
-        QString script;
-        qint64 firstId = 0;
-        try {
-            const int id = table->ColumnIndex(QStringLiteral("id"));
-            const int name = table->ColumnIndex(QStringLiteral("site_name"));
-            firstId = table->GetInt64(id);
-            for (; !table->AtEnd(); table->MoveNext()) {
-                script += QStringLiteral("INSERT INTO qb_history_title (id, keys) VALUES (") +
-                          QString::number(table->GetInt64(id)) + QStringLiteral(", ") +
-                          SqlUtf8Literal(TTitleKeys::Of(table->GetText(name))) + QStringLiteral(");\n");
-            }
-            script += QStringLiteral("INSERT INTO qb_history_title_search (rowid, keys) SELECT id, keys FROM "
-                                     "qb_history_title WHERE id >= ") +
-                      QString::number(firstId) + QStringLiteral(";\n");
-            if (m_db.ExecuteScript(script))
-                copied = table->RowCount();
-        } catch (const ESQLiteException& e) {
-            WriteLog(QStringLiteral("History: ") + e.Message());
-        }
-    }
+    const int copied =
+        CopyIndexBatch(m_db, QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
+                       QStringLiteral("keys"), QStringLiteral("site_name"), batch, TTitleKeys::Of);
     if (copied < 0)
         m_state = TState::GivenUp;
     return copied;

@@ -2,7 +2,7 @@
 #include "maintenance/CacheCleaner.h"
 
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/UrlCache.h"
 #include "downloads/DownloadQueue.h"
 #include "history/History.h"
 #include "storage/Config.h"

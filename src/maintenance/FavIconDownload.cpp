@@ -1,7 +1,7 @@
 // The favicon fetcher.
 #include "maintenance/FavIconDownload.h"
 
-#include "common/CommonFunc.h"
+#include "common/FileTypes.h"
 #include "common/HttpClient.h"
 #include "common/Messages.h"
 #include "maintenance/FavIconAskLog.h"

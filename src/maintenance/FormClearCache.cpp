@@ -4,7 +4,6 @@
 #include "common/Dialogs.h"
 #include "common/Messages.h"
 #include "common/LoadingSpinner.h"
-#include "maintenance/ChromiumStores.h"
 #include "options/OptionRules.h"
 #include "storage/Config.h"
 
@@ -19,7 +18,7 @@
 
 TFormClearCache::TFormClearCache(THistory* history, TDownloadQueue* downloads, TConfig& config,
                                  std::function<void(int)> onCleaned, QWidget* parent)
-    : QDialog(parent), ClearLiveStores(ClearEngineStores), m_config(config), m_history(history),
+    : QDialog(parent), m_config(config), m_history(history),
       m_downloads(downloads), m_onCleaned(std::move(onCleaned)) {
     setObjectName(QStringLiteral("TFormClearCache"));
     setWindowTitle(tr("清理上网痕迹"));

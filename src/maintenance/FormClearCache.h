@@ -28,7 +28,8 @@ public:
     // Stops a running cleaning and waits for its worker: the stores must not be used after.
     ~TFormClearCache() override;
 
-    // The engines' stores that live in memory, cleared on the UI thread before the worker starts.
+    // The engines' stores that live in memory, cleared on the UI thread before the worker starts;
+    // the window that opens the dialog supplies it (none by default).
     std::function<void(int kinds)> ClearLiveStores;
     // Where the file stores are; tests point it at their own folders.
     TCleanFolders Folders = TCleanFolders::Default();

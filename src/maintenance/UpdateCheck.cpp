@@ -3,9 +3,9 @@
 
 #include "BuildConfig.h"
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
 #include "common/HttpClient.h"
 #include "common/Json.h"
+#include "common/Logging.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -2,7 +2,7 @@
 #include "navigation/SearchAddress.h"
 
 #include "BuildConfig.h"
-#include "common/CommonFunc.h"
+#include "common/UrlText.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

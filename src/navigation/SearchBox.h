@@ -21,6 +21,7 @@ public:
     int SearchEngine() const { return m_engine; }
     // The suggestion text shown while the box is empty and the address it stands for.
     void SetHint(const QString& hint, const QString& hintUrl);
+    // Kept as the read side of SetHint, the box's hint and its address; nothing reads them yet.
     QString SearchHint() const { return m_hint; }
     QString SearchHintUrl() const { return m_hintUrl; }
     QMenu* EngineMenu() const { return m_menu; }

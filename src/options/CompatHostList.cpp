@@ -1,14 +1,14 @@
 // TCompatHostList: the compatibility engine's hosts on the options page.
 #include "options/CompatHostList.h"
 
-#include "browser/DomainKernel.h"
+#include "options/CompatHostSource.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-TCompatHostList::TCompatHostList(TDomainKernel* kernels, QWidget* parent) : QWidget(parent), m_kernels(kernels) {
+TCompatHostList::TCompatHostList(TCompatHostSource* kernels, QWidget* parent) : QWidget(parent), m_kernels(kernels) {
     setObjectName(QStringLiteral("CompatHostList"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

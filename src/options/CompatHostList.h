@@ -8,13 +8,13 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class TDomainKernel;
+class TCompatHostSource;
 
 class TCompatHostList final : public QWidget {
     Q_OBJECT
 public:
     // Without an engine memory the list stays empty.
-    explicit TCompatHostList(TDomainKernel* kernels, QWidget* parent = nullptr);
+    explicit TCompatHostList(TCompatHostSource* kernels, QWidget* parent = nullptr);
 
     // Fills the list from the engine memory, keeping the selected host when it is still listed.
     void Refresh();
@@ -27,7 +27,7 @@ protected:
 private:
     void UpdateButton();
 
-    TDomainKernel* m_kernels;
+    TCompatHostSource* m_kernels;
     QListWidget* m_list = nullptr;
     QLabel* m_empty = nullptr;
     QPushButton* m_toChromium = nullptr;

@@ -7,6 +7,7 @@
 #include "options/CompatHostList.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
+#include "options/TabSleepRow.h"
 #include "storage/Config.h"
 
 #include <QBoxLayout>
@@ -92,7 +93,7 @@ QVBoxLayout* PageColumn(QWidget* page) {
 } // namespace
 
 TFormOption::TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
-                         TDomainKernel* kernels, QWidget* parent)
+                         TCompatHostSource* kernels, QWidget* parent)
     : QWidget(parent), m_mainWindow(mainWindow), m_navigationPage(navigationPage), m_config(config) {
     setObjectName(QStringLiteral("TFormOption"));
     setAttribute(Qt::WA_StyledBackground, true);
@@ -168,6 +169,16 @@ void TFormOption::SaveOnLeave(QWidget* control, std::function<void()> save) {
     control->installEventFilter(this);
 }
 
+void TFormOption::SaveChoice(TConfigKey key, QRadioButton* first, QRadioButton* second) {
+    const auto save = [this, key, second] {
+        StoreOption(m_config, key, second->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+    for (QRadioButton* radio : {first, second}) {
+        connect(radio, &QRadioButton::clicked, this, save);
+        SaveOnLeave(radio, save);
+    }
+}
+
 QWidget* TFormOption::BuildBasicPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetBase"));
@@ -186,14 +197,7 @@ QWidget* TFormOption::BuildBasicPage() {
     homeRow->addWidget(m_openHome);
     homeRow->addWidget(m_editHome, 1);
     column->addLayout(homeRow);
-    const auto saveStart = [this] {
-        StoreOption(m_config, TConfigKey::StartMode,
-                    m_openHome->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    };
-    for (QRadioButton* radio : {m_openExitPage, m_openHome}) {
-        connect(radio, &QRadioButton::clicked, this, saveStart);
-        SaveOnLeave(radio, saveStart);
-    }
+    SaveChoice(TConfigKey::StartMode, m_openExitPage, m_openHome);
     SaveOnLeave(m_editHome, [this] { SaveHomePage(); });
 
     column->addSpacing(12);
@@ -219,6 +223,11 @@ QWidget* TFormOption::BuildBasicPage() {
     column->addWidget(GroupLabel(page, tr("默认浏览器")));
     column->addWidget(CheckBox(page, "bsSkinCheckRadioBoxDefaultBrowserCheck", tr("是否默认浏览器"),
                                TConfigKey::MakeDefaultBrowser));
+
+    column->addSpacing(12);
+    column->addWidget(GroupLabel(page, tr("标签页")));
+    m_tabSleep = new TTabSleepRow(m_config, page);
+    column->addWidget(m_tabSleep);
 
     column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("翻译")));
@@ -259,14 +268,7 @@ QWidget* TFormOption::BuildDownloadPage() {
     auto* group = new QButtonGroup(page);
     group->addButton(m_lastTimePath);
     group->addButton(m_savePath);
-    const auto saveMode = [this] {
-        StoreOption(m_config, TConfigKey::DownloadFolderMode,
-                    m_savePath->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    };
-    for (QRadioButton* radio : {m_lastTimePath, m_savePath}) {
-        connect(radio, &QRadioButton::clicked, this, saveMode);
-        SaveOnLeave(radio, saveMode);
-    }
+    SaveChoice(TConfigKey::DownloadFolderMode, m_lastTimePath, m_savePath);
     column->addWidget(m_lastTimePath);
     column->addWidget(m_savePath);
     m_editDownloadPath = new QLineEdit(page);
@@ -315,7 +317,7 @@ QWidget* TFormOption::BuildShortcutPage() {
     return page;
 }
 
-QWidget* TFormOption::BuildEnginePage(TDomainKernel* kernels) {
+QWidget* TFormOption::BuildEnginePage(TCompatHostSource* kernels) {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("bsSkinTabSheetEngine"));
     QVBoxLayout* column = PageColumn(page);
@@ -339,6 +341,7 @@ void TFormOption::FormShow() {
     m_editDownloadPath->setText(ShownDownloadFolder(m_config, DefaultDownloadDir()));
     m_editTranslateServer->setText(m_config.GetValue(TConfigKey::TranslateServer));
     m_editTranslateKey->setText(m_config.GetValue(TConfigKey::TranslateApiKey));
+    m_tabSleep->ShowStored();
 }
 
 void TFormOption::SaveHomePage() {

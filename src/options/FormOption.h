@@ -21,8 +21,9 @@ class QStackedWidget;
 class QVBoxLayout;
 class TConfig;
 enum class TConfigKey : int;
-class TDomainKernel;
+class TCompatHostSource;
 class THotKeyEdit;
+class TTabSleepRow;
 
 class TFormOption final : public QWidget {
     Q_OBJECT
@@ -30,7 +31,7 @@ public:
     // mainWindow receives WM_BOSS_KEY_CHANGED; navigationPage is shown as the home page while
     // none is set. The configuration and the engine memory (may be null) outlive the page.
     TFormOption(QObject* mainWindow, const QString& navigationPage, TConfig& config,
-                TDomainKernel* kernels = nullptr, QWidget* parent = nullptr);
+                TCompatHostSource* kernels = nullptr, QWidget* parent = nullptr);
 
     // The folder picker; tests replace it. Answers a folder ending in "/", empty when cancelled.
     std::function<QString(QWidget* owner, const QString& start)> PickFolder;
@@ -55,13 +56,15 @@ private:
     QWidget* BuildBasicPage();
     QWidget* BuildDownloadPage();
     QWidget* BuildShortcutPage();
-    QWidget* BuildEnginePage(TDomainKernel* kernels);
+    QWidget* BuildEnginePage(TCompatHostSource* kernels);
     // The translation server's address and key, stored when they lose the focus.
     void AddTranslateRows(QWidget* page, QVBoxLayout* column);
     QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, TConfigKey key);
     QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption);
     // Runs save whenever the control loses the focus.
     void SaveOnLeave(QWidget* control, std::function<void()> save);
+    // Stores key as "1" while second is checked, else "0", on a click and when either loses the focus.
+    void SaveChoice(TConfigKey key, QRadioButton* first, QRadioButton* second);
     void SaveHomePage();
     void SaveBossKey();
     void ChooseDownloadFolder();
@@ -85,5 +88,6 @@ private:
     QScrollArea* m_shortcutList = nullptr;
     QLineEdit* m_editTranslateServer = nullptr;
     QLineEdit* m_editTranslateKey = nullptr;
+    TTabSleepRow* m_tabSleep = nullptr;
     bool m_flushing = false;
 };

@@ -1,7 +1,6 @@
 // Stored shortcut values to and from key presses and text.
 #include "options/ShortcutText.h"
 
-#include "common/CommonFunc.h"
 #include "common/VirtualKey.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The web API call: token first, one form POST, the JSON envelope checked.
 #include "services/BaseApi.h"
 
-#include "common/CommonFunc.h"
 #include "common/HttpClient.h"
 #include "common/Json.h"
+#include "common/Logging.h"
 #include "services/ApiError.h"
 #include "services/Token.h"
 

@@ -1,8 +1,8 @@
 // The site registration request and the reading of its answer.
 #include "services/DomainAddInfo.h"
 
-#include "common/CommonFunc.h"
 #include "common/Json.h"
+#include "common/UrlText.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

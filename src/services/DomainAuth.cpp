@@ -1,7 +1,8 @@
 // The site identity store.
 #include "services/DomainAuth.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
+#include "common/UrlText.h"
 
 int TDomainAuth::Lookup(const QString& url, QString* siteName) const {
     const QString domain = MainDomainOfUrl(url);

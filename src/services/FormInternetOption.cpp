@@ -1,8 +1,8 @@
 // The Internet Options host.
 #include "services/FormInternetOption.h"
 
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 #include "services/X11Windows.h"
 
 #include <QProcess>

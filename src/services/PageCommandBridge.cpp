@@ -1,7 +1,7 @@
 // The "ORREL:" page command rule of the hosted vendor pages.
 #include "services/PageCommandBridge.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QUrl>
 

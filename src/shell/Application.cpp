@@ -2,7 +2,7 @@
 // on SIGTERM/SIGINT.
 #include "shell/Application.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "shell/QuitSignals.h"
 
 #include <QLibraryInfo>

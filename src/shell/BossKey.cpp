@@ -1,7 +1,7 @@
 // The boss key as an X11 key grab on the root window.
 #include "shell/BossKey.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "common/VirtualKey.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // TEngineNotice: the compatibility engine's warning strip, its buttons and its place.
 #include "shell/EngineNotice.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QBoxLayout>
 #include <QEvent>

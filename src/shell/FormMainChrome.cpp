@@ -6,7 +6,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "navigation/AddressBar.h"
 #include "shell/BossKey.h"
 #include "shell/ClickFilter.h"

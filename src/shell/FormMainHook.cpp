@@ -7,6 +7,7 @@
 #include "shell/FormMain.h"
 
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumFieldFocus.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/Messages.h"
@@ -28,9 +29,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -213,29 +211,13 @@ bool TFormMain::TextFieldHasFocus() {
 }
 
 void TFormMain::OpenCleanerUnlessPageFieldFocused() {
-    QWebEngineView* chromium = nullptr;
-    for (QWidget* widget = QApplication::focusWidget(); widget && !chromium; widget = widget->parentWidget())
-        chromium = qobject_cast<QWebEngineView*>(widget);
-    if (!chromium) {
-        AfterKey([this] { NDeleteCacheClick(); });
-        return;
-    }
-    // A Chromium page does not tell its widget which element has the focus: the page is asked
-    // (in a script world of its own, which the page cannot change). A focused frame counts as a
-    // field, since what has the keys inside it cannot be seen from here.
-    static const QString script = QStringLiteral(
-        "(function () { var e = document.activeElement;"
-        " while (e && e.shadowRoot && e.shadowRoot.activeElement) e = e.shadowRoot.activeElement;"
-        " if (!e) return false; if (e.isContentEditable) return true;"
-        " var tag = e.tagName; if (tag === 'IFRAME' || tag === 'FRAME' || tag === 'TEXTAREA') return true;"
-        " if (tag !== 'INPUT') return false;"
-        " return ['button', 'checkbox', 'radio', 'submit', 'reset', 'image', 'file', 'color', 'range']"
-        ".indexOf((e.type || '').toLowerCase()) < 0; })()");
     QPointer<TFormMain> self(this);
-    chromium->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant& field) {
-        if (self && !self->Closing && !field.toBool())
+    const bool asked = AskChromiumFieldFocus(QApplication::focusWidget(), [self](bool field) {
+        if (self && !self->Closing && !field)
             self->NDeleteCacheClick();
     });
+    if (!asked)
+        AfterKey([this] { NDeleteCacheClick(); });
 }
 
 void TFormMain::ScrollOrFocusPage(const QKeyEvent& key) {

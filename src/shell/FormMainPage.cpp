@@ -6,14 +6,14 @@
 #include "browser/PageView.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Dialogs.h"
+#include "common/Logging.h"
 #include "common/Messages.h"
 #include "downloads/DownloadFolder.h"
 #include "pagecommands/ContextMenuEntries.h"
 #include "pagecommands/FormFindWebPage.h"
-#include "pagecommands/PageFileNames.h"
 #include "pagecommands/FormSavePicture.h"
+#include "pagecommands/PageFileNames.h"
 #include "storage/Config.h"
 
 #include <QAction>

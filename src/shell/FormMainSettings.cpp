@@ -5,15 +5,16 @@
 
 #include "BuildConfig.h"
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumStores.h"
+#include "browser/DomainKernel.h"
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "downloads/DownloadQueue.h"
 #include "history/FormManageHistory.h"
 #include "history/History.h"
 #include "history/RecentlyClosed.h"
 #include "maintenance/CacheCleaner.h"
-#include "maintenance/ChromiumStores.h"
 #include "maintenance/FormClearCache.h"
 #include "maintenance/UpdateCheck.h"
 #include "navigation/AddressBar.h"
@@ -86,6 +87,7 @@ void TFormMain::NDeleteCacheClick() {
                 HistoryCleared();
         },
         this);
+    window.ClearLiveStores = ClearEngineStores;
     window.setWindowFlag(Qt::Window);
     m_cacheWindow = &window;
     window.exec();

@@ -1,7 +1,7 @@
 // SIGTERM/SIGINT through a self-pipe: the handler only writes one byte, the main thread reacts.
 #include "shell/QuitSignals.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QSocketNotifier>
 

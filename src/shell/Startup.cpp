@@ -4,7 +4,7 @@
 #include "BuildConfig.h"
 #include "browser/EngineProfile.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "common/WindowLauncher.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "storage/DbMain.h"
 
 #include "common/AnsiCodec.h"
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 #include "storage/SQLiteDatabase.h"
 #include "storage/SqlText.h"
 
@@ -110,11 +110,6 @@ bool TDb::Open(const QString& path) {
 void TDb::Close() {
     QMutexLocker locker(&m_lock);
     m_connection.reset();
-}
-
-bool TDb::IsOpen() const {
-    QMutexLocker locker(&m_lock);
-    return m_connection != nullptr;
 }
 
 bool TDb::IsReadOnly() const {

@@ -70,7 +70,6 @@ public:
     // permission opens for reading: every write answers false.
     bool Open(const QString& path);
     void Close();
-    bool IsOpen() const;
     // True when no write can be stored: the file is read-only or none is open.
     bool IsReadOnly() const;
     // The path given to the last Open.

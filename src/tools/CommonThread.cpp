@@ -1,7 +1,7 @@
 // A worker thread that runs one bound function a given number of times (see CommonThread.h).
 #include "tools/CommonThread.h"
 
-#include "common/CommonFunc.h"
+#include "common/Logging.h"
 
 #include <QCoreApplication>
 #include <exception>

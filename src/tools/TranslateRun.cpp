@@ -2,6 +2,7 @@
 #include "tools/TranslateRun.h"
 
 #include "common/Json.h"
+#include "common/UrlText.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -9,11 +10,6 @@
 namespace {
 // The service's fixed query before the words, in the order it documents.
 const char kFixedQuery[] = "keyfrom=Tarnwick&key=3820571946&type=data&doctype=json&version=1.1&q=";
-
-bool KeptAsIs(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           QByteArrayLiteral("@!$'()*-._").contains(c);
-}
 } // namespace
 
 TTranslateRun::TTranslateRun(const QString& endpoint, const QStringList& lines, QObject* parent)
@@ -31,21 +27,7 @@ TTranslateRun::TTranslateRun(const TTranslateService& service, const QString& so
 }
 
 QByteArray TTranslateRun::EncodeWords(const QString& line) {
-    static const char hex[] = "0123456789abcdef";
-    QByteArray out;
-    for (const char c : line.trimmed().toUtf8()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (KeptAsIs(c)) {
-            out += c;
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
-        }
-    }
-    return out;
+    return PercentEncode(line.trimmed().toUtf8(), QByteArray(UrlTextKept), true, THexCase::Lower);
 }
 
 QString TTranslateRun::RequestUrl(const QString& endpoint, const QString& line) {

@@ -1,9 +1,9 @@
 // The translation server's language list (see TranslateRunLanguages.h).
 #include "tools/TranslateRunLanguages.h"
 
-#include "common/CommonFunc.h"
 #include "common/HttpClient.h"
 #include "common/Json.h"
+#include "common/Logging.h"
 #include "tools/TranslateRunService.h"
 
 #include <QCoreApplication>

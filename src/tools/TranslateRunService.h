@@ -22,8 +22,9 @@ inline constexpr char kTranslateKeyVariable[] = "QUELLON_TRANSLATE_KEY";
 
 // True for an http or https address with a host: the only server addresses used.
 bool IsTranslateServerAddress(const QString& address);
-// The service from the settings (config may be null): the options' server address (key 17, key
-// 18 its key) when it is an http(s) address, else QUELLON_TRANSLATE_SERVER (with
+// The service from the settings (config may be null): the options' server address
+// (TConfigKey::TranslateServer, TConfigKey::TranslateApiKey its key) when it is an http(s) address,
+// else QUELLON_TRANSLATE_SERVER (with
 // QUELLON_TRANSLATE_KEY), else builtInEndpoint when not empty, else None.
 TTranslateService ResolveTranslateService(const TConfig* config, const QString& builtInEndpoint);
 

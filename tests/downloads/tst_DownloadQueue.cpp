@@ -1,7 +1,6 @@
 // Tests of the download queue: its table statements, starting, restarting, pausing and deleting
 // downloads, the handling of the workers' messages, and what it stores when it is destroyed.
 #include "DownloadFixture.h"
-#include "common/CommonFunc.h"
 #include "support/TestServer.h"
 
 #include <QStandardPaths>

@@ -2,13 +2,13 @@
 // overwrites (checked again at OK), the checks of the fields, the copy keys, and the download
 // centre's rules (listed addresses refused, the last folder remembered, cancel and closing).
 #include "DownloadFixture.h"
-#include "common/CommonFunc.h"
-#include "support/ModalAnswerer.h"
+#include "common/SizeText.h"
 #include "downloads/DownloadCenter.h"
 #include "downloads/DownloadListModel.h"
 #include "downloads/FormDownload.h"
 #include "downloads/FormDownloadSave.h"
 #include "storage/Config.h"
+#include "support/ModalAnswerer.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -203,7 +203,7 @@ void TestFormDownloadSave::listedAddressIsRefused() {
 }
 
 // Folder mode 0 proposes the last folder; a download to another folder makes that one the next
-// proposal, stored as key 12. The open manager gets the new row.
+// proposal, stored as TConfigKey::LastDownloadFolder. The open manager gets the new row.
 void TestFormDownloadSave::acceptedDownloadStartsAndRemembersItsFolder() {
     TDownloadFixture fixture;
     TTestServer server;

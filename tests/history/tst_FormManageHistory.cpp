@@ -2,14 +2,15 @@
 // windows are passed over), deleting one visit, clearing all of history with what is drawn from it,
 // opening a visit through WM_OPEN_URL and the site icons.
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
+#include "common/LocalTime.h"
 #include "common/Messages.h"
 #include "history/FormManageHistory.h"
 #include "history/History.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
-#include "support/ModalAnswerer.h"
 #include "storage/DbMain.h"
+#include "support/ModalAnswerer.h"
 #include "support/SettingsFixture.h"
 
 #include <QDir>

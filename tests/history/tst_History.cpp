@@ -1,13 +1,13 @@
 // The history store: one row per address and day (also where the clock skips midnight), closed
 // rows, address search with and without the search index, the index's catch-up on a worker and on
 // a read-only file, deletions whatever state the index is in, and a data file without the table.
-#include "support/LogCapture.h"
-#include "common/CommonFunc.h"
+#include "common/LocalTime.h"
 #include "history/History.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
 #include "history/SearchIndexCatchUp.h"
 #include "support/ListTexts.h"
+#include "support/LogCapture.h"
 #include "support/TestDb.h"
 #include "support/Unprivileged.h"
 
@@ -401,7 +401,7 @@ private slots:
         QTest::addColumn<bool>("indexRemoved");
         for (const bool unreadable : {true, false}) {
             const char* index = unreadable ? "no tokenizer" : "damaged index";
-            for (const char* deletion : {"one visit", "day window", "all"})
+            for (const char* deletion : {"one visit", "all"})
                 QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(index, deletion)))
                     << unreadable << QString::fromLatin1(deletion)
                     << (unreadable || qstrcmp(deletion, "all") != 0);
@@ -433,14 +433,10 @@ private slots:
                      QStringList{"http://b.example/"});
         }
 
-        const qint64 firstDay = DateTimeToUnixTime(QDateTime(QDate(2024, 3, 10), QTime(0, 0)));
         QStringList left;
         if (deletion == QLatin1String("one visit")) {
             QVERIFY(history.DeleteHistoryItem(history.FindHistoryByUrl(QStringLiteral("b.ex")).at(0).Id));
             left = QStringList{"http://c.example/", "http://a.example/"};
-        } else if (deletion == QLatin1String("day window")) {
-            QVERIFY(history.DeleteHistoryRange(firstDay + 86400, firstDay + 2 * 86400 - 1));
-            left = QStringList{"http://a.example/"};
         } else {
             QVERIFY(history.ClearHistory());
         }
@@ -468,8 +464,8 @@ private slots:
         QCOMPARE(RowCount(data.Db()), 0);
     }
 
-    // A day window and every row leave no copy of a deleted address in a working index.
-    void deletingARangeFollowsTheIndex() {
+    // Deleted rows leave no copy of their addresses in a working index.
+    void deletingRowsFollowsTheIndex() {
         TTestDb data;
         QVERIFY(data.Ok());
         TTestClock clock;
@@ -479,8 +475,8 @@ private slots:
             clock.Now = clock.Now.addSecs(3600);
         }
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral(".example")).size(), 4);
-        const qint64 first = DateTimeToUnixTime(QDateTime(QDate(2024, 3, 10), QTime(9, 0)));
-        QVERIFY(history.DeleteHistoryRange(first + 3600, first + 7200));
+        for (const char* host : {"r1.example", "r2.example"})
+            QVERIFY(history.DeleteHistoryItem(history.FindHistoryByUrl(QLatin1String(host)).at(0).Id));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
                  (QStringList{"http://r3.example/", "http://r0.example/"}));
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
@@ -648,7 +644,7 @@ private slots:
             QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
             QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zhihu"))), QStringList{"https://www.zhihu.com/"});
             QVERIFY(history.FindSuggestions(QStringLiteral("知乎")).isEmpty());
-            QVERIFY(history.DeleteHistoryRange(0, std::numeric_limits<qint32>::max()));
+            QVERIFY(history.ClearHistory());
         }
         TTestDb behind;
         QVERIFY(behind.Ok());

@@ -1,7 +1,7 @@
 // The favicon fetcher against a local server: which addresses are asked (checked with the
 // server's request counts), the binary-file test, the report to the receiver, the requests that need no network at
 // all, failed fetches that leave nothing behind, and the limits on what is fetched.
-#include "common/CommonFunc.h"
+#include "common/FavIcons.h"
 #include "common/Messages.h"
 #include "maintenance/FavIconAskLog.h"
 #include "maintenance/FavIconDownload.h"

@@ -4,6 +4,7 @@
 // the Chromium engine's live cookie store emptied by the cleaner, and the address bar keeping the
 // keyboard when the window is activated after a click into it.
 #include "browser/BrowserTab.h"
+#include "browser/ChromiumStores.h"
 #include "browser/TabController.h"
 #include "common/AnsiCodec.h"
 #include "common/AppPaths.h"
@@ -12,7 +13,6 @@
 #include "history/History.h"
 #include "history/PageLog.h"
 #include "maintenance/CacheCleaner.h"
-#include "maintenance/ChromiumStores.h"
 #include "options/FormOption.h"
 #include "shell/FormMain.h"
 #include "storage/Config.h"

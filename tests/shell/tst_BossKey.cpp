@@ -2,7 +2,6 @@
 // sees, the window hiding and showing, and values that name no key.
 #include "browser/TabController.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
 #include "common/Messages.h"
 #include "common/VirtualKey.h"
 #include "shell/BossKey.h"
@@ -97,7 +96,7 @@ void TBossKeyTest::windowHidesAndShows() {
     QVERIFY(data.Ok());
     TFormMain window(data.Db(), QStringLiteral("about:blank"));
     window.show();
-    QVERIFY(!window.BossKey()->IsRegistered()); // key 5 is off by default
+    QVERIFY(!window.BossKey()->IsRegistered()); // TConfigKey::BossKeyEnabled is off by default
     window.Config().BossKeyEnabled = true;
     window.Config().BossKey = quint16('B' + scCtrl + scShift);
     QCoreApplication::postEvent(&window, new TMessageEvent(WM_BOSS_KEY_CHANGED));

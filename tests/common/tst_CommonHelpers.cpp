@@ -1,12 +1,23 @@
 // Tests of the common helper functions: sizes, hashes, address dissection, favicon links, file
 // types and folders, local-time conversion across daylight-saving changes, thumbnails, logging,
 // the cache cleaning rules and the default-browser helpers.
-#include "support/TestFiles.h"
-#include "support/LogCapture.h"
 #include "common/AnsiCodec.h"
 #include "common/AppPaths.h"
-#include "common/CommonFunc.h"
+#include "common/DefaultBrowser.h"
+#include "common/FavIcons.h"
+#include "common/FileSearch.h"
+#include "common/FileTypes.h"
+#include "common/LocalTime.h"
+#include "common/Logging.h"
+#include "common/Md5.h"
+#include "common/SizeText.h"
+#include "common/Thumbnails.h"
+#include "common/UrlCache.h"
+#include "common/UrlText.h"
+#include "common/VirtualKey.h"
 #include "common/WebCookieJar.h"
+#include "support/LogCapture.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QFile>
@@ -32,7 +43,7 @@ void InstallTool(const QString& folder, const QString& name, const QByteArray& b
 }
 } // namespace
 
-class TestCommonFunc : public QObject {
+class TestCommonHelpers : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -69,7 +80,7 @@ private:
     QByteArray m_path;
 };
 
-void TestCommonFunc::initTestCase() {
+void TestCommonHelpers::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
     // A zone with daylight saving: the conversions must use the offset in force at each moment.
     qputenv("TZ", "Europe/Berlin");
@@ -77,7 +88,7 @@ void TestCommonFunc::initTestCase() {
     m_path = qgetenv("PATH");
 }
 
-void TestCommonFunc::formatSize_data() {
+void TestCommonHelpers::formatSize_data() {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("zero") << qint64(0) << "0B";
@@ -91,13 +102,13 @@ void TestCommonFunc::formatSize_data() {
     QTest::newRow("beyond 32 bits") << qint64(5) * 1073741824 + 536870912 << "5.50G";
 }
 
-void TestCommonFunc::formatSize() {
+void TestCommonHelpers::formatSize() {
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
     QCOMPARE(FormatSize(bytes), text);
 }
 
-void TestCommonFunc::md5Hex() {
+void TestCommonHelpers::md5Hex() {
     QCOMPARE(Md5Hex(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
     QCOMPARE(Md5Hex("abc"), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
     QCOMPARE(FavIconFileName("abc"), QStringLiteral("900150983cd24fb0d6963f7d28e17f72.ico"));
@@ -108,7 +119,7 @@ void TestCommonFunc::md5Hex() {
     QVERIFY(QRegularExpression("^[0-9a-f]{32}$").match(first).hasMatch());
 }
 
-void TestCommonFunc::addressHelpers_data() {
+void TestCommonHelpers::addressHelpers_data() {
     QTest::addColumn<TAddressHelper>("helper");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("expected");
@@ -175,14 +186,14 @@ void TestCommonFunc::addressHelpers_data() {
         << "example.org";
 }
 
-void TestCommonFunc::addressHelpers() {
+void TestCommonHelpers::addressHelpers() {
     QFETCH(TAddressHelper, helper);
     QFETCH(QString, url);
     QFETCH(QString, expected);
     QCOMPARE(helper(url), expected);
 }
 
-void TestCommonFunc::findFavIconLink_data() {
+void TestCommonHelpers::findFavIconLink_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("link");
@@ -211,14 +222,14 @@ void TestCommonFunc::findFavIconLink_data() {
                                << "";
 }
 
-void TestCommonFunc::findFavIconLink() {
+void TestCommonHelpers::findFavIconLink() {
     QFETCH(QString, page);
     QFETCH(QString, text);
     QFETCH(QString, link);
     QCOMPARE(FindFavIconLink(page, text), link);
 }
 
-void TestCommonFunc::fileTypeOfExtension_data() {
+void TestCommonHelpers::fileTypeOfExtension_data() {
     QTest::addColumn<QString>("extension");
     QTest::addColumn<int>("type");
     QTest::newRow(".ZIP") << ".ZIP" << int(ftRar);
@@ -236,13 +247,13 @@ void TestCommonFunc::fileTypeOfExtension_data() {
     QTest::newRow("empty") << "" << int(ftDefault);
 }
 
-void TestCommonFunc::fileTypeOfExtension() {
+void TestCommonHelpers::fileTypeOfExtension() {
     QFETCH(QString, extension);
     QFETCH(int, type);
     QCOMPARE(FileTypeOfExtension(extension), type);
 }
 
-void TestCommonFunc::fetchUrlText() {
+void TestCommonHelpers::fetchUrlText() {
     TTestServer server;
     QVERIFY2(server.Running(), qPrintable(server.ErrorText()));
     // Two-byte characters from an odd offset on: some of them straddle every 1024-byte block.
@@ -254,7 +265,7 @@ void TestCommonFunc::fetchUrlText() {
     QCOMPARE(FetchUrlText("http://127.0.0.1:1/nothing"), QString());
 }
 
-void TestCommonFunc::textFilesAndMultiByteText() {
+void TestCommonHelpers::textFilesAndMultiByteText() {
     QTemporaryDir dir;
     const QString empty = dir.filePath("empty.ico");
     const QString text = dir.filePath("page.html");
@@ -273,7 +284,7 @@ void TestCommonFunc::textFilesAndMultiByteText() {
     QVERIFY(HasMultiByteChars(QStringLiteral("http://a.example/文件.zip")));
 }
 
-void TestCommonFunc::findFilesRecursive() {
+void TestCommonHelpers::findFilesRecursive() {
     QTemporaryDir dir;
     const QString root = dir.path();
     QVERIFY(WriteTestFile(root + "/a.txt", "a"));
@@ -304,7 +315,7 @@ void TestCommonFunc::findFilesRecursive() {
     QVERIFY(none.isEmpty());
 }
 
-void TestCommonFunc::hotKeyModifiers() {
+void TestCommonHelpers::hotKeyModifiers() {
     QCOMPARE(ShiftToHotKeyModifiers(false, false, false), 0);
     QCOMPARE(ShiftToHotKeyModifiers(true, false, false), 4);
     QCOMPARE(ShiftToHotKeyModifiers(false, false, true), 2);
@@ -312,7 +323,7 @@ void TestCommonFunc::hotKeyModifiers() {
     QCOMPARE(ShiftToHotKeyModifiers(true, true, true), 7);
 }
 
-void TestCommonFunc::unixTimeAcrossDaylightSaving_data() {
+void TestCommonHelpers::unixTimeAcrossDaylightSaving_data() {
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QDateTime>("local");
     // Spring: 02:00 CET becomes 03:00 CEST on 2024-03-31.
@@ -325,7 +336,7 @@ void TestCommonFunc::unixTimeAcrossDaylightSaving_data() {
     QTest::newRow("summer") << qint64(1719792000) << QDateTime({2024, 7, 1}, {2, 0});
 }
 
-void TestCommonFunc::unixTimeAcrossDaylightSaving() {
+void TestCommonHelpers::unixTimeAcrossDaylightSaving() {
     QFETCH(qint64, seconds);
     QFETCH(QDateTime, local);
     QCOMPARE(UnixTimeToDateTime(seconds).date(), local.date());
@@ -336,7 +347,7 @@ void TestCommonFunc::unixTimeAcrossDaylightSaving() {
         QCOMPARE(qint64(DateTimeToUnixTime(UnixTimeToDateTime(s))), s);
 }
 
-void TestCommonFunc::unixTimeInsideDaylightSavingGap_data() {
+void TestCommonHelpers::unixTimeInsideDaylightSavingGap_data() {
     QTest::addColumn<QByteArray>("zone");
     QTest::addColumn<QDateTime>("local");
     QTest::addColumn<qint64>("seconds");
@@ -357,7 +368,7 @@ void TestCommonFunc::unixTimeInsideDaylightSavingGap_data() {
                                   << qint64(1711846800);
 }
 
-void TestCommonFunc::unixTimeInsideDaylightSavingGap() {
+void TestCommonHelpers::unixTimeInsideDaylightSavingGap() {
     QFETCH(QByteArray, zone);
     QFETCH(QDateTime, local);
     QFETCH(qint64, seconds);
@@ -369,7 +380,7 @@ void TestCommonFunc::unixTimeInsideDaylightSavingGap() {
     QCOMPARE(got, seconds);
 }
 
-void TestCommonFunc::unixTimeRoundsToNearestSecond() {
+void TestCommonHelpers::unixTimeRoundsToNearestSecond() {
     const QDateTime base = UnixTimeToDateTime(1719792000);
     QCOMPARE(DateTimeToUnixTime(base.addMSecs(499)), 1719792000);
     QCOMPARE(DateTimeToUnixTime(base.addMSecs(500)), 1719792001);
@@ -378,7 +389,7 @@ void TestCommonFunc::unixTimeRoundsToNearestSecond() {
     QCOMPARE(DateTimeToUnixTime(UnixTimeToDateTime(-1)), -1);
 }
 
-void TestCommonFunc::makeThumbnail() {
+void TestCommonHelpers::makeThumbnail() {
     QTemporaryDir dir;
     const QString picture = dir.filePath("wide.png");
     QImage wide(40, 20, QImage::Format_ARGB32);
@@ -403,7 +414,7 @@ void TestCommonFunc::makeThumbnail() {
     QVERIFY(MakeThumbnail(dir.filePath("page.ico"), QString(), 16, false).isNull());
 }
 
-void TestCommonFunc::writeLogIsOneTaggedLine() {
+void TestCommonHelpers::writeLogIsOneTaggedLine() {
     auto log = std::make_unique<TLogCapture>();
     WriteLog("DownloadThread Error: first\nsecond");
     const QStringList lines = log->Lines(), categories = log->Categories();
@@ -412,7 +423,7 @@ void TestCommonFunc::writeLogIsOneTaggedLine() {
     QCOMPARE(lines, QStringList{"[Brisvane 1.0.0.0]: DownloadThread Error: first second"});
 }
 
-void TestCommonFunc::clearUrlCache_data() {
+void TestCommonHelpers::clearUrlCache_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<bool>("txtOnly");
     QTest::addColumn<QStringList>("kept");
@@ -430,7 +441,7 @@ void TestCommonFunc::clearUrlCache_data() {
         << "c.example" << true << QStringList{page, text, script} << both;
 }
 
-void TestCommonFunc::clearUrlCache() {
+void TestCommonHelpers::clearUrlCache() {
     QFETCH(QString, filter);
     QFETCH(bool, txtOnly);
     QFETCH(QStringList, kept);
@@ -481,7 +492,7 @@ void TestCommonFunc::clearUrlCache() {
     SetAppDir(QString());
 }
 
-void TestCommonFunc::clearUrlCacheStopsWhenAsked() {
+void TestCommonHelpers::clearUrlCacheStopsWhenAsked() {
     QTemporaryDir dir;
     SetAppDir(dir.path());
     const QString folder = AppDir() + "cache/webcontrol/";
@@ -508,7 +519,7 @@ void TestCommonFunc::clearUrlCacheStopsWhenAsked() {
     SetAppDir(QString());
 }
 
-void TestCommonFunc::defaultBrowserProgId_data() {
+void TestCommonHelpers::defaultBrowserProgId_data() {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("progId");
     QTest::newRow("this program") << QByteArray("echo quellon.desktop") << "Brisvane";
@@ -517,7 +528,7 @@ void TestCommonFunc::defaultBrowserProgId_data() {
     QTest::newRow("tool hangs") << QByteArray("exec sleep 30") << "";
 }
 
-void TestCommonFunc::defaultBrowserProgId() {
+void TestCommonHelpers::defaultBrowserProgId() {
     QFETCH(QByteArray, script);
     QFETCH(QString, progId);
     QTemporaryDir tools;
@@ -531,7 +542,7 @@ void TestCommonFunc::defaultBrowserProgId() {
     QVERIFY2(timer.elapsed() < 20000, "a hanging tool must be given up");
 }
 
-void TestCommonFunc::browserDesktopFileQuotesThePath() {
+void TestCommonHelpers::browserDesktopFileQuotesThePath() {
     const QString file = WriteBrowserDesktopFile("/opt/my apps/q\"x$y\\z%/quellon");
     QVERIFY(!file.isEmpty());
     QVERIFY(file.startsWith(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)));
@@ -546,7 +557,7 @@ void TestCommonFunc::browserDesktopFileQuotesThePath() {
     QFile::remove(file);
 }
 
-void TestCommonFunc::registerAsDefaultBrowser_data() {
+void TestCommonHelpers::registerAsDefaultBrowser_data() {
     QTest::addColumn<QByteArray>("tool"); // the fake xdg-settings; empty: there is none
     QTest::addColumn<bool>("installed");  // <prefix>/share/applications/quellon.desktop exists
     QTest::addColumn<QString>("message");
@@ -558,7 +569,7 @@ void TestCommonFunc::registerAsDefaultBrowser_data() {
     QTest::newRow("installed copy") << works << true << "已将 Quellon 设为默认浏览器";
 }
 
-void TestCommonFunc::registerAsDefaultBrowser() {
+void TestCommonHelpers::registerAsDefaultBrowser() {
     QFETCH(QByteArray, tool);
     QFETCH(bool, installed);
     QFETCH(QString, message);
@@ -587,5 +598,5 @@ void TestCommonFunc::registerAsDefaultBrowser() {
     entry.remove();
 }
 
-QTEST_MAIN(TestCommonFunc)
-#include "tst_CommonFunc.moc"
+QTEST_MAIN(TestCommonHelpers)
+#include "tst_CommonHelpers.moc"

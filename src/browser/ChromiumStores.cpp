@@ -1,5 +1,5 @@
 // The Chromium engine's live stores.
-#include "maintenance/ChromiumStores.h"
+#include "browser/ChromiumStores.h"
 
 #include "maintenance/CacheCleaner.h"
 
