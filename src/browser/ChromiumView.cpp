@@ -207,6 +207,14 @@ void TChromiumView::SetFrozen(bool frozen) {
     }
 }
 
+bool TChromiumView::EngineAllowsDiscard() const {
+    return m_page->recommendedState() == QWebEnginePage::LifecycleState::Discarded;
+}
+
+void TChromiumView::Discard() {
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+}
+
 void TChromiumView::ToHtml(std::function<void(const QString&)> callback) const {
     m_page->toHtml([callback](const QString& html) { callback(html); });
 }

@@ -86,6 +86,9 @@ public:
     QWidget* OpenDevTools(QWidget* parent) override;
     void CloseDevTools() override;
     void SetFrozen(bool frozen) override;
+    bool RecentlyAudible() const override { return m_page->recentlyAudible(); }
+    bool EngineAllowsDiscard() const override;
+    void Discard() override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

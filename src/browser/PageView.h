@@ -66,4 +66,10 @@ public:
     // A page kept hidden behind the other engine's view: frozen, it runs no script and plays no
     // sound; unfrozen it resumes where it stopped. Engines without such states keep running.
     virtual void SetFrozen(bool /*frozen*/) {}
+    // Sleeping tabs: whether the page made sound lately, whether the engine would let it be
+    // discarded (it refuses pages with typed form text or an open box), and giving its memory
+    // back; a discarded page loads again with its back list when it is unfrozen.
+    virtual bool RecentlyAudible() const { return false; }
+    virtual bool EngineAllowsDiscard() const { return false; }
+    virtual void Discard() {}
 };

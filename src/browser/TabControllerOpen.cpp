@@ -10,6 +10,8 @@
 #include "browser/TabSleeper.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
+#include "common/FavIcons.h"
+#include "common/UrlText.h"
 #include "common/WindowLauncher.h"
 
 // ---- Opening addresses -------------------------------------------------------------------

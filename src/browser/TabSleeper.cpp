@@ -12,12 +12,12 @@
 #include <QMenu>
 #include <QPoint>
 #include <QTimer>
-#include <QWebEnginePage>
 
 namespace {
 
-QWebEnginePage* ChromiumPage(const TBrowserTab* tab) {
-    return tab->Kernel == kChromium && tab->Browser ? tab->Browser->page() : nullptr;
+// The Chromium view a tab shows, the one engine whose pages can be frozen and discarded.
+TPageView* ChromiumPage(const TBrowserTab* tab) {
+    return tab->Kernel == kChromium ? tab->Browser : nullptr;
 }
 
 } // namespace
@@ -45,9 +45,9 @@ TTabSleepFacts TTabSleeper::FactsOf(const TBrowserTab* tab) const {
     const TPageView* view = tab->View();
     facts.DialogOpen = tab->DevToolsOpen || (view && view->DialogShowing());
     facts.Transferring = view && tab->Idle == 0;
-    if (const QWebEnginePage* page = ChromiumPage(tab)) {
-        facts.Audible = page->recentlyAudible();
-        facts.EngineAllowsDiscard = page->recommendedState() == QWebEnginePage::LifecycleState::Discarded;
+    if (const TPageView* page = ChromiumPage(tab)) {
+        facts.Audible = page->RecentlyAudible();
+        facts.EngineAllowsDiscard = page->EngineAllowsDiscard();
     }
     const qint64 shown = m_lastShown.value(tab->Id, -1);
     facts.HiddenMs = shown < 0 ? 0 : m_clock.elapsed() - shown;
@@ -79,20 +79,20 @@ bool TTabSleeper::SleepNow(TBrowserTab* tab) {
 }
 
 void TTabSleeper::Apply(TBrowserTab* tab, TSleepStep step) {
-    QWebEnginePage* page = ChromiumPage(tab);
+    TPageView* page = ChromiumPage(tab);
     switch (step) {
     case TSleepStep::Stay:
         return;
     case TSleepStep::Freeze:
         if (!page)
             return;
-        page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+        page->SetFrozen(true);
         tab->Sleep = TTabSleep::Frozen;
         break;
     case TSleepStep::Discard:
         if (!page)
             return;
-        page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+        page->Discard();
         tab->Sleep = TTabSleep::Discarded;
         break;
     case TSleepStep::Unload:
@@ -120,9 +120,8 @@ void TTabSleeper::Unload(TBrowserTab* tab) {
     control->hide();
     control->deleteLater();
     // The Chromium page kept frozen behind a switched tab goes as well; switching back reloads it.
-    if (QWebEnginePage* kept = tab->Browser ? tab->Browser->page() : nullptr;
-        kept && kept->recommendedState() == QWebEnginePage::LifecycleState::Discarded)
-        kept->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (tab->Browser && tab->Browser->EngineAllowsDiscard())
+        tab->Browser->Discard();
     tab->Sleep = TTabSleep::Unloaded;
 }
 
@@ -133,9 +132,9 @@ void TTabSleeper::Wake(TBrowserTab* tab) {
         return;
     tab->Sleep = TTabSleep::Awake;
     WriteLog(QStringLiteral("tab wakes: %1").arg(tab->PageUrl));
-    if (QWebEnginePage* page = ChromiumPage(tab)) {
+    if (TPageView* page = ChromiumPage(tab)) {
         // A discarded page loads its address again, with its back and forward list.
-        page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        page->SetFrozen(false);
         return;
     }
     if (tab->View() || tab->Kernel == kOptionsPage)
@@ -151,8 +150,7 @@ void TTabSleeper::Wake(TBrowserTab* tab) {
             tab->BrowserId = tab->Browser->BrowserId();
         }
         tab->EngineWindow = tab->Browser;
-        tab->Browser->page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-        tab->Browser->page()->setAudioMuted(false);
+        tab->Browser->SetFrozen(false);
         tab->Browser->show();
     }
     tab->View()->Widget()->raise();
