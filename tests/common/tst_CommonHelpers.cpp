@@ -17,6 +17,7 @@
 #include "common/VirtualKey.h"
 #include "common/WebCookieJar.h"
 #include "support/LogCapture.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QFile>
@@ -34,17 +35,10 @@ Q_DECLARE_METATYPE(TAddressHelper)
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // A fake desktop tool placed first on PATH: a shell script with the given body.
 void InstallTool(const QString& folder, const QString& name, const QByteArray& body) {
     const QString path = folder + QLatin1Char('/') + name;
-    WriteFile(path, "#!/bin/sh\n" + body + "\n");
+    QVERIFY(WriteTestFile(path, "#!/bin/sh\n" + body + "\n"));
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 } // namespace
@@ -276,10 +270,10 @@ void TestCommonHelpers::textFilesAndMultiByteText() {
     const QString empty = dir.filePath("empty.ico");
     const QString text = dir.filePath("page.html");
     const QString binary = dir.filePath("icon.ico");
-    WriteFile(empty, QByteArray());
-    WriteFile(text, QByteArray(20000, 'x'));
+    QVERIFY(WriteTestFile(empty, QByteArray()));
+    QVERIFY(WriteTestFile(text, QByteArray(20000, 'x')));
     // The zero byte lies beyond the first block read.
-    WriteFile(binary, QByteArray(10000, 'x') + QByteArray(1, '\0') + "tail");
+    QVERIFY(WriteTestFile(binary, QByteArray(10000, 'x') + QByteArray(1, '\0') + "tail"));
     QVERIFY(IsTextFile(empty));
     QVERIFY(IsTextFile(text));
     QVERIFY(!IsTextFile(binary));
@@ -293,11 +287,11 @@ void TestCommonHelpers::textFilesAndMultiByteText() {
 void TestCommonHelpers::findFilesRecursive() {
     QTemporaryDir dir;
     const QString root = dir.path();
-    WriteFile(root + "/a.txt", "a");
-    WriteFile(root + "/noext", "b");
-    WriteFile(root + "/.hidden", "c");
-    WriteFile(root + "/sub/c.TXT", "d");
-    WriteFile(root + "/sub/deeper/e.bin", "e");
+    QVERIFY(WriteTestFile(root + "/a.txt", "a"));
+    QVERIFY(WriteTestFile(root + "/noext", "b"));
+    QVERIFY(WriteTestFile(root + "/.hidden", "c"));
+    QVERIFY(WriteTestFile(root + "/sub/c.TXT", "d"));
+    QVERIFY(WriteTestFile(root + "/sub/deeper/e.bin", "e"));
     // A link back to the root must not be followed.
     QVERIFY(QFile::link(root, root + "/sub/loop"));
 
@@ -416,7 +410,7 @@ void TestCommonHelpers::makeThumbnail() {
     QCOMPARE(QImage(target).size(), QSize(16, 16));
     QVERIFY(MakeThumbnail(picture, target, 16, true).isNull()); // target exists
     QVERIFY(MakeThumbnail(dir.filePath("missing.png"), QString(), 16, false).isNull());
-    WriteFile(dir.filePath("page.ico"), "<html>not found</html>");
+    QVERIFY(WriteTestFile(dir.filePath("page.ico"), "<html>not found</html>"));
     QVERIFY(MakeThumbnail(dir.filePath("page.ico"), QString(), 16, false).isNull());
 }
 
@@ -585,7 +579,7 @@ void TestCommonHelpers::registerAsDefaultBrowser() {
     QFile entry(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + "/quellon.desktop");
     entry.remove();
     if (installed)
-        WriteFile(prefix.filePath("share/applications/quellon.desktop"), "[Desktop Entry]\n");
+        QVERIFY(WriteTestFile(prefix.filePath("share/applications/quellon.desktop"), "[Desktop Entry]\n"));
     qputenv("PATH", tools.path().toUtf8());
     qputenv("XDG_DATA_DIRS", prefix.filePath("share").toUtf8());
     const TDefaultBrowserResult result = RegisterAsDefaultBrowser(prefix.filePath("lib/quellon/quellon"));

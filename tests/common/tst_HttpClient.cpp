@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <chrono>
@@ -456,15 +455,10 @@ private slots:
     }
 
     void connectionFailures() {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const quint16 port = closed.serverPort();
-        closed.close();
-
         THttpClient client;
         client.SetConnectTimeout(3000);
         QByteArray body;
-        QVERIFY(!client.Get(QStringLiteral("http://127.0.0.1:%1/file").arg(port), &body));
+        QVERIFY(!client.Get(TTestServer::RefusingRoot() + QStringLiteral("file"), &body));
         QVERIFY2(client.ErrorText().contains(QStringLiteral("connect"), Qt::CaseInsensitive),
                  qPrintable(client.ErrorText()));
         QVERIFY(!client.Get(QStringLiteral("file:///etc/passwd"), &body));

@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "downloads/DownloadQueue.h"
 #include "support/TestDb.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QFile>
@@ -58,14 +59,6 @@ struct TDownloadFixture {
 
     QString FilePath(const QString& name) const { return Dir.filePath(name); }
 
-    static QByteArray ReadFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static bool WriteFile(const QString& path, const QByteArray& data) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-    }
 
     // A stored row as if an earlier run had left it.
     void StoreRow(const QString& url, const QString& fileName, qint64 position, qint64 totalSize,
@@ -84,7 +77,7 @@ struct TDownloadFixture {
     bool StorePartial(const QString& url, const QString& fileName, qint64 held, qint64 totalSize,
                       TDownloadState state = dsPaused) {
         StoreRow(url, fileName, held, totalSize, state);
-        return WriteFile(fileName, TTestServer::GeneratedBytes(0, held));
+        return WriteTestFile(fileName, TTestServer::GeneratedBytes(0, held));
     }
 
     TTestDb TestDb;

@@ -133,11 +133,11 @@ void TestDownload::progressIsReportedOncePerSecond() {
 void TestDownload::freshStartAsksFromByteZero() {
     TDownloadFixture fixture;
     const QString file = fixture.FilePath("echo.txt");
-    QVERIFY(fixture.WriteFile(file, QByteArray(5000, 'x'))); // an old file of that name is replaced
+    QVERIFY(WriteTestFile(file, QByteArray(5000, 'x'))); // an old file of that name is replaced
     fixture.Queue->StartDownload(m_server->Url("/_echo"), file, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
 
-    const QString echo = QString::fromLatin1(fixture.ReadFile(file));
+    const QString echo = QString::fromLatin1(ReadTestFile(file));
     QVERIFY2(echo.startsWith("GET /_echo HTTP/1.1\n"), qPrintable(echo));
     QVERIFY2(echo.contains("\nRange: bytes=0-\n"), qPrintable(echo));
     QVERIFY2(echo.contains("\nUser-Agent: " + kUserAgent + "\n"), qPrintable(echo));
@@ -150,12 +150,12 @@ void TestDownload::resumeContinuesAtTheStoredPosition() {
     TDownloadFixture fixture;
     const QString url = m_server->Url("/_echo?pad=" + QString(1200, 'p'));
     const QString file = fixture.FilePath("echo.txt");
-    QVERIFY(fixture.WriteFile(file, QByteArray(1000, 'x')));
+    QVERIFY(WriteTestFile(file, QByteArray(1000, 'x')));
     fixture.StoreRow(url, file, 1000, 0, dsPaused);
     fixture.Queue->StartDownload(url, file, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
 
-    const QByteArray data = fixture.ReadFile(file);
+    const QByteArray data = ReadTestFile(file);
     QCOMPARE(data.left(1000), QByteArray(1000, 'x'));
     QVERIFY2(data.mid(1000).contains("\nRange: bytes=1000-\n"), data.mid(1000).constData());
     QCOMPARE(fixture.Finished[0].Position, qint64(data.size()));
@@ -185,13 +185,13 @@ void TestDownload::resumeFollowsWhatTheFileHolds() {
         QByteArray held = TTestServer::GeneratedBytes(0, fileBytes);
         if (stored == 0)
             held.fill('#');
-        QVERIFY(fixture.WriteFile(file, held));
+        QVERIFY(WriteTestFile(file, held));
     }
     fixture.StoreRow(url, file, stored, size, dsPaused);
     fixture.Queue->StartDownload(url, file, size);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
 
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, size));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, size));
     for (const TDownloadInfo& progress : fixture.Progress)
         QVERIFY(progress.Position <= size);
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
@@ -219,7 +219,7 @@ void TestDownload::chineseAddressReachesTheServer() {
     QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
 
     QCOMPARE(fixture.Finished.size(), 1);
-    QVERIFY(fixture.ReadFile(file) == content);
+    QVERIFY(ReadTestFile(file) == content);
     QCOMPARE(fixture.Finished[0].Url, url); // the record keeps the address as given
     QCOMPARE(fixture.Queue->LoadAllDownloads().value(0).Url, url);
     QCOMPARE(fixture.Queue->LoadDownload(url).State, dsFinished);
@@ -233,7 +233,7 @@ void TestDownload::wholeBodyAnswerToAResumeRestartsTheFile() {
     fixture.Queue->StartDownload(url, file, 6000);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
 
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 6000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 6000));
     QCOMPARE(fixture.Finished[0].Position, qint64(6000));
 }
 
@@ -258,7 +258,7 @@ void TestDownload::answerForAnotherResourceKeepsThePartialFile() {
     QTRY_VERIFY_WITH_TIMEOUT(fixture.Finished.size() + fixture.Failed.size() == 1, kWait);
 
     QCOMPARE(fixture.Finished.size(), 0);
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 1000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 1000));
     QCOMPARE(fixture.Failed[0].ErrorText, QStringLiteral("服务器上的文件已改变"));
     // Asking again cannot bring the old file back: the first answer ends the download.
     QCOMPARE(m_server->Requests(QUrl(url).path()), 1);
@@ -282,7 +282,7 @@ void TestDownload::droppedConnectionsContinueFromTheFile() {
 
     QCOMPARE(fixture.Finished.size(), 1);
     QCOMPARE(m_server->Requests("/_gen/2000000"), 10);
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, size));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, size));
     QCOMPARE(fixture.Queue->LoadDownload(url).Position, size);
 }
 
@@ -305,7 +305,7 @@ void TestDownload::cappedRangesAreFetchedToTheEnd() {
     QCOMPARE(fixture.Finished[0].Position, qint64(50000));
     QCOMPARE(fixture.Finished[0].TotalSize, qint64(50000));
     QCOMPARE(m_server->Requests("/_gen/50000"), 7);
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 50000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 50000));
 }
 
 void TestDownload::shiftedRangeAnswerFailsWithoutWriting() {
@@ -320,7 +320,7 @@ void TestDownload::shiftedRangeAnswerFailsWithoutWriting() {
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Failed.size(), 1, kWait);
 
     QCOMPARE(m_server->Requests("/_gen/6000"), TDownload::MaxAttempts);
-    QVERIFY(fixture.ReadFile(file) == held);
+    QVERIFY(ReadTestFile(file) == held);
     QVERIFY(fixture.Finished.isEmpty());
     QCOMPARE(log.CountContaining("DownloadThread Error: "), TDownload::MaxAttempts);
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
@@ -350,7 +350,7 @@ void TestDownload::transferSizeIsLearned() {
 
     QCOMPARE(fixture.Finished[0].Position, qint64(70000));
     QCOMPARE(fixture.Finished[0].TotalSize, qint64(70000));
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 70000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 70000));
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.TotalSize, qint64(70000));
     QCOMPARE(row.State, dsFinished);
@@ -396,7 +396,7 @@ void TestDownload::unwritableTargetFailsAtOnce() {
     QFETCH(QString, target);
     QFETCH(int, failure);
     TDownloadFixture fixture;
-    QVERIFY(fixture.WriteFile(fixture.FilePath("blocker"), "x"));
+    QVERIFY(WriteTestFile(fixture.FilePath("blocker"), "x"));
     const QString readOnly = fixture.FilePath("readonly");
     QVERIFY(QDir().mkpath(readOnly));
     if (failure == dfReadOnly &&
@@ -452,7 +452,7 @@ void TestDownload::fullDiskKeepsTheLastGoodPosition() {
     QCOMPARE(fixture.Failed[0].ErrorText, QStringLiteral("文件超过了文件系统允许的大小"));
     const TDownloadInfo row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.State, dsFailed);
-    const QByteArray held = fixture.ReadFile(file);
+    const QByteArray held = ReadTestFile(file);
     QVERIFY2(row.Position <= held.size(), qPrintable(QString("%1 > %2").arg(row.Position).arg(held.size())));
     QVERIFY(held.left(int(row.Position)) == TTestServer::GeneratedBytes(0, row.Position));
 }
@@ -462,25 +462,25 @@ void TestDownload::localFileIsCopiedAndResumed() {
     TDownloadFixture fixture;
     const QByteArray content = TTestServer::GeneratedBytes(0, 700 * 1024);
     const QString source = fixture.FilePath("source.zip");
-    QVERIFY(fixture.WriteFile(source, content));
+    QVERIFY(WriteTestFile(source, content));
     const QString url = QUrl::fromLocalFile(source).toString();
 
     const QString fresh = fixture.FilePath("fresh.zip");
     fixture.Queue->StartDownload(url, fresh, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
-    QCOMPARE(fixture.ReadFile(fresh), content);
+    QCOMPARE(ReadTestFile(fresh), content);
     QCOMPARE(fixture.Finished[0].TotalSize, qint64(content.size()));
 
     // An interrupted copy goes on from what the target holds.
     const QString second = fixture.FilePath("second.zip");
-    QVERIFY(fixture.WriteFile(second, content));
+    QVERIFY(WriteTestFile(second, content));
     const QString secondUrl = QUrl::fromLocalFile(second).toString();
     const QString partial = fixture.FilePath("partial.zip");
-    QVERIFY(fixture.WriteFile(partial, content.left(1000)));
+    QVERIFY(WriteTestFile(partial, content.left(1000)));
     fixture.StoreRow(secondUrl, partial, 1000, content.size(), dsPaused);
     fixture.Queue->StartDownload(secondUrl, partial, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 2, kWait);
-    QCOMPARE(fixture.ReadFile(partial), content);
+    QCOMPARE(ReadTestFile(partial), content);
     QVERIFY(fixture.Failed.isEmpty());
 }
 

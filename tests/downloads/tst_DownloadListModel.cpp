@@ -130,7 +130,7 @@ void TestDownloadListModel::deleteKeepsOrRemovesTheFile() {
     QFETCH(bool, deleteFile);
     TDownloadFixture fixture;
     const QString file = fixture.FilePath("done.zip");
-    QVERIFY(fixture.WriteFile(file, "data"));
+    QVERIFY(WriteTestFile(file, "data"));
     fixture.StoreRow("http://a/done.zip", file, 4, 4, dsFinished);
     TDownloadListModel model(*fixture.Queue);
     model.DeleteRow(0, deleteFile);
@@ -149,7 +149,7 @@ void TestDownloadListModel::finishedRowWithoutItsFile() {
     QVERIFY(!model.FileMissing(1)); // only finished rows can miss their file
     QVERIFY(model.data(model.index(0), Qt::ToolTipRole).toString().contains(file));
 
-    QVERIFY(fixture.WriteFile(file, "data"));
+    QVERIFY(WriteTestFile(file, "data"));
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.RefreshMissingFiles();
     QVERIFY(!model.FileMissing(0));
@@ -161,14 +161,14 @@ void TestDownloadListModel::reDownloadStartsOverFromTheFirstByte() {
     const QString url = m_server->Url("/_gen/5000");
     const QString file = fixture.FilePath("gen.bin");
     // An old file of other bytes, longer than the new one: none of it may survive.
-    QVERIFY(fixture.WriteFile(file, QByteArray(9000, 'x')));
+    QVERIFY(WriteTestFile(file, QByteArray(9000, 'x')));
     fixture.StoreRow(url, file, 9000, 9000, dsFinished);
     TDownloadListModel model(*fixture.Queue);
     model.ReDownload(0);
     QCOMPARE(model.Info(0).State, dsDownloading);
     QCOMPARE(model.Info(0).Position, qint64(0));
     QTRY_COMPARE_WITH_TIMEOUT(model.Info(0).State, dsFinished, kWait);
-    QCOMPARE(fixture.ReadFile(file), TTestServer::GeneratedBytes(0, 5000));
+    QCOMPARE(ReadTestFile(file), TTestServer::GeneratedBytes(0, 5000));
 }
 
 void TestDownloadListModel::pauseAndContinue() {

@@ -149,7 +149,7 @@ void TestDownloadQueue::startKeepsAnExistingRow() {
 
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
     QCOMPARE(m_server->Requests("/_gen/3000"), 1);
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 3000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 3000));
     row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.State, dsFinished);
     QCOMPARE(row.FileName, file);
@@ -168,8 +168,8 @@ void TestDownloadQueue::restartUnderAnotherNameFollowsTheNewFile() {
     QCOMPARE(fixture.Queue->LoadAllDownloads().size(), 1);
 
     QTRY_COMPARE_WITH_TIMEOUT(fixture.Finished.size(), 1, kWait);
-    QVERIFY(fixture.ReadFile(newFile) == TTestServer::GeneratedBytes(0, 3000));
-    QVERIFY(fixture.ReadFile(oldFile) == TTestServer::GeneratedBytes(0, 1200)); // left alone
+    QVERIFY(ReadTestFile(newFile) == TTestServer::GeneratedBytes(0, 3000));
+    QVERIFY(ReadTestFile(oldFile) == TTestServer::GeneratedBytes(0, 1200)); // left alone
     row = fixture.Queue->LoadDownload(url);
     QCOMPARE(row.FileName, newFile);
     QCOMPARE(row.Position, qint64(3000));
@@ -243,7 +243,7 @@ void TestDownloadQueue::finishedDownload() {
     QCOMPARE(row.State, dsFinished);
     QCOMPARE(row.Position, qint64(300000));
     QCOMPARE(row.FileName, file);
-    QVERIFY(fixture.ReadFile(file) == TTestServer::GeneratedBytes(0, 300000));
+    QVERIFY(ReadTestFile(file) == TTestServer::GeneratedBytes(0, 300000));
     QTest::qWait(100);
     QCOMPARE(fixture.Finished.size(), 1);
 }

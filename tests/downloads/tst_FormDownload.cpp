@@ -82,7 +82,7 @@ void TestFormDownload::initTestCase() {
 
 void TestFormDownload::rowsOfferWhatTheirStateAllows() {
     TDownloadFixture fixture;
-    QVERIFY(fixture.WriteFile(fixture.FilePath("done.zip"), "data"));
+    QVERIFY(WriteTestFile(fixture.FilePath("done.zip"), "data"));
     fixture.StoreRow("http://a/done.zip", fixture.FilePath("done.zip"), 4, 4, dsFinished);
     fixture.StoreRow("http://a/gone.zip", fixture.FilePath("gone.zip"), 4, 4, dsFinished);
     fixture.StoreRow("http://a/part.zip", fixture.FilePath("part.zip"), 1, 4, dsPaused);
@@ -163,7 +163,7 @@ void TestFormDownload::deleteRow() {
     QFETCH(bool, fileGone);
     TDownloadFixture fixture;
     const QString file = fixture.FilePath("done.zip");
-    QVERIFY(fixture.WriteFile(file, "data"));
+    QVERIFY(WriteTestFile(file, "data"));
     fixture.StoreRow("http://a/done.zip", file, 4, 4, dsFinished);
     TConfig config(fixture.TestDb.Db());
     config.ConfirmDeleteDownload = ask;
@@ -193,7 +193,7 @@ void TestFormDownload::missingFileIsDownloadedAgainWithoutAsking() {
     QTest::mouseClick(Grid(form)->viewport(), Qt::LeftButton, Qt::NoModifier, link);
     QVERIFY(answerer.Messages.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(form.Model().Info(0).State, dsFinished, 15000);
-    QCOMPARE(fixture.ReadFile(file), TTestServer::GeneratedBytes(0, 3000));
+    QCOMPARE(ReadTestFile(file), TTestServer::GeneratedBytes(0, 3000));
     QVERIFY(!form.Model().FileMissing(0));
 }
 
@@ -213,7 +213,7 @@ void TestFormDownload::failureWhileClosedIsShownWhenOpened() {
 // The offscreen platform has no opener at all, like a machine without xdg-open: both links say so.
 void TestFormDownload::openLinksSayWhenNoProgramOpens() {
     TDownloadFixture fixture;
-    QVERIFY(fixture.WriteFile(fixture.FilePath("done.zip"), "data"));
+    QVERIFY(WriteTestFile(fixture.FilePath("done.zip"), "data"));
     fixture.StoreRow("http://a/done.zip", fixture.FilePath("done.zip"), 4, 4, dsFinished);
     TConfig config(fixture.TestDb.Db());
     TFormDownload form(*fixture.Queue, config, nullptr);

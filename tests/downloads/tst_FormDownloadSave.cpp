@@ -73,7 +73,7 @@ void TestFormDownloadSave::proposesAFreeName() {
     TDownloadFixture fixture;
     const QString folder = fixture.Dir.path() + "/";
     if (onDisk)
-        QVERIFY(fixture.WriteFile(folder + "a.zip", "old"));
+        QVERIFY(WriteTestFile(folder + "a.zip", "old"));
     if (listed)
         fixture.StoreRow("http://other/a.zip", folder + "a.zip", 0, 10, dsPaused);
     TFormDownloadSave dialog(*fixture.Queue, Notice("http://h/a.zip", "a.zip", 10), folder);
@@ -89,7 +89,7 @@ void TestFormDownloadSave::okChecksTheTargetAgain() {
     const QString folder = fixture.Dir.path() + "/";
     TFormDownloadSave dialog(*fixture.Queue, Notice("http://h/a.zip", "a.zip", 10), folder);
     QCOMPARE(Field(&dialog, "bsSkinEditFileName")->text(), QString("a.zip"));
-    QVERIFY(fixture.WriteFile(folder + "a.zip", "mine"));
+    QVERIFY(WriteTestFile(folder + "a.zip", "mine"));
 
     TModalAnswerer answerer;
     dialog.DownloadClick();
@@ -102,7 +102,7 @@ void TestFormDownloadSave::okChecksTheTargetAgain() {
     dialog.DownloadClick();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.Result(), folder + "a (1).zip");
-    QCOMPARE(fixture.ReadFile(folder + "a.zip"), QByteArray("mine"));
+    QCOMPARE(ReadTestFile(folder + "a.zip"), QByteArray("mine"));
 }
 
 void TestFormDownloadSave::emptyOrFolderNamesStayOpen() {

@@ -12,6 +12,7 @@ Environment (set by CTest): E2E_BUILD_DIR (the build folder, holding quellon), E
 runs the scenarios marked as known faults.
 """
 
+import base64
 import functools
 import json
 import os
@@ -56,6 +57,20 @@ STATUS_PERCENTAGE = (W - 56, H - 22, W - 4, H - 4)
 FAVORITES_BAR = (64, 60, 900, 83)            # left, top, right, bottom of its buttons
 FAVORITES_BAR_BACKGROUND = (251, 251, 251)
 RESTORE_PANEL_COLOUR = (253, 233, 217)
+TAB_LEFT, TAB_WIDTH, TAB_ROW_Y = 4, 178, 105  # the tab strip under the toolbars, tabs of fixed width
+COMPAT_NOTICE = (8, 125)                     # the compatibility engine's strip, left end under the tabs
+COMPAT_NOTICE_COLOUR = (255, 241, 204)
+COMPAT_NOTICE_OFF = (W - 77, 140)            # "不再提示" at the strip's right end
+# The screen capture: the selection the scenarios drag, and the tool panel placed under its left end.
+CAPTURE_SELECTION = (300, 300, 500, 400)
+CAPTURE_RECTANGLE_TOOL = (CAPTURE_SELECTION[0] + 16, CAPTURE_SELECTION[3] + 20)
+CAPTURE_TEXT_TOOL = (CAPTURE_SELECTION[0] + 166, CAPTURE_SELECTION[3] + 21)
+CAPTURE_BLUE = (CAPTURE_SELECTION[0] + 219, CAPTURE_SELECTION[3] + 63)  # in the colour grid
+CAPTURE_TEXT_BOXES = [(CAPTURE_SELECTION[0] + 20, CAPTURE_SELECTION[1] + 20),
+                      (CAPTURE_SELECTION[0] + 20, CAPTURE_SELECTION[1] + 72),
+                      (CAPTURE_SELECTION[0] + 120, CAPTURE_SELECTION[1] + 72)]
+CAPTURE_OUTSIDE = (900, 700)                 # on the frozen picture, away from the selection
+FAVORITES_ICON_ROW = 71                      # the row through the favorites bar's icons
 # Points inside the program's other windows, from their top-left corner (fixed-size windows).
 FAVORITES_MANAGER = {"new": (24, 13), "down": (122, 13), "up": (167, 13), "delete": (221, 13)}
 FAVORITES_FILE = {"export": (150, 39), "import": (150, 81)}
@@ -69,12 +84,29 @@ SITE_PAGE_GREY = (244, 246, 250)
 SITE_PAGE_CORNER = (300, 340)                # empty page near the bottom right of every tool window
 OPTIONS = {"open exit pages": (188, 176), "open home": (188, 208), "home edit": (700, 209),
            "enable boss key": (188, 345), "boss key edit": (281, 377), "download section": (76, 166),
-           "save path": (188, 232), "download path edit": (703, 264), "change folder": (W - 62, 264)}
-HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 59)}
+           "save path": (188, 232), "download path edit": (703, 264), "change folder": (W - 62, 264),
+           "engine section": (76, 228), "first engine site": (250, 215), "to chromium": (243, 841)}
+TRANSLATOR_RESULT_BOX = (250, 280)
+HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 59),
+                          "time column edge": (157, 38)}  # between the time and title headers
 CLEANER = {"cookies": (31, 143), "start": (284, 229)}
 # Colours pages under test paint themselves with.
 PAGE_BLUE = (40, 120, 200)
 DOWNLOAD_BAR_FILL = (0, 128, 0)
+
+SAVE_DIALOG = "新建下载任务"
+# An element that covers the whole page: a click anywhere in the page hits it.
+FILL = "position:fixed;left:0;top:0;width:100%;height:100%;display:block"
+
+
+def fill_style(selector):
+    """A page's style making the elements of selector cover the whole page."""
+    return "<style>%s{%s}</style>" % (selector, FILL)
+
+
+def tab_centre(index):
+    """The centre of the tab at index in the tab strip."""
+    return (TAB_LEFT + index * TAB_WIDTH + TAB_WIDTH // 2, TAB_ROW_Y)
 
 
 def known_fault(name):
@@ -236,6 +268,21 @@ class PageServer:
 
     def url(self, name):
         return "http://127.0.0.1:%d/%s" % (self.port, name)
+
+    def set_answer(self, path, body=b"", status=200, **fields):
+        """Scripts the server's answer for path (see /_answer in test_server.py)."""
+        spec = dict(fields, path=path, status=status, body=base64.b64encode(body).decode())
+        request = urllib.request.Request(self.url("_answer"), data=json.dumps(spec).encode(), method="POST")
+        with urllib.request.urlopen(request, timeout=5) as answer:
+            answer.read()
+
+    def received(self, prefix=""):
+        """The requests the server received whose target starts with prefix, in order, each with
+        method, target, head and its body as bytes."""
+        requests = json.loads(fetch(self.url("_requests")))
+        for request in requests:
+            request["body"] = base64.b64decode(request["body"])
+        return [request for request in requests if request["target"].startswith(prefix)]
 
     def stop(self):
         self.process.terminate()
@@ -514,15 +561,29 @@ class Program:
             connection.close()
         return [tuple(v.decode("gb18030") if isinstance(v, bytes) else v for v in row) for row in rows]
 
-    def set_config(self, key, value):
-        """Writes a setting before start (the data file stores text as GB18030)."""
+    def write(self, sql, parameters):
+        """One change to the data file before start."""
         connection = sqlite3.connect(os.path.join(self.folder, "dat", "data.dat"))
         try:
-            connection.execute("INSERT OR REPLACE INTO qb_config (cfg_key, cfg_value) VALUES (?, ?)",
-                               (key, str(value).encode("gb18030")))
+            connection.execute(sql, parameters)
             connection.commit()
         finally:
             connection.close()
+
+    def set_config(self, key, value):
+        """Writes a setting before start (the data file stores text as GB18030)."""
+        self.write("INSERT OR REPLACE INTO qb_config (cfg_key, cfg_value) VALUES (?, ?)",
+                   (key, str(value).encode("gb18030")))
+
+    def add_visit(self, url, title, when):
+        """A visit of the history at the given time (seconds since the epoch) before start."""
+        self.write("INSERT INTO qb_history (site_name, site_url, create_time, isclose) VALUES (?, ?, ?, 0)",
+                   (title.encode("gb18030"), url, int(when)))
+
+    def remember_compatibility_engine(self, host):
+        """Remembers host ("name:port") for the compatibility engine before start, as the engine
+        icon leaves it in the data file."""
+        self.write("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)", (host,))
 
     # ---- processes
 
@@ -679,6 +740,10 @@ class BrowserTest(unittest.TestCase):
             expected.append((page, title))
         self.wait_pages(expected)
         return expected
+
+    def visits(self):
+        """The addresses of the history in the data file, sorted."""
+        return sorted(url for (url,) in self.program.query("SELECT site_url FROM qb_history"))
 
     def navigation_page(self):
         return "file://" + os.path.join(self.program.folder, "res/site/123.html")

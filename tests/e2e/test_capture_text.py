@@ -1,18 +1,13 @@
 """The screen capture's text box under real clicks and keys: colour, undo, keys with no box open."""
 
 import harness
-import test_tools
-from harness import BrowserTest, stays, wait_until
+from harness import stays, wait_until
+from test_tools import ScreenCaptureSteps
 
-# Below the selection of test_tools (300,300)-(500,400): the text tool, blue in the colour grid.
-TEXT_TOOL, BLUE = (466, 421), (519, 463)
-BOXES = [(320, 320), (320, 372), (420, 372)]
+TEXT_TOOL, BLUE, BOXES = harness.CAPTURE_TEXT_TOOL, harness.CAPTURE_BLUE, harness.CAPTURE_TEXT_BOXES
 
 
-class CaptureText(BrowserTest):
-    capture_window = test_tools.ScreenCapture.capture_window
-    open_capture_and_select = test_tools.ScreenCapture.open_capture_and_select
-
+class CaptureText(ScreenCaptureSteps):
     def region(self, box, width=50):
         """The first line of a text box at 9 points."""
         return self.program.screenshot().region(box[0], box[1], box[0] + width, box[1] + 14)

@@ -4,12 +4,11 @@ file on disk is the served file, a second file of the same name is offered as "n
 the finished sound is asked for (its player module is loaded) only when key 9 is on."""
 
 import os
-import sqlite3
 
 import harness
 from harness import BrowserTest, stays, wait_until
 
-SAVE_DIALOG = "新建下载任务"
+SAVE_DIALOG = harness.SAVE_DIALOG
 MANAGER = "下载"
 ZIP_SIZE = 600 * 1024
 # The served file arrives in about four seconds: long enough to watch the row move.
@@ -103,11 +102,7 @@ class Downloads(BrowserTest):
     def test_compatibility_link_downloads_through_the_dialog(self):
         # The page server's host is remembered for the compatibility engine: Chromium never
         # lists the page.
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)",
-                               ("127.0.0.1:%d" % self.server.port,))
-        connection.close()
+        self.program.remember_compatibility_engine("127.0.0.1:%d" % self.server.port)
         page = self.start_on_links(sound=False)
         self.assertNotIn(page, [url for url, _ in self.program.pages()])
         self.download_and_watch(FIRST_LINK)

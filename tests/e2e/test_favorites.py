@@ -17,7 +17,7 @@ from harness import BrowserTest, CAPTION_SUFFIX, Program, stays, wait_until
 # The favorites bar's row (under the tool bar, left of the tools; the window is maximised), the
 # height of its icons' middle, and the star at the address bar's right end.
 BAR = harness.FAVORITES_BAR
-ICON_ROW = 71
+ICON_ROW = harness.FAVORITES_ICON_ROW
 STAR = harness.STAR
 BACKGROUND = harness.FAVORITES_BAR_BACKGROUND
 DEFAULT_COUNT = 5

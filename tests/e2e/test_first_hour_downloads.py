@@ -8,11 +8,11 @@ import os
 import harness
 from harness import BrowserTest, stays, wait_until
 
-SAVE_DIALOG = "新建下载任务"
+SAVE_DIALOG = harness.SAVE_DIALOG
 FILE_SIZE = 2 * 1024 * 1024
 # About ten seconds to arrive: still running while a second dialog would show.
 RATE = 200000
-LINK_STYLE = "<style>a{position:fixed;inset:0;display:block}</style>"
+LINK_STYLE = harness.fill_style("a")
 
 
 class FirstHourDownloads(BrowserTest):

@@ -3,41 +3,22 @@ clear nothing; the boss key hides every window of the program and brings each ba
 bar after its menu; the history manager's widened time column and its steps over empty days; Esc in
 the bank window and Ctrl+C in the calculator."""
 
-import os
-import sqlite3
 import time
 
 import harness
 from harness import BrowserTest, stays, wait_until
 import test_favorites
-import test_services
-import test_settings
-import test_tools
-from test_services import BANK_KEYS, TOOLS_MENU
-from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, double_click_in
+from test_services import BANK_KEYS, TOOLS_MENU, SiteToolsSteps
+from test_settings import CACHE_CLEANER, HISTORY_EARLIER, HISTORY_FIRST_ROW, HISTORY_MANAGER, HistoryManagerSteps, \
+    double_click_in
+from test_tools import CalculatorSteps
 
-# Steps of other scenario files, borrowed by name (importing their classes would run their tests).
-HistoryManager = test_settings.HistoryManager.__dict__
-SiteTools = test_services.SiteTools.__dict__
-
-# The edge between the time and title columns in the history manager's headers, from its corner.
-TIME_COLUMN_EDGE = (157, 38)
+TIME_COLUMN_EDGE = harness.HISTORY_MANAGER_POINTS["time column edge"]
 # A page whose text field fills it: a click on the page puts the keyboard into the field.
-FIELD_BODY = '<input value="abc" style="position:fixed;left:0;top:0;width:100%;height:100%">'
-
-
-def insert_visit(program, url, title, when):
-    connection = sqlite3.connect(os.path.join(program.folder, "dat", "data.dat"))
-    with connection:
-        connection.execute("INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
-                           "VALUES (?, ?, ?, 0)", (title.encode("gb18030"), url, int(when)))
-    connection.close()
+FIELD_BODY = '<input value="abc" style="%s">' % harness.FILL
 
 
 class ShiftDelete(BrowserTest):
-    def visits(self):
-        return sorted(url for (url,) in self.program.query("SELECT site_url FROM qb_history"))
-
     def test_shift_delete_then_enter_in_text_fields_clears_nothing(self):
         page = self.server.add_page("field.html", "Field page", FIELD_BODY)
         self.start(page)
@@ -92,28 +73,28 @@ class BossKey(BrowserTest):
         self.assertTrue(stays(lambda: self.program.window_named(HISTORY_MANAGER) is not None, 1))
 
 
-class HistoryManagerWindow(BrowserTest):
+class HistoryManagerWindow(HistoryManagerSteps):
     def test_stepping_earlier_passes_over_empty_days(self):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
-        insert_visit(self.program, old, "Old visit", time.time() - 7 * 86400)
+        self.program.add_visit(old, "Old visit", time.time() - 7 * 86400)
         self.start(recent)
         self.wait_caption("Recent visit")
         wait_until(lambda: self.program.query("SELECT 1 FROM qb_history WHERE site_url = ?", (recent,)),
                    "the recent visit recorded")
-        manager = HistoryManager["open_manager"](self)
-        latest = HistoryManager["wait_first_row_changed"](self, manager, None)
+        manager = self.open_manager()
+        latest = self.wait_first_row_changed(manager, None)
         # Two empty two-day windows lie between: one step reaches the old visit.
         self.program.click_in(manager, HISTORY_EARLIER)
-        HistoryManager["wait_first_row_changed"](self, manager, latest)
+        self.wait_first_row_changed(manager, latest)
         double_click_in(self.program, manager, HISTORY_FIRST_ROW)
         self.wait_page_title(old, "Old visit")
 
     def test_time_column_widened_by_its_header(self):
         self.start()
         self.wait_caption("网址导航")
-        manager = HistoryManager["open_manager"](self)
-        HistoryManager["wait_first_row_changed"](self, manager, None)
+        manager = self.open_manager()
+        self.wait_first_row_changed(manager, None)
         # The title's caption "标题" sits right of the time column's edge; dragged 100 pixels
         # further, the caption follows.
         edge, header = manager["x"] + TIME_COLUMN_EDGE[0], manager["y"] + TIME_COLUMN_EDGE[1]
@@ -127,34 +108,30 @@ class HistoryManagerWindow(BrowserTest):
         shot = self.program.screenshot()
         return any(sum(shot.pixel(x, y + dy)) < 200 for x in range(left, right) for dy in range(-5, 6))
 
-    first_row = HistoryManager["first_row"]
 
-
-class ToolWindowKeys(BrowserTest):
+class ToolWindowKeys(SiteToolsSteps, CalculatorSteps):
     def test_escape_closes_the_bank_window(self):
         self.start()
         self.wait_caption("网址导航")
-        bank = SiteTools["open_from_menu"](self, TOOLS_MENU, BANK_KEYS, "安全网银")
-        SiteTools["wait_loaded"](self, bank, SiteTools["site_page"](self, "netbank.html"), "安全网银")
+        bank = self.open_from_menu(TOOLS_MENU, BANK_KEYS, "安全网银")
+        self.wait_loaded(bank, self.site_page("netbank.html"), "安全网银")
         # The page has the keyboard after a click on its empty part.
-        self.program.click(bank["x"] + 300, bank["y"] + 340)
+        self.program.click(bank["x"] + harness.SITE_PAGE_CORNER[0], bank["y"] + harness.SITE_PAGE_CORNER[1])
         self.program.key("Escape")
         wait_until(lambda: not self.program.window_named("安全网银"), "the bank window to close")
 
     def test_ctrl_c_copies_the_calculator_result(self):
-        test_tools.Calculator.__dict__["open_calculator"](self)
+        self.open_calculator()
         self.program.type("1+2*3=")
         self.program.set_clipboard("before")
         self.program.key("ctrl+c")
         wait_until(lambda: self.program.clipboard() == "7", "the result on the clipboard")
 
-    wait_painted = SiteTools["wait_painted"]
-
 
 class FavoritesBarMenu(BrowserTest):
     def first_button(self):
         left = test_favorites.icon_lefts(self.program.screenshot())[0]
-        return left - 4, test_favorites.BAR[1], left + 60, test_favorites.BAR[3]
+        return left - 4, harness.FAVORITES_BAR[1], left + 60, harness.FAVORITES_BAR[3]
 
     def test_button_unlit_after_its_menu_entry_was_clicked(self):
         self.start()
@@ -163,13 +140,13 @@ class FavoritesBarMenu(BrowserTest):
                    "the default favorites on the bar")
         button = self.first_button()
         unlit = self.program.screenshot().region(*button)
-        self.program.right_click(button[0] + 28, test_favorites.ICON_ROW)
+        self.program.right_click(button[0] + 28, harness.FAVORITES_ICON_ROW)
         menu = wait_until(lambda: next(iter(self.program.dialogs()), None), "the context menu")
         # "复制", the second of six entries and a separator, clicked with the mouse.
         self.program.set_clipboard("before")
         self.program.click(menu["x"] + 40, menu["y"] + 4 + (menu["height"] - 16) * 3 // 12)
         wait_until(lambda: self.program.clipboard() not in ("", "before"), "the address copied")
-        self.program.xdotool("mousemove", "--sync", 700, 500)
+        self.program.xdotool("mousemove", "--sync", *harness.PAGE_CENTRE)
         wait_until(lambda: self.program.screenshot().region(*button) == unlit, "the button unlit")
 
 if __name__ == "__main__":

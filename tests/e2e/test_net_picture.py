@@ -13,7 +13,7 @@ PROGRESS_TITLE = "图片另存为"
 class SlowPicture(PageCommandsTest):
     def test_cancel_ends_a_trickling_picture(self):
         with open(os.path.join(self.server.root, "slow.png"), "wb") as served:
-            served.write(png_bytes(300, 200, (20, 90, 200)))
+            served.write(png_bytes(300, 200, harness.PAGE_BLUE))
         self.start_on("slow.html", "Slow picture", '<img id="fill" src="slow.png?rate=1">', FILL_STYLE)
         # From the end: 审查元素, 在新标签中打开图片, 复制图片地址, 图片另存为...
         self.right_click()

@@ -5,13 +5,10 @@ sends a site back to Chromium for the next start."""
 import harness
 from harness import BrowserTest, stays, wait_until
 
-# Fixed points of the maximised window on the 1366 x 900 screen.
-NOTICE_POINT = (8, 125)  # the strip's left end, under the tab row
-NOTICE_COLOUR = (255, 241, 204)
-NOTICE_OFF = (1289, 140)  # "不再提示"
-ENGINE_SECTION = (76, 228)  # "兼容内核" in the options page's left column
-FIRST_HOST = (250, 215)  # the first row of the list of sites
-TO_CHROMIUM = (243, 841)  # "改用Chrome内核"
+NOTICE_POINT, NOTICE_COLOUR, NOTICE_OFF = harness.COMPAT_NOTICE, harness.COMPAT_NOTICE_COLOUR, harness.COMPAT_NOTICE_OFF
+# "兼容内核" in the options page's left column, the first row of its list of sites, "改用Chrome内核".
+ENGINE_SECTION, FIRST_HOST, TO_CHROMIUM = (harness.OPTIONS[k] for k in ("engine section", "first engine site",
+                                                                         "to chromium"))
 
 
 class OldEngine(BrowserTest):

@@ -7,7 +7,6 @@ server's host for it, as the engine icon does."""
 
 import os
 import re
-import sqlite3
 import struct
 import zlib
 
@@ -22,7 +21,7 @@ STATUS_PERCENTAGE = harness.STATUS_PERCENTAGE
 # A point of the page area under the tool bars, where the pages below put their link or picture.
 PAGE_POINT = (150, 250)
 # Fills the page area with one element, so a click anywhere in it lands on it.
-FILL_STYLE = "<style>#fill{position:fixed;left:0;top:0;width:100%;height:100%;display:block}</style>"
+FILL_STYLE = harness.fill_style("#fill")
 # The title follows the page's zoom: devicePixelRatio is the engine's zoom factor (Chromium), the
 # body's style zoom is the compatibility engine's.
 ZOOM_HEAD = ("<script>setInterval(function () { document.title = 'z' +"
@@ -96,11 +95,7 @@ class PageCommandsTest(BrowserTest):
         (as the engine icon leaves it in the data file): its pages open there, out of Chromium."""
         if engine == "chromium":
             return
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)",
-                               ("127.0.0.1:%d" % self.server.port,))
-        connection.close()
+        self.program.remember_compatibility_engine("127.0.0.1:%d" % self.server.port)
 
     def start_on(self, name, title, body="", head="", engine="chromium"):
         page = self.server.add_page(name, title, body, head)

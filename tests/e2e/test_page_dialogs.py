@@ -5,7 +5,7 @@ import harness
 from harness import BrowserTest, stays, wait_until
 
 # The whole page is one button; a click runs the page's script.
-BUTTON_STYLE = "<style>button{position:fixed;left:0;top:0;width:100%;height:100%}</style>"
+BUTTON_STYLE = harness.fill_style("button")
 
 
 class PageDialogs(BrowserTest):

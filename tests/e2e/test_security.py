@@ -35,7 +35,7 @@ class ExternalLinks(BrowserTest):
 
     def test_mailto_link_asks_first(self):
         page = self.server.add_page("mail.html", "Mail link", '<a href="mailto:someone@example.com">write</a>',
-                                    "<style>a{position:fixed;left:0;top:0;width:100%;height:100%}</style>")
+                                    harness.fill_style("a"))
         self.start(page)
         self.wait_caption("Mail link")
         self.click_and_answer("Escape")

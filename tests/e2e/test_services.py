@@ -19,7 +19,7 @@ from harness import (BANK_FIRST_LINK, COURIER_FIRST_LINK, COURIER_TABS, HELP_MEN
 # Up from the top of the tools menu walks its last items: 软件市场, 快递, 网银, 选项, Internet 选项.
 MARKET_KEYS, COURIER_KEYS, BANK_KEYS, INTERNET_OPTION_KEYS = 1, 2, 3, 5
 COURIER_FIRST_CARRIERS = ["www.sf-express.com", "www.deppon.com", "www.dhl.com"]
-SAVE_DIALOG = "新建下载任务"
+SAVE_DIALOG = harness.SAVE_DIALOG
 HOSTED_TITLE = "NetSettingsTest"
 # The host's caption ends in a blank, which the window list trims.
 HOST_CAPTION = "Internet 属性"
@@ -33,7 +33,9 @@ def file_content(path):
         return None
 
 
-class SiteTools(BrowserTest):
+class SiteToolsSteps(BrowserTest):
+    """Steps shared by the scenarios on the tool windows showing the bundled site's pages."""
+
     def site_page(self, name):
         return "file://" + os.path.join(self.program.folder, "res/site", name)
 
@@ -83,6 +85,8 @@ class SiteTools(BrowserTest):
         self.start()
         self.wait_caption("网址导航")
 
+
+class SiteTools(SiteToolsSteps):
     def test_bank_link_opens_on_the_compatibility_engine(self):
         self.outside_sites_on_page_server()
         self.start_on_navigation()

@@ -8,7 +8,6 @@ from a local update host, and no request without one."""
 import base64
 import json
 import os
-import sqlite3
 import time
 
 import harness
@@ -203,7 +202,9 @@ class Options(BrowserTest):
         self.assertTrue(stays(lambda: self.program.main_window() is not None, 2))
 
 
-class HistoryManager(BrowserTest):
+class HistoryManagerSteps(BrowserTest):
+    """Steps shared by the scenarios on the history manager."""
+
     def open_manager(self):
         self.program.focus()
         self.program.key("ctrl+h")
@@ -222,9 +223,8 @@ class HistoryManager(BrowserTest):
             return row != before and stays(lambda: self.first_row(manager) == row, 0.5) and row
         return wait_until(settled, "the list to show other rows")
 
-    def visits(self):
-        return sorted(url for (url,) in self.program.query("SELECT site_url FROM qb_history"))
 
+class HistoryManager(HistoryManagerSteps):
     def test_history_manager_from_the_menu_deletes_a_visit(self):
         first = self.server.add_page("first.html", "First visit")
         second = self.server.add_page("second.html", "Second visit")
@@ -249,11 +249,7 @@ class HistoryManager(BrowserTest):
         old = self.server.add_page("old.html", "Old visit")
         recent = self.server.add_page("recent.html", "Recent visit")
         three_days_ago = int(time.time()) - 3 * 86400
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_history (site_name, site_url, create_time, isclose) "
-                               "VALUES (?, ?, ?, 0)", ("Old visit".encode("gb18030"), old, three_days_ago))
-        connection.close()
+        self.program.add_visit(old, "Old visit", three_days_ago)
         self.start(recent)
         self.wait_caption("Recent visit")
         wait_until(lambda: recent in self.visits(), "the recent visit recorded")
@@ -331,11 +327,7 @@ class CacheCleaner(BrowserTest):
         # Chromium shows the pages of 127.0.0.1; the compatibility engine those of localhost.
         chromium = lambda name: self.server.url(name)
         compatible = lambda name: "http://localhost:%d/%s" % (self.server.port, name)
-        connection = sqlite3.connect(os.path.join(self.program.folder, "dat", "data.dat"))
-        with connection:
-            connection.execute("INSERT INTO qb_domain_kernel (domain, kernel) VALUES (?, 1)",
-                               ("localhost:%d" % self.server.port,))
-        connection.close()
+        self.program.remember_compatibility_engine("localhost:%d" % self.server.port)
         self.start(chromium("set.html"))
         self.wait_page_title(chromium("set.html"), "cookies:probe=1")
         self.open_address(compatible("set.html"), keys="ctrl+Return")

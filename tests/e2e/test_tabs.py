@@ -1,15 +1,7 @@
 """Tabs under real mouse and keys, in the tab strip and in compatibility engine tabs."""
 
 import harness
-from harness import BrowserTest, stays, wait_until
-
-TAB_Y = 105  # tabs are 178 pixels wide from x 4
-# The whole page is one link or one button: a click anywhere in the page hits it.
-FILL = "position:fixed;left:0;top:0;width:100%;height:100%;display:block"
-
-
-def tab_centre(index):
-    return (4 + index * 178 + 89, TAB_Y)
+from harness import FILL, BrowserTest, stays, tab_centre, wait_until
 
 
 def switch_to_compatibility_engine(test, host):

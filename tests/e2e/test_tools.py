@@ -7,8 +7,7 @@ from harness import (BrowserTest, CALCULATOR_BUTTON, CAPTURE_BUTTON, SCREEN_HEIG
 
 # A selection drawn on the frozen screen, and the capture's first tool (rectangle) in the tool
 # panel that opens 5 pixels below the selection, at its left edge.
-SELECTION = (300, 300, 500, 400)
-RECTANGLE_TOOL = (SELECTION[0] + 16, SELECTION[3] + 5 + 15)
+SELECTION, RECTANGLE_TOOL = harness.CAPTURE_SELECTION, harness.CAPTURE_RECTANGLE_TOOL
 
 
 def png_size(data):
@@ -25,7 +24,7 @@ def png_pixel(data, x, y):
     return tuple(raw[:3])
 
 
-class ScreenCapture(BrowserTest):
+class ScreenCaptureSteps(BrowserTest):
     def clipboard_png(self):
         result = harness.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
                              env=self.program.x_env(), timeout=10)
@@ -46,12 +45,14 @@ class ScreenCapture(BrowserTest):
         self.program.focus(window)
         self.program.drag(SELECTION[:2], SELECTION[2:])
 
+
+class ScreenCapture(ScreenCaptureSteps):
     def test_rectangle_on_selection_goes_to_clipboard(self):
         self.open_capture_and_select()
         self.program.click(*RECTANGLE_TOOL)
         self.program.drag((SELECTION[0] + 30, SELECTION[1] + 20), (SELECTION[0] + 120, SELECTION[1] + 80))
         # A double-click on the picture outside the selection finishes.
-        self.program.xdotool("mousemove", "--sync", 900, 700, "click", "--repeat", 2, "--delay", 60, 1)
+        self.program.xdotool("mousemove", "--sync", *harness.CAPTURE_OUTSIDE, "click", "--repeat", 2, "--delay", 60, 1)
         wait_until(lambda: not self.capture_window(), "the capture window to close")
         png = wait_until(self.clipboard_png, "an image on the clipboard")
         self.assertEqual(png_size(png), (SELECTION[2] - SELECTION[0], SELECTION[3] - SELECTION[1]))
@@ -68,9 +69,7 @@ class ScreenCapture(BrowserTest):
         self.assertIsNone(png_size(self.clipboard_png()))
 
 
-class Calculator(BrowserTest):
-    """The result field cannot be copied: its pixels are compared with those of a known result."""
-
+class CalculatorSteps(BrowserTest):
     def open_calculator(self):
         self.start()
         self.wait_caption("网址导航")
@@ -79,6 +78,10 @@ class Calculator(BrowserTest):
                             "the calculator")
         self.program.focus(window)
         return window
+
+
+class Calculator(CalculatorSteps):
+    """The result field cannot be copied: its pixels are compared with those of a known result."""
 
     def changed_result(self, window, empty):
         pixels = self.result_pixels(window)

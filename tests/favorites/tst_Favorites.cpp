@@ -3,6 +3,7 @@
 #include "common/AnsiCodec.h"
 #include "favorites/BookmarkFile.h"
 #include "favorites/Favorites.h"
+#include "support/ListTexts.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -10,17 +11,11 @@
 namespace {
 
 QStringList Names(const TFavInfoList& items) {
-    QStringList names;
-    for (const TFavInfo& item : items)
-        names.append(item.FavName);
-    return names;
+    return Texts(items, &TFavInfo::FavName);
 }
 
 QStringList Ids(const TFavInfoList& items) {
-    QStringList ids;
-    for (const TFavInfo& item : items)
-        ids.append(item.Id);
-    return ids;
+    return Texts(items, &TFavInfo::Id);
 }
 
 int RowCount(TDb& db) {

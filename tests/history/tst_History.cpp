@@ -6,6 +6,7 @@
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
 #include "history/SearchIndexCatchUp.h"
+#include "support/ListTexts.h"
 #include "support/LogCapture.h"
 #include "support/TestDb.h"
 #include "support/Unprivileged.h"
@@ -34,10 +35,7 @@ THistoryInfo Visit(const QString& name, const QString& url, bool isClose = false
 }
 
 QStringList Urls(const THistoryInfoList& list) {
-    QStringList urls;
-    for (const THistoryInfo& info : list)
-        urls.append(info.SiteUrl);
-    return urls;
+    return Texts(list, &THistoryInfo::SiteUrl);
 }
 
 // The rows of the plain LIKE statement on qb_history.

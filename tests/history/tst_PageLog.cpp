@@ -2,6 +2,7 @@
 // pages are saved, where restored pages go, and the reopen walk over recently closed pages.
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
+#include "support/ListTexts.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -9,10 +10,7 @@
 namespace {
 
 QStringList Urls(const TPageInfoList& list) {
-    QStringList urls;
-    for (const TPageInfo& page : list)
-        urls.append(page.Url);
-    return urls;
+    return Texts(list, &TPageInfo::Url);
 }
 
 TPageInfoList Pages(const QStringList& urls) {

@@ -8,6 +8,7 @@
 #include "history/PageLog.h"
 #include "maintenance/CacheCleaner.h"
 #include "storage/Config.h"
+#include "support/TestFiles.h"
 #include "support/TestDb.h"
 #include "support/Unprivileged.h"
 
@@ -22,12 +23,6 @@
 namespace {
 
 const QString kPicture = QStringLiteral("http://a.example/picture.png");
-
-bool WriteFile(const QString& path) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("data") == 4;
-}
 
 } // namespace
 
@@ -117,8 +112,8 @@ private slots:
     void whatCannotBeRemovedIsReported() {
         // Folders the unprivileged check can enter, holding a locked folder and an unreadable one.
         const QString icons = m_folders.FavIcons;
-        QVERIFY(WriteFile(icons + QStringLiteral("locked/a.ico")));
-        QVERIFY(WriteFile(icons + QStringLiteral("private/b.ico")));
+        QVERIFY(WriteTestFile(icons + QStringLiteral("locked/a.ico"), "data"));
+        QVERIFY(WriteTestFile(icons + QStringLiteral("private/b.ico"), "data"));
         const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                           QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
         for (QString folder = icons; folder.startsWith(m_app.path()); folder = QFileInfo(folder).path())
@@ -147,7 +142,7 @@ private slots:
     void aFileGoneBeforeTheReportIsNotReported() {
         // The engine takes a file away itself after the cleaner failed to: cleared, not failed.
         const QString locked = m_folders.FavIcons + QStringLiteral("gone/");
-        QVERIFY(WriteFile(locked + QStringLiteral("c.ico")));
+        QVERIFY(WriteTestFile(locked + QStringLiteral("c.ico"), "data"));
         if (::getuid() == 0)
             QVERIFY(::chown(qPrintable(locked), 65534, 65534) == 0);
         for (QString folder = m_folders.FavIcons; folder.startsWith(m_app.path()); folder = QFileInfo(folder).path())
@@ -198,7 +193,7 @@ private:
             download.State = state;
             QVERIFY(m_queue->InsertDownload(download));
         }
-        QVERIFY(WriteFile(m_folders.FavIcons + QStringLiteral("0123.ico")));
+        QVERIFY(WriteTestFile(m_folders.FavIcons + QStringLiteral("0123.ico"), "data"));
         QNetworkDiskCache cache;
         cache.setCacheDirectory(AppDir() + QStringLiteral("cache/webcontrol/"));
         QNetworkCacheMetaData meta;
@@ -214,7 +209,7 @@ private:
         QVERIFY(m_jar->insertCookie(cookie));
         for (const char* file :
              {"Cookies", "Local Storage/leveldb/000003.log", "Local Storage/leveldb/MANIFEST-000001"})
-            QVERIFY(WriteFile(m_folders.EngineData + QLatin1String(file)));
+            QVERIFY(WriteTestFile(m_folders.EngineData + QLatin1String(file), "data"));
     }
 
     bool HistoryLeft() const { return !m_history->LoadHistoryRange(0, 0x7FFFFFFF).isEmpty(); }

@@ -5,10 +5,9 @@
 #include "common/Messages.h"
 #include "maintenance/FavIconAskLog.h"
 #include "maintenance/FavIconDownload.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 #include <memory>
 
@@ -30,44 +29,12 @@ protected:
 
 const QByteArray kIcon("\0\0\1\0\1\0\20\20\0\0binary icon", 20);
 
-// A site that is out of reach (every connection closed unanswered) until it is switched on; then
-// it answers every request with the icon.
-class TSwitchedSite : public QTcpServer {
-public:
-    bool Online = false;
-
-protected:
-    void incomingConnection(qintptr handle) override {
-        auto* socket = new QTcpSocket(this);
-        socket->setSocketDescriptor(handle);
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        if (!Online) {
-            socket->abort();
-            return;
-        }
-        auto request = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, socket, [socket, request] {
-            *request += socket->readAll();
-            if (!request->contains("\r\n\r\n"))
-                return;
-            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(kIcon.size()) +
-                          "\r\nConnection: close\r\n\r\n" + kIcon);
-            socket->disconnectFromHost();
-        });
-    }
-};
-
 // Runs one fetcher to its end.
 bool FetchToTheEnd(const QString& pageUrl, const QString& iconFile) {
     auto* fetcher = new TFavIconDownload(pageUrl, iconFile, fpTabStrip);
     QSignalSpy gone(fetcher, &QObject::destroyed);
     fetcher->start();
     return gone.wait(30000);
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -96,7 +63,7 @@ private slots:
                                 fpTabStrip),
                  TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-        QCOMPARE(FileBytes(iconFile), kIcon);
+        QCOMPARE(ReadTestFile(iconFile), kIcon);
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }
 
@@ -143,7 +110,7 @@ private slots:
         QCOMPARE(RequestFavIcon(&receiver, server.Url(QStringLiteral("/p.html")), iconFile, fpTabStrip),
                  usable ? TFavIconRequest::ReportedAtOnce : TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-        QCOMPARE(FileBytes(iconFile), usable ? content : served);
+        QCOMPARE(ReadTestFile(iconFile), usable ? content : served);
         QCOMPARE(server.Stats().isEmpty(), usable);
     }
 
@@ -190,18 +157,21 @@ private slots:
     // A visit while the site is out of reach leaves nothing that hides its icon later in the
     // same session.
     void unreachableSiteIsTriedAgainLater() {
-        TSwitchedSite site;
-        QVERIFY(site.listen(QHostAddress::LocalHost));
-        const QString page = QStringLiteral("http://127.0.0.1:%1/p.html").arg(site.serverPort());
+        TTestServer site;
+        TTestServer::TAnswer hangUp;
+        hangUp.HangUp = true;
+        QVERIFY(site.SetAnswer(QStringLiteral("*"), hangUp) && site.WriteFile(QStringLiteral("favicon.ico"), kIcon));
+        const QString page = site.Url(QStringLiteral("/p.html"));
         QTemporaryDir dir;
         const QString iconFile = dir.filePath(QStringLiteral("later.ico"));
         QVERIFY(FetchToTheEnd(page, iconFile));
         QVERIFY(!QFileInfo::exists(iconFile));
-        site.Online = true;
+        QVERIFY(!site.Stats().isEmpty());
+        QVERIFY(site.ClearAnswers());
         TReceiver receiver;
         QCOMPARE(RequestFavIcon(&receiver, page, iconFile, fpFavoritesBar), TFavIconRequest::Started);
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpFavoritesBar}, 20000);
-        QCOMPARE(FileBytes(iconFile), kIcon);
+        QCOMPARE(ReadTestFile(iconFile), kIcon);
     }
 
     // The icon address the engine reports is the first candidate; the page is not fetched again.
@@ -244,7 +214,7 @@ private slots:
             RequestFavIcon(&receiver, server.Url(QStringLiteral("/a/") + name + QStringLiteral(".html")),
                            iconFile, fpTabStrip);
             QTRY_COMPARE_WITH_TIMEOUT(receiver.Purposes, QList<qintptr>{fpTabStrip}, 20000);
-            QCOMPARE(FileBytes(iconFile), kIcon);
+            QCOMPARE(ReadTestFile(iconFile), kIcon);
         }
         QCOMPARE(server.Stats(), (QMap<QString, int>{{"/favicon.ico", 1}}));
     }

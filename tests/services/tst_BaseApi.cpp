@@ -1,7 +1,6 @@
 // The web API client against a local stand-in service: the request it sends (address, content
 // type, token first, values intact), the envelope rules, and every failure with its message.
 #include "support/LogCapture.h"
-#include "FakeApiService.h"
 #include "services/ApiError.h"
 #include "services/Token.h"
 #include "services/UserApi.h"
@@ -11,6 +10,15 @@
 #include <QtTest>
 
 namespace {
+
+const QString kApiPath = QStringLiteral("/api/index.php");
+
+// An answer of the web API; the default one accepts.
+TTestServer::TAnswer ApiAnswer(const QByteArray& body = R"({"code":"00000","result":true})") {
+    TTestServer::TAnswer answer;
+    answer.Body = body;
+    return answer;
+}
 
 struct TOutcome {
     bool Failed = false;
@@ -44,26 +52,27 @@ private:
         return outcome;
     }
 
-    TOutcome CallWithAnswer(TFakeApiService& service, const TFakeApiService::TAnswer& answer) {
-        service.SetAnswer(answer);
+    TOutcome CallWithAnswer(const TTestServer& service, const TTestServer::TAnswer& answer) {
+        if (!service.SetAnswer(kApiPath, answer))
+            return TOutcome{true, TApiError::akTransport, QStringLiteral("the stand-in took no answer"), {}};
         TParamList params;
-        return Call(service.Root(), params, &m_token);
+        return Call(service.Url("/"), params, &m_token);
     }
 
 private slots:
     void initTestCase() { m_token.AccessToken = QStringLiteral("tok-secret-42"); }
 
     void requestCarriesTokenFirstAndValuesIntact() {
-        TFakeApiService service;
-        QVERIFY(service.Listening());
+        TTestServer service;
+        QVERIFY(service.SetAnswer(kApiPath, ApiAnswer()));
         const QString tricky = QStringLiteral("a=b & c \"引号\" 中文 😀\r\nnext+line%20");
         TParamList params{{QStringLiteral("json"), tricky}, {QStringLiteral("empty"), QString()}};
-        const TOutcome outcome = Call(service.Root(), params, &m_token);
+        const TOutcome outcome = Call(service.Url("/"), params, &m_token);
         QVERIFY2(!outcome.Failed, qPrintable(outcome.Message));
 
-        const QList<TFakeApiService::TRequest> requests = service.Requests();
+        const QList<TTestServer::TRequest> requests = service.Received();
         QCOMPARE(requests.size(), 1);
-        const TFakeApiService::TRequest& request = requests.first();
+        const TTestServer::TRequest& request = requests.first();
         QCOMPARE(request.Method, QByteArray("POST"));
         QCOMPARE(request.Target, QByteArray("/api/index.php?s=/GeneralApi/AddDomain"));
         QVERIFY(request.Header("Content-Type").startsWith("application/x-www-form-urlencoded"));
@@ -80,10 +89,11 @@ private slots:
     }
 
     void emptyListStillSendsTheToken() {
-        TFakeApiService service;
+        TTestServer service;
+        QVERIFY(service.SetAnswer(kApiPath, ApiAnswer()));
         TParamList params;
-        QVERIFY(!Call(service.Root(), params, &m_token).Failed);
-        QCOMPARE(service.Requests().value(0).Body, QByteArray("access_token=tok-secret-42"));
+        QVERIFY(!Call(service.Url("/"), params, &m_token).Failed);
+        QCOMPARE(service.Received().value(0).Body, QByteArray("access_token=tok-secret-42"));
     }
 
     void successEnvelopes_data() {
@@ -99,10 +109,8 @@ private slots:
     void successEnvelopes() {
         QFETCH(QByteArray, body);
         QFETCH(QJsonValue, result);
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
-        answer.Body = body;
-        const TOutcome outcome = CallWithAnswer(service, answer);
+        TTestServer service;
+        const TOutcome outcome = CallWithAnswer(service, ApiAnswer(body));
         QVERIFY2(!outcome.Failed, qPrintable(outcome.Message));
         QCOMPARE(outcome.Result, result);
     }
@@ -120,10 +128,8 @@ private slots:
     }
     void rejectedAnswersGiveTheAnswerText() {
         QFETCH(QByteArray, body);
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
-        answer.Body = body;
-        const TOutcome outcome = CallWithAnswer(service, answer);
+        TTestServer service;
+        const TOutcome outcome = CallWithAnswer(service, ApiAnswer(body));
         QVERIFY(outcome.Failed);
         QCOMPARE(outcome.Kind, TApiError::akBadAnswer);
         QCOMPARE(outcome.Message, QString::fromUtf8(body));
@@ -131,9 +137,9 @@ private slots:
     }
 
     void nothingIsSentWithoutTokenOrAddress() {
-        TFakeApiService service;
+        TTestServer service;
         TParamList params{{QStringLiteral("json"), QStringLiteral("{}")}};
-        const TOutcome noToken = Call(service.Root(), params, nullptr);
+        const TOutcome noToken = Call(service.Url("/"), params, nullptr);
         QVERIFY(noToken.Failed);
         QCOMPARE(noToken.Kind, TApiError::akNoAuthentication);
         QCOMPARE(noToken.Message, QStringLiteral("No authentication"));
@@ -144,7 +150,7 @@ private slots:
         QCOMPARE(noAddress.Kind, TApiError::akNotConfigured);
         QVERIFY(noAddress.Message.startsWith(QStringLiteral("Data request failed\r\n")));
         QCOMPARE(params.size(), 1);
-        QVERIFY(service.Requests().isEmpty());
+        QVERIFY(service.Received().isEmpty());
     }
 
     void transportFailuresAreReported_data() {
@@ -163,8 +169,8 @@ private slots:
         QFETCH(qint64, padTo);
         QFETCH(bool, stateLength);
         QFETCH(QString, reason);
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
+        TTestServer service;
+        TTestServer::TAnswer answer = ApiAnswer();
         answer.Status = status;
         answer.PadTo = padTo;
         answer.StateLength = stateLength;
@@ -179,8 +185,8 @@ private slots:
     }
 
     void answerJustUnderTheCapIsRead() {
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
+        TTestServer service;
+        TTestServer::TAnswer answer = ApiAnswer();
         answer.PadTo = TBaseApi::MaxAnswerBytes;
         answer.StateLength = false;
         const TOutcome outcome = CallWithAnswer(service, answer);
@@ -206,7 +212,7 @@ private slots:
 
     void connectionRefused() {
         TParamList params;
-        const TOutcome outcome = Call(TFakeApiService::RefusingRoot(), params, &m_token);
+        const TOutcome outcome = Call(TTestServer::RefusingRoot(), params, &m_token);
         QVERIFY(outcome.Failed);
         QCOMPARE(outcome.Kind, TApiError::akTransport);
         QVERIFY(outcome.Message.startsWith(QStringLiteral("Data request failed\r\n")));
@@ -215,30 +221,28 @@ private slots:
 
     // A slow answer within the read limit arrives; one that stays silent beyond it fails.
     void slowAnswers() {
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
+        TTestServer service;
+        TTestServer::TAnswer answer = ApiAnswer();
         answer.DelayMs = 400;
         QVERIFY(!CallWithAnswer(service, answer).Failed);
 
         answer.DelayMs = 3000;
-        service.SetAnswer(answer);
+        QVERIFY(service.SetAnswer(kApiPath, answer));
         TParamList params;
-        const TOutcome outcome = Call(service.Root(), params, &m_token, 200);
+        const TOutcome outcome = Call(service.Url("/"), params, &m_token, 200);
         QVERIFY(outcome.Failed);
         QCOMPARE(outcome.Kind, TApiError::akTransport);
         QVERIFY(outcome.Message.startsWith(QStringLiteral("Data request failed\r\n")));
     }
 
     void tokenNeverReachesTheLog() {
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
-        answer.Body = R"({"code":"99999"})";
-        service.SetAnswer(answer);
+        TTestServer service;
+        QVERIFY(service.SetAnswer(kApiPath, ApiAnswer(R"({"code":"99999"})")));
         auto log = std::make_unique<TLogCapture>();
         TParamList params{{QStringLiteral("json"), QStringLiteral("payload")}};
-        const TOutcome failed = Call(service.Root(), params, &m_token);
+        const TOutcome failed = Call(service.Url("/"), params, &m_token);
         TParamList refused;
-        Call(TFakeApiService::RefusingRoot(), refused, &m_token);
+        Call(TTestServer::RefusingRoot(), refused, &m_token);
         const QStringList lines = log->Lines();
         log.reset();
         QVERIFY(failed.Failed);

@@ -1,8 +1,8 @@
 // The site registration form: the required fields in their order with their messages, the
 // request it sends (all ten members, the registrable domain, trimmed texts) and how it reads the
 // service's answers; with no token or no address nothing is sent.
-#include "FakeApiService.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestServer.h"
 #include "services/FormDomainAdd.h"
 #include "services/Token.h"
 
@@ -36,8 +36,26 @@ private:
         form.findChild<QPushButton*>(QStringLiteral("bsSkinButtonOK"))->click();
     }
 
-    static QJsonObject SentJson(const TFakeApiService& service) {
-        const QList<TFakeApiService::TRequest> requests = service.Requests();
+    // Shows the form filled with the required fields, clicks OK and gives the messages it showed.
+    static QStringList SubmitFilled(TFormDomainAdd& form) {
+        form.show();
+        FillRequired(form);
+        TModalAnswerer answerer;
+        ClickOK(form);
+        return answerer.Messages;
+    }
+
+    // The stand-in web API answers every call with status and body (an acceptance by default).
+    static bool Answer(const TTestServer& service, int status = 200,
+                       const QByteArray& body = R"({"code":"00000","result":true})") {
+        TTestServer::TAnswer answer;
+        answer.Status = status;
+        answer.Body = body;
+        return service.SetAnswer(QStringLiteral("/api/index.php"), answer);
+    }
+
+    static QJsonObject SentJson(const TTestServer& service) {
+        const QList<TTestServer::TRequest> requests = service.Received();
         if (requests.size() != 1)
             return QJsonObject();
         const QList<QPair<QString, QString>> form = requests.first().Form();
@@ -65,8 +83,9 @@ private slots:
 
     // Each required field, checked in order; blanks count as empty and are trimmed away.
     void requiredFieldsInOrder() {
-        TFakeApiService service;
-        TFormDomainAdd form(service.Root(), &m_token);
+        TTestServer service;
+        QVERIFY(Answer(service));
+        TFormDomainAdd form(service.Url("/"), &m_token);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         TModalAnswerer answerer;
@@ -85,16 +104,17 @@ private slots:
             QCOMPARE(form.focusWidget(), Edit(form, field.first));
             Edit(form, field.first)->setText(QStringLiteral("x"));
         }
-        QVERIFY(service.Requests().isEmpty());
+        QVERIFY(service.Received().isEmpty());
         ClickOK(form);
         QCOMPARE(answerer.Messages.size(), fields.size() + 1);
         QCOMPARE(answerer.Messages.last(), QStringLiteral("认证信息添加成功！"));
-        QCOMPARE(service.Requests().size(), 1);
+        QCOMPARE(service.Received().size(), 1);
     }
 
     void sendsAllMembersAndClosesOnYes() {
-        TFakeApiService service;
-        TFormDomainAdd form(service.Root(), &m_token);
+        TTestServer service;
+        QVERIFY(Answer(service));
+        TFormDomainAdd form(service.Url("/"), &m_token);
         form.show();
         FillRequired(form);
         Edit(form, "bsSkinEditQQ")->setText(QStringLiteral(" 10001 "));
@@ -105,7 +125,7 @@ private slots:
 
         QCOMPARE(answerer.Messages, QStringList{QStringLiteral("认证信息添加成功！")});
         QCOMPARE(form.result(), int(QDialog::Accepted));
-        QCOMPARE(service.Requests().value(0).Target, QByteArray("/api/index.php?s=/GeneralApi/AddDomain"));
+        QCOMPARE(service.Received().value(0).Target, QByteArray("/api/index.php?s=/GeneralApi/AddDomain"));
         const QJsonObject sent = SentJson(service);
         QCOMPARE(sent.size(), 10);
         QCOMPARE(sent.value("website_name").toString(), QStringLiteral("示例官网"));
@@ -134,45 +154,32 @@ private slots:
     void failuresKeepTheFormOpen() {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        TFakeApiService service;
-        TFakeApiService::TAnswer answer;
-        answer.Status = status;
-        answer.Body = body;
-        service.SetAnswer(answer);
-        TFormDomainAdd form(service.Root(), &m_token);
-        form.show();
-        FillRequired(form);
-        TModalAnswerer answerer;
-        ClickOK(form);
-        QCOMPARE(answerer.Messages, QStringList{QStringLiteral("认证信息添加失败！")});
+        TTestServer service;
+        QVERIFY(Answer(service, status, body));
+        TFormDomainAdd form(service.Url("/"), &m_token);
+        QCOMPARE(SubmitFilled(form), QStringList{QStringLiteral("认证信息添加失败！")});
         QVERIFY(form.isVisible());
         QCOMPARE(Edit(form, "bsSkinEditContacts")->text(), QStringLiteral("张三"));
-        QCOMPARE(service.Requests().size(), 1);
+        QCOMPARE(service.Received().size(), 1);
     }
 
     void nothingSentWithoutTokenOrAddress() {
-        TFakeApiService service;
+        TTestServer service;
+        QVERIFY(Answer(service));
         {
-            TFormDomainAdd form(service.Root(), nullptr);
-            form.show();
-            FillRequired(form);
-            TModalAnswerer answerer;
-            ClickOK(form);
-            QCOMPARE(answerer.Messages, QStringList{QStringLiteral("认证信息添加失败！")});
+            TFormDomainAdd form(service.Url("/"), nullptr);
+            QCOMPARE(SubmitFilled(form), QStringList{QStringLiteral("认证信息添加失败！")});
             QVERIFY(form.isVisible());
         }
         {
             TFormDomainAdd form(QString(), &m_token);
-            form.show();
-            FillRequired(form);
-            TModalAnswerer answerer;
-            ClickOK(form);
-            QCOMPARE(answerer.Messages.size(), 1);
-            QVERIFY(answerer.Messages.first().startsWith(QStringLiteral("认证信息添加失败！")));
-            QVERIFY(answerer.Messages.first().contains(QStringLiteral("未配置")));
+            const QStringList messages = SubmitFilled(form);
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(messages.first().startsWith(QStringLiteral("认证信息添加失败！")));
+            QVERIFY(messages.first().contains(QStringLiteral("未配置")));
             QVERIFY(form.isVisible());
         }
-        QVERIFY(service.Requests().isEmpty());
+        QVERIFY(service.Received().isEmpty());
     }
 
     void cancelCloses() {

@@ -18,8 +18,23 @@ Served paths (GET and HEAD; POST is accepted everywhere and answered like GET, i
     /_language     200 text/html: a page titled "language <the Accept-Language header>" ("(none)"
                    without one)
     /_auth         needs HTTP Basic user "user" password "pass"; otherwise 401 with WWW-Authenticate
-    /_stats        JSON object {decoded path: request count} of every other request so far;
+    /_stats        JSON object {decoded path: request count} of every request so far but the
+                   control paths (/_stats, /_answer, /_requests), which ignore the fault parameters;
                    /_stats?reset=1 clears the counts (and answers the counts before clearing)
+    /_answer       POST, JSON body: scripts the answer for requests of "path" (the decoded path;
+                   "*" for every path not scripted on its own) and, with "q", only for those whose
+                   field q (query or form body) equals it. Fields: status (200), body (base64),
+                   content_type, delay_ms, pad_to (body padded with blanks to this size), length (false: no
+                   Content-Length, the body ends with the connection), location, hangup (true:
+                   close the connection unanswered). {"clear": true} drops every scripted answer.
+                   A scripted answer wins over every path below and over the files; an empty
+                   body with status 200 under /_translate/ gives that path's own answer.
+    /_requests     JSON list of every request but the /_stats, /_answer and /_requests ones, in
+                   order: {method, target, head ("Name: value" lines), body (base64), done (its
+                   answer was sent or given up)}
+    /_translate/openapi.do   GET ?q=W: a dictionary service's answer {"translation": ["译:W"], ...}
+    /_translate/translate    POST form q=W: a LibreTranslate answer {"translatedText": "译:W"}
+    /_translate/languages    500 "{}" unless scripted
 
 Ranges: "bytes=a-", "bytes=a-b" and "bytes=-n" answer 206 with Content-Range "bytes a-b/total";
 a start at or beyond the end answers 416 with Content-Range "bytes */total"; other forms are
@@ -104,6 +119,51 @@ class FileBody:
 
     def close(self):
         os.close(self.fd)
+
+
+CONTROL_PATHS = ("/_stats", "/_answer", "/_requests")
+RECORD_LIMIT = 10000
+RECORD_BODY_LIMIT = 1 << 16
+
+
+class Script:
+    """Scripted answers and the record of received requests."""
+
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.answers = {}
+        self.received = []
+
+    def set(self, spec):
+        with self.lock:
+            if spec.get("clear"):
+                self.answers.clear()
+            else:
+                self.answers[(spec.get("path", "*"), spec.get("q"))] = spec
+
+    def find(self, path, q):
+        with self.lock:
+            for key in ((path, q), (path, None), ("*", q), ("*", None)):
+                if key in self.answers:
+                    return self.answers[key]
+        return None
+
+    def record(self, entry):
+        with self.lock:
+            if len(self.received) < RECORD_LIMIT:
+                self.received.append(entry)
+
+    def finish(self, entry):
+        with self.lock:
+            entry["done"] = True
+
+    def snapshot(self):
+        with self.lock:
+            return [dict(e) for e in self.received]
+
+
+def translation_of(words):
+    return "译:" + words
 
 
 class Stats:
@@ -193,10 +253,65 @@ class Handler(BaseHTTPRequestHandler):
 
     def serve(self, send_body):
         self.close_connection = True
+        self.entry = None
         try:
             self.answer(send_body)
         except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError, socket.timeout, ssl.SSLError):
             pass
+        finally:
+            if self.entry is not None:
+                self.server.script.finish(self.entry)
+
+    def answer_control(self, path, params, request_body, send_body):
+        if path == "/_stats":
+            data = json.dumps(self.server.stats.snapshot(int_param(params, "reset", 0) == 1)).encode()
+        elif path == "/_answer":
+            self.server.script.set(json.loads(request_body.decode() or "{}"))
+            data = b"{}"
+        else:
+            data = json.dumps(self.server.script.snapshot()).encode()
+        return self.respond(200, "application/json", BytesBody(data), params, send_body)
+
+    def record(self, path, request_body):
+        head = "".join("%s: %s\n" % (k, v) for k, v in self.headers.items())
+        self.entry = {"method": self.command, "target": self.path, "head": head,
+                      "body": base64.b64encode(request_body[:RECORD_BODY_LIMIT]).decode(), "done": False}
+        self.server.script.record(self.entry)
+
+    def field_q(self, params, request_body):
+        values = params.get("q")
+        if not values and self.command == "POST":
+            values = urllib.parse.parse_qs(request_body.decode("utf-8", "replace")).get("q")
+        return values[-1] if values else None
+
+    def answer_scripted(self, spec, path, words, params, send_body):
+        delay_ms = int(spec.get("delay_ms", 0))
+        if delay_ms > 0:
+            time.sleep(delay_ms / 1000.0)
+        if spec.get("hangup"):
+            return self.connection.shutdown(socket.SHUT_RDWR)
+        body = base64.b64decode(spec.get("body", ""))
+        status = int(spec.get("status", 200))
+        if not body and status == 200 and path.startswith("/_translate/"):
+            return self.answer_translate(path, words, params, send_body)
+        pad_to = int(spec.get("pad_to", 0))
+        if pad_to > len(body):
+            body += b" " * (pad_to - len(body))
+        extra = [("Location", spec["location"])] if spec.get("location") else []
+        return self.respond(status, spec.get("content_type", "application/json; charset=utf-8"),
+                            BytesBody(body), params, send_body, extra=extra,
+                            state_length=spec.get("length", True))
+
+    def answer_translate(self, path, words, params, send_body):
+        if path == "/_translate/openapi.do":
+            data = {"translation": [translation_of(words or "")], "query": words, "errorCode": 0,
+                    "web": [{"key": words, "value": ["x"]}]}
+        elif path == "/_translate/translate":
+            data = {"translatedText": translation_of(words or "")}
+        else:
+            return self.respond(500, "application/json", BytesBody(b"{}"), params, send_body)
+        text = json.dumps(data, ensure_ascii=False).encode()
+        return self.respond(200, "application/json; charset=utf-8", BytesBody(text), params, send_body)
 
     def answer(self, send_body):
         split = urllib.parse.urlsplit(self.path)
@@ -205,8 +320,17 @@ class Handler(BaseHTTPRequestHandler):
         params = urllib.parse.parse_qs(split.query, keep_blank_values=True)
         request_body = self.read_request_body() if self.command == "POST" else b""
 
-        if path != "/_stats":
-            self.server.stats.count(path)
+        if path in CONTROL_PATHS:
+            return self.answer_control(path, params, request_body, send_body)
+        self.server.stats.count(path)
+        self.record(path, request_body)
+
+        words = self.field_q(params, request_body)
+        scripted = self.server.script.find(path, words)
+        if scripted is not None:
+            return self.answer_scripted(scripted, path, words, params, send_body)
+        if path.startswith("/_translate/"):
+            return self.answer_translate(path, words, params, send_body)
 
         delay_ms = int_param(params, "delay_ms", 0)
         if delay_ms > 0:
@@ -238,9 +362,6 @@ class Handler(BaseHTTPRequestHandler):
                 extra.append(("Content-Range", "bytes */%d" % self.target_size(path)))
             return self.respond(status, "text/plain", BytesBody(text), params, send_body, extra=extra)
 
-        if path == "/_stats":
-            data = json.dumps(self.server.stats.snapshot(int_param(params, "reset", 0) == 1))
-            return self.respond(200, "application/json", BytesBody(data.encode()), params, send_body)
         if path == "/_echo":
             lines = [self.requestline] + ["%s: %s" % (k, v) for k, v in self.headers.items()]
             text = "".join(line + "\n" for line in lines).encode("latin-1", "replace")
@@ -318,7 +439,8 @@ class Handler(BaseHTTPRequestHandler):
         return self.respond(206, mime, body, params, send_body, start=start, length=end - start + 1,
                             extra=[("Content-Range", "bytes %d-%d/%d" % (start, end, total))])
 
-    def respond(self, status, mime, body, params, send_body, start=0, length=None, extra=()):
+    def respond(self, status, mime, body, params, send_body, start=0, length=None, extra=(),
+                state_length=True):
         if length is None:
             length = body.size
         chunked = int_param(params, "chunked", 0) == 1
@@ -328,7 +450,7 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header(name, value)
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
-        else:
+        elif state_length:
             self.send_header("Content-Length", str(length))
         if status in (200, 206):
             self.send_header("Accept-Ranges", "bytes")
@@ -402,6 +524,7 @@ class Server(ThreadingHTTPServer):
     def __init__(self, port, root, context, verbose):
         self.root = os.path.realpath(root)
         self.stats = Stats()
+        self.script = Script()
         self.verbose = verbose
         self.tls = context is not None
         self.context = context

@@ -1,12 +1,13 @@
-// The translator window against a local stand-in of the service: filling the output in order,
+// The translator window against the test server standing in for the service: filling the output in order,
 // the button during a run, rejected input, no configured service, keys, and closing mid-run.
 #include "tools/FormTranslate.h"
 
-#include "FakeTranslateService.h"
 #include "tools/TranslateRun.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include "support/TestServer.h"
+
 #include <QtTest>
 
 namespace {
@@ -28,6 +29,13 @@ struct TWindow {
     QPointer<TFormTranslate> Form;
     QStringList Messages;
 };
+// Answers whose delay has passed (sent, or dropped when the client left).
+int AnswersDue(const TTestServer& service) {
+    int due = 0;
+    for (const TTestServer::TRequest& request : service.Received())
+        due += request.Done ? 1 : 0;
+    return due;
+}
 } // namespace
 
 class TstFormTranslate : public QObject {
@@ -54,12 +62,12 @@ void TstFormTranslate::controls() {
 }
 
 // Three lines with a blank middle give two requests and two output lines; the service answers
-// the first one last, and the window stays responsive meanwhile (the stand-in service runs on
-// this thread's event loop, so a blocked window would never get its answers).
+// the first one last, and the window stays responsive meanwhile (a run on the window's own thread
+// would have filled the output before the click returned).
 void TstFormTranslate::translatesLineByLine() {
-    TFakeTranslateService service;
-    service.SetAnswer("hello world", {200, {}, 400, {}});
-    TWindow window(service.Endpoint());
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {200, {}, 400, {}}, "hello world"));
+    TWindow window(service.TranslateEndpoint());
     window.Output()->setPlainText("old");
     window.Translate("  hello world\n \n你好  \n");
     QCOMPARE(window.Input()->toPlainText(), QString("hello world\n \n你好"));
@@ -67,21 +75,21 @@ void TstFormTranslate::translatesLineByLine() {
     QVERIFY(window.Output()->toPlainText().isEmpty());
     QTRY_VERIFY(window.Button()->isEnabled());
     QCOMPARE(window.Output()->toPlainText(), QString("译:hello world\n译:你好"));
-    QCOMPARE(service.Targets.size(), 2);
-    QVERIFY(service.Targets.at(0).endsWith("q=hello+world"));
+    QCOMPARE(service.Received().size(), 2);
+    QVERIFY(service.Received().value(0).Target.endsWith("q=hello+world"));
     QVERIFY(window.Messages.isEmpty());
 }
 
 void TstFormTranslate::blankInputIsRejected() {
-    TFakeTranslateService service;
-    TWindow window(service.Endpoint());
+    TTestServer service;
+    TWindow window(service.TranslateEndpoint());
     window.Translate(" \n\t\n  ");
     QCOMPARE(window.Messages, QStringList({"请输入要翻译的文字！"}));
     QCOMPARE(window.Input()->toPlainText(), QString());
     QVERIFY(window.Button()->isEnabled());
     QVERIFY(!window.Form->ActiveRun());
     QTest::qWait(50); // give a wrongly started run the chance to reach the service
-    QVERIFY(service.Targets.isEmpty());
+    QVERIFY(service.Received().isEmpty());
 }
 
 void TstFormTranslate::unconfiguredServiceSendsNothing() {
@@ -97,35 +105,35 @@ void TstFormTranslate::unconfiguredServiceSendsNothing() {
 }
 
 void TstFormTranslate::allFailuresLeaveOutputEmpty() {
-    TFakeTranslateService service;
-    service.SetAnswer("a", {503, "busy", 0, {}});
-    service.SetAnswer("b", {200, "{not json", 0, {}});
-    TWindow window(service.Endpoint());
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {503, "busy", 0, {}}, "a"));
+    QVERIFY(service.SetAnswer("*", {200, "{not json", 0, {}}, "b"));
+    TWindow window(service.TranslateEndpoint());
     window.Translate("a\nb");
     QTRY_VERIFY(window.Button()->isEnabled());
-    QCOMPARE(service.Targets.size(), 2);
+    QCOMPARE(service.Received().size(), 2);
     QCOMPARE(window.Output()->toPlainText(), QString());
 }
 
 // Closing while a request waits destroys the window at once; the run is aborted, the lines after
 // it are never sent, and the run object goes away once its thread has ended.
 void TstFormTranslate::closingDuringRunDropsResults() {
-    TFakeTranslateService service;
-    service.SetAnswer("slow", {200, {}, 2000, {}});
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {200, {}, 2000, {}}, "slow"));
     QPointer<TTranslateRun> run;
     {
-        TWindow window(service.Endpoint());
+        TWindow window(service.TranslateEndpoint());
         window.Translate("slow\nsecond\nthird");
         run = window.Form->ActiveRun();
         QVERIFY(run);
-        QTRY_COMPARE(service.Targets.size(), 1);
+        QTRY_COMPARE(service.Received().size(), 1);
         window.Form->close();
         QTRY_VERIFY(window.Form.isNull());
     }
     QTRY_VERIFY_WITH_TIMEOUT(run.isNull(), 10000);
     // The slow answer's time passes without harm, and no later line was sent meanwhile.
-    QTRY_COMPARE_WITH_TIMEOUT(service.AnswersDue, 1, 10000);
-    QCOMPARE(service.Words, QStringList({"slow"}));
+    QTRY_COMPARE_WITH_TIMEOUT(AnswersDue(service), 1, 10000);
+    QCOMPARE(service.TranslateWords(), QStringList({"slow"}));
 }
 
 void TstFormTranslate::keys() {

@@ -3,17 +3,18 @@
 // redirects, aborts).
 #include "tools/TranslateRun.h"
 
-#include "FakeTranslateService.h"
 #include "storage/Config.h"
 #include "support/TestDb.h"
 #include "tools/TranslateRunLanguages.h"
 
 #include <QThread>
+#include "support/TestServer.h"
+
 #include <QtTest>
 #include <memory>
 
 namespace {
-// Runs a translation on its own thread while this thread's event loop serves the fake service;
+// Runs a translation on its own thread while this thread's event loop takes its reports;
 // collects what the run reported, in order.
 class TRunner {
 public:
@@ -49,7 +50,7 @@ private:
     std::unique_ptr<QThread> m_thread;
 };
 
-// The server's languages fetched on another thread while this one serves the stand-in.
+// The server's languages, fetched on another thread as the window does.
 QList<TTranslateLanguage> FetchServing(const TTranslateService& service) {
     QList<TTranslateLanguage> languages;
     std::unique_ptr<QThread> thread(QThread::create([&] { languages = FetchTranslateLanguages(service); }));
@@ -133,29 +134,29 @@ void TstTranslateRun::answers() {
 }
 
 void TstTranslateRun::runKeepsOrderAndSkipsBlankLines() {
-    TFakeTranslateService service;
-    QVERIFY(service.Listening());
+    TTestServer service;
+    QVERIFY(service.Running());
     // The first answer comes last in time: the results still follow the input.
-    service.SetAnswer("hello world", {200, {}, 300, {}});
-    TRunner runner(service.Endpoint(), {"hello world", "   ", "", QString::fromUtf8("你好")});
+    QVERIFY(service.SetAnswer("*", {200, {}, 300, {}}, "hello world"));
+    TRunner runner(service.TranslateEndpoint(), {"hello world", "   ", "", QString::fromUtf8("你好")});
     runner.Start();
     QVERIFY(runner.Wait());
-    QCOMPARE(service.Words, QStringList({"hello world", QString::fromUtf8("你好")}));
-    QVERIFY(service.Targets.at(0).endsWith("&q=hello+world"));
-    QVERIFY(service.Targets.at(1).endsWith("&q=%e4%bd%a0%e5%a5%bd"));
-    QCOMPARE(runner.Lines, QStringList({TFakeTranslateService::TranslationOf("hello world"),
-                                        TFakeTranslateService::TranslationOf(QString::fromUtf8("你好"))}));
+    QCOMPARE(service.TranslateWords(), QStringList({"hello world", QString::fromUtf8("你好")}));
+    QVERIFY(service.Received().value(0).Target.endsWith("&q=hello+world"));
+    QVERIFY(service.Received().value(1).Target.endsWith("&q=%e4%bd%a0%e5%a5%bd"));
+    QCOMPARE(runner.Lines, QStringList({TTestServer::TranslationOf("hello world"),
+                                        TTestServer::TranslationOf(QString::fromUtf8("你好"))}));
 }
 
 void TstTranslateRun::failingLinesAreSkipped() {
-    TFakeTranslateService service;
-    service.SetAnswer("error", {500, "oops", 0, {}});
-    service.SetAnswer("malformed", {200, R"({"translation":["x")", 0, {}});
-    service.SetAnswer("missing", {200, R"({"errorCode":60})", 0, {}});
-    TRunner runner(service.Endpoint(), {"a", "error", "malformed", "missing", "b"});
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {500, "oops", 0, {}}, "error"));
+    QVERIFY(service.SetAnswer("*", {200, R"({"translation":["x")", 0, {}}, "malformed"));
+    QVERIFY(service.SetAnswer("*", {200, R"({"errorCode":60})", 0, {}}, "missing"));
+    TRunner runner(service.TranslateEndpoint(), {"a", "error", "malformed", "missing", "b"});
     runner.Start();
     QVERIFY(runner.Wait());
-    QCOMPARE(service.Words.size(), 5);
+    QCOMPARE(service.TranslateWords().size(), 5);
     QCOMPARE(runner.Lines, QStringList({"译:a", "译:b"}));
 
     // No service at all: every line fails, the run still finishes.
@@ -167,41 +168,47 @@ void TstTranslateRun::failingLinesAreSkipped() {
 
 // The user's words must reach the configured service only.
 void TstTranslateRun::redirectIsNotFollowed() {
-    TFakeTranslateService service;
-    TFakeTranslateService elsewhere;
-    service.SetAnswer("secret", {302, "", 0, elsewhere.Endpoint().toLatin1() + "?q=secret"});
-    TRunner runner(service.Endpoint(), {"secret", "plain"});
+    TTestServer service;
+    TTestServer elsewhere;
+    QVERIFY(service.SetAnswer("*", {302, "", 0, elsewhere.TranslateEndpoint().toLatin1() + "?q=secret"}, "secret"));
+    TRunner runner(service.TranslateEndpoint(), {"secret", "plain"});
     runner.Start();
     QVERIFY(runner.Wait());
-    QCOMPARE(service.Words, QStringList({"secret", "plain"}));
-    QVERIFY(elsewhere.Targets.isEmpty());
+    QCOMPARE(service.TranslateWords(), QStringList({"secret", "plain"}));
+    QVERIFY(elsewhere.Received().isEmpty());
     QCOMPARE(runner.Lines, QStringList({"译:plain"}));
 }
 
 void TstTranslateRun::abortEndsTheRun() {
-    TFakeTranslateService service;
-    service.SetAnswer("slow", {200, {}, 60000, {}});
-    TRunner runner(service.Endpoint(), {"slow", "next", "last"});
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {200, {}, 60000, {}}, "slow"));
+    TRunner runner(service.TranslateEndpoint(), {"slow", "next", "last"});
     runner.Start();
-    QTRY_COMPARE(service.Words.size(), 1);
+    QTRY_COMPARE(service.TranslateWords().size(), 1);
     runner.Run.Abort();
     QVERIFY(runner.Wait());
-    QCOMPARE(service.Words, QStringList({"slow"}));
+    QCOMPARE(service.TranslateWords(), QStringList({"slow"}));
     QVERIFY(runner.Lines.isEmpty());
 }
 
 // A LibreTranslate server: one POST of /translate per line with the languages and the key, the
 // answer's translatedText read; a refused line is reported with its reason.
 void TstTranslateRun::serverRun() {
-    TFakeTranslateService service;
-    service.SetAnswer("refused", {403, R"({"error":"Invalid API key"})", 0, {}});
-    TRunner runner(TTranslateService{TTranslateService::Server, service.ServerAddress(), "k&1"},
+    TTestServer service;
+    QVERIFY(service.SetAnswer("*", {403, R"({"error":"Invalid API key"})", 0, {}}, "refused"));
+    TRunner runner(TTranslateService{TTranslateService::Server, service.TranslateServer(), "k&1"},
                    {"hello world", "refused", QString::fromUtf8("你好")});
     runner.Start();
     QVERIFY(runner.Wait());
-    QCOMPARE(service.Targets, QStringList({"/translate", "/translate", "/translate"}));
-    QCOMPARE(service.Forms.first(), (QMap<QString, QString>{{"q", "hello world"}, {"source", "auto"}, {"target", "zh"},
-                                                            {"format", "text"}, {"api_key", "k&1"}}));
+    const QList<TTestServer::TRequest> requests = service.Received();
+    QCOMPARE(requests.size(), 3);
+    for (const TTestServer::TRequest& request : requests)
+        QCOMPARE(request.Target, QByteArray("/_translate/translate"));
+    QMap<QString, QString> form;
+    for (const auto& field : requests.first().Form())
+        form.insert(field.first, field.second);
+    QCOMPARE(form, (QMap<QString, QString>{{"q", "hello world"}, {"source", "auto"}, {"target", "zh"},
+                                     {"format", "text"}, {"api_key", "k&1"}}));
     QCOMPARE(runner.Lines, QStringList({"译:hello world", QString::fromUtf8("译:你好")}));
     QCOMPARE(runner.Failures.size(), 1);
     QVERIFY2(runner.Failures.first().contains("403"), qPrintable(runner.Failures.first()));
@@ -230,12 +237,13 @@ void TstTranslateRun::serviceChoice() {
 
 // The server's list when it gives one (entries without a code left out), the built-in one when not.
 void TstTranslateRun::serverLanguages() {
-    TFakeTranslateService service;
-    const TTranslateService server{TTranslateService::Server, service.ServerAddress(), {}};
+    TTestServer service;
+    const TTranslateService server{TTranslateService::Server, service.TranslateServer(), {}};
     QList<TTranslateLanguage> languages = FetchServing(server);
     QCOMPARE(languages.size(), BuiltInTranslateLanguages().size());
     QCOMPARE(languages.at(ChineseLanguageIndex(languages)).Code, QString("zh"));
-    service.Languages = R"([{"code":"en","name":"English"},{"name":"no code"},{"code":"zh-Hans","name":"Chinese"}])";
+    QVERIFY(service.SetAnswer("/_translate/languages",
+                              {200, R"([{"code":"en","name":"English"},{"name":"no code"},{"code":"zh-Hans","name":"Chinese"}])", 0, {}}));
     languages = FetchServing(server);
     QCOMPARE(languages.size(), 2);
     QCOMPARE(languages.at(1).Name, QString("Chinese"));
