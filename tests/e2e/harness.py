@@ -85,7 +85,8 @@ SITE_PAGE_CORNER = (300, 340)                # empty page near the bottom right 
 OPTIONS = {"open exit pages": (188, 176), "open home": (188, 208), "home edit": (700, 209),
            "enable boss key": (188, 345), "boss key edit": (281, 377), "download section": (76, 166),
            "save path": (188, 232), "download path edit": (703, 264), "change folder": (W - 62, 264),
-           "engine section": (76, 228), "first engine site": (250, 215), "to chromium": (243, 841)}
+           "engine section": (76, 228), "first engine site": (250, 215), "to chromium": (243, 841),
+           "tab sleep": (290, 540)}
 TRANSLATOR_RESULT_BOX = (250, 280)
 HISTORY_MANAGER_POINTS = {"clear": (92, 13), "later": (204, 13), "earlier": (249, 13), "first row": (422, 59),
                           "time column edge": (157, 38)}  # between the time and title headers
@@ -104,9 +105,22 @@ def fill_style(selector):
     return "<style>%s{%s}</style>" % (selector, FILL)
 
 
-def tab_centre(index):
-    """The centre of the tab at index in the tab strip."""
-    return (TAB_LEFT + index * TAB_WIDTH + TAB_WIDTH // 2, TAB_ROW_Y)
+def tab_width(count=1):
+    """Tabs keep their width until count of them no longer fit; then they share the strip."""
+    room = W - 90
+    return TAB_WIDTH if count * TAB_WIDTH < room else room // count
+
+
+def tab_centre(index, count=1):
+    """The centre of the tab at index in the tab strip holding count tabs."""
+    width = tab_width(count)
+    return (TAB_LEFT + index * width + width // 2, TAB_ROW_Y)
+
+
+def tab_close_button(index, count=1):
+    """The middle of a tab's close button (12 pixels, 19 from the tab's right end)."""
+    width = tab_width(count)
+    return (TAB_LEFT + index * width + width - 13, TAB_ROW_Y)
 
 
 def known_fault(name):

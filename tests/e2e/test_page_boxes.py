@@ -2,17 +2,12 @@
 and closes the tab, the other tabs stay usable, and boxes of two tabs open at once unwind in order."""
 
 import harness
-from harness import BrowserTest, stays, wait_until
-from test_tabs import switch_to_compatibility_engine, tab_centre
+from harness import BrowserTest, stays, tab_centre, tab_close_button, wait_until
+from test_tabs import switch_to_compatibility_engine
 
 BUTTON_STYLE = "<style>button{position:fixed;left:0;top:0;width:100%;height:100%}</style>"
 # Titled only where the page runs in the compatibility engine, so its caption tells the switch.
 COMPAT_TITLE = "<script>if (!/QtWebEngine/.test(navigator.userAgent)) document.title = '%s';</script>"
-
-
-def close_button(index):
-    """The middle of a tab's close button (12 pixels, 19 from the tab's right end)."""
-    return (4 + index * 178 + 178 - 13, tab_centre(index)[1])
 
 
 class PageBoxes(BrowserTest):
@@ -40,7 +35,7 @@ class PageBoxes(BrowserTest):
         self.start()
         self.wait_caption("网址导航")
         self.open_box_tab(1, "alert('hi'); document.title = 'answered'", compatibility)
-        self.program.click(*close_button(1))
+        self.program.click(*tab_close_button(1))
         wait_until(lambda: not self.program.dialogs(), "the box to end")
         self.wait_caption("网址导航")
         self.wait_pages([(self.navigation_page(), "网址导航")])

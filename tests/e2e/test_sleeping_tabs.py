@@ -10,18 +10,10 @@ import os
 import wave
 
 import harness
-from harness import BrowserTest, fetch, stays, wait_until
+from harness import BrowserTest, fetch, stays, tab_centre, wait_until
 from test_restore import restore_yes_button
 
-TAB_Y = 105
-SLEEP_CHOICE = (290, 540)  # the options page's "标签页休眠" box
 LIMIT = {"QUELLON_TAB_SLEEP_SECONDS": "4"}
-
-
-def tab_centre(index, count):
-    """Tabs are 178 pixels wide from x 4, narrower once they no longer fit."""
-    width = 178 if count * 178 < harness.W - 90 else (harness.W - 90) // count
-    return (4 + index * width + width // 2, TAB_Y)
 
 
 def reporting_head(name):
@@ -111,7 +103,7 @@ class SleepingTabs(BrowserTest):
         self.wait_caption("选项设置")
         setting = lambda: self.program.query("SELECT cfg_value FROM qb_config WHERE cfg_key = 19")
         for stored in ("10", "0"):
-            self.program.click(*SLEEP_CHOICE)
+            self.program.click(*harness.OPTIONS["tab sleep"])
             self.program.key("Up", "Return")
             wait_until(lambda: setting() == [(stored,)], "%s stored (now %r)" % (stored, setting()))
 
