@@ -64,35 +64,31 @@ QString MakeTitle(int i) {
 }
 
 // Fills qb_history (GB18030 text, as the program stores it) and, when present and asked for, the
-// UTF-8 copies of addresses and titles and their search indexes, in one transaction on a
-// connection of its own.
+// search indexes of the addresses and titles (as UTF-8), in one transaction on a connection of
+// its own.
 bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         return false;
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* row = nullptr;
-    sqlite3_stmt* index = nullptr;
     sqlite3_stmt* titles = nullptr;
     sqlite3_prepare_v2(
         db, "INSERT INTO qb_history (id, site_name, site_url, create_time, isclose) VALUES (?, ?, ?, ?, 0)",
         -1, &row, nullptr);
-    if (indexed)
-        sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &index,
-                           nullptr);
-    // The address index takes each text as given: most rows' copies are NULL (ASCII addresses).
     sqlite3_stmt* entries = nullptr;
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &entries,
                            nullptr);
     if (indexed)
-        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title_search (rowid, keys) VALUES (?, ?)", -1, &titles,
+                           nullptr);
     // The pieces tables are filled a block of rows at a time, as the history store does.
     QList<QPair<qint64, QString>> addressPieces, titlePieces;
     const auto addPieces = [&] {
         for (const auto& [table, texts] : {std::make_pair("qb_history_search_pieces", &addressPieces),
                                            std::make_pair("qb_history_title_pieces", &titlePieces)}) {
-            if (index && !texts->isEmpty())
+            if (entries && !texts->isEmpty())
                 sqlite3_exec(db, TTextPieces::Insertion(QLatin1String(table), *texts).toUtf8().constData(), nullptr,
                              nullptr, nullptr);
             texts->clear();
@@ -109,16 +105,9 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_bind_int64(row, 4, 1600000000 + i * 30LL);
         sqlite3_step(row);
         sqlite3_reset(row);
-        if (index) {
+        if (entries) {
             const QByteArray utf8 = urls.at(i).toUtf8();
             addressPieces.append({i + 1, urls.at(i)});
-            sqlite3_bind_int64(index, 1, i + 1);
-            if (IsAscii(urls.at(i)))
-                sqlite3_bind_null(index, 2);
-            else
-                sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
-            sqlite3_step(index);
-            sqlite3_reset(index);
             sqlite3_bind_int64(entries, 1, i + 1);
             sqlite3_bind_text(entries, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
             sqlite3_step(entries);
@@ -134,15 +123,12 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         }
     }
     addPieces();
-    if (titles) {
-        sqlite3_finalize(titles);
-        sqlite3_exec(db, "INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('rebuild')",
-                     nullptr, nullptr, nullptr);
-    }
+    sqlite3_finalize(titles);
     sqlite3_finalize(row);
-    if (index) {
-        sqlite3_finalize(index);
+    if (entries) {
         sqlite3_finalize(entries);
+        const QByteArray taken = QByteArray("UPDATE qb_history_indexed SET last_id = ") + QByteArray::number(urls.size());
+        sqlite3_exec(db, taken.constData(), nullptr, nullptr, nullptr);
     }
     const bool ok = sqlite3_exec(db, "COMMIT; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -259,8 +245,8 @@ int main(int argc, char** argv) {
         sqlite3_open(QFile::encodeName(plain).constData(), &db);
         sqlite3_exec(db,
                      "DROP TRIGGER qb_history_search_update; DROP TABLE qb_history_search; "
-                     "DROP TABLE qb_history_text; DROP TRIGGER qb_history_title_update; "
-                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title; "
+                     "DROP TABLE qb_history_indexed; DROP TRIGGER qb_history_title_update; "
+                     "DROP TABLE qb_history_title_search; "
                      "DROP TABLE qb_history_search_pieces; DROP TABLE qb_history_title_pieces",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);

@@ -91,9 +91,9 @@ public:
     bool HasSearchIndex() const { return m_index == TSearchIndex::Current; }
 
     // The statement FindHistoryByUrl runs for the text: with the search index it tests LIKE on
-    // the index's UTF-8 copy of each address, else the plain LIKE on qb_history.
+    // each address made UTF-8, else the plain LIKE on qb_history.
     // At most limit rows; block >= 0 makes a text the trigram index cannot look up read only the
-    // address copies of that block of row ids (TTextPieces).
+    // rows of that block of row ids (TTextPieces).
     static QString FindStatement(const QString& text, bool useSearchIndex, int limit = 6, qint64 block = -1);
 
 private:
@@ -115,9 +115,9 @@ private:
     bool CatchUpTitleIndex();
     // How many rows each address of the rows has.
     QHash<QString, qint64> VisitCounts(const THistoryInfoList& rows);
-    // Copies rows newer than the newest copy into the index; false when that fails.
+    // Takes rows newer than the newest one taken in into the index; false when that fails.
     bool UpdateSearchIndex();
-    // One batch of UpdateSearchIndex: the number of rows copied, or -1 on failure.
+    // One batch of UpdateSearchIndex: the number of rows taken in, or -1 on failure.
     int CopyBatch();
     // Deletes the rows matching the condition (empty: every row) and runs the extra statements
     // in the same transaction.

@@ -2,6 +2,7 @@
 #include "storage/SQLiteDatabase.h"
 
 #include "common/AnsiCodec.h"
+#include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
 #include <QFileInfo>
@@ -10,6 +11,52 @@
 #include <sqlite3.h>
 
 namespace {
+
+bool IsAsciiBytes(const unsigned char* bytes, int size) {
+    for (int i = 0; i < size; ++i) {
+        if (bytes[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// quellon_utf8(text): the data file's GB18030 text as UTF-8, for LIKE and the search indexes,
+// which compare characters. ASCII text is the same bytes in both.
+void Utf8Function(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* bytes = sqlite3_value_text(args[0]);
+    const int size = sqlite3_value_bytes(args[0]);
+    if (!bytes || IsAsciiBytes(bytes, size)) {
+        sqlite3_result_value(context, args[0]);
+        return;
+    }
+    const QByteArray utf8 = FromAnsi(reinterpret_cast<const char*>(bytes), size).toUtf8();
+    sqlite3_result_text(context, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+}
+
+// quellon_title_keys(title): the searchable forms of a GB18030 title as UTF-8 (TTitleKeys).
+void TitleKeysFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* bytes = sqlite3_value_text(args[0]);
+    const int size = sqlite3_value_bytes(args[0]);
+    if (!bytes) {
+        sqlite3_result_null(context);
+        return;
+    }
+    QByteArray keys;
+    if (IsAsciiBytes(bytes, size))
+        keys = QByteArray(reinterpret_cast<const char*>(bytes), size).toLower();
+    else
+        keys = TTitleKeys::Of(FromAnsi(reinterpret_cast<const char*>(bytes), size)).toUtf8();
+    sqlite3_result_text(context, keys.constData(), keys.size(), SQLITE_TRANSIENT);
+}
+
+// The functions the history's search indexes and their triggers call: every connection that may
+// change qb_history needs them.
+void AddTextFunctions(sqlite3* handle) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(handle, "quellon_utf8", 1, flags, nullptr, Utf8Function, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "quellon_title_keys", 1, flags, nullptr, TitleKeysFunction, nullptr, nullptr,
+                               nullptr);
+}
 
 // A second browser process may hold the file for a moment; waiting this long keeps the user's
 // change instead of dropping it, and stays short enough not to freeze the window noticeably.
@@ -116,6 +163,7 @@ bool TSQLiteDatabase::OpenHandle(const QByteArray& name, int flags) {
         return Fail(message);
     }
     sqlite3_busy_timeout(m_handle, kBusyTimeoutMs);
+    AddTextFunctions(m_handle);
     return true;
 }
 
