@@ -3,7 +3,8 @@
 -- have the function quellon_utf8(text), which gives the text as UTF-8 (ASCII text is the same
 -- bytes in both). qb_history_search indexes the UTF-8 address of each qb_history row under its id
 -- in three-character pieces, so a search finds the rows holding a text without reading every
--- address. It keeps no text of its own (content=''): a row it hands over is compared again with
+-- address; a leading "http://" or "https://" and "www." are left out (quellon_url_key gives the
+-- rest): a search asks the index only for what a match holds outside them. It keeps no text of its own (content=''): a row it hands over is compared again with
 -- its address, and an entry is taken out with the text it was made from, which the function makes
 -- again from the row. The pieces are kept without their positions (detail=none, a fraction of the
 -- size), nor are text lengths kept (columnsize=0): nothing ranks by them.
@@ -21,7 +22,7 @@ CREATE VIRTUAL TABLE qb_history_search USING fts5(
 CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history
 WHEN old.id <= (SELECT last_id FROM qb_history_indexed WHERE name = 'qb_history_search') BEGIN
     INSERT INTO qb_history_search (qb_history_search, rowid, site_url)
-        SELECT 'delete', h.id, quellon_utf8(CASE WHEN h.id = old.id THEN old.site_url ELSE h.site_url END)
+        SELECT 'delete', h.id, quellon_url_key(CASE WHEN h.id = old.id THEN old.site_url ELSE h.site_url END)
         FROM qb_history h
         WHERE h.id >= old.id AND h.id <= (SELECT last_id FROM qb_history_indexed WHERE name = 'qb_history_search');
     UPDATE qb_history_indexed SET last_id = old.id - 1 WHERE name = 'qb_history_search';

@@ -4,6 +4,7 @@
 #include "common/AnsiCodec.h"
 #include "common/LocalTime.h"
 #include "common/Logging.h"
+#include "history/AddressKey.h"
 #include "history/HistoryIndexTables.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
@@ -25,10 +26,12 @@ constexpr int kIndexBatch = 2000;
 // Rows of each kind of match the suggestions choose from.
 constexpr int kCandidates = 30;
 // The address search index: the addresses as UTF-8, made by the data file's function from the
-// rows, their trigrams and their pieces for texts the trigram index cannot look up.
+// rows, the trigrams of their parts after "https://www." and the like (TAddressKey), and their
+// pieces for texts the trigram index cannot look up.
 const TIndexTables kAddressIndex{QStringLiteral("qb_history_search"), QStringLiteral("qb_history_search_pieces"),
                                  QStringLiteral("site_url"),          QStringLiteral("site_url"),
-                                 QStringLiteral("quellon_utf8"),      QStringLiteral("qb_history_text")};
+                                 QStringLiteral("quellon_utf8"),      QStringLiteral("quellon_url_key"),
+                                 QStringLiteral("qb_history_text")};
 const QString kAddressText = RowText(kAddressIndex);
 const QString kAddressPieces = kAddressIndex.PiecesTable;
 const QString kAddressTrigger = QStringLiteral("qb_history_search_update");
@@ -270,7 +273,8 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     // first, in the block given (ordered by id, so the walk stops at the sixth match without a
     // sort and without the index's per-row overhead).
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
-    if (!TrigramCanLookUp(text)) {
+    const QString query = TAddressKey::TrigramQuery(text);
+    if (query.isEmpty()) {
         const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("h.id"), block) +
                                                              QStringLiteral(" AND ");
         return QStringLiteral("SELECT h.* FROM qb_history h WHERE ") + inBlock + kAddressText +
@@ -278,7 +282,7 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
     }
     return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
                           "WHERE qb_history_search MATCH ") +
-           SqlUtf8Literal(TrigramQuery(text)) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
+           SqlUtf8Literal(query) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
            pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }
 
@@ -290,22 +294,22 @@ THistoryInfoList THistory::FindSuggestions(const QString& text) {
         candidates = ReadList(FindStatement(text, false, kCandidates));
     THistoryInfoList titles;
     if (UseTitleIndex())
-        FindRows(text.toLower(), m_titles->PiecesTable(), kCandidates,
+        FindRows(text.toLower(), TrigramCanLookUp(text), m_titles->PiecesTable(), kCandidates,
                  [&](qint64 block, int limit) { return m_titles->FindStatement(text, limit, block); }, titles);
     candidates += titles;
     return RankSuggestions(text, candidates, VisitCounts(candidates), 6);
 }
 
 bool THistory::FindIndexed(const QString& text, int limit, THistoryInfoList& rows) {
-    return FindRows(text, kAddressPieces, limit,
+    return FindRows(text, !TAddressKey::TrigramQuery(text).isEmpty(), kAddressPieces, limit,
                     [&](qint64 block, int wanted) { return FindStatement(text, true, wanted, block); }, rows);
 }
 
-bool THistory::FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
-                        THistoryInfoList& rows) {
+bool THistory::FindRows(const QString& key, bool trigram, const QString& pieces, int limit,
+                        const TBlockStatement& statement, THistoryInfoList& rows) {
     rows.clear();
     QList<qint64> blocks{-1};
-    const QString piece = TrigramCanLookUp(key) ? QString() : TTextPieces::KeyOf(key);
+    const QString piece = trigram ? QString() : TTextPieces::KeyOf(key);
     if (!piece.isEmpty()) {
         blocks.clear();
         auto table = m_db.Query(TTextPieces::BlocksStatement(pieces, piece));

@@ -105,10 +105,10 @@ private:
     // The newest rows (up to limit) of the address search index for the text; false when a
     // statement fails.
     bool FindIndexed(const QString& text, int limit, THistoryInfoList& rows);
-    // Runs the statement once on every row for a text a trigram index can look up (or one that is
-    // all wildcards), else on the blocks of the pieces table holding the text, newest first,
-    // until limit rows are found. False when a statement fails.
-    bool FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
+    // Runs the statement once on every row for a text the trigram index can look up (`trigram`),
+    // or one that is all wildcards, else on the blocks of the pieces table holding the text,
+    // newest first, until limit rows are found. False when a statement fails.
+    bool FindRows(const QString& key, bool trigram, const QString& pieces, int limit, const TBlockStatement& statement,
                   THistoryInfoList& rows);
     bool UseSearchIndex();
     bool UseTitleIndex();

@@ -24,7 +24,7 @@ QString ChangeTrigger(const TIndexTables& tables, const QString& name) {
                           "INSERT INTO %4 (%4, rowid, %5) SELECT 'delete', h.id, %6(%7) FROM qb_history h "
                           "WHERE h.id >= old.id AND h.id <= %3; "
                           "UPDATE %8 SET last_id = old.id - 1 WHERE name = '%4'; END;\n")
-        .arg(name, tables.SourceColumn, LastIndexed(tables), tables.SearchTable, tables.Column, tables.Function, old,
+        .arg(name, tables.SourceColumn, LastIndexed(tables), tables.SearchTable, tables.Column, tables.IndexFunction, old,
              kIndexedRows);
 }
 
@@ -58,6 +58,10 @@ QString RowText(const TIndexTables& tables) {
     return QStringLiteral("%1(h.%2)").arg(tables.Function, tables.SourceColumn);
 }
 
+QString IndexedText(const TIndexTables& tables) {
+    return QStringLiteral("%1(h.%2)").arg(tables.IndexFunction, tables.SourceColumn);
+}
+
 QString IndexRecreation(const TIndexTables& tables, const QString& triggerName) {
     return IndexRemoval(tables, triggerName) + TTextPieces::Creation(tables.PiecesTable) +
            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT PRIMARY KEY, last_id INTEGER NOT NULL);\n"
@@ -73,7 +77,7 @@ QString EntryDeletion(const TIndexTables& tables, const QString& condition) {
         return QStringLiteral("INSERT INTO %1 (%1) VALUES ('delete-all');\nDELETE FROM %2;\n")
             .arg(tables.SearchTable, tables.PiecesTable);
     return QStringLiteral("INSERT INTO %1 (%1, rowid, %2) SELECT 'delete', h.id, ").arg(tables.SearchTable, tables.Column) +
-           RowText(tables) + QStringLiteral(" FROM qb_history h WHERE h.id <= ") + LastIndexed(tables) +
+           IndexedText(tables) + QStringLiteral(" FROM qb_history h WHERE h.id <= ") + LastIndexed(tables) +
            QStringLiteral(" AND h.id IN (SELECT id FROM qb_history WHERE ") + condition + QStringLiteral(");\n");
 }
 
@@ -110,7 +114,7 @@ int CopyIndexBatch(TDb& db, const TIndexTables& tables, int batch,
     const QString range = QStringLiteral(" BETWEEN %1 AND %2").arg(firstId).arg(lastId);
     const QString script =
         QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT h.id, %3 FROM qb_history h WHERE h.id")
-            .arg(tables.SearchTable, tables.Column, RowText(tables)) +
+            .arg(tables.SearchTable, tables.Column, IndexedText(tables)) +
         range + QStringLiteral(";\n") + TTextPieces::Insertion(tables.PiecesTable, texts) +
         QStringLiteral("UPDATE %1 SET last_id = %2 WHERE name = '%3';\n").arg(kIndexedRows).arg(lastId).arg(tables.SearchTable);
     return db.ExecuteScript(script) ? table->RowCount() : -1;

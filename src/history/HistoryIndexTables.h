@@ -24,6 +24,7 @@ struct TIndexTables {
     QString Column;       // the text's column in SearchTable
     QString SourceColumn; // the qb_history column the text is made from
     QString Function;     // the SQL function making the text from the source column (TSQLiteDatabase)
+    QString IndexFunction; // the SQL function making the indexed part of the text
     QString CopyTable;    // the table of UTF-8 copies of the earlier format
 };
 
@@ -50,8 +51,9 @@ template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable
     return TState::Behind;
 }
 
-// SQL of the text of the qb_history row "h".
+// SQL of the text of the qb_history row "h", and of the part of it the index holds.
 QString RowText(const TIndexTables& tables);
+QString IndexedText(const TIndexTables& tables);
 // Replaces an index of an earlier format by an empty one of this format (the catch-up fills it).
 QString IndexRecreation(const TIndexTables& tables, const QString& triggerName);
 // Takes the index entries of the rows the condition on qb_history picks out of the full-text

@@ -14,7 +14,8 @@ namespace {
 // The title forms of each row (TTitleKeys), made by the data file's function from its title.
 const TIndexTables kTitleIndex{QStringLiteral("qb_history_title_search"), QStringLiteral("qb_history_title_pieces"),
                                QStringLiteral("keys"),                    QStringLiteral("site_name"),
-                               QStringLiteral("quellon_title_keys"),      QStringLiteral("qb_history_title")};
+                               QStringLiteral("quellon_title_keys"),      QStringLiteral("quellon_title_keys"),
+                               QStringLiteral("qb_history_title")};
 const QString kKeysText = RowText(kTitleIndex);
 const QString kTrigger = QStringLiteral("qb_history_title_update");
 

@@ -2,6 +2,7 @@
 #include "storage/SQLiteDatabase.h"
 
 #include "common/AnsiCodec.h"
+#include "history/AddressKey.h"
 #include "history/TitleKeys.h"
 #include "storage/DbMain.h"
 
@@ -33,6 +34,24 @@ void Utf8Function(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_text(context, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
 }
 
+// quellon_url_key(address): the part of the address the address search index holds, as UTF-8
+// (TAddressKey).
+void UrlKeyFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    if (!bytes) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const int size = sqlite3_value_bytes(args[0]);
+    const int from = TAddressKey::LeftOut(bytes, size);
+    if (IsAsciiBytes(reinterpret_cast<const unsigned char*>(bytes) + from, size - from)) {
+        sqlite3_result_text(context, bytes + from, size - from, SQLITE_TRANSIENT);
+        return;
+    }
+    const QByteArray utf8 = FromAnsi(bytes + from, size - from).toUtf8();
+    sqlite3_result_text(context, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+}
+
 // quellon_title_keys(title): the searchable forms of a GB18030 title as UTF-8 (TTitleKeys).
 void TitleKeysFunction(sqlite3_context* context, int, sqlite3_value** args) {
     const auto* bytes = sqlite3_value_text(args[0]);
@@ -54,6 +73,8 @@ void TitleKeysFunction(sqlite3_context* context, int, sqlite3_value** args) {
 void AddTextFunctions(sqlite3* handle) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(handle, "quellon_utf8", 1, flags, nullptr, Utf8Function, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "quellon_url_key", 1, flags, nullptr, UrlKeyFunction, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(handle, "quellon_title_keys", 1, flags, nullptr, TitleKeysFunction, nullptr, nullptr,
                                nullptr);
 }
