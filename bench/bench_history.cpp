@@ -5,6 +5,7 @@
 // the catch-up of indexes that lack every row (the worker's job after start-up on an older file).
 // Usage: bench_history [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
+#include "history/AddressKey.h"
 #include "history/History.h"
 #include "history/TextPieces.h"
 #include "history/TitleKeys.h"
@@ -81,8 +82,8 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &entries,
                            nullptr);
     if (indexed)
-        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title_search (rowid, keys) VALUES (?, ?)", -1, &titles,
-                           nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title_search (rowid, keys, pinyin, initials) VALUES (?, ?, ?, ?)",
+                           -1, &titles, nullptr);
     // The pieces tables are filled a block of rows at a time, as the history store does.
     QList<QPair<qint64, QString>> addressPieces, titlePieces;
     const auto addPieces = [&] {
@@ -106,7 +107,9 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_step(row);
         sqlite3_reset(row);
         if (entries) {
-            const QByteArray utf8 = urls.at(i).toUtf8();
+            // The index leaves out the address's leading "https://www." and the like.
+            QByteArray utf8 = urls.at(i).toUtf8();
+            utf8.remove(0, TAddressKey::LeftOut(utf8.constData(), utf8.size()));
             addressPieces.append({i + 1, urls.at(i)});
             sqlite3_bind_int64(entries, 1, i + 1);
             sqlite3_bind_text(entries, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
@@ -117,7 +120,13 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
             titlePieces.append({i + 1, TTitleKeys::Of(MakeTitle(i))});
             const QByteArray keys = titlePieces.last().second.toUtf8();
             sqlite3_bind_int64(titles, 1, i + 1);
-            sqlite3_bind_text(titles, 2, keys.constData(), keys.size(), SQLITE_TRANSIENT);
+            const QList<QByteArray> forms = keys.split('\n');
+            for (int form = 0; form < 3; ++form) {
+                if (form < forms.size())
+                    sqlite3_bind_text(titles, form + 2, forms.at(form).constData(), forms.at(form).size(), SQLITE_TRANSIENT);
+                else
+                    sqlite3_bind_null(titles, form + 2);
+            }
             sqlite3_step(titles);
             sqlite3_reset(titles);
         }

@@ -30,7 +30,7 @@ constexpr int kCandidates = 30;
 // pieces for texts the trigram index cannot look up.
 const TIndexTables kAddressIndex{QStringLiteral("qb_history_search"), QStringLiteral("qb_history_search_pieces"),
                                  QStringLiteral("site_url"),          QStringLiteral("site_url"),
-                                 QStringLiteral("quellon_utf8"),      QStringLiteral("quellon_url_key"),
+                                 QStringLiteral("quellon_utf8"),      QStringLiteral("quellon_url_key(%1)"),
                                  QStringLiteral("qb_history_text")};
 const QString kAddressText = RowText(kAddressIndex);
 const QString kAddressPieces = kAddressIndex.PiecesTable;

@@ -21,11 +21,11 @@ QString LastIndexed(const TIndexTables& tables) {
 QString ChangeTrigger(const TIndexTables& tables, const QString& name) {
     const QString old = QStringLiteral("CASE WHEN h.id = old.id THEN old.%1 ELSE h.%1 END").arg(tables.SourceColumn);
     return QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %2 ON qb_history WHEN old.id <= %3 BEGIN "
-                          "INSERT INTO %4 (%4, rowid, %5) SELECT 'delete', h.id, %6(%7) FROM qb_history h "
+                          "INSERT INTO %4 (%4, rowid, %5) SELECT 'delete', h.id, %6 FROM qb_history h "
                           "WHERE h.id >= old.id AND h.id <= %3; "
                           "UPDATE %8 SET last_id = old.id - 1 WHERE name = '%4'; END;\n")
-        .arg(name, tables.SourceColumn, LastIndexed(tables), tables.SearchTable, tables.Column, tables.IndexFunction, old,
-             kIndexedRows);
+        .arg(name, tables.SourceColumn, LastIndexed(tables), tables.SearchTable, tables.Columns,
+             QString(tables.IndexedValues).replace(QStringLiteral("%1"), old), kIndexedRows);
 }
 
 } // namespace
@@ -59,7 +59,7 @@ QString RowText(const TIndexTables& tables) {
 }
 
 QString IndexedText(const TIndexTables& tables) {
-    return QStringLiteral("%1(h.%2)").arg(tables.IndexFunction, tables.SourceColumn);
+    return QString(tables.IndexedValues).replace(QStringLiteral("%1"), QStringLiteral("h.") + tables.SourceColumn);
 }
 
 QString IndexRecreation(const TIndexTables& tables, const QString& triggerName) {
@@ -68,7 +68,7 @@ QString IndexRecreation(const TIndexTables& tables, const QString& triggerName) 
                           "INSERT OR REPLACE INTO %1 (name, last_id) VALUES ('%2', 0);\n"
                           "CREATE VIRTUAL TABLE %2 USING fts5(%3, content = '', tokenize = 'trigram', "
                           "detail = 'none', columnsize = 0);\n")
-               .arg(kIndexedRows, tables.SearchTable, tables.Column) +
+               .arg(kIndexedRows, tables.SearchTable, tables.Columns) +
            ChangeTrigger(tables, triggerName);
 }
 
@@ -76,7 +76,7 @@ QString EntryDeletion(const TIndexTables& tables, const QString& condition) {
     if (condition.isEmpty())
         return QStringLiteral("INSERT INTO %1 (%1) VALUES ('delete-all');\nDELETE FROM %2;\n")
             .arg(tables.SearchTable, tables.PiecesTable);
-    return QStringLiteral("INSERT INTO %1 (%1, rowid, %2) SELECT 'delete', h.id, ").arg(tables.SearchTable, tables.Column) +
+    return QStringLiteral("INSERT INTO %1 (%1, rowid, %2) SELECT 'delete', h.id, ").arg(tables.SearchTable, tables.Columns) +
            IndexedText(tables) + QStringLiteral(" FROM qb_history h WHERE h.id <= ") + LastIndexed(tables) +
            QStringLiteral(" AND h.id IN (SELECT id FROM qb_history WHERE ") + condition + QStringLiteral(");\n");
 }
@@ -114,7 +114,7 @@ int CopyIndexBatch(TDb& db, const TIndexTables& tables, int batch,
     const QString range = QStringLiteral(" BETWEEN %1 AND %2").arg(firstId).arg(lastId);
     const QString script =
         QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT h.id, %3 FROM qb_history h WHERE h.id")
-            .arg(tables.SearchTable, tables.Column, IndexedText(tables)) +
+            .arg(tables.SearchTable, tables.Columns, IndexedText(tables)) +
         range + QStringLiteral(";\n") + TTextPieces::Insertion(tables.PiecesTable, texts) +
         QStringLiteral("UPDATE %1 SET last_id = %2 WHERE name = '%3';\n").arg(kIndexedRows).arg(lastId).arg(tables.SearchTable);
     return db.ExecuteScript(script) ? table->RowCount() : -1;

@@ -21,10 +21,10 @@ enum class TIndexProbe {
 struct TIndexTables {
     QString SearchTable;  // the contentless full-text table over the texts
     QString PiecesTable;  // the texts' one- and two-character pieces (TTextPieces)
-    QString Column;       // the text's column in SearchTable
+    QString Columns;      // the columns of SearchTable, separated by commas
     QString SourceColumn; // the qb_history column the text is made from
     QString Function;     // the SQL function making the text from the source column (TSQLiteDatabase)
-    QString IndexFunction; // the SQL function making the indexed part of the text
+    QString IndexedValues; // SQL of the values of Columns, %1 standing for the source column
     QString CopyTable;    // the table of UTF-8 copies of the earlier format
 };
 
@@ -51,7 +51,7 @@ template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable
     return TState::Behind;
 }
 
-// SQL of the text of the qb_history row "h", and of the part of it the index holds.
+// SQL of the text of the qb_history row "h", and of the values the index holds for it.
 QString RowText(const TIndexTables& tables);
 QString IndexedText(const TIndexTables& tables);
 // Replaces an index of an earlier format by an empty one of this format (the catch-up fills it).

@@ -11,11 +11,16 @@
 
 namespace {
 
-// The title forms of each row (TTitleKeys), made by the data file's function from its title.
-const TIndexTables kTitleIndex{QStringLiteral("qb_history_title_search"), QStringLiteral("qb_history_title_pieces"),
-                               QStringLiteral("keys"),                    QStringLiteral("site_name"),
-                               QStringLiteral("quellon_title_keys"),      QStringLiteral("quellon_title_keys"),
-                               QStringLiteral("qb_history_title")};
+// The title forms of each row (TTitleKeys), made by the data file's functions from its title: one
+// column each, so that no piece runs from one form into the next.
+const TIndexTables kTitleIndex{
+    QStringLiteral("qb_history_title_search"),
+    QStringLiteral("qb_history_title_pieces"),
+    QStringLiteral("keys, pinyin, initials"),
+    QStringLiteral("site_name"),
+    QStringLiteral("quellon_title_keys"),
+    QStringLiteral("quellon_title_form(%1, 0), quellon_title_form(%1, 1), quellon_title_form(%1, 2)"),
+    QStringLiteral("qb_history_title")};
 const QString kKeysText = RowText(kTitleIndex);
 const QString kTrigger = QStringLiteral("qb_history_title_update");
 
@@ -24,7 +29,7 @@ const QString kTrigger = QStringLiteral("qb_history_title_update");
 bool TrigramCanLookUp(const QString& text) {
     int run = 0;
     for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? 0 : run + 1;
+        run = (c == '%' || c == '_' || c == '\n') ? 0 : run + 1;
         if (run >= 3)
             return true;
     }
@@ -35,7 +40,7 @@ QString TrigramQuery(const QString& text) {
     QStringList terms;
     QVector<uint> run;
     for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? QVector<uint>() : run << c;
+        run = (c == '%' || c == '_' || c == '\n') ? QVector<uint>() : run << c;
         if (run.size() >= 3) {
             const QString term = QString::fromUcs4(run.constData() + run.size() - 3, 3);
             terms.append(QLatin1Char('"') + QString(term).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +

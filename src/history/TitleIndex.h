@@ -14,7 +14,7 @@ bool HasTable(TDb& db, const QString& name);
 // way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
 QString SqlUtf8Literal(const QString& text);
 // True when the LIKE pattern "%text%" holds a run of at least three characters without a
-// wildcard: only then can a trigram index look the text up instead of reading every row.
+// wildcard or line feed (the title forms are indexed one a column): only then can a trigram index look the text up instead of reading every row.
 bool TrigramCanLookUp(const QString& text);
 // The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
 // without wildcards (the trigram tokenizer folds letter case as it does for the index).

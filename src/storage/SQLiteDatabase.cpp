@@ -68,12 +68,41 @@ void TitleKeysFunction(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_text(context, keys.constData(), keys.size(), SQLITE_TRANSIENT);
 }
 
+// quellon_title_form(title, n): the n-th of those forms (0: the title, 1: full pinyin, 2: pinyin
+// initials), NULL when the title has none. The index asks for the forms of one title in a row, so
+// the last title's forms are kept.
+void TitleFormFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const int form = sqlite3_value_int(args[1]);
+    if (!bytes) {
+        sqlite3_result_null(context);
+        return;
+    }
+    thread_local QByteArray lastTitle;
+    thread_local QList<QByteArray> lastForms;
+    const QByteArray title(bytes, sqlite3_value_bytes(args[0]));
+    if (title != lastTitle || lastForms.isEmpty()) {
+        lastForms = (IsAsciiBytes(reinterpret_cast<const unsigned char*>(title.constData()), title.size())
+                         ? title.toLower()
+                         : TTitleKeys::Of(FromAnsi(title)).toUtf8())
+                        .split('\n');
+        lastTitle = title;
+    }
+    if (form < 0 || form >= lastForms.size()) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_text(context, lastForms.at(form).constData(), lastForms.at(form).size(), SQLITE_TRANSIENT);
+}
+
 // The functions the history's search indexes and their triggers call: every connection that may
 // change qb_history needs them.
 void AddTextFunctions(sqlite3* handle) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(handle, "quellon_utf8", 1, flags, nullptr, Utf8Function, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "quellon_url_key", 1, flags, nullptr, UrlKeyFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(handle, "quellon_title_form", 2, flags, nullptr, TitleFormFunction, nullptr, nullptr,
                                nullptr);
     sqlite3_create_function_v2(handle, "quellon_title_keys", 1, flags, nullptr, TitleKeysFunction, nullptr, nullptr,
                                nullptr);
