@@ -362,7 +362,7 @@ int main(int argc, char** argv) {
     std::printf("\n");
     Print("reference: plain LIKE, texts that match", Stats(plainMatch));
     Print("reference: plain LIKE, texts that match nothing", Stats(plainNone));
-    Print("texts of 1-2 characters (address copy read)", Stats(shortTexts));
+    Print("texts of 1-2 characters (rows read)", Stats(shortTexts));
     Print("pinyin and initials (zhihu, blbl, dbdy ...)", Stats(pinyinTexts));
     std::printf("  pinyin texts with suggestions: %d of 10\n", pinyinFound);
     Print("reference: plain LIKE, 1-2 characters", Stats(shortPlain));
