@@ -5,6 +5,7 @@
 // the catch-up of indexes that lack every row (the worker's job after start-up on an older file).
 // Usage: bench_history [rows] [folder for the data files] (default 1000000, the temporary folder).
 #include "common/AnsiCodec.h"
+#include "history/AddressKey.h"
 #include "history/History.h"
 #include "history/TextPieces.h"
 #include "history/TitleKeys.h"
@@ -64,35 +65,31 @@ QString MakeTitle(int i) {
 }
 
 // Fills qb_history (GB18030 text, as the program stores it) and, when present and asked for, the
-// UTF-8 copies of addresses and titles and their search indexes, in one transaction on a
-// connection of its own.
+// search indexes of the addresses and titles (as UTF-8), in one transaction on a connection of
+// its own.
 bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         return false;
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* row = nullptr;
-    sqlite3_stmt* index = nullptr;
     sqlite3_stmt* titles = nullptr;
     sqlite3_prepare_v2(
         db, "INSERT INTO qb_history (id, site_name, site_url, create_time, isclose) VALUES (?, ?, ?, ?, 0)",
         -1, &row, nullptr);
-    if (indexed)
-        sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &index,
-                           nullptr);
-    // The address index takes each text as given: most rows' copies are NULL (ASCII addresses).
     sqlite3_stmt* entries = nullptr;
     if (indexed)
         sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &entries,
                            nullptr);
     if (indexed)
-        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title (id, keys) VALUES (?, ?)", -1, &titles, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO qb_history_title_search (rowid, keys, pinyin, initials) VALUES (?, ?, ?, ?)",
+                           -1, &titles, nullptr);
     // The pieces tables are filled a block of rows at a time, as the history store does.
     QList<QPair<qint64, QString>> addressPieces, titlePieces;
     const auto addPieces = [&] {
         for (const auto& [table, texts] : {std::make_pair("qb_history_search_pieces", &addressPieces),
                                            std::make_pair("qb_history_title_pieces", &titlePieces)}) {
-            if (index && !texts->isEmpty())
+            if (entries && !texts->isEmpty())
                 sqlite3_exec(db, TTextPieces::Insertion(QLatin1String(table), *texts).toUtf8().constData(), nullptr,
                              nullptr, nullptr);
             texts->clear();
@@ -109,16 +106,11 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
         sqlite3_bind_int64(row, 4, 1600000000 + i * 30LL);
         sqlite3_step(row);
         sqlite3_reset(row);
-        if (index) {
-            const QByteArray utf8 = urls.at(i).toUtf8();
+        if (entries) {
+            // The index leaves out the address's leading "https://www." and the like.
+            QByteArray utf8 = urls.at(i).toUtf8();
+            utf8.remove(0, TAddressKey::LeftOut(utf8.constData(), utf8.size()));
             addressPieces.append({i + 1, urls.at(i)});
-            sqlite3_bind_int64(index, 1, i + 1);
-            if (IsAscii(urls.at(i)))
-                sqlite3_bind_null(index, 2);
-            else
-                sqlite3_bind_text(index, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
-            sqlite3_step(index);
-            sqlite3_reset(index);
             sqlite3_bind_int64(entries, 1, i + 1);
             sqlite3_bind_text(entries, 2, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
             sqlite3_step(entries);
@@ -128,21 +120,24 @@ bool Fill(const QString& path, const QStringList& urls, bool indexed = true) {
             titlePieces.append({i + 1, TTitleKeys::Of(MakeTitle(i))});
             const QByteArray keys = titlePieces.last().second.toUtf8();
             sqlite3_bind_int64(titles, 1, i + 1);
-            sqlite3_bind_text(titles, 2, keys.constData(), keys.size(), SQLITE_TRANSIENT);
+            const QList<QByteArray> forms = keys.split('\n');
+            for (int form = 0; form < 3; ++form) {
+                if (form < forms.size())
+                    sqlite3_bind_text(titles, form + 2, forms.at(form).constData(), forms.at(form).size(), SQLITE_TRANSIENT);
+                else
+                    sqlite3_bind_null(titles, form + 2);
+            }
             sqlite3_step(titles);
             sqlite3_reset(titles);
         }
     }
     addPieces();
-    if (titles) {
-        sqlite3_finalize(titles);
-        sqlite3_exec(db, "INSERT INTO qb_history_title_search (qb_history_title_search) VALUES ('rebuild')",
-                     nullptr, nullptr, nullptr);
-    }
+    sqlite3_finalize(titles);
     sqlite3_finalize(row);
-    if (index) {
-        sqlite3_finalize(index);
+    if (entries) {
         sqlite3_finalize(entries);
+        const QByteArray taken = QByteArray("UPDATE qb_history_indexed SET last_id = ") + QByteArray::number(urls.size());
+        sqlite3_exec(db, taken.constData(), nullptr, nullptr, nullptr);
     }
     const bool ok = sqlite3_exec(db, "COMMIT; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -259,8 +254,8 @@ int main(int argc, char** argv) {
         sqlite3_open(QFile::encodeName(plain).constData(), &db);
         sqlite3_exec(db,
                      "DROP TRIGGER qb_history_search_update; DROP TABLE qb_history_search; "
-                     "DROP TABLE qb_history_text; DROP TRIGGER qb_history_title_update; "
-                     "DROP TABLE qb_history_title_search; DROP TABLE qb_history_title; "
+                     "DROP TABLE qb_history_indexed; DROP TRIGGER qb_history_title_update; "
+                     "DROP TABLE qb_history_title_search; "
                      "DROP TABLE qb_history_search_pieces; DROP TABLE qb_history_title_pieces",
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
@@ -367,7 +362,7 @@ int main(int argc, char** argv) {
     std::printf("\n");
     Print("reference: plain LIKE, texts that match", Stats(plainMatch));
     Print("reference: plain LIKE, texts that match nothing", Stats(plainNone));
-    Print("texts of 1-2 characters (address copy read)", Stats(shortTexts));
+    Print("texts of 1-2 characters (rows read)", Stats(shortTexts));
     Print("pinyin and initials (zhihu, blbl, dbdy ...)", Stats(pinyinTexts));
     std::printf("  pinyin texts with suggestions: %d of 10\n", pinyinFound);
     Print("reference: plain LIKE, 1-2 characters", Stats(shortPlain));

@@ -10,6 +10,7 @@
 #include "common/AnsiCodec.h"
 #include "common/LoadingSpinner.h"
 #include "common/LocalTime.h"
+#include "history/AddressKey.h"
 #include "history/FormManageHistory.h"
 #include "history/History.h"
 #include "history/HistoryRangeLoader.h"
@@ -37,8 +38,8 @@ namespace {
 
 constexpr qint64 kStep = 30; // seconds between two visits
 
-// Fills qb_history and the address copies with rows up to now on a connection of its own, then
-// builds the search index: prepared statements in one transaction keep this to seconds.
+// Fills qb_history and the address search index with rows up to now on a connection of its own:
+// prepared statements in one transaction keep this to seconds.
 bool Fill(const QString& path, int rows, qint64 now) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
@@ -49,7 +50,7 @@ bool Fill(const QString& path, int rows, qint64 now) {
     sqlite3_prepare_v2(
         db, "INSERT INTO qb_history (id, site_name, site_url, create_time, isclose) VALUES (?, ?, ?, ?, 0)",
         -1, &row, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO qb_history_text (id, site_url) VALUES (?, ?)", -1, &copy, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO qb_history_search (rowid, site_url) VALUES (?, ?)", -1, &copy, nullptr);
     for (int i = 0; i < rows; ++i) {
         const QByteArray title = ToAnsi(QStringLiteral("页面标题 %1").arg(i));
         const QByteArray url =
@@ -61,14 +62,16 @@ bool Fill(const QString& path, int rows, qint64 now) {
         sqlite3_step(row);
         sqlite3_reset(row);
         sqlite3_bind_int64(copy, 1, i + 1);
-        sqlite3_bind_text(copy, 2, url.constData(), url.size(), SQLITE_TRANSIENT);
+        const int leftOut = TAddressKey::LeftOut(url.constData(), url.size());
+        sqlite3_bind_text(copy, 2, url.constData() + leftOut, url.size() - leftOut, SQLITE_TRANSIENT);
         sqlite3_step(copy);
         sqlite3_reset(copy);
     }
     sqlite3_finalize(row);
     sqlite3_finalize(copy);
-    sqlite3_exec(db, "INSERT INTO qb_history_search (qb_history_search) VALUES ('rebuild')", nullptr, nullptr,
-                 nullptr);
+    const QByteArray taken = "UPDATE qb_history_indexed SET last_id = " + QByteArray::number(rows) +
+                             " WHERE name = 'qb_history_search'";
+    sqlite3_exec(db, taken.constData(), nullptr, nullptr, nullptr);
     sqlite3_exec(db, "INSERT INTO qb_page_log (url) VALUES ('https://site1.example.com/')", nullptr, nullptr,
                  nullptr);
     const bool ok = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;

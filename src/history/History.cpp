@@ -4,6 +4,7 @@
 #include "common/AnsiCodec.h"
 #include "common/LocalTime.h"
 #include "common/Logging.h"
+#include "history/AddressKey.h"
 #include "history/HistoryIndexTables.h"
 #include "history/StoredText.h"
 #include "history/SuggestionRank.h"
@@ -24,15 +25,16 @@ namespace {
 constexpr int kIndexBatch = 2000;
 // Rows of each kind of match the suggestions choose from.
 constexpr int kCandidates = 30;
-// The address search index: UTF-8 copies of the addresses with other than ASCII characters (an
-// ASCII address is the same bytes in the data file's GB18030, so the row's own is read), their
-// trigrams and their pieces for texts the trigram index cannot look up.
-const TIndexTables kAddressIndex{QStringLiteral("qb_history_text"),          QStringLiteral("qb_history_search"),
-                                 QStringLiteral("qb_history_search_pieces"), QStringLiteral("site_url"),
-                                 QStringLiteral("site_url"),                 QStringLiteral("%1")};
+// The address search index: the addresses as UTF-8, made by the data file's function from the
+// rows, the trigrams of their parts after "https://www." and the like (TAddressKey), and their
+// pieces for texts the trigram index cannot look up.
+const TIndexTables kAddressIndex{QStringLiteral("qb_history_search"), QStringLiteral("qb_history_search_pieces"),
+                                 QStringLiteral("site_url"),          QStringLiteral("site_url"),
+                                 QStringLiteral("quellon_utf8"),      QStringLiteral("quellon_url_key(%1)"),
+                                 QStringLiteral("qb_history_text")};
 const QString kAddressText = RowText(kAddressIndex);
 const QString kAddressPieces = kAddressIndex.PiecesTable;
-
+const QString kAddressTrigger = QStringLiteral("qb_history_search_update");
 
 // " WHERE " and the condition; nothing for every row.
 QString Where(const QString& condition) {
@@ -43,30 +45,19 @@ QString RowDeletion(const QString& condition) {
     return QStringLiteral("DELETE FROM qb_history") + Where(condition) + QStringLiteral(";\n");
 }
 
-// The rows, their address copies and the copies' entries in the search index. An entry is taken
-// out with the text it was indexed under, so that goes first.
-QString IndexedRowDeletion(const QString& condition) {
-    const QString copies = WhereCopiesOf(condition);
-    return EntryDeletion(kAddressIndex, condition) + QStringLiteral("DELETE FROM qb_history_text") + copies + QStringLiteral(";\n") +
-           RowDeletion(condition);
-}
-
-// Removes the search index, its trigger and the address copies from the data file. DROP TABLE
-// opens a virtual table first, which fails for an index this SQLite cannot open: such an index
-// loses its own tables and then its schema row, and the schema is read again at once.
-QString IndexRemoval(bool readable) {
+// Removes the search index and its trigger from the data file. DROP TABLE opens a virtual table
+// first, which fails for an index this SQLite cannot open: such an index loses its own tables and
+// then its schema row, and the schema is read again at once.
+QString IndexRemovalScript(bool readable) {
+    if (readable)
+        return IndexRemoval(kAddressIndex, kAddressTrigger);
     QString script = QStringLiteral("DROP TRIGGER IF EXISTS qb_history_search_update;\n");
-    if (readable) {
-        script += QStringLiteral("DROP TABLE IF EXISTS qb_history_search;\n");
-    } else {
-        for (const char* part : {"data", "idx", "docsize", "config", "content"})
-            script += QStringLiteral("DROP TABLE IF EXISTS qb_history_search_%1;\n").arg(QLatin1String(part));
-        script +=
-            QStringLiteral("PRAGMA writable_schema = ON;\n"
-                           "DELETE FROM sqlite_master WHERE type = 'table' AND name = 'qb_history_search';\n"
-                           "PRAGMA writable_schema = RESET;\n");
-    }
-    return script + QStringLiteral("DROP TABLE IF EXISTS qb_history_text;\n"
+    for (const char* part : {"data", "idx", "docsize", "config", "content"})
+        script += QStringLiteral("DROP TABLE IF EXISTS qb_history_search_%1;\n").arg(QLatin1String(part));
+    return script + QStringLiteral("PRAGMA writable_schema = ON;\n"
+                                   "DELETE FROM sqlite_master WHERE type = 'table' AND name = 'qb_history_search';\n"
+                                   "PRAGMA writable_schema = RESET;\n"
+                                   "DROP TABLE IF EXISTS qb_history_text;\n"
                                    "DROP TABLE IF EXISTS qb_history_search_pieces;\n");
 }
 
@@ -112,24 +103,18 @@ THistory::THistory(TDb& db, TClock clock)
 THistory::~THistory() = default;
 
 THistory::TSearchIndex THistory::ProbeSearchIndex() {
-    const TIndexProbe probe =
-        ProbeIndex(m_db, QStringLiteral("qb_history_text"), QStringLiteral("qb_history_search"),
-                   QStringLiteral("this SQLite cannot open the address search index; addresses are "
-                                  "searched without it"));
-    if ((probe == TIndexProbe::Behind || probe == TIndexProbe::Current) && !HasTable(m_db, kAddressPieces))
+    const TIndexProbe probe = ProbeIndex(m_db, kAddressIndex,
+                                         QStringLiteral("this SQLite cannot open the address search index; "
+                                                        "addresses are searched without it"));
+    if (probe == TIndexProbe::Older)
         return RebuildSearchIndex();
-    return IndexStateOf(probe, TSearchIndex::Unreadable);
+    return IndexStateOf(probe, TSearchIndex::Unreadable, TSearchIndex::GivenUp);
 }
 
 THistory::TSearchIndex THistory::RebuildSearchIndex() {
-    // An index made before the pieces table existed is emptied and filled again by the catch-up;
-    // until then searches read qb_history. A read-only file keeps it unused.
-    if (m_db.IsReadOnly() ||
-        !m_db.ExecuteScript(TTextPieces::Creation(kAddressPieces) +
-                            QStringLiteral("INSERT INTO qb_history_search (qb_history_search) VALUES ('delete-all');\n"
-                                           "DELETE FROM qb_history_text;\n"
-                                           "DROP TRIGGER IF EXISTS qb_history_search_update;\n") +
-                            ChangeTrigger(kAddressIndex, QStringLiteral("qb_history_search_update"))))
+    // An index of an earlier format is made anew and filled by the catch-up; until then searches
+    // read qb_history. A read-only file keeps it unused.
+    if (m_db.IsReadOnly() || !m_db.ExecuteScript(IndexRecreation(kAddressIndex, kAddressTrigger)))
         return TSearchIndex::GivenUp;
     WriteLog(QStringLiteral("History: the address search index is rebuilt in the new format"));
     return TSearchIndex::Behind;
@@ -244,38 +229,27 @@ void THistory::Compact() {
 
 bool THistory::DeleteRowsLocked(const QString& condition, const QString& alsoRun) {
     const TSearchIndex index = m_index;
-    // The title copies go first: they are picked through the rows.
+    // The index entries go first: they are taken out with the texts made from the rows.
     const QString titles = m_titles->Deletion(condition);
-    if (index == TSearchIndex::Absent) {
-        if (m_db.ExecuteScript(titles + RowDeletion(condition) + alsoRun))
-            return true;
-        if (titles.isEmpty() || m_db.IsReadOnly() ||
-            !m_db.ExecuteScript(QStringLiteral("DELETE FROM qb_history_title") + WhereCopiesOf(condition) +
-                                QStringLiteral(";\n") + RowDeletion(condition) + alsoRun))
-            return false;
-        m_titles->Remove();
+    const bool readable = index != TSearchIndex::Absent && index != TSearchIndex::Unreadable;
+    const QString addresses = readable ? EntryDeletion(kAddressIndex, condition) : QString();
+    if (index != TSearchIndex::Unreadable && m_db.ExecuteScript(titles + addresses + RowDeletion(condition) + alsoRun))
         return true;
-    }
-    const bool readable = index != TSearchIndex::Unreadable;
-    if (readable && m_db.ExecuteScript(titles + IndexedRowDeletion(condition) + alsoRun))
-        return true;
-    // The indexes cannot follow the deletion: the rows and their copies go without them.
-    const QString titleCopies = titles.isEmpty() ? QString()
-                                                 : QStringLiteral("DELETE FROM qb_history_title") +
-                                                       WhereCopiesOf(condition) + QStringLiteral(";\n");
-    if (m_db.IsReadOnly() ||
-        !m_db.ExecuteScript(titleCopies + QStringLiteral("DELETE FROM qb_history_text") + WhereCopiesOf(condition) +
-                            QStringLiteral(";\n") + RowDeletion(condition) + alsoRun))
+    // The indexes cannot follow the deletion: the rows go without them.
+    if (m_db.IsReadOnly() || !m_db.ExecuteScript(RowDeletion(condition) + alsoRun))
         return false;
     m_titles->Remove();
-    RemoveSearchIndex(readable);
+    if (index != TSearchIndex::Absent)
+        RemoveSearchIndex(index != TSearchIndex::Unreadable);
     return true;
 }
 
 void THistory::RemoveSearchIndex(bool readable) {
     // An index that missed a deletion still holds the deleted addresses: it leaves the data file,
     // and searches read qb_history from now on.
-    if (m_db.ExecuteScript(IndexRemoval(readable))) {
+    if (m_db.ExecuteScript(IndexRemovalScript(readable))) {
+        if (!m_titles->IsPresent())
+            m_db.Execute(QStringLiteral("DROP TABLE IF EXISTS ") + kIndexedRows);
         m_index = TSearchIndex::Absent;
         WriteLog(QStringLiteral("History: the address search index could not follow a deletion and was "
                                 "removed from the data file"));
@@ -292,22 +266,23 @@ QString THistory::FindStatement(const QString& text, bool useSearchIndex, int li
         return QStringLiteral("SELECT * FROM qb_history WHERE site_url LIKE ") +
                SqlQuote(QLatin1Char('%') + text + QLatin1Char('%')) + QStringLiteral(" ORDER BY id DESC") + tail;
     }
-    // The index holds every address as UTF-8 under its row id. LIKE is tested on that copy, so
-    // it compares characters (on the GB18030 bytes of qb_history it would take different Chinese
-    // characters for equal ones). When the text has a run of three characters, the index hands
-    // over only rows holding its three-character pieces; otherwise the copy itself is read
-    // newest first, in the block given (its rows are ordered by id, so the walk stops at the
-    // sixth match without a sort and without the index's per-row overhead).
+    // LIKE is tested on the address made UTF-8 by the data file's function, so it compares
+    // characters (on the GB18030 bytes of qb_history it would take different Chinese characters
+    // for equal ones). When the text has a run of three characters, the index hands over only
+    // rows holding its three-character pieces; otherwise the rows themselves are read newest
+    // first, in the block given (ordered by id, so the walk stops at the sixth match without a
+    // sort and without the index's per-row overhead).
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text + QLatin1Char('%'));
-    if (!TrigramCanLookUp(text)) {
-        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
+    const QString query = TAddressKey::TrigramQuery(text);
+    if (query.isEmpty()) {
+        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("h.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.*") + CopiesWithRows(kAddressIndex) + QStringLiteral(" WHERE ") + inBlock + kAddressText +
-               QStringLiteral(" LIKE ") + pattern + QStringLiteral(" ORDER BY t.id DESC") + tail;
+        return QStringLiteral("SELECT h.* FROM qb_history h WHERE ") + inBlock + kAddressText +
+               QStringLiteral(" LIKE ") + pattern + QStringLiteral(" ORDER BY h.id DESC") + tail;
     }
-    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history_text t ON t.id = s.rowid "
-                          "CROSS JOIN qb_history h ON h.id = s.rowid WHERE qb_history_search MATCH ") +
-           SqlUtf8Literal(TrigramQuery(text)) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
+    return QStringLiteral("SELECT h.* FROM qb_history_search s CROSS JOIN qb_history h ON h.id = s.rowid "
+                          "WHERE qb_history_search MATCH ") +
+           SqlUtf8Literal(query) + QStringLiteral(" AND ") + kAddressText + QStringLiteral(" LIKE ") +
            pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }
 
@@ -319,22 +294,22 @@ THistoryInfoList THistory::FindSuggestions(const QString& text) {
         candidates = ReadList(FindStatement(text, false, kCandidates));
     THistoryInfoList titles;
     if (UseTitleIndex())
-        FindRows(text.toLower(), m_titles->PiecesTable(), kCandidates,
+        FindRows(text.toLower(), TrigramCanLookUp(text), m_titles->PiecesTable(), kCandidates,
                  [&](qint64 block, int limit) { return m_titles->FindStatement(text, limit, block); }, titles);
     candidates += titles;
     return RankSuggestions(text, candidates, VisitCounts(candidates), 6);
 }
 
 bool THistory::FindIndexed(const QString& text, int limit, THistoryInfoList& rows) {
-    return FindRows(text, kAddressPieces, limit,
+    return FindRows(text, !TAddressKey::TrigramQuery(text).isEmpty(), kAddressPieces, limit,
                     [&](qint64 block, int wanted) { return FindStatement(text, true, wanted, block); }, rows);
 }
 
-bool THistory::FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
-                        THistoryInfoList& rows) {
+bool THistory::FindRows(const QString& key, bool trigram, const QString& pieces, int limit,
+                        const TBlockStatement& statement, THistoryInfoList& rows) {
     rows.clear();
     QList<qint64> blocks{-1};
-    const QString piece = TrigramCanLookUp(key) ? QString() : TTextPieces::KeyOf(key);
+    const QString piece = trigram ? QString() : TTextPieces::KeyOf(key);
     if (!piece.isEmpty()) {
         blocks.clear();
         auto table = m_db.Query(TTextPieces::BlocksStatement(pieces, piece));

@@ -91,9 +91,9 @@ public:
     bool HasSearchIndex() const { return m_index == TSearchIndex::Current; }
 
     // The statement FindHistoryByUrl runs for the text: with the search index it tests LIKE on
-    // the index's UTF-8 copy of each address, else the plain LIKE on qb_history.
+    // each address made UTF-8, else the plain LIKE on qb_history.
     // At most limit rows; block >= 0 makes a text the trigram index cannot look up read only the
-    // address copies of that block of row ids (TTextPieces).
+    // rows of that block of row ids (TTextPieces).
     static QString FindStatement(const QString& text, bool useSearchIndex, int limit = 6, qint64 block = -1);
 
 private:
@@ -105,19 +105,19 @@ private:
     // The newest rows (up to limit) of the address search index for the text; false when a
     // statement fails.
     bool FindIndexed(const QString& text, int limit, THistoryInfoList& rows);
-    // Runs the statement once on every row for a text a trigram index can look up (or one that is
-    // all wildcards), else on the blocks of the pieces table holding the text, newest first,
-    // until limit rows are found. False when a statement fails.
-    bool FindRows(const QString& key, const QString& pieces, int limit, const TBlockStatement& statement,
+    // Runs the statement once on every row for a text the trigram index can look up (`trigram`),
+    // or one that is all wildcards, else on the blocks of the pieces table holding the text,
+    // newest first, until limit rows are found. False when a statement fails.
+    bool FindRows(const QString& key, bool trigram, const QString& pieces, int limit, const TBlockStatement& statement,
                   THistoryInfoList& rows);
     bool UseSearchIndex();
     bool UseTitleIndex();
     bool CatchUpTitleIndex();
     // How many rows each address of the rows has.
     QHash<QString, qint64> VisitCounts(const THistoryInfoList& rows);
-    // Copies rows newer than the newest copy into the index; false when that fails.
+    // Takes rows newer than the newest one taken in into the index; false when that fails.
     bool UpdateSearchIndex();
-    // One batch of UpdateSearchIndex: the number of rows copied, or -1 on failure.
+    // One batch of UpdateSearchIndex: the number of rows taken in, or -1 on failure.
     int CopyBatch();
     // Deletes the rows matching the condition (empty: every row) and runs the extra statements
     // in the same transaction.

@@ -1,5 +1,7 @@
-// The shape both search indexes of the history share: a row table holding one text per history id
-// and a full-text table over it. How far such an index is usable, and how it is brought up to date.
+// The shape both search indexes of the history share: a contentless full-text table over a text
+// made from one qb_history column by an SQL function of the data file's connections, a table of
+// the texts' short pieces, and the newest row id taken in. How far such an index is usable, and
+// how it is brought up to date.
 #pragma once
 
 #include <QString>
@@ -8,24 +10,39 @@
 class TDb;
 
 enum class TIndexProbe {
-    Absent,     // one of its two tables is missing
+    Absent,     // its full-text table is missing
     Unreadable, // this SQLite cannot open its full-text table (its tokenizer or FTS5 is missing)
+    Older,      // an earlier format (with a table of text copies, or without its pieces table)
     Behind,     // qb_history has rows past the newest one it holds
     Current     // up to date
 };
 
-// Probes the index made of rowTable (one row per history id) and its full-text table searchTable.
-// An unreadable index logs "History: " + unreadableNote.
-TIndexProbe ProbeIndex(TDb& db, const QString& rowTable, const QString& searchTable,
-                       const QString& unreadableNote);
+// The tables of one search index and how a row's text is made.
+struct TIndexTables {
+    QString SearchTable;  // the contentless full-text table over the texts
+    QString PiecesTable;  // the texts' one- and two-character pieces (TTextPieces)
+    QString Columns;      // the columns of SearchTable, separated by commas
+    QString SourceColumn; // the qb_history column the text is made from
+    QString Function;     // the SQL function making the text from the source column (TSQLiteDatabase)
+    QString IndexedValues; // SQL of the values of Columns, %1 standing for the source column
+    QString CopyTable;    // the table of UTF-8 copies of the earlier format
+};
+
+// The table holding, per full-text table, the newest history id it has taken in.
+extern const QString kIndexedRows;
+
+// Probes the index. An unreadable index logs "History: " + unreadableNote.
+TIndexProbe ProbeIndex(TDb& db, const TIndexTables& tables, const QString& unreadableNote);
 // The probe's answer in an index's own states, which name Absent, Behind and Current alike;
-// an unreadable index becomes `unreadable`.
-template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable) {
+// an unreadable index becomes `unreadable`, an older one `older`.
+template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable, TState older) {
     switch (probe) {
     case TIndexProbe::Absent:
         return TState::Absent;
     case TIndexProbe::Unreadable:
         return unreadable;
+    case TIndexProbe::Older:
+        return older;
     case TIndexProbe::Current:
         return TState::Current;
     case TIndexProbe::Behind:
@@ -34,32 +51,19 @@ template <class TState> TState IndexStateOf(TIndexProbe probe, TState unreadable
     return TState::Behind;
 }
 
-// The tables of one search index and how a row's text is read.
-struct TIndexTables {
-    QString RowTable;     // one row per history id: the text, NULL where the row's own text is it
-    QString SearchTable;  // the full-text table over the texts
-    QString PiecesTable;  // the texts' one- and two-character pieces (TTextPieces)
-    QString Column;       // the text's column in RowTable and SearchTable
-    QString SourceColumn; // the qb_history column the text is made from
-    QString OwnText;      // SQL of the text of a copy-less row, %1 standing for its source column
-};
-
-// SQL of a row's text over "t" (the row table) joined with "h" (qb_history): its copy, or the
-// row's own text.
+// SQL of the text of the qb_history row "h", and of the values the index holds for it.
 QString RowText(const TIndexTables& tables);
-// " FROM " the row table "t" joined with its qb_history rows "h".
-QString CopiesWithRows(const TIndexTables& tables);
+QString IndexedText(const TIndexTables& tables);
+// Replaces an index of an earlier format by an empty one of this format (the catch-up fills it).
+QString IndexRecreation(const TIndexTables& tables, const QString& triggerName);
 // Takes the index entries of the rows the condition on qb_history picks out of the full-text
 // table (with the texts they were indexed under), and everything for an empty condition.
 QString EntryDeletion(const TIndexTables& tables, const QString& condition);
-// The trigger that takes the entries from a changed row on out of the index and drops their
-// copies (the store copies those rows again); a changed copy-less row's text is its old one.
-QString ChangeTrigger(const TIndexTables& tables, const QString& name);
+// Removes the index's tables (a readable full-text table) and its trigger from the data file.
+QString IndexRemoval(const TIndexTables& tables, const QString& triggerName);
 
-// Copies the next `batch` history rows past the newest one of the row table: the column gets
-// valueOf(the row's source column), or NULL for a source text of ASCII characters only, whose
-// text TextOfRow reads from the row itself (the same bytes in the data file's GB18030). The texts
-// go on into the full-text table and the pieces table. The number of rows copied (0 when the
-// index was up to date), -1 when it failed (logged).
+// Takes the next `batch` history rows past the newest one taken in: their texts go into the
+// full-text table and (as valueOf(the row's source column)) into the pieces table. The number of
+// rows taken (0 when the index was up to date), -1 when it failed (logged).
 int CopyIndexBatch(TDb& db, const TIndexTables& tables, int batch,
                    const std::function<QString(const QString&)>& valueOf);

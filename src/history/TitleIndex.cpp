@@ -11,34 +11,36 @@
 
 namespace {
 
-// The title forms of each row (TTitleKeys); a title of ASCII characters only has no copy: its one
-// form is the row's own title in lower case (the same bytes in the data file).
-const TIndexTables kTitleIndex{QStringLiteral("qb_history_title"),        QStringLiteral("qb_history_title_search"),
-                               QStringLiteral("qb_history_title_pieces"), QStringLiteral("keys"),
-                               QStringLiteral("site_name"),               QStringLiteral("lower(%1)")};
+// The title forms of each row (TTitleKeys), made by the data file's functions from its title: one
+// column each, so that no piece runs from one form into the next.
+const TIndexTables kTitleIndex{
+    QStringLiteral("qb_history_title_search"),
+    QStringLiteral("qb_history_title_pieces"),
+    QStringLiteral("keys, pinyin, initials"),
+    QStringLiteral("site_name"),
+    QStringLiteral("quellon_title_keys"),
+    QStringLiteral("quellon_title_form(%1, 0), quellon_title_form(%1, 1), quellon_title_form(%1, 2)"),
+    QStringLiteral("qb_history_title")};
 const QString kKeysText = RowText(kTitleIndex);
+const QString kTrigger = QStringLiteral("qb_history_title_update");
 
 } // namespace
 
 bool TrigramCanLookUp(const QString& text) {
     int run = 0;
     for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? 0 : run + 1;
+        run = (c == '%' || c == '_' || c == '\n') ? 0 : run + 1;
         if (run >= 3)
             return true;
     }
     return false;
 }
 
-bool IsAsciiText(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
 QString TrigramQuery(const QString& text) {
     QStringList terms;
     QVector<uint> run;
     for (const uint c : text.toUcs4()) {
-        run = (c == '%' || c == '_') ? QVector<uint>() : run << c;
+        run = (c == '%' || c == '_' || c == '\n') ? QVector<uint>() : run << c;
         if (run.size() >= 3) {
             const QString term = QString::fromUcs4(run.constData() + run.size() - 3, 3);
             terms.append(QLatin1Char('"') + QString(term).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
@@ -46,12 +48,6 @@ QString TrigramQuery(const QString& text) {
         }
     }
     return terms.join(QStringLiteral(" AND "));
-}
-
-QString WhereCopiesOf(const QString& condition) {
-    return condition.isEmpty() ? QString()
-                               : QStringLiteral(" WHERE id IN (SELECT id FROM qb_history WHERE ") +
-                                     condition + QStringLiteral(")");
 }
 
 QString SqlUtf8Literal(const QString& text) {
@@ -64,12 +60,11 @@ TTitleIndex::TTitleIndex(TDb& db) : m_db(db) {
 }
 
 TTitleIndex::TState TTitleIndex::Probe() {
-    const TIndexProbe probe =
-        ProbeIndex(m_db, QStringLiteral("qb_history_title"), QStringLiteral("qb_history_title_search"),
-                   QStringLiteral("this SQLite cannot open the title search index; titles are not searched"));
-    if ((probe == TIndexProbe::Behind || probe == TIndexProbe::Current) && !HasTable(m_db, PiecesTable()))
+    const TIndexProbe probe = ProbeIndex(
+        m_db, kTitleIndex, QStringLiteral("this SQLite cannot open the title search index; titles are not searched"));
+    if (probe == TIndexProbe::Older)
         return Rebuild();
-    return IndexStateOf(probe, TState::GivenUp);
+    return IndexStateOf(probe, TState::GivenUp, TState::GivenUp);
 }
 
 QString TTitleIndex::PiecesTable() {
@@ -83,15 +78,10 @@ bool HasTable(TDb& db, const QString& name) {
 }
 
 TTitleIndex::TState TTitleIndex::Rebuild() {
-    // An index made before the pieces table existed is emptied and filled again by the catch-up.
-    if (m_db.IsReadOnly() ||
-        !m_db.ExecuteScript(TTextPieces::Creation(PiecesTable()) +
-                            QStringLiteral("INSERT INTO qb_history_title_search (qb_history_title_search) VALUES "
-                                           "('delete-all');\n"
-                                           "DELETE FROM qb_history_title;\n"
-                                           "DROP TRIGGER IF EXISTS qb_history_title_update;\n") +
-                            ChangeTrigger(kTitleIndex, QStringLiteral("qb_history_title_update"))))
+    // An index of an earlier format is made anew and filled by the catch-up.
+    if (m_db.IsReadOnly() || !m_db.ExecuteScript(IndexRecreation(kTitleIndex, kTrigger)))
         return TState::GivenUp;
+    WriteLog(QStringLiteral("History: the title search index is rebuilt in the new format"));
     return TState::Behind;
 }
 
@@ -111,22 +101,17 @@ int TTitleIndex::CopyBatch(int batch) {
 }
 
 QString TTitleIndex::Deletion(const QString& condition) const {
-    if (m_state == TState::Absent)
+    // An index given up (perhaps unreadable) is removed after the deletion.
+    if (m_state == TState::Absent || m_state == TState::GivenUp)
         return QString();
-    const QString copies = WhereCopiesOf(condition);
-    if (m_state == TState::GivenUp) // perhaps unreadable: only the copies go
-        return QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
-    return EntryDeletion(kTitleIndex, condition) + QStringLiteral("DELETE FROM qb_history_title") + copies + QStringLiteral(";\n");
+    return EntryDeletion(kTitleIndex, condition);
 }
 
 void TTitleIndex::Remove() {
     if (m_state == TState::Absent)
         return;
     // An unreadable index cannot be dropped by SQL; it then stays unused.
-    if (m_db.ExecuteScript(QStringLiteral("DROP TRIGGER IF EXISTS qb_history_title_update;\n"
-                                          "DROP TABLE IF EXISTS qb_history_title_search;\n"
-                                          "DROP TABLE IF EXISTS qb_history_title;\n"
-                                          "DROP TABLE IF EXISTS qb_history_title_pieces;\n"))) {
+    if (m_db.ExecuteScript(IndexRemoval(kTitleIndex, kTrigger))) {
         m_state = TState::Absent;
         WriteLog(QStringLiteral("History: the title search index could not follow a deletion and was removed"));
         return;
@@ -138,14 +123,13 @@ QString TTitleIndex::FindStatement(const QString& text, int limit, qint64 block)
     const QString pattern = SqlUtf8Literal(QLatin1Char('%') + text.toLower() + QLatin1Char('%'));
     const QString tail = QStringLiteral(" LIMIT 0, ") + QString::number(limit);
     if (!TrigramCanLookUp(text)) {
-        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("t.id"), block) +
+        const QString inBlock = block < 0 ? QString() : TTextPieces::InBlock(QStringLiteral("h.id"), block) +
                                                              QStringLiteral(" AND ");
-        return QStringLiteral("SELECT h.*") + CopiesWithRows(kTitleIndex) + QStringLiteral(" WHERE ") + inBlock + kKeysText +
-               QStringLiteral(" LIKE ") + pattern +
-               QStringLiteral(" ORDER BY t.id DESC") + tail;
+        return QStringLiteral("SELECT h.* FROM qb_history h WHERE ") + inBlock + kKeysText + QStringLiteral(" LIKE ") +
+               pattern + QStringLiteral(" ORDER BY h.id DESC") + tail;
     }
-    return QStringLiteral("SELECT h.* FROM qb_history_title_search s CROSS JOIN qb_history_title t ON t.id = s.rowid "
-                          "CROSS JOIN qb_history h ON h.id = s.rowid WHERE qb_history_title_search MATCH ") +
+    return QStringLiteral("SELECT h.* FROM qb_history_title_search s CROSS JOIN qb_history h ON h.id = s.rowid "
+                          "WHERE qb_history_title_search MATCH ") +
            SqlUtf8Literal(TrigramQuery(text.toLower())) + QStringLiteral(" AND ") + kKeysText + QStringLiteral(" LIKE ") +
            pattern + QStringLiteral(" ORDER BY s.rowid DESC") + tail;
 }

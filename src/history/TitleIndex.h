@@ -1,6 +1,5 @@
-// The title search index of the history (qb_history_title and qb_history_title_search): the
-// searchable forms of each row's title (TTitleKeys), kept beside the address search index by the
-// history store. A data file made before it existed has none: titles are then not searched.
+// The title search index of the history (qb_history_title_search): the searchable forms of each
+// row's title (TTitleKeys), kept beside the address search index by the history store. A data file made before it existed has none: titles are then not searched.
 // Not locked itself: the history store runs every change under its index lock.
 #pragma once
 
@@ -15,17 +14,11 @@ bool HasTable(TDb& db, const QString& name);
 // way to SQLite; the search indexes hold UTF-8, which passes that conversion only as a blob literal.
 QString SqlUtf8Literal(const QString& text);
 // True when the LIKE pattern "%text%" holds a run of at least three characters without a
-// wildcard: only then can a trigram index look the text up instead of reading every row.
+// wildcard or line feed (the title forms are indexed one a column): only then can a trigram index look the text up instead of reading every row.
 bool TrigramCanLookUp(const QString& text);
-// Whether every character of the text is ASCII: such a text is the same bytes in the data file's
-// GB18030 as in UTF-8, so the search indexes keep no copy of it.
-bool IsAsciiText(const QString& text);
 // The FTS5 query for the rows holding every three-character piece of the runs of the LIKE text
 // without wildcards (the trigram tokenizer folds letter case as it does for the index).
 QString TrigramQuery(const QString& text);
-// " WHERE " and the condition on a table of copies that picks the copies of the qb_history rows
-// the condition picks; nothing for an empty condition (every row).
-QString WhereCopiesOf(const QString& condition);
 
 class TTitleIndex {
 public:
@@ -35,20 +28,21 @@ public:
     bool IsUsable() const { return m_state == TState::Current; }
     bool IsPresent() const { return m_state != TState::Absent; }
 
-    // Copies one batch of rows newer than the newest copy: the number copied, -1 on failure (then
+    // Takes in one batch of rows newer than the newest one taken in: the number taken, -1 on failure (then
     // the index is given up for this session).
     int CopyBatch(int batch);
-    // Marks the index up to date after its rows were all copied.
+    // Marks the index up to date after its rows were all taken in.
     void SetCurrent();
 
-    // Statements that take the copies of the rows the condition on qb_history picks (empty: every
-    // row) out of the index; they run before the rows are deleted. Empty when there is no index.
+    // Statements that take the entries of the rows the condition on qb_history picks (empty: every
+    // row) out of the index; they run before the rows are deleted. Empty when there is no index
+    // or it was given up.
     QString Deletion(const QString& condition) const;
     // Removes the index from the data file after a deletion it could not follow.
     void Remove();
 
     // The newest rows (up to limit) whose title forms contain the text (LIKE semantics). Texts
-    // without a run of three characters read the copies newest first, only those of the block of
+    // without a run of three characters read the rows newest first, only those of the block of
     // row ids when block >= 0 (TTextPieces).
     QString FindStatement(const QString& text, int limit, qint64 block = -1) const;
     // The table of the title forms' one- and two-character pieces (TTextPieces).

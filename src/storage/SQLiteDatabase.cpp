@@ -2,6 +2,7 @@
 #include "storage/SQLiteDatabase.h"
 
 #include "common/AnsiCodec.h"
+#include "history/IndexFunctions.h"
 #include "storage/DbMain.h"
 
 #include <QFileInfo>
@@ -116,6 +117,7 @@ bool TSQLiteDatabase::OpenHandle(const QByteArray& name, int flags) {
         return Fail(message);
     }
     sqlite3_busy_timeout(m_handle, kBusyTimeoutMs);
+    AddIndexFunctions(m_handle);
     return true;
 }
 

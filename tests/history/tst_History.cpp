@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <ctime>
+#include <tuple>
 #include <sys/stat.h>
 
 namespace {
@@ -57,6 +58,14 @@ qint64 Count(TDb& db, const QString& sql) {
     auto table = db.Query(sql);
     return table && table->RowCount() == 1 ? table->GetInt64(0) : -1;
 }
+
+// The address index's entries holding "exa".
+const QString kEntries =
+    QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE qb_history_search MATCH 'exa'");
+
+// The newest row the address index has taken in.
+const QString kTakenIn =
+    QStringLiteral("SELECT last_id FROM qb_history_indexed WHERE name = 'qb_history_search'");
 
 // The search index's tables and trigger still in the data file.
 QStringList SearchIndexObjects(TDb& db) {
@@ -350,10 +359,13 @@ private slots:
         QVERIFY(data.Ok());
         THistory history(data.Db());
         QRandomGenerator random(42);
-        const QString alphabet = QStringLiteral("abcAB./_%-");
+        // The index leaves out leading "https://www." and the like: texts running into them match
+        // as on the whole address.
+        const QString alphabet = QStringLiteral("abcAB./_%-wWtps:");
+        const QStringList schemes{"http://", "https://www.", "HTTPS://WWW.", "www.", "ftp://", "http://www.w"};
         QStringList stored;
         for (int i = 0; i < 400; ++i) {
-            QString url = QStringLiteral("http://");
+            QString url = schemes.at(random.bounded(schemes.size()));
             for (int n = 0; n < 12; ++n)
                 url += alphabet.at(random.bounded(alphabet.size()));
             stored.append(url);
@@ -366,6 +378,12 @@ private slots:
                 text += alphabet.at(random.bounded(alphabet.size()));
             QCOMPARE(Urls(history.FindHistoryByUrl(text)), Urls(PlainFind(data.Db(), text)));
         }
+        for (const QString& scheme : schemes) {
+            for (int from = 0; from < scheme.size(); ++from) {
+                const QString text = scheme.mid(from) + stored.at(from).right(4);
+                QCOMPARE(Urls(history.FindHistoryByUrl(text)), Urls(PlainFind(data.Db(), text)));
+            }
+        }
     }
 
     // The index follows the store's deletions, a changed address, and rows written or deleted by
@@ -374,10 +392,9 @@ private slots:
         TTestDb data;
         QVERIFY(data.Ok());
         THistory history(data.Db());
-        const auto copies = [&data] {
-            auto table = data.Db().Query(QStringLiteral("SELECT COUNT(*) AS n FROM qb_history_text"));
-            return table ? table->FieldAsInt64(QStringLiteral("n")) : -1;
-        };
+        // Entries of rows deleted by others stay (they join no row); the store's deletions take
+        // theirs out.
+        const auto copies = [&data] { return Count(data.Db(), kEntries); };
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://one.example/"))));
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://two.example/"))));
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://six.example/"))));
@@ -451,7 +468,7 @@ private slots:
             QVERIFY(indexed.AddVisit(Visit(QStringLiteral("B"), QStringLiteral("http://b.example/"))));
             QVERIFY(indexed.AddVisit(Visit(QStringLiteral("C"), QStringLiteral("http://c.example/"))));
             QCOMPARE(indexed.FindHistoryByUrl(QStringLiteral("example")).size(), 3);
-            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 3);
+            QCOMPARE(Count(data.Db(), kEntries), 3);
         }
         QVERIFY(unreadable ? HideTokenizer(data) : DamageIndex(data));
         THistory history(data.Db(), clock.Clock());
@@ -477,10 +494,7 @@ private slots:
         if (indexRemoved) {
             QCOMPARE(SearchIndexObjects(data.Db()), QStringList());
         } else {
-            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
-            QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
-                                                     "qb_history_search MATCH 'exa'")),
-                     0);
+            QCOMPARE(Count(data.Db(), kEntries), 0);
         }
         QCOMPARE(data.Db().Query(QStringLiteral("PRAGMA integrity_check"))->GetText(0), QStringLiteral("ok"));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example"))), left);
@@ -509,7 +523,7 @@ private slots:
             QVERIFY(history.DeleteHistoryItem(history.FindHistoryByUrl(QLatin1String(host)).at(0).Id));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral(".example"))),
                  (QStringList{"http://r3.example/", "http://r0.example/"}));
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
+        QCOMPARE(Count(data.Db(), kEntries), 2);
         QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE "
                                                  "qb_history_search MATCH '\"r1.\"'")),
                  0);
@@ -538,7 +552,7 @@ private slots:
 
         QVERIFY(history.ClearAllHistory());
         QVERIFY(history.FindHistoryByUrl(QStringLiteral("example")).isEmpty());
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
+        QCOMPARE(Count(data.Db(), kEntries), 0);
         QCOMPARE(log.CountPageLog(), 0);
         recentlyClosed.Reload();
         QVERIFY(!recentlyClosed.NextToReopen().has_value());
@@ -601,7 +615,7 @@ private slots:
         THistory history(data.Db());
         QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Behind);
         QCOMPARE(history.FindHistoryByUrl(QStringLiteral("n7.example")).size(), 1);
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 0);
+        QCOMPARE(Count(data.Db(), kTakenIn), 0);
         {
             TSearchIndexCatchUp stopped(history); // stopped at once by its destruction
         }
@@ -611,7 +625,7 @@ private slots:
         TSearchIndexCatchUp worker(history);
         worker.Wait();
         QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Current);
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2500);
+        QCOMPARE(Count(data.Db(), kTakenIn), 2500);
         // Only the index compares Chinese characters; it also takes in a visit made since.
         QVERIFY(history.AddVisit(Visit(QString(), QStringLiteral("http://n2501.example/新闻"))));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("2501.example/新闻"))),
@@ -658,7 +672,9 @@ private slots:
         // Deleted rows leave the title index with them.
         QVERIFY(history.ClearHistory());
         QVERIFY(found("zh").isEmpty());
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title")), 0);
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title_search WHERE "
+                                                 "qb_history_title_search MATCH 'zhi'")),
+                 0);
     }
 
     // Texts of one or two characters search every row: the oldest of 40,000 rows is found by its
@@ -677,8 +693,9 @@ private slots:
             QCOMPARE(Urls(history.FindHistoryByUrl(QString::fromUtf8(text))), Urls(PlainFind(data.Db(), text)));
     }
 
-    // Search indexes made before their pieces tables are emptied on open and filled again by the
-    // catch-up; searches read qb_history meanwhile, and no row is lost.
+    // Search indexes of the earlier format (UTF-8 copies of the texts beside full-text tables
+    // reading them) are made anew on open and filled by the catch-up; searches read qb_history
+    // meanwhile, and no row is lost. Changed rows leave no entry of their old text.
     void olderIndexFormatIsRebuilt() {
         TTestDb data;
         QVERIFY(data.Ok());
@@ -687,29 +704,43 @@ private slots:
             QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
             QVERIFY(history.AddVisit(Visit(QStringLiteral("Blog"), QStringLiteral("http://a.example/zq"))));
             QCOMPARE(history.FindSuggestions(QStringLiteral("zhihu")).size(), 1);
-            // The earlier trigger took the changed rows' texts from their copies only.
-            QVERIFY(data.Db().ExecuteScript(QStringLiteral(
-                "DROP TABLE qb_history_search_pieces;\n"
-                "DROP TABLE qb_history_title_pieces;\n"
-                "DROP TRIGGER qb_history_search_update;\n"
-                "CREATE TRIGGER qb_history_search_update AFTER UPDATE OF site_url ON qb_history BEGIN INSERT INTO "
-                "qb_history_search (qb_history_search, rowid, site_url) SELECT 'delete', id, site_url FROM "
-                "qb_history_text WHERE id >= old.id; DELETE FROM qb_history_text WHERE id >= old.id; END;\n")));
+            QString script = QStringLiteral("DROP TABLE qb_history_indexed;\n");
+            for (const auto& [table, column, source] : {std::make_tuple("qb_history_text", "site_url", "site_url"),
+                                                       std::make_tuple("qb_history_title", "keys", "site_name")}) {
+                const QString search = table == QLatin1String("qb_history_text") ? QStringLiteral("qb_history_search")
+                                                                                 : QStringLiteral("qb_history_title_search");
+                script += QStringLiteral("DROP TABLE %1;\nCREATE TABLE %2 (id INTEGER PRIMARY KEY, %3 TEXT);\n"
+                                         "INSERT INTO %2 SELECT id, lower(%4) FROM qb_history;\n"
+                                         "CREATE VIRTUAL TABLE %1 USING fts5(%3, content = '%2', content_rowid = 'id', "
+                                         "tokenize = 'trigram', detail = 'none', columnsize = 0);\n"
+                                         "INSERT INTO %1 (%1) VALUES ('rebuild');\n")
+                              .arg(search, QLatin1String(table), QLatin1String(column), QLatin1String(source));
+            }
+            QVERIFY(data.Db().ExecuteScript(script));
         }
         THistory history(data.Db());
         QCOMPARE(history.SearchIndexState(), THistory::TSearchIndex::Behind);
         QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zq"))), QStringList{"http://a.example/zq"});
         QVERIFY(history.CatchUpSearchIndex());
         QCOMPARE(RowCount(data.Db()), 2);
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_text")), 2);
+        QVERIFY(!SearchIndexObjects(data.Db()).contains(QStringLiteral("qb_history_text")));
+        QVERIFY(!SearchIndexObjects(data.Db()).contains(QStringLiteral("qb_history_title")));
         QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("z"))),
                  (QStringList{"https://www.zhihu.com/", "http://a.example/zq"}));
         QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("知"))), QStringList{"https://www.zhihu.com/"});
-        // A changed address leaves no entry of the old one in the index.
-        QVERIFY(data.Db().Execute(QStringLiteral("UPDATE qb_history SET site_url = 'http://b.example/' WHERE id = 2")));
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("zhihu"))), QStringList{"https://www.zhihu.com/"});
+        QVERIFY(data.Db().Execute(QStringLiteral("UPDATE qb_history SET site_url = 'http://b.example/', "
+                                                 "site_name = '新闻' WHERE id = 2")));
         QCOMPARE(Urls(history.FindHistoryByUrl(QStringLiteral("example"))), QStringList{"http://b.example/"});
-        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_search WHERE qb_history_search "
-                                                 "MATCH '\"a.e\"'")),
+        QCOMPARE(Urls(history.FindSuggestions(QStringLiteral("xinwen"))), QStringList{"http://b.example/"});
+        QVERIFY(history.FindSuggestions(QStringLiteral("blog")).isEmpty());
+        for (const char* old : {"SELECT COUNT(*) FROM qb_history_search WHERE qb_history_search MATCH '\"a.e\"'",
+                                "SELECT COUNT(*) FROM qb_history_title_search WHERE qb_history_title_search MATCH 'blo'"})
+            QCOMPARE(Count(data.Db(), QLatin1String(old)), 0);
+        // The entries go with the rows.
+        QVERIFY(history.DeleteHistoryItem(QStringLiteral("1")));
+        QCOMPARE(Count(data.Db(), QStringLiteral("SELECT COUNT(*) FROM qb_history_title_search WHERE "
+                                                 "qb_history_title_search MATCH 'zhi'")),
                  0);
     }
 
@@ -719,8 +750,7 @@ private slots:
         TTestDb data;
         QVERIFY(data.Ok());
         QVERIFY(data.Db().ExecuteScript(QStringLiteral("DROP TRIGGER qb_history_title_update;\n"
-                                                       "DROP TABLE qb_history_title_search;\n"
-                                                       "DROP TABLE qb_history_title;\n")));
+                                                       "DROP TABLE qb_history_title_search;\n")));
         {
             THistory history(data.Db());
             QVERIFY(history.AddVisit(Visit(QStringLiteral("知乎"), QStringLiteral("https://www.zhihu.com/"))));
