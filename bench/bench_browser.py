@@ -399,11 +399,14 @@ def restore(start, profile):
     begin = time.monotonic()
     if start is start_quellon:
         process, debug = start([], home_page="about:blank", page_log=[address for address, _ in SITES])
-        yes = [None]
-        if not wait_for(lambda: yes.__setitem__(0, restore_offer_yes(process.pid)) or yes[0], 60):
+        deadline = time.monotonic() + 60
+        yes = None
+        while not yes and time.monotonic() < deadline:
+            yes = restore_offer_yes(process.pid)
+        if not yes:
             stop(process)
             return None, None, 0, "no restore offer within 60 s"
-        run(["xdotool", "mousemove", "--sync", str(yes[0][0]), str(yes[0][1])])
+        run(["xdotool", "mousemove", "--sync", str(yes[0]), str(yes[1])])
         run(["xdotool", "click", "1"])
     else:
         process, debug = start([], profile=profile)
