@@ -16,6 +16,10 @@ Usage: bench_browser.py build work runs repeats part
 """
 import json, math, os, shutil, signal, socket, sqlite3, statistics, subprocess, sys, time, urllib.request
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from test_restore import restore_yes_button  # the offer's button, found as the scenario finds it
+
 build, work, runs, repeats, part = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
 TITLE = "Bench page"
 SITE_COUNT = 30
@@ -339,32 +343,29 @@ def new_tab_open(start, process, debug):
     return ("Navigation" if start is start_quellon else "Speed Dial") in caption
 
 
+class WindowShot:
+    """The main window's part of a screenshot, in window coordinates, with the methods the end-to-end
+    scenario's restore_yes_button reads."""
+
+    def __init__(self, window):
+        _, self.left, self.top, self.width, self.height = window
+        self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
+                                   timeout=20).stdout
+        self.screen_width = int(run(["xdotool", "getdisplaygeometry"]).split()[0])
+
+    def pixel(self, x, y):
+        offset = ((self.top + y) * self.screen_width + self.left + x) * 3
+        return tuple(self.data[offset:offset + 3])
+
+    def rows_of_colour(self, colour, x):
+        return [y for y in range(self.height) if self.pixel(x, y) == colour]
+
+
 def restore_offer_yes(pid):
-    """The centre of the "是" button of the program's restore offer (the peach bar across the top of
-    the page area, its buttons "是" then "否" at its right end) in screen coordinates, or None."""
+    """The screen position of the "是" button of the program's restore offer, or None."""
     window = main_window(pid)
-    if not window:
-        return None
-    _, left, top, width, height = window
-    data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
-                          timeout=20).stdout
-    screen_width = int(run(["xdotool", "getdisplaygeometry"]).split()[0])
-    pixel = lambda x, y: tuple(data[(y * screen_width + x) * 3:(y * screen_width + x) * 3 + 3])
-    panel = (253, 233, 217)
-    rows = [y for y in range(top, top + height) if pixel(left + 5, y) == panel]
-    if not rows:
-        return None
-    y = (rows[0] + rows[-1]) // 2
-    buttons, inside = [], False
-    for x in range(left + width - 6, left, -1):
-        button = pixel(x, y) != panel
-        if button and not inside:
-            buttons.append([x, x])
-        if button:
-            buttons[-1][0] = x
-        inside = button
-    buttons = [b for b in buttons if b[1] - b[0] > 20]
-    return ((buttons[1][0] + buttons[1][1]) // 2, y) if len(buttons) >= 2 else None
+    point = restore_yes_button(WindowShot(window)) if window else None
+    return (window[1] + point[0], window[2] + point[1]) if point else None
 
 
 def falkon_session():
