@@ -16,5 +16,5 @@ TPageView* TBrowserTab::View() const {
 
 QString TBrowserTab::CurrentUrl() const {
     const TPageView* view = View();
-    return view ? view->CurrentUrl() : QString();
+    return view ? view->CurrentUrl() : PageUrl;
 }

@@ -2,6 +2,8 @@
 // values (they travel with the tab when it is dragged to another position).
 #pragma once
 
+#include "browser/TabSleepPolicy.h"
+
 #include <QString>
 
 class QWidget;
@@ -19,7 +21,8 @@ public:
     // The visible engine behind the shared page interface; nullptr for the options page or while
     // the tab's engine view does not exist yet.
     TPageView* View() const;
-    // The address the visible engine shows now; empty without a view.
+    // The address the visible engine shows now; the page log's address while the tab has no view
+    // (a sleeping tab keeps its address there).
     QString CurrentUrl() const;
 
     const int Id;                          // unique per window, never reused
@@ -36,6 +39,7 @@ public:
     QString FaviconFile; // UserDataDir + FavIconFileName of the page address
     quint8 NeedsLayout = 0;
     quint8 DevToolsOpen = 0;
+    TTabSleep Sleep = TTabSleep::Awake; // how far the tab's page sleeps (TTabSleeper)
     int DevToolsHeight = 250;            // the height last given to the developer tools
     QWidget* DevToolsSplitter = nullptr; // owned by Page when set
     QWidget* DevToolsView = nullptr;     // owned by Page when set

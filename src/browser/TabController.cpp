@@ -11,6 +11,7 @@
 #include "browser/ClickModifiers.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
+#include "browser/TabSleeper.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/Messages.h"
@@ -38,6 +39,8 @@ TTabController::TTabController(TConfig& config, THistory& history, TDomainKernel
     connect(m_strip, &TTabStrip::closeRequested, this, &TTabController::RequestCloseTab);
     connect(m_strip, &TTabStrip::tabMoved, this, &TTabController::MoveTab);
     connect(m_strip, &TTabStrip::newTabClicked, this, &TTabController::NewTab);
+    m_sleeper = new TTabSleeper(*this, config);
+    connect(m_strip, &TTabStrip::tabMenuRequested, m_sleeper, &TTabSleeper::ShowTabMenu);
 
     auto makeTimer = [this](const char* name, int interval, void (TTabController::*handler)()) {
         auto* timer = new QTimer(this);
@@ -188,7 +191,8 @@ void TTabController::MoveTab(int from, int to) {
 }
 
 void TTabController::SetPageUrl(TBrowserTab* tab, const QString& address) {
-    if (tab->PageUrl == address)
+    // A sleeping page may report no address; its tab keeps the one it had.
+    if (tab->PageUrl == address || (address.isEmpty() && tab->Sleep != TTabSleep::Awake))
         return;
     tab->PageUrl = address;
     emit openPagesChanged();

@@ -1,6 +1,7 @@
 // The engine half of the browser window: opens, switches, lays out, loads and closes tabs, and turns
 // every event of both page engines into tab updates and signals for the window.
-// The public API is stable; changes since the first published version (additive only): none yet.
+// The public API is stable; changes since the first published version (additive only):
+// OpenSleepingTab, SleepTab.
 #pragma once
 
 #include "browser/StoredCredentials.h"
@@ -29,6 +30,7 @@ class TDomainKernel;
 class THistory;
 class TRecentlyClosed;
 class TTabRegistry;
+class TTabSleeper;
 class TChromiumDownloadHook;
 class TTabStrip;
 class TWebControlView;
@@ -59,6 +61,11 @@ public:
     void NewTab();
     // Ctrl+N and "新建窗口": a new browser process without arguments.
     void NewWindow();
+    // A background tab for the address that loads nothing until it is shown (restored pages):
+    // the caption and the icon of the address are shown meanwhile.
+    void OpenSleepingTab(const QString& url, const QString& caption);
+    // Puts the tab at the index to sleep at once when it may sleep; false when it stays awake.
+    bool SleepTab(int index);
 
     // ---- Tabs
     TBrowserTab* CurrentTab() const;
@@ -191,6 +198,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class TTabSleeper; // sleeping tabs drop and make engine views
     struct TPendingPopup;
     static constexpr int PopupSpacingMs = 500; // quick popups are announced this far apart
     static constexpr int MaxPendingPopups = 3; // popups waiting for their announcement
@@ -268,6 +276,7 @@ private:
     QTimer* m_timerDialogClosed;
     TClickModifiers* m_clickModifiers;
     TChromiumDownloadHook* m_downloadHook;
+    TTabSleeper* m_sleeper;
 
     bool m_closing = false;
     int m_nextTabId = 1;

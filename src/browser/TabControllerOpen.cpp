@@ -7,6 +7,7 @@
 #include "browser/PageView.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
+#include "browser/TabSleeper.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
 #include "common/CommonFunc.h"
@@ -89,6 +90,28 @@ void TTabController::OpenOptionsTab(QWidget* optionsWindow) {
         optionsWindow->show();
     }
     AddTab(std::move(record), true);
+}
+
+void TTabController::OpenSleepingTab(const QString& url, const QString& caption) {
+    const QString address = url.trimmed();
+    if (m_closing || address.isEmpty())
+        return;
+    const TKernelInfo remembered = m_kernels.LookupKernel(address);
+    const int kernel = remembered.domain.isEmpty() ? int(kChromium) : remembered.kernel;
+    auto record = std::make_unique<TBrowserTab>(m_nextTabId++, kernel, NewPage());
+    TBrowserTab* tab = record.get();
+    tab->Idle = 1;
+    tab->Sleep = TTabSleep::Unloaded;
+    tab->PageUrl = address;
+    tab->Caption = caption.trimmed().isEmpty() ? address : caption;
+    tab->FolderUrl = UrlDirectory(address);
+    tab->FaviconFile = UserDataDir() + FavIconFileName(address);
+    AddTab(std::move(record), false);
+}
+
+bool TTabController::SleepTab(int index) {
+    TBrowserTab* tab = TabAt(index);
+    return tab && m_sleeper->SleepNow(tab);
 }
 
 void TTabController::NewTab() {

@@ -7,6 +7,7 @@
 #include "browser/PageView.h"
 #include "browser/TabControllerPrivate.h"
 #include "browser/TabRegistry.h"
+#include "browser/TabSleeper.h"
 #include "browser/TabStrip.h"
 #include "browser/WebControlView.h"
 #include "common/AppPaths.h"
@@ -29,6 +30,7 @@ void TTabController::ShowCurrentTab() {
         emit currentTabChanged(-1);
         return;
     }
+    m_sleeper->Wake(tab);
     m_pages->setCurrentWidget(tab->Page);
     ShowCaption(tab->Caption);
     emit loadingStateShown(tab->Idle == 1);

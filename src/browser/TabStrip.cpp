@@ -11,6 +11,7 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QImageReader>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -227,11 +228,16 @@ void TTabStrip::DrawTab(QPainter& painter, int index) {
     } else if (tab->PageKind == 1) {
         DrawOptionsIcon(painter, icon);
     } else {
+        // A sleeping tab's icon is drawn faded.
+        painter.save();
+        if (tab->Sleep != TTabSleep::Awake)
+            painter.setOpacity(0.4);
         const QPixmap favicon = FavIcon(tab->FaviconFile);
         if (favicon.isNull())
             DrawDefaultIcon(painter, icon);
         else
             painter.drawPixmap(icon.toRect(), favicon);
+        painter.restore();
     }
 
     // Caption from x 25, cut to fit before the close button.
@@ -244,6 +250,12 @@ void TTabStrip::DrawTab(QPainter& painter, int index) {
 
     const QRect close = CloseButtonRect(index);
     DrawCloseButton(painter, close, close.contains(m_mousePoint));
+}
+
+void TTabStrip::contextMenuEvent(QContextMenuEvent* event) {
+    const int index = TabAt(event->pos());
+    if (index >= 0)
+        emit tabMenuRequested(index, event->globalPos());
 }
 
 void TTabStrip::resizeEvent(QResizeEvent* event) {

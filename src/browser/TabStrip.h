@@ -56,6 +56,8 @@ signals:
     void closeRequested(int index);
     void tabMoved(int from, int to);
     void newTabClicked();
+    // A right click on the tab at the index: its menu is shown at the screen point.
+    void tabMenuRequested(int index, const QPoint& screenPoint);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -64,6 +66,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -7,6 +7,7 @@
 #include "options/CompatHostList.h"
 #include "options/HotKeyEdit.h"
 #include "options/OptionRules.h"
+#include "options/TabSleepRow.h"
 #include "storage/Config.h"
 
 #include <QBoxLayout>
@@ -221,6 +222,11 @@ QWidget* TFormOption::BuildBasicPage() {
                                TConfigKey::MakeDefaultBrowser));
 
     column->addSpacing(12);
+    column->addWidget(GroupLabel(page, tr("标签页")));
+    m_tabSleep = new TTabSleepRow(m_config, page);
+    column->addWidget(m_tabSleep);
+
+    column->addSpacing(12);
     column->addWidget(GroupLabel(page, tr("翻译")));
     AddTranslateRows(page, column);
     column->addStretch(1);
@@ -339,6 +345,7 @@ void TFormOption::FormShow() {
     m_editDownloadPath->setText(ShownDownloadFolder(m_config, DefaultDownloadDir()));
     m_editTranslateServer->setText(m_config.GetValue(TConfigKey::TranslateServer));
     m_editTranslateKey->setText(m_config.GetValue(TConfigKey::TranslateApiKey));
+    m_tabSleep->ShowStored();
 }
 
 void TFormOption::SaveHomePage() {

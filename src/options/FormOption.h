@@ -23,6 +23,7 @@ class TConfig;
 enum class TConfigKey : int;
 class TDomainKernel;
 class THotKeyEdit;
+class TTabSleepRow;
 
 class TFormOption final : public QWidget {
     Q_OBJECT
@@ -85,5 +86,6 @@ private:
     QScrollArea* m_shortcutList = nullptr;
     QLineEdit* m_editTranslateServer = nullptr;
     QLineEdit* m_editTranslateKey = nullptr;
+    TTabSleepRow* m_tabSleep = nullptr;
     bool m_flushing = false;
 };

@@ -6,6 +6,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/PageView.h"
 #include "browser/TabController.h"
+#include "history/History.h"
 #include "history/PageLog.h"
 #include "history/RecentlyClosed.h"
 #include "services/DomainAuth.h"
@@ -16,6 +17,20 @@
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+
+namespace {
+
+// The title history last recorded for the address; empty when it has none.
+QString LastTitleOf(THistory* history, const QString& url) {
+    if (!history)
+        return QString();
+    for (const THistoryInfo& visit : history->FindHistoryByUrl(url))
+        if (visit.SiteUrl == url)
+            return visit.SiteName;
+    return QString();
+}
+
+} // namespace
 
 void TFormMain::OfferRestore() {
     if (m_restoreOffered)
@@ -51,12 +66,9 @@ void TFormMain::RestorePages() {
             OpenInNewTab(*plan.CurrentTabUrl, 0);
         QCoreApplication::processEvents();
     }
-    for (const QString& url : plan.NewTabUrls) {
-        if (Closing)
-            return;
-        OpenInNewTab(url, 0);
-        QCoreApplication::processEvents();
-    }
+    // The others open asleep: caption and icon now, the page when the tab is first shown.
+    for (const QString& url : plan.NewTabUrls)
+        m_tabs->OpenSleepingTab(url, LastTitleOf(m_history.get(), url));
 }
 
 void TFormMain::ReopenClosedTab() {

@@ -27,6 +27,7 @@ enum class TConfigKey : int {
     EngineNoticeOff = 16,      // "1" once the user asked never to see the compatibility notice again
     TranslateServer = 17,      // the user's translation server (an address speaking the LibreTranslate API)
     TranslateApiKey = 18,      // that server's optional key
+    TabSleepMinutes = 19,      // minutes a background tab stays loaded out of sight; 0 = always (default 30)
 };
 
 class TConfig {

@@ -534,6 +534,11 @@ void TFormMainTest::restoreOffer() {
     TTabController* tabs = window->Tabs();
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabCount(), 3, LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(0)->Caption, QStringLiteral("Page a"), LoadTimeout);
+    // The others wait asleep, with their address, and load once shown.
+    QCOMPARE(tabs->TabAt(1)->Sleep, TTabSleep::Unloaded);
+    QCOMPARE(tabs->TabAt(2)->CurrentUrl(), Url(QStringLiteral("c")));
+    tabs->SetCurrentIndex(1);
+    tabs->SetCurrentIndex(2);
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(1)->Caption, QStringLiteral("Page b"), LoadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(tabs->TabAt(2)->Caption, QStringLiteral("Page c"), LoadTimeout);
     // The log stays as it was until the next closing.
@@ -549,6 +554,7 @@ void TFormMainTest::restoreOffer() {
     QCOMPARE(optionsWindow->Tabs()->TabCount(), 4);
     QTRY_COMPARE_WITH_TIMEOUT(optionsWindow->Tabs()->TabAt(2)->Caption, QStringLiteral("Page c"),
                               LoadTimeout);
+    optionsWindow->Tabs()->SetCurrentIndex(3);
     QTRY_COMPARE_WITH_TIMEOUT(optionsWindow->Tabs()->TabAt(3)->Caption, QStringLiteral("Page d"),
                               LoadTimeout);
     optionsWindow->close();
