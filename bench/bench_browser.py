@@ -221,14 +221,20 @@ def start_quellon(arguments, home_page=None, flags=None, page_log=(), environmen
 
 
 FALKON_HOME = os.path.join(work, "fhome")
+# Falkon hands its arguments to a running Falkon of the same user through a socket in the temporary
+# folder and exits: a folder of its own keeps it from finding one started by anyone else.
+FALKON_TEMP = os.path.join(work, "ftemp")
 FALKON_ENV = dict(os.environ, HOME=FALKON_HOME, XDG_CONFIG_HOME=FALKON_HOME + "/config",
                   XDG_DATA_HOME=FALKON_HOME + "/data", XDG_CACHE_HOME=FALKON_HOME + "/cache",
-                  XDG_RUNTIME_DIR=FALKON_HOME + "/run", QTWEBENGINE_REMOTE_DEBUGGING="127.0.0.1:9001")
+                  XDG_RUNTIME_DIR=FALKON_HOME + "/run", TMPDIR=FALKON_TEMP,
+                  QTWEBENGINE_REMOTE_DEBUGGING="127.0.0.1:9001")
 
 
 def start_falkon(arguments, home_page=None, flags=None, profile=None, environment=None):
     """Falkon with a fresh profile, or a copy of profile (a saved FALKON_HOME)."""
     shutil.rmtree(FALKON_HOME, ignore_errors=True)
+    shutil.rmtree(FALKON_TEMP, ignore_errors=True)
+    os.makedirs(FALKON_TEMP)
     if profile:
         shutil.copytree(profile, FALKON_HOME, symlinks=True)
     else:
@@ -405,8 +411,10 @@ def restore(start, profile):
         while not yes and time.monotonic() < deadline:
             yes = restore_offer_yes(process.pid)
         if not yes:
+            window = main_window(process.pid)
+            caption = run(["xdotool", "getwindowname", str(window[0])]).strip() if window else "no window"
             stop(process)
-            return None, None, 0, "no restore offer within 60 s"
+            return None, None, 0, "no restore offer within 60 s (main window: %s, %r)" % (window, caption)
         run(["xdotool", "mousemove", "--sync", str(yes[0]), str(yes[1])])
         run(["xdotool", "click", "1"])
     else:
@@ -463,8 +471,9 @@ def idle(start):
 
 def median_of(name, values, unit):
     good = [v for v in values if v is not None]
-    if len(good) != len(values) or not good:
+    if len(good) != len(values):
         failures.append("%s: %d of %d runs measured" % (name, len(good), len(values)))
+    if not good:
         return None
     print("%s: median %.0f %s (runs: %s)" % (name, statistics.median(good), unit,
                                            ", ".join("%.0f" % v for v in good)))

@@ -29,11 +29,14 @@ done
 [ -x "$BUILD/quellon" ] || { echo "build $BUILD/quellon first" >&2; exit 1; }
 
 WORK=$(mktemp -d /tmp/bench_browser.XXXXXX)
-DISPLAY_NUMBER=$((90 + RANDOM % 100))
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1366x900x24 -nolisten tcp >/dev/null 2>&1 &
+# The X server picks a free display itself (-displayfd): a number taken by another server would
+# put both browsers on someone else's screen.
+Xvfb -displayfd 3 -screen 0 1366x900x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB=$!
 trap 'kill $XVFB 2>/dev/null; rm -rf "$WORK"' EXIT
-export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+[ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -1 "$WORK/display")"
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
 sleep 1
