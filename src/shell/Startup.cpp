@@ -109,7 +109,7 @@ void TStartup::UseSoftwareRendering() {
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
     }
     // Nothing else draws with OpenGL then, so the X connection need not load GLX either. Qt reads
-    // the variable while it connects; the constructor removes it again (RestoreEnvironment), so
+    // the variable while it connects; the constructor removes it again, so
     // programs started later do not inherit it.
     if (qEnvironmentVariableIsEmpty(GlIntegrationVariable) &&
         QQuickWindow::sceneGraphBackend() == QLatin1String("software")) {
