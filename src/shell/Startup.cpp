@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QQuickWindow>
 
 #include <algorithm>
 
@@ -19,6 +20,8 @@ namespace {
 
 const char* const RemoteDebuggingVariable = "QTWEBENGINE_REMOTE_DEBUGGING";
 const QLatin1String RemoteDebuggingSwitch("--remote-debugging-port=");
+const char* const GlIntegrationVariable = "QT_XCB_GL_INTEGRATION";
+const QByteArray SiteIsolation("--site-per-process");
 
 // The port of "N" or "host:N"; 0 when the text names no valid port.
 int PortOf(const QString& text) {
@@ -28,6 +31,8 @@ int PortOf(const QString& text) {
 }
 
 } // namespace
+
+bool TStartup::s_glIntegrationSet = false;
 
 void TStartup::PrepareProcess(const QStringList& arguments) {
     // Anyone who reaches the engine's debugging endpoint can read and drive every open page, cookies
@@ -42,8 +47,12 @@ void TStartup::PrepareProcess(const QStringList& arguments) {
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    const bool hasRenderNode = HasGpuRenderNode();
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            WithProcessModel(ChromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), HasGpuRenderNode())));
+            WithProcessModel(ChromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), hasRenderNode)));
+    if (!hasRenderNode) {
+        UseSoftwareRendering();
+    }
     QCoreApplication::setApplicationName(QString::fromLatin1(BuildConfig::ProductName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildConfig::Version));
     // The engine shares OpenGL contexts with the widgets; Qt needs to know before the application.
@@ -72,15 +81,41 @@ QByteArray TStartup::ChromiumFlags(const QByteArray& existing, bool hasRenderNod
 }
 
 QByteArray TStartup::WithProcessModel(const QByteArray& flags) {
-    // One renderer per site rather than per tab: ten tabs of one portal cost one renderer, not ten.
-    // Different sites still get different processes; a crashed or hung page takes the other tabs
-    // of its own site with it.
+    // One renderer per site rather than per tab: ten tabs of one portal cost one renderer, not ten;
+    // a crashed or hung page takes the other tabs of its own site with it. Alone, the engine's
+    // per-site model puts pages of different sites into one renderer as well (four sites opened in
+    // four tabs share one process): site isolation keeps every site in a renderer of its own.
     const QList<QByteArray> models{"--process-per-site", "--process-per-tab", "--single-process"};
-    const QList<QByteArray> given = flags.simplified().split(' ');
-    for (const QByteArray& model : models)
-        if (given.contains(model))
-            return flags;
-    return flags.isEmpty() ? models.first() : flags + ' ' + models.first();
+    QList<QByteArray> result = flags.simplified().split(' ');
+    result.removeAll(QByteArray());
+    if (result.contains("--single-process"))
+        return flags;
+    if (std::none_of(models.cbegin(), models.cend(),
+                     [&result](const QByteArray& model) { return result.contains(model); })) {
+        result.append(models.first());
+    }
+    if (!result.contains(SiteIsolation)) {
+        result.append(SiteIsolation);
+    }
+    return result.join(' ');
+}
+
+void TStartup::UseSoftwareRendering() {
+    // Without a GPU the widgets' OpenGL is Mesa's software rasteriser, which maps LLVM into the
+    // browser process and keeps GL buffers for every engine view. Qt Quick's own software renderer
+    // draws the engine's frames with QPainter instead: one tab costs about a third less memory.
+    // A choice the user made through QT_QUICK_BACKEND stays.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    }
+    // Nothing else draws with OpenGL then, so the X connection need not load GLX either. Qt reads
+    // the variable while it connects; the constructor removes it again, so
+    // programs started later do not inherit it.
+    if (qEnvironmentVariableIsEmpty(GlIntegrationVariable) &&
+        QQuickWindow::sceneGraphBackend() == QLatin1String("software")) {
+        qputenv(GlIntegrationVariable, "none");
+        s_glIntegrationSet = true;
+    }
 }
 
 bool TStartup::HasGpuRenderNode(const QString& driFolder) {
@@ -125,6 +160,10 @@ QString TStartup::CommandLineAddress(const QStringList& arguments) {
 }
 
 TStartup::TStartup(const QStringList& arguments) : m_commandLineUrl(CommandLineAddress(arguments)) {
+    if (s_glIntegrationSet) {
+        qunsetenv(GlIntegrationVariable);
+        s_glIntegrationSet = false;
+    }
     TEngineProfile::SetUp(CacheDir());
 
     QIcon icon;

@@ -24,7 +24,13 @@ public:
     static QByteArray ChromiumFlags(const QByteArray& existing, bool hasRenderNode);
     // The switches with "--process-per-site" appended unless they already choose a process model
     // (--process-per-site, --process-per-tab, --single-process): tabs of one site share a renderer.
+    // "--site-per-process" is appended too (sites never share a renderer), except with
+    // --single-process, which leaves the switches as they are.
     static QByteArray WithProcessModel(const QByteArray& flags);
+    // For a machine without a GPU render node: Qt Quick's software renderer draws the engine views
+    // (unless QT_QUICK_BACKEND chooses), and the X connection loads no GLX (QT_XCB_GL_INTEGRATION
+    // "none" until the constructor, unless set). Runs before the application object.
+    static void UseSoftwareRendering();
     // True when driFolder holds a render node (renderD*), i.e. the engine can use the GPU.
     static bool HasGpuRenderNode(const QString& driFolder = QStringLiteral("/dev/dri"));
     // The one address the command line may carry: the first argument after "--" (read only as an
@@ -47,6 +53,9 @@ public:
 
 private:
     static void CreateFolder(const QString& folder);
+
+    // True while the variable UseSoftwareRendering set is in the environment.
+    static bool s_glIntegrationSet;
 
     TDb m_db;
     QString m_commandLineUrl;

@@ -90,16 +90,19 @@ void TestApplication::chromiumFlags() {
 void TestApplication::processModel_data() {
     QTest::addColumn<QByteArray>("flags");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("none") << QByteArray() << QByteArray("--process-per-site");
+    // Tabs of one site share a renderer; different sites never do (site isolation).
+    QTest::newRow("none") << QByteArray() << QByteArray("--process-per-site --site-per-process");
     QTest::newRow("appended") << QByteArray("--lang=zh-CN --disable-gpu")
-                              << QByteArray("--lang=zh-CN --disable-gpu --process-per-site");
-    QTest::newRow("already per site")
-        << QByteArray("--process-per-site --lang=zh-CN") << QByteArray("--process-per-site --lang=zh-CN");
-    QTest::newRow("user wants one per tab")
-        << QByteArray("--lang=zh-CN --process-per-tab") << QByteArray("--lang=zh-CN --process-per-tab");
+                              << QByteArray("--lang=zh-CN --disable-gpu --process-per-site --site-per-process");
+    QTest::newRow("already per site") << QByteArray("--process-per-site --lang=zh-CN")
+                                      << QByteArray("--process-per-site --lang=zh-CN --site-per-process");
+    QTest::newRow("user wants one per tab") << QByteArray("--lang=zh-CN --process-per-tab")
+                                            << QByteArray("--lang=zh-CN --process-per-tab --site-per-process");
+    QTest::newRow("isolation not repeated")
+        << QByteArray("--site-per-process") << QByteArray("--site-per-process --process-per-site");
     QTest::newRow("single process kept") << QByteArray("--single-process") << QByteArray("--single-process");
-    QTest::newRow("similar switch is not a model")
-        << QByteArray("--process-per-site-x") << QByteArray("--process-per-site-x --process-per-site");
+    QTest::newRow("similar switch is not a model") << QByteArray("--process-per-site-x")
+                                                   << QByteArray("--process-per-site-x --process-per-site --site-per-process");
 }
 
 void TestApplication::processModel() {
