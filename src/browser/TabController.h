@@ -27,6 +27,7 @@ class TClickModifiers;
 class TChromiumView;
 class TConfig;
 class TDomainKernel;
+class TPageView;
 class THistory;
 class TRecentlyClosed;
 class TTabRegistry;
@@ -257,6 +258,7 @@ private:
     void TimerCloseTab2Timer();
     // A close request for a tab whose page shows a message box waits for the box to return.
     bool DialogShowing(const TBrowserTab* tab) const;
+    TPageView* MovableView() const;
     void CloseAfterDialog(int id);
     void TimerDialogClosedTimer();
     void HandleAuthRequest(const QString& realm, const QString& host, int port, TChromiumView* view);

@@ -126,19 +126,26 @@ void TTabController::NewWindow() {
 
 // ---- Navigation buttons ------------------------------------------------------------------
 
+// The current tab's page, unless it waits on a box: moving a page on under its open box would pull
+// the box's script out from under it.
+TPageView* TTabController::MovableView() const {
+    TBrowserTab* tab = CurrentTab();
+    return tab && tab->View() && !DialogShowing(tab) ? tab->View() : nullptr;
+}
+
 void TTabController::GoBack() {
-    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
-        tab->View()->GoBack();
+    if (TPageView* view = MovableView())
+        view->GoBack();
 }
 
 void TTabController::GoForward() {
-    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
-        tab->View()->GoForward();
+    if (TPageView* view = MovableView())
+        view->GoForward();
 }
 
 void TTabController::Refresh() {
-    if (TBrowserTab* tab = CurrentTab(); tab && tab->View())
-        tab->View()->Reload();
+    if (TPageView* view = MovableView())
+        view->Reload();
 }
 
 void TTabController::StopLoading() {

@@ -50,6 +50,8 @@ private slots:
     void promptGivesTypedText();
     void closeWaitsForOpenDialog_data();
     void closeWaitsForOpenDialog();
+    void pageStaysPutUnderItsBox_data();
+    void pageStaysPutUnderItsBox();
     void webControlCloseRequestAsksOnce();
     void engineMemoryAndSwitchBack();
     void missingCompatibilityEngineKeepsChromium();
@@ -400,6 +402,31 @@ void TTabControllerTest::closeWaitsForOpenDialog() {
         QTRY_COMPARE_WITH_TIMEOUT(lastClosed.count(), 1, 5000);
     else
         QTRY_COMPARE_WITH_TIMEOUT(f.Controller->TabCount(), 1, 5000);
+}
+
+void TTabControllerTest::pageStaysPutUnderItsBox_data() {
+    QTest::addColumn<int>("kernel");
+    QTest::newRow("chromium") << int(kChromium);
+    QTest::newRow("web control") << int(kWebControl);
+}
+
+void TTabControllerTest::pageStaysPutUnderItsBox() {
+    QFETCH(int, kernel);
+    m_server->WriteFile("confirm-stay.html",
+                        Page("start", QString(), "document.title = 'answered ' + confirm('留下吗？');"));
+    TFixture f;
+    // Reload and back from the toolbar while the box waits: the page must not start again.
+    m_whileBoxOpen = [&] {
+        f.Controller->Refresh();
+        f.Controller->GoBack();
+        QTest::qWait(800);
+    };
+    f.Controller->OpenInNewTab(m_server->Url("/confirm-stay.html"), kernel);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 1, LoadTimeout);
+    m_whileBoxOpen = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT(f.Controller->CurrentTab()->View()->Title().startsWith("answered"), 5000);
+    QTest::qWait(1500);
+    QCOMPARE(m_boxes.size(), 1);
 }
 
 void TTabControllerTest::webControlCloseRequestAsksOnce() {
