@@ -285,8 +285,8 @@ class PageServer:
 
     def set_answer(self, path, body=b"", status=200, **fields):
         """Scripts the server's answer for path (see /_answer in test_server.py)."""
-        spec = dict(fields, path=path, status=status, body=base64.b64encode(body).decode())
-        request = urllib.request.Request(self.url("_answer"), data=json.dumps(spec).encode(), method="POST")
+        reply = dict(fields, path=path, status=status, body=base64.b64encode(body).decode())
+        request = urllib.request.Request(self.url("_answer"), data=json.dumps(reply).encode(), method="POST")
         with urllib.request.urlopen(request, timeout=5) as answer:
             answer.read()
 

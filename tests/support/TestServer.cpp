@@ -101,18 +101,18 @@ void TTestServer::ResetStats() const {
 }
 
 bool TTestServer::SetAnswer(const QString& path, const TAnswer& answer, const QString& words) const {
-    QJsonObject spec{{"path", path},
-                     {"status", answer.Status},
-                     {"body", QString::fromLatin1(answer.Body.toBase64())},
-                     {"delay_ms", answer.DelayMs},
-                     {"pad_to", answer.PadTo},
-                     {"length", answer.StateLength},
-                     {"hangup", answer.HangUp}};
+    QJsonObject reply{{"path", path},
+                      {"status", answer.Status},
+                      {"body", QString::fromLatin1(answer.Body.toBase64())},
+                      {"delay_ms", answer.DelayMs},
+                      {"pad_to", answer.PadTo},
+                      {"length", answer.StateLength},
+                      {"hangup", answer.HangUp}};
     if (!answer.Location.isEmpty())
-        spec.insert("location", QString::fromUtf8(answer.Location));
+        reply.insert("location", QString::fromUtf8(answer.Location));
     if (!words.isNull())
-        spec.insert("q", words);
-    return !Call("POST", QStringLiteral("/_answer"), QJsonDocument(spec).toJson()).isNull();
+        reply.insert("q", words);
+    return !Call("POST", QStringLiteral("/_answer"), QJsonDocument(reply).toJson()).isNull();
 }
 
 bool TTestServer::ClearAnswers() const {

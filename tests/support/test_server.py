@@ -134,12 +134,12 @@ class Script:
         self.answers = {}
         self.received = []
 
-    def set(self, spec):
+    def set(self, reply):
         with self.lock:
-            if spec.get("clear"):
+            if reply.get("clear"):
                 self.answers.clear()
             else:
-                self.answers[(spec.get("path", "*"), spec.get("q"))] = spec
+                self.answers[(reply.get("path", "*"), reply.get("q"))] = reply
 
     def find(self, path, q):
         with self.lock:
@@ -284,23 +284,23 @@ class Handler(BaseHTTPRequestHandler):
             values = urllib.parse.parse_qs(request_body.decode("utf-8", "replace")).get("q")
         return values[-1] if values else None
 
-    def answer_scripted(self, spec, path, words, params, send_body):
-        delay_ms = int(spec.get("delay_ms", 0))
+    def answer_scripted(self, reply, path, words, params, send_body):
+        delay_ms = int(reply.get("delay_ms", 0))
         if delay_ms > 0:
             time.sleep(delay_ms / 1000.0)
-        if spec.get("hangup"):
+        if reply.get("hangup"):
             return self.connection.shutdown(socket.SHUT_RDWR)
-        body = base64.b64decode(spec.get("body", ""))
-        status = int(spec.get("status", 200))
+        body = base64.b64decode(reply.get("body", ""))
+        status = int(reply.get("status", 200))
         if not body and status == 200 and path.startswith("/_translate/"):
             return self.answer_translate(path, words, params, send_body)
-        pad_to = int(spec.get("pad_to", 0))
+        pad_to = int(reply.get("pad_to", 0))
         if pad_to > len(body):
             body += b" " * (pad_to - len(body))
-        extra = [("Location", spec["location"])] if spec.get("location") else []
-        return self.respond(status, spec.get("content_type", "application/json; charset=utf-8"),
+        extra = [("Location", reply["location"])] if reply.get("location") else []
+        return self.respond(status, reply.get("content_type", "application/json; charset=utf-8"),
                             BytesBody(body), params, send_body, extra=extra,
-                            state_length=spec.get("length", True))
+                            state_length=reply.get("length", True))
 
     def answer_translate(self, path, words, params, send_body):
         if path == "/_translate/openapi.do":
